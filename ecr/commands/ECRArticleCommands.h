@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ecr/commands/ECRArticle.h"
+#include "ecr/protocol/ECRProtocol.h"
+#include "ecr/protocol/ECRString.h"
+
+#include <cstdint>
+#include <list>
+
+// The register's article (PLU) table.
+class ECRArticleCommands : public ECRProtocol {
+public:
+    // ReadArticle modes: 4 with an empty name reads the first article, 4 with
+    // a name the one after it, 2 with an empty name the last one.
+    static constexpr std::int32_t kReadNext = 4;
+    static constexpr std::int32_t kReadLast = 2;
+    // ReadAllArticles never reads more than this many articles.
+    static constexpr std::size_t kMaxArticles = 100000;
+
+    void DeleteAllArticles();
+    void DeleteArticle(ECRString name);
+    void WriteArticle(const ECRArticle& article);
+    ECRArticle ReadArticle(ECRString name, std::int32_t mode);
+    void ReadAllArticles();
+    const std::list<ECRArticle>& Articles() const { return m_articles; }
+
+private:
+    std::list<ECRArticle> m_articles;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ecr/protocol/ECRString.h"
+
+#include <cstdint>
+
+// Conversion between a scaled integer amount and its text: 1234 with 2 decimals is 12.34.
+ECRString FormatScaled(std::int32_t value, std::int32_t decimals);
+
+// Reads what the user typed: "," or "." marks the decimals, digits beyond the
+// allowed decimals are cut off, every other character is skipped. Saturates
+// at the largest int instead of overflowing.
+std::int32_t ParseScaled(const ECRString& text, std::int32_t decimals);

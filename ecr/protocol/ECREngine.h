@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ecr/protocol/ECRCallbacks.h"
+#include "ecr/protocol/ECRField.h"
+#include "ecr/protocol/ECRMessageSink.h"
+#include "ecr/protocol/ECRProtocol.h"
+#include "ecr/protocol/ECRString.h"
+
+#include <cstdint>
+
+class SerialPort;
+
+// Carries out one exchange with the register at a time for an ECRProtocol
+// implementation: flush, request, framed write, reply loop with ENQ status
+// polling, unwrap and reply check. Framing and unwrapping go through the
+// protocol object's virtual slots, so an implementation that replaces them
+// changes every exchange. The port is not owned.
+class ECREngine {
+public:
+    // Bounds on the status polling, so that a dead or stuck register never
+    // blocks the program for ever: Transact throws CommError(10) when that
+    // many one-second waits for a status byte go unanswered in a row, or when
+    // the register keeps reporting busy for longer than the busy limit.
+    struct PollLimits {
+        std::int32_t maxSilentWaits = 10;
+        std::int32_t maxBusyMilliseconds = 300000;
+    };
+
+    ECREngine(ECRProtocol& protocol, SerialPort* port);
+
+    std::int16_t ReadStatus();
+    void SendAck();
+    void SendNak();
+    void ReportProgress(std::int32_t percent);
+    ECRString SendRaw(ECRString request);
+    ECRString SendReceive(ECRString request, std::int32_t timeoutMs);
+    ECRString Transact(ECRString command, const ECRFieldList* fields);
+    ECRString TransactNoPoll(ECRString request);
+
+    void FlushInput();
+    ECRString ReportTraffic(ECRString text);
+    ECRString CheckReply(ECRString command, ECRString reply);
+
+    void SetTrafficCallback(ECRTextCallback callback) { m_traffic = callback; }
+    void SetProgressCallback(ECRProgressCallback callback) { m_progress = callback; }
+    void SetMessageCallback(ECRTextCallback callback) { m_sink.SetCallback(callback); }
+
+    void SetPollLimits(PollLimits limits) { m_limits = limits; }
+    PollLimits GetPollLimits() const { return m_limits; }
+
+    SerialPort* Port() const { return m_port; }
+
+private:
+    ECRProtocol& m_protocol;
+    SerialPort* m_port;
+    ECRMessageSink m_sink;
+    ECRTextCallback m_traffic = nullptr;
+    ECRProgressCallback m_progress = nullptr;
+    PollLimits m_limits;
+};

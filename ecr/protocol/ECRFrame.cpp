@@ -1,0 +1,113 @@
+#include "ecr/protocol/ECRFrame.h"
+
+#include "ecr/protocol/CommError.h"
+#include "ecr/protocol/ECRAtoi.h"
+
+#include <cstdio>
+
+ECRString ECRFrame::Checksum(ECRString payload)
+{
+    unsigned char sum = 0xFF;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(payload.Data());
+    for (std::uint32_t i = 0; i < payload.Length(); ++i) {
+        sum ^= bytes[i];
+    }
+    char digits[8];
+    const int written = std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(sum));
+    if (written != 2) {
+        throw CommError(16);
+    }
+    return ECRString(digits);
+}
+
+ECRString ECRFrame::Frame(ECRString payload, const ChecksumFunction& checksum)
+{
+    ECRString frame(ESC);
+    frame += ECRString(OPENER);
+    frame += payload;
+    frame += checksum(payload);
+    frame += ECRString(ESC);
+    frame += ECRString(CLOSER);
+    return frame;
+}
+
+ECRString ECRFrame::Unframe(ECRString frame, const ChecksumFunction& checksum)
+{
+    const std::uint32_t n = frame.Length();
+    if (n == 0) {
+        return ECRString();
+    }
+    // For n < 4 the second position wraps around as unsigned and is clamped;
+    // the checksum positions below then lie outside the frame and throw.
+    ECRString payload = frame.Mid(2, n - 4);
+    const ECRString digits = checksum(payload);
+    if (frame.CharAt(n - 4) != digits.CharAt(0) || frame.CharAt(n - 3) != digits.CharAt(1)) {
+        throw CommError(17);
+    }
+    return payload;
+}
+
+char ECRFrame::Terminator(std::int32_t kind)
+{
+    switch (kind) {
+    case 1:
+        return US;
+    case 2:
+        return LF;
+    case 3:
+        return HT;
+    default:
+        return 0;
+    }
+}
+
+ECRString ECRFrame::AssembleRequest(ECRString command, const ECRFieldList& fields)
+{
+    ECRString request(command);
+    for (const ECRField& field : fields) {
+        request += field.text;
+        const char terminator = Terminator(field.kind);
+        if (terminator != 0) {
+            request += ECRString(terminator);
+        }
+    }
+    return request;
+}
+
+ECRString ECRFrame::CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink)
+{
+    const unsigned char replyClass = reply.CharAt(0);
+    if (replyClass != '#' && replyClass != '$' && replyClass != '*' && replyClass != '%') {
+        throw CommError(16);
+    }
+    const unsigned char letter = reply.CharAt(1);
+    if (replyClass == '#' && letter == 'Z') {
+        const unsigned char echo = reply.CharAt(2);
+        if (echo != command.CharAt(0) && echo != command.CharAt(1)) {
+            throw CommError(16);
+        }
+        reply.Tokenize(LF);
+        ECRString code = reply.Tokenize(US);
+        if (code.Length() == 0) {
+            throw CommError(16);
+        }
+        sink.ReportCode(ECRAtoi(code));
+        return code;
+    }
+    if ((replyClass == '#' || replyClass == '*') && letter == command.CharAt(1)) {
+        sink.ReportCode(0);
+        return reply.Mid(2);
+    }
+    if (replyClass != '$' && replyClass != '%' && replyClass != '*') {
+        throw CommError(16);
+    }
+    unsigned char expected = command.CharAt(1);
+    if (expected >= 'a' && expected <= 'z') {
+        expected = static_cast<unsigned char>(expected - 'a' + 'A');
+    }
+    if (letter != expected) {
+        throw CommError(16);
+    }
+    sink.ReportCode(0);
+    return reply.Mid(2);
+}

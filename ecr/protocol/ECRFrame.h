@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ecr/protocol/ECRField.h"
+#include "ecr/protocol/ECRMessageSink.h"
+#include "ecr/protocol/ECRString.h"
+
+#include <functional>
+
+// The byte layout of the register's PC protocol: request assembly, the frame
+// ESC 'P' payload checksum ESC '\', and the check of a reply against the
+// command that caused it. Bytes in, bytes out; no I/O.
+class ECRFrame {
+public:
+    static constexpr char ESC = 0x1B;
+    static constexpr char OPENER = 'P';
+    static constexpr char CLOSER = '\\';
+    static constexpr char ENQ = 0x05;
+    static constexpr char ACK = 0x06;
+    static constexpr char NAK = 0x15;
+    static constexpr char US = 0x1F;
+    static constexpr char LF = 0x0A;
+    static constexpr char HT = 0x09;
+
+    using ChecksumFunction = std::function<ECRString(ECRString)>;
+
+    // Two uppercase hex digits of 0xFF XOR every payload byte.
+    static ECRString Checksum(ECRString payload);
+
+    // ESC 'P' payload checksum ESC '\'; the checksum comes from the given function.
+    static ECRString Frame(ECRString payload, const ChecksumFunction& checksum = &ECRFrame::Checksum);
+
+    // The payload of a received frame after its checksum digits were verified.
+    // Throws CommError(17) on a mismatch and ECRStringError for 1 to 3 bytes.
+    static ECRString Unframe(ECRString frame, const ChecksumFunction& checksum = &ECRFrame::Checksum);
+
+    // The command code followed by each field's text and terminator byte.
+    static ECRString AssembleRequest(ECRString command, const ECRFieldList& fields);
+
+    // The terminator byte of a field kind, or 0 for none.
+    static char Terminator(std::int32_t kind);
+
+    // Checks an unwrapped reply against the command code, reports the device's
+    // code through the sink and returns the reply data (or the error code as
+    // text for a device error reply). Throws CommError(16) on a mismatch and
+    // ECRStringError when the reply is too short for the bytes checked.
+    static ECRString CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink);
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ECRSimulator;
+
+// Runs a simulated register on a pseudo-terminal, served on its own thread,
+// inside the calling process (thermal --simulator, ecrctl --port sim, tests).
+// The client opens DevicePath() like any serial device.
+class SimulatorHost {
+public:
+    struct Options {
+        std::string linkPath;          // optional symlink to the device path
+        std::string journalPath;       // optional file the printed output is appended to
+        std::int32_t baudRate = 0;     // line pacing: 0 = none, else 10 bits per byte at this rate
+        std::int32_t printMilliseconds = 0;  // busy time of reports and receipts
+    };
+
+    SimulatorHost();
+    explicit SimulatorHost(Options options);
+    ~SimulatorHost();  // stops the thread and releases the pseudo-terminal
+
+    SimulatorHost(const SimulatorHost&) = delete;
+    SimulatorHost& operator=(const SimulatorHost&) = delete;
+
+    // Opens the pseudo-terminal and starts serving; false with a message on failure.
+    bool Start(std::string* error = nullptr);
+    void Stop();
+    bool Running() const;
+
+    // The slave side, e.g. /dev/pts/7.
+    std::string DevicePath() const;
+
+    // Payloads of the request frames received so far, in order (without ESC P, checksum, ESC \).
+    std::vector<std::string> Requests() const;
+    void ClearRequests();
+
+    // Everything the register printed so far, as readable text.
+    std::string Journal() const;
+
+    // Runs a function on the simulator while the serving thread is held off,
+    // e.g. to set state or faults from a test.
+    void WithSimulator(const std::function<void(ECRSimulator&)>& action);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};

@@ -1,0 +1,97 @@
+#include "support/FakeSerialPort.h"
+
+#include "ecr/protocol/CommError.h"
+
+void FakeSerialPort::Feed(const std::string& bytes)
+{
+    for (char c : bytes) {
+        m_input.push_back({false, c});
+    }
+}
+
+void FakeSerialPort::FeedSilence(int reads)
+{
+    for (int i = 0; i < reads; ++i) {
+        m_input.push_back({true, 0});
+    }
+}
+
+bool FakeSerialPort::Open()
+{
+    open = true;
+    return true;
+}
+
+bool FakeSerialPort::Close()
+{
+    open = false;
+    return true;
+}
+
+bool FakeSerialPort::Write(ECRString text)
+{
+    if (m_failWrite != 0 && static_cast<int>(writes.size()) + 1 == m_failWrite) {
+        m_failWrite = 0;
+        throw CommError(8);
+    }
+    std::string bytes(text.Data(), text.Length());
+    writes.push_back(bytes);
+    if (onWrite) {
+        onWrite(bytes);
+    }
+    return true;
+}
+
+int FakeSerialPort::ReadByte()
+{
+    if (m_input.empty()) {
+        ++emptyByteReads;
+        return -1;
+    }
+    const Event event = m_input.front();
+    m_input.pop_front();
+    if (event.silence) {
+        ++emptyByteReads;
+        return -1;
+    }
+    return static_cast<unsigned char>(event.byte);
+}
+
+ECRString FakeSerialPort::ReadUntil(ECRString terminator, std::int32_t timeoutMs)
+{
+    timeouts.push_back(timeoutMs);
+    std::string result;
+    const char stop = terminator.Length() > 0 ? terminator.Data()[0] : 0;
+    for (;;) {
+        const int byte = ReadByte();
+        if (byte <= 0) {  // nothing came, or a zero byte, which ends a read the same way
+            break;
+        }
+        result.push_back(static_cast<char>(byte));
+        if (static_cast<char>(byte) == stop) {
+            break;
+        }
+    }
+    reads.push_back(result);
+    return ECRString(result.c_str());
+}
+
+ECRString FakeSerialPort::ReadCount(std::int32_t count, std::int32_t timeoutMs)
+{
+    timeouts.push_back(timeoutMs);
+    std::string result;
+    while (static_cast<std::int32_t>(result.size()) < count) {
+        const int byte = ReadByte();
+        if (byte <= 0) {
+            break;
+        }
+        result.push_back(static_cast<char>(byte));
+    }
+    reads.push_back(result);
+    return ECRString(result.c_str());
+}
+
+bool FakeSerialPort::SetReadTimeout(std::int32_t)
+{
+    return true;
+}
