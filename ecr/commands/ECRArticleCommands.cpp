@@ -1,0 +1,71 @@
+#include "ecr/commands/ECRArticleCommands.h"
+
+#include "ecr/commands/ECRReply.h"
+#include "ecr/commands/ECRRequest.h"
+#include "ecr/protocol/ECRFrame.h"
+
+#include <string>
+#include <unordered_set>
+
+void ECRArticleCommands::DeleteAllArticles()
+{
+    ECRRequest("%a").Send(*this);
+}
+
+void ECRArticleCommands::DeleteArticle(ECRString name)
+{
+    ECRRequest("#d").Text(name).Send(*this);
+}
+
+void ECRArticleCommands::WriteArticle(const ECRArticle& article)
+{
+    ECRRequest("#r").Text(article.name).Amount(article.price).Int(article.taxRate).Int(article.unit).Send(*this);
+}
+
+ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
+{
+    ECRReply reply(ECRRequest("$o").Text(name).Int(mode).Send(*this));
+    ECRArticle article;
+    article.name = reply.Take(ECRFrame::LF);
+    article.price = reply.TakeInt(ECRFrame::HT);
+    article.taxRate = reply.TakeInt(ECRFrame::US);
+    article.unit = reply.TakeInt(ECRFrame::US);
+    article.value1 = reply.TakeInt(ECRFrame::HT);
+    article.value2 = reply.TakeInt(ECRFrame::HT);
+    return article;
+}
+
+void ECRArticleCommands::ReadAllArticles()
+{
+    const ECRArticle first = ReadArticle(ECRString(), kReadNext);
+    if (LastErrorCode() != 0) {
+        // An empty article table answers the first read with a device error.
+        m_articles.clear();
+        return;
+    }
+    const ECRArticle last = ReadArticle(ECRString(), kReadLast);
+    const bool lastKnown = LastErrorCode() == 0;
+
+    m_articles.clear();
+    m_articles.push_back(first);
+    if (!lastKnown) {
+        return;
+    }
+
+    // The walk must end even when the register never returns the last name:
+    // it stops at a refusal, an empty name, a name seen before, or the limit.
+    std::unordered_set<std::string> seen;
+    seen.emplace(first.name.Data(), first.name.Length());
+    ECRString current = first.name;
+    while (current != last.name && m_articles.size() < kMaxArticles) {
+        ECRArticle next = ReadArticle(current, kReadNext);
+        if (LastErrorCode() != 0 || next.name.Length() == 0) {
+            return;
+        }
+        if (!seen.emplace(next.name.Data(), next.name.Length()).second) {
+            return;
+        }
+        current = next.name;
+        m_articles.push_back(next);
+    }
+}

@@ -1,0 +1,233 @@
+#include "ecr/commands/ECRFiscalCommands.h"
+
+#include "ecr/commands/ECRReply.h"
+#include "ecr/commands/ECRRequest.h"
+#include "ecr/protocol/ECRFrame.h"
+
+namespace {
+
+void AddDateTime(ECRRequest& request, const ECRDateTime& dateTime)
+{
+    request.Int(dateTime.year).Int(dateTime.month).Int(dateTime.day).Int(dateTime.hour).Int(dateTime.minute);
+}
+
+void AddDate(ECRRequest& request, const ECRDateTime& dateTime)
+{
+    request.Int(dateTime.year).Int(dateTime.month).Int(dateTime.day);
+}
+
+// Header and advertising text share one layout: the lines, then one flag per line.
+template <std::size_t N>
+void SendLinesWithFlags(ECRProtocol& protocol, const char* command, const std::array<ECRString, N>& lines,
+                        const std::array<bool, N>& doubleSize)
+{
+    ECRRequest request(command);
+    for (const ECRString& line : lines) {
+        request.Text(line);
+    }
+    for (const bool flag : doubleSize) {
+        request.Flag(flag);
+    }
+    request.Send(protocol);
+}
+
+template <std::size_t N>
+void ReadLinesWithFlags(ECRProtocol& protocol, const char* command, std::array<ECRString, N>& lines,
+                        std::array<bool, N>& doubleSize)
+{
+    ECRReply reply(ECRRequest(command).Send(protocol));
+    for (ECRString& line : lines) {
+        line = reply.TakeNonEmpty(ECRFrame::LF);
+    }
+    for (bool& flag : doubleSize) {
+        flag = reply.TakeNonEmpty(ECRFrame::US) == "1";
+    }
+}
+
+}  // namespace
+
+void ECRFiscalCommands::ReadTaxRates(std::array<std::int32_t, 9>& rates)
+{
+    ECRReply reply(ECRRequest("$v").Send(*this));
+    for (std::int32_t& rate : rates) {
+        rate = reply.TakeInt(ECRFrame::HT);
+    }
+}
+
+void ECRFiscalCommands::WriteTaxRates(const std::array<std::int32_t, 9>& rates, const ECRDateTime& now)
+{
+    ECRRequest request("#v");
+    AddDateTime(request, now);
+    for (const std::int32_t rate : rates) {
+        request.Amount(rate);
+    }
+    request.Send(*this);
+}
+
+ECRDateTime ECRFiscalCommands::ReadClock()
+{
+    ECRReply reply(ECRRequest("$c").Send(*this));
+    ECRDateTime clock;
+    clock.year = reply.TakeInt(ECRFrame::US);
+    clock.month = reply.TakeInt(ECRFrame::US);
+    clock.day = reply.TakeInt(ECRFrame::US);
+    clock.hour = reply.TakeInt(ECRFrame::US);
+    clock.minute = reply.TakeInt(ECRFrame::US);
+    return clock;
+}
+
+void ECRFiscalCommands::SetClock(const ECRDateTime& dateTime)
+{
+    ECRRequest request("#c");
+    AddDateTime(request, dateTime);
+    request.Send(*this);
+}
+
+void ECRFiscalCommands::ShiftClockHour(std::int32_t direction)
+{
+    ECRRequest("#t").Int(direction).Send(*this);
+}
+
+void ECRFiscalCommands::PrintDailyReport(const ECRDateTime& now)
+{
+    ECRRequest request("#z");
+    AddDateTime(request, now);
+    request.Send(*this);
+}
+
+void ECRFiscalCommands::PrintPeriodicReport(const ECRDateTime& from, const ECRDateTime& to, bool fiscal)
+{
+    ECRRequest request("#o");
+    request.Flag(fiscal);
+    AddDate(request, from);
+    AddDate(request, to);
+    request.Send(*this);
+}
+
+void ECRFiscalCommands::PrintStatusReport()
+{
+    ECRRequest("#w").Send(*this);
+}
+
+void ECRFiscalCommands::WriteIBFM(ECRString ibfm)
+{
+    ECRRequest("#u").Text(ibfm).Send(*this);
+}
+
+void ECRFiscalCommands::Fiscalize(const ECRDateTime& now, ECRString pib)
+{
+    ECRRequest request("#k");
+    AddDateTime(request, now);
+    request.Text(pib).Send(*this);
+}
+
+void ECRFiscalCommands::WriteHeader(const std::array<ECRString, 5>& lines, const std::array<bool, 5>& doubleSize)
+{
+    SendLinesWithFlags(*this, "#h", lines, doubleSize);
+}
+
+void ECRFiscalCommands::ReadHeader(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize)
+{
+    ReadLinesWithFlags(*this, "$h", lines, doubleSize);
+}
+
+void ECRFiscalCommands::ReadTotalizers(std::array<ECRString, 13>& totals)
+{
+    ECRReply reply(ECRRequest("$t").Send(*this));
+    for (ECRString& total : totals) {
+        total = reply.Take(ECRFrame::HT);
+    }
+}
+
+void ECRFiscalCommands::SetTransactionDefaults(ECRString registerNumber, ECRString cashier)
+{
+    m_defaultRegisterNumber = registerNumber;
+    m_defaultCashier = cashier;
+}
+
+bool ECRFiscalCommands::BeginTransaction(ECRString registerNumber, ECRString cashier)
+{
+    if (m_transactionOpen) {
+        return false;
+    }
+    ECRRequest request("*t");
+    request.Text(registerNumber.Length() == 0 ? m_defaultRegisterNumber : registerNumber);
+    request.Text(cashier.Length() == 0 ? m_defaultCashier : cashier);
+    request.Send(*this);
+    // Only once the register has answered: an exception leaves the flag closed.
+    m_transactionOpen = true;
+    return true;
+}
+
+void ECRFiscalCommands::SellItem(ECRString name, std::int32_t price, std::int32_t quantity, std::int32_t taxRate,
+                                 std::int32_t unit)
+{
+    // Built first, so that a name the request cannot carry opens no transaction either.
+    ECRRequest request("*l");
+    request.Text(name).Amount(price).Amount(quantity).Int(taxRate).Int(unit);
+    if (!m_transactionOpen) {
+        BeginTransaction(ECRString(), ECRString());
+    }
+    request.Send(*this);
+}
+
+void ECRFiscalCommands::VoidItem(ECRString name, std::int32_t price, std::int32_t quantity)
+{
+    ECRRequest("*s").Text(name).Amount(price).Amount(quantity).Send(*this);
+}
+
+std::int32_t ECRFiscalCommands::ReadSubtotal()
+{
+    return ECRReply(ECRRequest("*u").Send(*this)).RestInt();
+}
+
+bool ECRFiscalCommands::EndTransaction(std::int32_t cash, std::int32_t cheque, std::int32_t card)
+{
+    ECRRequest("*e").Amount(cash).Amount(cheque).Amount(card).Send(*this);
+    if (LastErrorCode() != 0) {
+        return false;  // refused: the receipt stays open for another payment or a cancel
+    }
+    m_transactionOpen = false;
+    return true;
+}
+
+void ECRFiscalCommands::CancelTransaction()
+{
+    ECRRequest("*x").Send(*this);
+}
+
+void ECRFiscalCommands::WriteAdvertText(const std::array<ECRString, 7>& lines, const std::array<bool, 7>& doubleSize)
+{
+    SendLinesWithFlags(*this, "#i", lines, doubleSize);
+}
+
+void ECRFiscalCommands::ReadAdvertText(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize)
+{
+    ReadLinesWithFlags(*this, "$i", lines, doubleSize);
+}
+
+void ECRFiscalCommands::PrintInfoLine(ECRString text, std::int32_t number)
+{
+    ECRRequest("#l").Int(number).Text(text).Send(*this);
+}
+
+void ECRFiscalCommands::EndInfoPrint()
+{
+    ECRRequest("#e").Send(*this);
+}
+
+void ECRFiscalCommands::DisplayText(ECRString line1, ECRString line2)
+{
+    if (line1.Length() == 0 && line2.Length() == 0) {
+        ECRRequest("#q").Int(2).Send(*this);
+        return;
+    }
+    // Both requests are built before either is sent, so a bad second line
+    // leaves the display untouched.
+    ECRRequest first("#q");
+    first.Int(0).Text(line1);
+    ECRRequest second("#q");
+    second.Int(1).Text(line2);
+    first.Send(*this);
+    second.Send(*this);
+}

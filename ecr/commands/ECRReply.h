@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ecr/protocol/ECRString.h"
+
+#include <cstdint>
+
+// Reads the fields of a reply from its front. A missing field reads as the
+// empty text, and so as 0 for a number.
+class ECRReply {
+public:
+    explicit ECRReply(ECRString data) : m_data(data) {}
+
+    // The text before the first terminator, removed with it; without a
+    // terminator, everything that is left.
+    ECRString Take(char terminator);
+    std::int32_t TakeInt(char terminator);
+
+    // As Take, but only when at least one character stands before the
+    // terminator; otherwise the empty text, and nothing is removed. This is
+    // how the register's header and advertising lines and flags are read.
+    ECRString TakeNonEmpty(char terminator);
+
+    // What is left, converted to a number from its first character.
+    std::int32_t RestInt() const;
+    const ECRString& Rest() const { return m_data; }
+
+private:
+    ECRString m_data;
+};
