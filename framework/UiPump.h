@@ -1,0 +1,14 @@
+#pragma once
+
+// Lets the windows repaint while an exchange with the register blocks the
+// user-interface thread, without taking user input: no click or key can
+// start a second action in the middle of one. The engine's callbacks call it,
+// so the monitor and the progress bar move live.
+class UiPump {
+public:
+    // Processes pending paint and other non-input events, at most every few
+    // milliseconds so that byte-by-byte traffic stays cheap.
+    static void KeepPainted();
+    // The same at once, e.g. after the progress bar moved.
+    static void PaintNow();
+};
