@@ -1,0 +1,143 @@
+#include "serial/Win32SerialPort.h"
+
+#include "ecr/protocol/CommError.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char kXon = 0x11;
+constexpr char kXoff = 0x13;
+
+}  // namespace
+
+Win32SerialPort::Win32SerialPort(const SerialSettings& settings) : m_settings(settings) {}
+
+Win32SerialPort::~Win32SerialPort()
+{
+    Close();
+}
+
+void Win32SerialPort::SetTrafficCallback(ECRTextCallback callback)
+{
+    m_pTrafficCallback = callback;
+}
+
+bool Win32SerialPort::Open()
+{
+    // Opening again must not lose the handle we hold: the device would stay
+    // taken until the program ends.
+    Close();
+
+    const ECRString name = ECRString("COM") + ECRString(m_settings.PortNumber());
+    m_hPort = CreateFileA(name.Data(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (m_hPort == INVALID_HANDLE_VALUE) {
+        throw CommError(1);
+    }
+
+    std::memset(&m_dcb, 0, sizeof m_dcb);
+    if (!GetCommState(m_hPort, &m_dcb)) {
+        throw CommError(2);
+    }
+    m_dcb.BaudRate = static_cast<DWORD>(m_settings.BaudRate());
+    m_dcb.ByteSize = static_cast<BYTE>(m_settings.ByteSize());
+    m_dcb.Parity = static_cast<BYTE>(m_settings.Parity());
+    m_dcb.StopBits = static_cast<BYTE>(m_settings.StopBits());
+    m_dcb.fOutxCtsFlow = static_cast<DWORD>(m_settings.FlowControl()) & 1u;
+    m_dcb.fRtsControl = static_cast<DWORD>(m_settings.FlowControl()) & 3u;
+    m_dcb.fDtrControl = static_cast<DWORD>(m_settings.DtrControl()) & 3u;
+    if (!SetCommState(m_hPort, &m_dcb)) {
+        throw CommError(3);
+    }
+    return true;
+}
+
+bool Win32SerialPort::Close()
+{
+    if (m_hPort == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    const BOOL closed = CloseHandle(m_hPort);
+    m_hPort = INVALID_HANDLE_VALUE;
+    return closed != FALSE;
+}
+
+bool Win32SerialPort::Write(ECRString text)
+{
+    DWORD written = 0;
+    if (!WriteFile(m_hPort, text.Data(), text.Length(), &written, nullptr)) {
+        throw CommError(8);
+    }
+    return true;
+}
+
+bool Win32SerialPort::SetReadTimeout(std::int32_t timeoutMs)
+{
+    if (!GetCommTimeouts(m_hPort, &m_timeouts)) {
+        throw CommError(4);
+    }
+    m_timeouts.ReadIntervalTimeout = 0;
+    m_timeouts.ReadTotalTimeoutMultiplier = 0;
+    m_timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(timeoutMs);
+    m_timeouts.WriteTotalTimeoutMultiplier = 0;
+    m_timeouts.WriteTotalTimeoutConstant = 0;
+    if (!SetCommTimeouts(m_hPort, &m_timeouts)) {
+        throw CommError(5);
+    }
+    return true;
+}
+
+ECRString Win32SerialPort::ReadByte()
+{
+    for (;;) {
+        DWORD read = 0;
+        m_byteBuffer[0] = 0;
+        if (!ReadFile(m_hPort, m_byteBuffer, 1, &read, nullptr) || read == 0) {
+            return ECRString();
+        }
+        if (m_byteBuffer[0] != kXon && m_byteBuffer[0] != kXoff) {
+            // Built as a zero-terminated text, so a zero byte gives the empty text.
+            return ECRString(m_byteBuffer);
+        }
+    }
+}
+
+ECRString Win32SerialPort::FinishRead()
+{
+    SetReadTimeout(0);
+    if (m_pTrafficCallback != nullptr) {
+        m_pTrafficCallback(m_accumulator);
+    }
+    return m_accumulator;
+}
+
+ECRString Win32SerialPort::ReadUntil(ECRString terminator, std::int32_t timeoutMs)
+{
+    m_accumulator = ECRString();
+    SetReadTimeout(timeoutMs);
+    // An empty terminator's first byte is its terminating zero, which no read
+    // byte can equal: the read then ends at the first gap.
+    const char stop = terminator.Data()[0];
+    for (;;) {
+        const ECRString byte = ReadByte();
+        m_accumulator += byte;
+        if (byte.Length() == 0 || byte.Data()[0] == stop) {
+            break;
+        }
+    }
+    return FinishRead();
+}
+
+ECRString Win32SerialPort::ReadCount(std::int32_t count, std::int32_t timeoutMs)
+{
+    m_accumulator = ECRString();
+    SetReadTimeout(timeoutMs);
+    for (;;) {
+        const ECRString byte = ReadByte();
+        m_accumulator += byte;
+        if (byte.Length() == 0 || static_cast<std::int64_t>(m_accumulator.Length()) >= count) {
+            break;
+        }
+    }
+    return FinishRead();
+}

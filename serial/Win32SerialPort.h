@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ecr/protocol/ECRCallbacks.h"
+#include "ecr/protocol/ECRString.h"
+#include "serial/SerialPort.h"
+#include "serial/SerialSettings.h"
+#include "serial/platform/CommApi.h"
+
+#include <cstdint>
+
+// The serial port on the Windows communications functions (or our POSIX
+// version of them). Reads go one byte per call, so a read stops exactly at its
+// terminator and XON/XOFF bytes can be dropped; every read result goes to the
+// traffic callback.
+class Win32SerialPort : public SerialPort {
+public:
+    explicit Win32SerialPort(const SerialSettings& settings);
+    ~Win32SerialPort() override;
+    Win32SerialPort(const Win32SerialPort&) = delete;
+    Win32SerialPort& operator=(const Win32SerialPort&) = delete;
+
+    // Null switches the report off.
+    void SetTrafficCallback(ECRTextCallback callback);
+
+    bool Open() override;
+    bool Close() override;
+    bool Write(ECRString text) override;
+    ECRString ReadUntil(ECRString terminator, std::int32_t timeoutMs) override;
+    ECRString ReadCount(std::int32_t count, std::int32_t timeoutMs) override;
+    bool SetReadTimeout(std::int32_t timeoutMs) override;
+
+private:
+    // One byte as a one-byte text; the empty text when nothing came (a zero
+    // byte counts as nothing).
+    ECRString ReadByte();
+    // Hands the accumulated read to the traffic callback and returns it.
+    ECRString FinishRead();
+
+    SerialSettings m_settings;
+    ECRTextCallback m_pTrafficCallback = nullptr;
+    HANDLE m_hPort = INVALID_HANDLE_VALUE;
+    DCB m_dcb{};
+    char m_byteBuffer[2] = {0, 0};
+    ECRString m_accumulator;
+    COMMTIMEOUTS m_timeouts{};
+};
