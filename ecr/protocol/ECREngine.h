@@ -51,6 +51,18 @@ public:
     SerialPort* Port() const { return m_port; }
 
 private:
+    // CheckReply, with a mismatching reply reported as "Exception" and answered
+    // by the empty text.
+    ECRString CheckedReply(const ECRString& command, const ECRString& payload);
+    // The reply loop: waits for the reply frame, polling the status with ENQ
+    // while nothing comes, and drops leading busy status bytes.
+    ECRString AwaitReply();
+    // One or more ENQ rounds until the register is no longer busy; returns
+    // what was read after the status byte (with the byte if it opened the frame).
+    ECRString PollForReply(std::int64_t& waitedMs);
+    // Throws CommError(10) once the reply loop has waited longer than allowed.
+    void CheckWaited(std::int64_t waitedMs) const;
+
     ECRProtocol& m_protocol;
     SerialPort* m_port;
     ECRMessageSink m_sink;
