@@ -9,6 +9,7 @@
 #include <QDateTimeEdit>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -91,7 +92,8 @@ void CDialog::Create()
 void CDialog::ShowWindow(bool show)
 {
     setVisible(show);
-    if (show) {
+    // The headless platform of the tests cannot raise windows and says so.
+    if (show && QGuiApplication::platformName() != QLatin1String("offscreen")) {
         raise();
     }
 }
@@ -335,6 +337,9 @@ QPushButton* CDialog::AddButton(int id, const QString& caption, const QRect& dlu
 {
     auto* button = new QPushButton(caption, this);
     RegisterItem(id, button, dlu);
+    // Enter means OK, never "press again whatever button was clicked last":
+    // only the OK button is a default button.
+    button->setAutoDefault(false);
     if (id == IDOK) {
         button->setDefault(true);
         connect(button, &QPushButton::clicked, this, [this] { accept(); });
