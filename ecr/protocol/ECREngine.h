@@ -20,7 +20,10 @@ public:
     // Bounds on the status polling, so that a dead or stuck register never
     // blocks the program for ever: Transact throws CommError(10) when that
     // many one-second waits for a status byte go unanswered in a row, or when
-    // the register keeps reporting busy for longer than the busy limit.
+    // the reply loop has gone without a reply for longer than the busy limit
+    // (busy status bytes, status-only replies, a ready status that no reply
+    // follows). Time is the nominal sum of the loop's time-outs and pauses,
+    // so it does not depend on the real sleep.
     struct PollLimits {
         std::int32_t maxSilentWaits = 10;
         std::int32_t maxBusyMilliseconds = 300000;
