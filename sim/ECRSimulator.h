@@ -1,0 +1,84 @@
+#pragma once
+
+#include "sim/SimDeviceHandlers.h"
+#include "sim/SimFaults.h"
+#include "sim/SimFiscalHandlers.h"
+#include "sim/SimFrameReader.h"
+#include "sim/SimJournal.h"
+#include "sim/SimLineScheduler.h"
+#include "sim/SimRegisterState.h"
+#include "sim/SimSaleHandlers.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The simulated cash register as a state machine with no I/O: bytes from the
+// client go in through Receive, the bytes it answers with come out of
+// TakeOutput once their time has come. Time is read from the injected clock
+// only, so a test that drives the clock gets the same bytes every run.
+//
+// It answers ENQ with a status byte (0x06 ready, 0xC0 busy printing), every
+// request frame with a reply frame, and a frame with a wrong checksum or an
+// unknown command with a device error reply (codes 2 and 255).
+class ECRSimulator {
+public:
+    // Monotonic microseconds.
+    using Clock = std::function<std::int64_t()>;
+
+    static constexpr char kReady = 0x06;
+    static constexpr char kBusy = static_cast<char>(0xC0);
+
+    // localSecondsAtZero: the register's local calendar time, in seconds counted as if
+    // it were UTC, at the moment the clock reads 0.
+    ECRSimulator(Clock clock, std::int64_t localSecondsAtZero);
+
+    void Receive(std::string_view bytes);
+    std::string TakeOutput();
+
+    // The clock time at which TakeOutput will next have something, if anything is pending.
+    std::optional<std::int64_t> NextOutputTime() const { return m_line.NextDue(); }
+
+    bool Busy() const;
+
+    // Replaces the fault settings; the "every Nth reply" counts start again.
+    void SetFaults(const SimFaults& faults);
+    const SimFaults& Faults() const { return m_faults; }
+    void SetPaperOut(bool out) { m_faults.paperOut = out; }
+
+    // Busy time of reports and receipts.
+    void SetPrintMilliseconds(std::int32_t milliseconds) { m_printMs = milliseconds; }
+
+    SimRegisterState& State() { return m_state; }
+    const SimRegisterState& State() const { return m_state; }
+    SimJournal& Journal() { return m_journal; }
+
+    // Payloads of the request frames received, in order, including ones that failed their checksum.
+    const std::vector<std::string>& Requests() const { return m_requests; }
+    void ClearRequests() { m_requests.clear(); }
+
+private:
+    SimOutcome Answer(const SimFrameReader::Event& frame, std::int64_t now);
+    SimOutcome Dispatch(const std::string& command, const std::string& body, std::int64_t now);
+    void SendReply(const SimOutcome& outcome, std::int64_t now);
+    std::string Frame(std::string payload, bool wrongLetter, bool badChecksum) const;
+
+    static bool Hits(std::int32_t every, std::int64_t count) { return every > 0 && count % every == 0; }
+
+    Clock m_clock;
+    SimRegisterState m_state;
+    SimJournal m_journal;
+    SimFiscalHandlers m_fiscal{m_state, m_journal};
+    SimSaleHandlers m_sale{m_state, m_journal};
+    SimDeviceHandlers m_device{m_state, m_journal};
+    SimFrameReader m_reader;
+    SimLineScheduler m_line;
+    SimFaults m_faults;
+    std::int32_t m_printMs = 0;
+    std::int64_t m_busyUntil = 0;
+    std::int64_t m_repliesSinceFaults = 0;
+    std::vector<std::string> m_requests;
+};
