@@ -1,0 +1,44 @@
+#include "dialogs/articles/formats/ArticleDatabase.h"
+
+#include "dialogs/articles/formats/TextLineReader.h"
+#include "ecr/commands/ScaledAmount.h"
+#include "ecr/protocol/ECRAtoi.h"
+
+DatabaseArticle ArticleDatabase::ParseLine(const std::string& line)
+{
+    ECRString rest(line.c_str());
+    DatabaseArticle article;
+    article.name = rest.Tokenize('\t');
+    article.barcode = rest.Tokenize('\t');
+    article.price = ParseScaled(rest.Tokenize('\t'), 2);
+    article.taxRate = ECRAtoi(rest.Tokenize('\t'));
+    return article;
+}
+
+bool ArticleDatabase::Read(const std::string& path, std::vector<DatabaseArticle>& articles, std::string& error)
+{
+    TextLineReader reader(path);
+    articles.clear();
+    if (!reader.IsOpen()) {
+        error = "Problem pri otvaranju fajla: " + path;
+        return false;
+    }
+    std::string line;
+    while (reader.Next(line))
+        articles.push_back(ParseLine(line));
+    if (reader.Failed()) {
+        error = "Problem pri citanju fajla: " + path;
+        return false;
+    }
+    return true;
+}
+
+const DatabaseArticle* ArticleDatabase::FindBarcode(const std::vector<DatabaseArticle>& articles,
+                                                    const ECRString& barcode)
+{
+    for (const DatabaseArticle& article : articles) {
+        if (article.barcode == barcode)
+            return &article;
+    }
+    return nullptr;
+}

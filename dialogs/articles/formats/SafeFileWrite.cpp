@@ -1,0 +1,34 @@
+#include "dialogs/articles/formats/SafeFileWrite.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+bool SafeFileWrite::Write(const std::string& path, std::string_view bytes, std::string& error)
+{
+    const std::string temporary = TemporaryPath(path);
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            error = "Problem pri otvaranju fajla: " + path;
+            return false;
+        }
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        file.close();
+        if (!file) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            error = "Problem pri upisu u fajl: " + path;
+            return false;
+        }
+    }
+    std::error_code renameError;
+    std::filesystem::rename(temporary, path, renameError);
+    if (renameError) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        error = "Problem pri upisu u fajl: " + path + " (" + renameError.message() + ")";
+        return false;
+    }
+    return true;
+}

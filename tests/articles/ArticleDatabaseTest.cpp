@@ -1,0 +1,61 @@
+#include "TempFolder.h"
+
+#include "dialogs/articles/formats/ArticleDatabase.h"
+
+#include <gtest/gtest.h>
+
+TEST(ArticleDatabaseLine, FieldsAndDefaults)
+{
+    const DatabaseArticle milk = ArticleDatabase::ParseLine("Mleko\t123\t89.90\t2");
+    EXPECT_EQ(milk.name, "Mleko");
+    EXPECT_EQ(milk.barcode, "123");
+    EXPECT_EQ(milk.price, 8990);
+    EXPECT_EQ(milk.taxRate, 2);
+    EXPECT_EQ(milk.unit, 0);
+
+    const DatabaseArticle bread = ArticleDatabase::ParseLine("Hleb\t456\t45\t1\tignored\tfields");
+    EXPECT_EQ(bread.price, 4500);
+    EXPECT_EQ(bread.taxRate, 1);
+
+    const DatabaseArticle bare = ArticleDatabase::ParseLine("Samo naziv");
+    EXPECT_EQ(bare.name, "Samo naziv");
+    EXPECT_EQ(bare.barcode, "");
+    EXPECT_EQ(bare.price, 0);
+}
+
+TEST(ArticleDatabaseRead, CrLfBlankAndLongLines)
+{
+    TempFolder folder;
+    const std::string longName(600, 'm');
+    const std::string path =
+        folder.Write("Baza.txt", "Mleko\t123\t89.90\t2\r\n\r\n" + longName + "\t777\t1.00\t3\r\nSok\t9\t1\t2\r\n\n");
+    std::vector<DatabaseArticle> articles;
+    std::string error;
+    ASSERT_TRUE(ArticleDatabase::Read(path, articles, error)) << error;
+    ASSERT_EQ(articles.size(), 3U);
+    EXPECT_EQ(articles[0].taxRate, 2);
+    EXPECT_EQ(articles[1].name.Length(), 600U);
+    EXPECT_EQ(articles[1].barcode, "777");
+    EXPECT_EQ(articles[2].name, "Sok");
+}
+
+TEST(ArticleDatabaseRead, MissingDatabaseGivesTheMessageAndAnEmptyList)
+{
+    std::vector<DatabaseArticle> articles{ArticleDatabase::ParseLine("stale\t1\t1\t1")};
+    std::string error;
+    EXPECT_FALSE(ArticleDatabase::Read("/nonexistent/Baza/Baza.txt", articles, error));
+    EXPECT_EQ(error, "Problem pri otvaranju fajla: /nonexistent/Baza/Baza.txt");
+    EXPECT_TRUE(articles.empty());
+}
+
+TEST(ArticleDatabaseBarcode, FirstExactMatchWins)
+{
+    const std::vector<DatabaseArticle> articles{ArticleDatabase::ParseLine("Prvi\t123\t1\t1"),
+                                                ArticleDatabase::ParseLine("Drugi\t123\t2\t1"),
+                                                ArticleDatabase::ParseLine("Treci\t1234\t3\t1")};
+    const DatabaseArticle* found = ArticleDatabase::FindBarcode(articles, "123");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name, "Prvi");
+    EXPECT_EQ(ArticleDatabase::FindBarcode(articles, "12"), nullptr);
+    EXPECT_EQ(ArticleDatabase::FindBarcode(articles, "999"), nullptr);
+}

@@ -1,0 +1,61 @@
+#include "TempFolder.h"
+
+#include "dialogs/articles/formats/ArticleListFile.h"
+#include "dialogs/articles/formats/SafeFileWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+ECRArticle Article(const char* name, int price, int value1, int taxRate, int unit)
+{
+    ECRArticle a;
+    a.name = name;
+    a.price = price;
+    a.value1 = value1;
+    a.taxRate = taxRate;
+    a.unit = unit;
+    a.value2 = 99;  // never written
+    return a;
+}
+
+}  // namespace
+
+TEST(ArticleListFileFormat, FieldOrderAndLineEnd)
+{
+    EXPECT_EQ(ArticleListFile::FormatLine(Article("Sok", 1250, 0, 2, 1)), "Sok,1250,0,2,1\r\n");
+    EXPECT_EQ(ArticleListFile::FormatLine(Article("Mleko 1l", 5, 7, 0, -1)), "Mleko 1l,5,7,0,-1\r\n");
+    EXPECT_EQ(ArticleListFile::Format({Article("A", 1, 2, 3, 4), Article("B", 10, 0, 1, 0)}),
+              "A,1,2,3,4\r\nB,10,0,1,0\r\n");
+}
+
+TEST(ArticleListFileWrite, ReplacesTheFileCompletely)
+{
+    TempFolder folder;
+    const std::string path = folder.Write("list.txt", std::string(5000, 'o'));
+    std::string error;
+    ASSERT_TRUE(ArticleListFile::Write(path, {Article("Sok", 1250, 0, 2, 1)}, error)) << error;
+    EXPECT_EQ(TempFolder::Read(path), "Sok,1250,0,2,1\r\n");
+    EXPECT_FALSE(std::filesystem::exists(SafeFileWrite::TemporaryPath(path)));
+}
+
+TEST(ArticleListFileWrite, FailedWriteKeepsTheEarlierFile)
+{
+    TempFolder folder;
+    const std::string path = folder.Write("list.txt", "Stari,100,0,1,0\r\n");
+    // Something in the way of the temporary file makes the write fail.
+    std::filesystem::create_directory(SafeFileWrite::TemporaryPath(path));
+    std::string error;
+    EXPECT_FALSE(ArticleListFile::Write(path, {Article("Novi", 1, 0, 1, 0)}, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(TempFolder::Read(path), "Stari,100,0,1,0\r\n");
+}
+
+TEST(ArticleListFileWrite, UncreatableFileIsReported)
+{
+    std::string error;
+    EXPECT_FALSE(ArticleListFile::Write("/nonexistent/folder/list.txt", {}, error));
+    EXPECT_EQ(error, "Problem pri otvaranju fajla: /nonexistent/folder/list.txt");
+}
