@@ -105,13 +105,4 @@ TEST_F(TransactionTest, FailedExchangesLeaveTheFlagAsItWas)
     EXPECT_TRUE(device.IsTransactionOpen());
 }
 
-TEST_F(TransactionTest, DefaultsAreKeptUntilChanged)
-{
-    EXPECT_EQ(std::string(device.DefaultRegisterNumber().Data()), "");
-    device.SetTransactionDefaults("4", "Marko");
-    EXPECT_EQ(std::string(device.DefaultRegisterNumber().Data()), "4");
-    EXPECT_EQ(std::string(device.DefaultCashier().Data()), "Marko");
-    EXPECT_TRUE(h.port.writes.empty());
-}
-
 }  // namespace
