@@ -1,0 +1,79 @@
+#include "cli/CliArgs.h"
+
+#include "cli/CliFailure.h"
+#include "cli/Cp1250.h"
+#include "ecr/commands/ScaledAmount.h"
+
+#include <chrono>
+#include <cstdio>
+#include <regex>
+
+namespace {
+
+ECRDateTime Parse(const std::string& text, bool withTime)
+{
+    static const std::regex dateTime(R"((\d{4})-(\d{2})-(\d{2})[ T](\d{2}):(\d{2}))");
+    static const std::regex dateOnly(R"((\d{4})-(\d{2})-(\d{2}))");
+    std::smatch m;
+    if (!std::regex_match(text, m, withTime ? dateTime : dateOnly))
+        throw CliFailure(CliFailure::kUsage,
+                         "expected " + std::string(withTime ? "YYYY-MM-DD HH:MM" : "YYYY-MM-DD") + ", not " + text);
+    const int year = std::stoi(m[1]);
+    const unsigned month = static_cast<unsigned>(std::stoi(m[2]));
+    const unsigned day = static_cast<unsigned>(std::stoi(m[3]));
+    if (!std::chrono::year_month_day(std::chrono::year(year), std::chrono::month(month), std::chrono::day(day)).ok())
+        throw CliFailure(CliFailure::kUsage, "no such date: " + text);
+    ECRDateTime value;
+    value.year = year - 2000;
+    value.month = static_cast<std::int32_t>(month);
+    value.day = static_cast<std::int32_t>(day);
+    if (withTime) {
+        value.hour = std::stoi(m[4]);
+        value.minute = std::stoi(m[5]);
+        if (value.hour > 23 || value.minute > 59)
+            throw CliFailure(CliFailure::kUsage, "no such time: " + text);
+    }
+    return value;
+}
+
+}  // namespace
+
+ECRString CliArgs::ToRegister(const std::string& utf8)
+{
+    return ECRString(Cp1250::FromUtf8(utf8).c_str());
+}
+
+std::string CliArgs::FromRegister(const ECRString& text)
+{
+    return Cp1250::ToUtf8(std::string(text.Data(), text.Length()));
+}
+
+std::int32_t CliArgs::Amount(const std::string& utf8, std::int32_t decimals)
+{
+    return ParseScaled(ToRegister(utf8), decimals);
+}
+
+ECRDateTime CliArgs::DateTime(const std::string& text)
+{
+    return Parse(text, true);
+}
+
+ECRDateTime CliArgs::Date(const std::string& text)
+{
+    return Parse(text, false);
+}
+
+std::string CliArgs::FormatDateTime(const ECRDateTime& value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", value.year + 2000, value.month, value.day,
+                  value.hour, value.minute);
+    return text;
+}
+
+void CliArgs::CheckLineNumber(int line, int count)
+{
+    if (line < 1 || line > count)
+        throw CliFailure(CliFailure::kUsage,
+                         "--double takes line numbers 1.." + std::to_string(count) + ", not " + std::to_string(line));
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The global options, given before the subcommand.
+struct CliOptions {
+    std::string port = "COM1";  // COM1..COM8, a device path, or "sim"
+    std::int32_t baud = 19200;
+    bool trace = false;
+    bool json = false;
+    std::string journal;        // with --port sim: where the simulated printout goes
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "cli/JsonValue.h"
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+
+// Where a run's results go: plain lines on standard output, or with --json
+// one JSON document at the end; notes, errors and the progress line go to
+// standard error. The progress line is drawn only when standard error is a
+// terminal.
+class CliOutput {
+public:
+    CliOutput(std::ostream& out, std::ostream& err, bool json, bool terminal);
+
+    bool Json() const { return m_json; }
+    std::ostream& Err() { return m_err; }
+
+    // A result line (UTF-8); shown only without --json.
+    void Line(const std::string& text);
+    // The result object of the JSON document.
+    JsonValue& Result() { return m_result; }
+    // A note or error line on standard error.
+    void Note(const std::string& text);
+
+    void Progress(std::size_t done, std::size_t total, const std::string& what);
+    void Percent(int percent, const std::string& what);
+    void EndProgress();
+
+    // With --json prints the document: the results, "ok", "exitCode" and,
+    // on failure, "error" and the register's "deviceCode".
+    void Finish(int exitCode, const std::string& error, int deviceCode);
+
+private:
+    std::ostream& m_out;
+    std::ostream& m_err;
+    bool m_json;
+    bool m_terminal;
+    bool m_progressShown = false;
+    JsonValue m_result = JsonValue::Object();
+};

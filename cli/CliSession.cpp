@@ -1,0 +1,120 @@
+#include "cli/CliSession.h"
+
+#include "cli/Cp1250.h"
+#include "cli/TrafficText.h"
+#include "ecr/protocol/CommError.h"
+#include "ecr/protocol/DeviceMessageText.h"
+#include "serial/Win32SerialPort.h"
+#include "serial/platform/ComPortMap.h"
+#include "sim/SimulatorHost.h"
+
+namespace {
+
+// The callbacks are plain function pointers, so they find the run through this.
+CliSession* g_pActiveSession = nullptr;
+bool g_bTrace = false;
+
+}  // namespace
+
+CliSession::CliSession(const CliOptions& options, CliOutput& output) : m_options(options), m_output(output) {}
+
+CliSession::~CliSession()
+{
+    if (g_pActiveSession == this)
+        g_pActiveSession = nullptr;
+    // The device goes before the port it uses, the port before the simulator it talks to.
+    m_device.reset();
+    m_port.reset();
+    m_simulator.reset();
+}
+
+void CliSession::Open()
+{
+    std::string devicePath;
+    int portNumber = 0;
+    if (m_options.port == "sim") {
+        SimulatorHost::Options simOptions;
+        simOptions.journalPath = m_options.journal;
+        m_simulator = std::make_unique<SimulatorHost>(simOptions);
+        std::string error;
+        if (!m_simulator->Start(&error))
+            throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
+        devicePath = m_simulator->DevicePath();
+    } else if (const auto number = ComPortMap::PortNumber(m_options.port)) {
+        portNumber = *number;
+    } else if (!m_options.port.empty() && m_options.port.find('/') != std::string::npos) {
+        devicePath = m_options.port;
+    } else {
+        throw CliFailure(CliFailure::kUsage, "--port takes COM1..COM8, a device path or sim, not " + m_options.port);
+    }
+    if (!devicePath.empty()) {
+        portNumber = kDevicePathPort;
+        ComPortMap::SetDevicePath(portNumber, devicePath);
+    }
+
+    // 8 data bits, no parity, one stop bit, no flow control, DTR off.
+    m_port = std::make_unique<Win32SerialPort>(SerialSettings(portNumber, m_options.baud, 8, 0, 0, 0, 0));
+    g_pActiveSession = this;
+    g_bTrace = m_options.trace;
+    m_port->SetTrafficCallback(&CliSession::OnRead);
+    m_port->Open();
+
+    m_device = std::make_unique<ECRDevice>(m_port.get());
+    m_device->SetTrafficCallback(&CliSession::OnRequest);
+    m_device->SetMessageCallback(&CliSession::OnMessage);
+    m_device->SetProgressCallback(&CliSession::OnProgress);
+
+    m_status = m_device->ReadStatus();
+    if (m_status == 0)
+        throw CliFailure(CliFailure::kLink, "the register does not answer on " + m_options.port);
+}
+
+void CliSession::ThrowIfRefused()
+{
+    const std::int32_t code = ECRProtocol::LastErrorCode();
+    if (code != 0)
+        throw Refusal(code);
+}
+
+CliFailure CliSession::Refusal(std::int32_t code)
+{
+    return CliFailure(CliFailure::kRefused,
+                      "the register refused: " + Cp1250::ToUtf8(DeviceMessageText(code)) + " (code " +
+                          std::to_string(code) + ")",
+                      code);
+}
+
+void CliSession::OnRequest(ECRString text)
+{
+    if (g_pActiveSession == nullptr)
+        return;
+    if (g_bTrace) {
+        g_pActiveSession->m_output.EndProgress();
+        g_pActiveSession->m_output.Err() << TrafficText::Format(text) << '\n';
+    }
+    if (g_pActiveSession->m_requestObserver)
+        g_pActiveSession->m_requestObserver(text);
+}
+
+void CliSession::OnRead(ECRString text)
+{
+    if (g_pActiveSession != nullptr && g_bTrace) {
+        g_pActiveSession->m_output.EndProgress();
+        g_pActiveSession->m_output.Err() << TrafficText::Format(text) << '\n';
+    }
+}
+
+void CliSession::OnMessage(ECRString text)
+{
+    if (g_pActiveSession != nullptr && g_bTrace) {
+        g_pActiveSession->m_output.EndProgress();
+        g_pActiveSession->m_output.Err() << "poruka: " << Cp1250::ToUtf8(std::string(text.Data(), text.Length()))
+                                         << '\n';
+    }
+}
+
+void CliSession::OnProgress(std::int32_t percent)
+{
+    if (g_pActiveSession != nullptr && g_pActiveSession->m_progressObserver)
+        g_pActiveSession->m_progressObserver(percent);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "cli/CliFailure.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "ecr/commands/ECRDevice.h"
+#include "ecr/protocol/ECRMessageSink.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <type_traits>
+
+class SimulatorHost;
+class Win32SerialPort;
+
+// One run's connection: the port (or a simulated register started in the
+// process), the device on it, the callbacks, and the log-on. Every run is a
+// new device, so nothing (the open receipt flag above all) carries over
+// from an earlier run.
+class CliSession {
+public:
+    // A device path is opened through this COM number, one no real port uses.
+    static constexpr int kDevicePathPort = 250;
+
+    CliSession(const CliOptions& options, CliOutput& output);
+    ~CliSession();
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    // Opens the port 8N1, creates the device and logs on with a status
+    // enquiry. Throws CommError when the port fails, CliFailure (link) when
+    // the register does not answer, and CliFailure (usage) for a bad port name.
+    void Open();
+
+    ECRDevice& Device() { return *m_device; }
+    CliOutput& Output() { return m_output; }
+    std::int16_t Status() const { return m_status; }
+
+    // Called with every request text the engine reports (not the port's reads).
+    void SetRequestObserver(std::function<void(const ECRString&)> observer) { m_requestObserver = std::move(observer); }
+    // Called with the percentages of a memory read.
+    void SetProgressObserver(std::function<void(int)> observer) { m_progressObserver = std::move(observer); }
+
+    // Runs one register operation and turns a refusal into CliFailure (refused).
+    template <class Operation>
+    auto Checked(Operation&& operation)
+    {
+        ECRMessageSink::ResetLastCode();
+        if constexpr (std::is_void_v<decltype(operation())>) {
+            operation();
+            ThrowIfRefused();
+        } else {
+            auto result = operation();
+            ThrowIfRefused();
+            return result;
+        }
+    }
+    void ThrowIfRefused();
+
+    // The failure for a device error code, with the register's message.
+    static CliFailure Refusal(std::int32_t code);
+
+private:
+    static void OnRequest(ECRString text);
+    static void OnRead(ECRString text);
+    static void OnMessage(ECRString text);
+    static void OnProgress(std::int32_t percent);
+
+    const CliOptions& m_options;
+    CliOutput& m_output;
+    std::unique_ptr<SimulatorHost> m_simulator;
+    std::unique_ptr<Win32SerialPort> m_port;
+    std::unique_ptr<ECRDevice> m_device;
+    std::int16_t m_status = 0;
+    std::function<void(const ECRString&)> m_requestObserver;
+    std::function<void(int)> m_progressObserver;
+};

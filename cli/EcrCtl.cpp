@@ -1,0 +1,84 @@
+#include "cli/EcrCtl.h"
+
+#include "cli/ArticleSubcommands.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSession.h"
+#include "cli/FiscalSubcommands.h"
+#include "cli/SaleSubcommands.h"
+#include "cli/UtilitySubcommands.h"
+#include "ecr/protocol/CommError.h"
+#include "ecr/protocol/CommErrorText.h"
+#include "ecr/protocol/ECRStringError.h"
+
+#include <CLI/CLI.hpp>
+
+namespace {
+
+const char* const kDescription =
+    "ecrctl drives the fiscal cash register over its serial line, one command per run.\n"
+    "Every run opens the port (8N1), logs on with a status enquiry and runs one subcommand.\n"
+    "Exit codes: 0 done, 1 the register refused, 2 usage error, 3 link failure,\n"
+    "4 a file or picture could not be read or written.";
+
+}  // namespace
+
+int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool terminal)
+{
+    CliOptions options;
+    CLI::App app(kDescription, "ecrctl");
+    app.require_subcommand(1);
+    app.add_option("--port", options.port, "COM1..COM8, a device path (/dev/ttyUSB0) or sim")->capture_default_str();
+    app.add_option("--baud", options.baud, "line speed")->check(CLI::IsMember({9600, 19200}))->capture_default_str();
+    app.add_flag("--trace", options.trace, "show every byte and register message on standard error");
+    app.add_flag("--json", options.json, "print the result as one JSON document");
+    app.add_option("--journal", options.journal, "with --port sim: append what the register prints to this file");
+
+    CliAction chosen;
+    FiscalSubcommands fiscal;
+    ArticleSubcommands articles;
+    SaleSubcommands sale;
+    UtilitySubcommands utility;
+    for (CliCommandGroup* group : std::initializer_list<CliCommandGroup*>{&utility, &fiscal, &articles, &sale})
+        group->Register(app, chosen);
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0) {
+            app.exit(e, out, err);  // --help
+            return 0;
+        }
+        app.exit(e, err, err);
+        if (options.json) {
+            CliOutput output(out, err, true, false);
+            output.Finish(CliFailure::kUsage, e.what(), 0);
+        }
+        return CliFailure::kUsage;
+    }
+
+    CliOutput output(out, err, options.json, terminal);
+    int exitCode = 0;
+    std::string error;
+    int deviceCode = 0;
+    try {
+        CliSession session(options, output);
+        session.Open();
+        chosen(session);
+    } catch (const CliFailure& failure) {
+        exitCode = failure.ExitCode();
+        error = failure.what();
+        deviceCode = failure.DeviceCode();
+    } catch (const CommError& failure) {
+        exitCode = CliFailure::kLink;
+        error = std::string("communication failure: ") + CommErrorText(failure.code).Data();
+    } catch (const ECRStringError& failure) {
+        exitCode = CliFailure::kLink;
+        error = "communication failure: malformed reply (string error " + std::to_string(failure.code) + ")";
+    }
+    if (exitCode != 0)
+        output.Note(error);
+    output.Finish(exitCode, error, deviceCode);
+    return exitCode;
+}

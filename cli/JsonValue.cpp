@@ -1,0 +1,101 @@
+#include "cli/JsonValue.h"
+
+namespace {
+
+void QuoteTo(std::string& out, const std::string& text)
+{
+    static const char digits[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (byte < 0x20 || byte == 0x7F) {
+                out += "\\u00";
+                out += digits[byte >> 4];
+                out += digits[byte & 0x0F];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
+}  // namespace
+
+JsonValue JsonValue::Array()
+{
+    JsonValue value;
+    value.m_kind = Kind::Array;
+    return value;
+}
+
+JsonValue JsonValue::Object()
+{
+    JsonValue value;
+    value.m_kind = Kind::Object;
+    return value;
+}
+
+JsonValue& JsonValue::Set(const std::string& key, JsonValue value)
+{
+    m_kind = Kind::Object;
+    for (auto& member : m_members) {
+        if (member.first == key) {
+            member.second = std::move(value);
+            return member.second;
+        }
+    }
+    m_members.emplace_back(key, std::move(value));
+    return m_members.back().second;
+}
+
+JsonValue& JsonValue::Push(JsonValue value)
+{
+    m_kind = Kind::Array;
+    m_items.push_back(std::move(value));
+    return m_items.back();
+}
+
+std::string JsonValue::Dump() const
+{
+    std::string out;
+    DumpTo(out);
+    return out;
+}
+
+void JsonValue::DumpTo(std::string& out) const
+{
+    switch (m_kind) {
+    case Kind::Null: out += "null"; break;
+    case Kind::Bool: out += m_bool ? "true" : "false"; break;
+    case Kind::Number: out += std::to_string(m_number); break;
+    case Kind::String: QuoteTo(out, m_string); break;
+    case Kind::Array:
+        out += '[';
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            if (i != 0)
+                out += ',';
+            m_items[i].DumpTo(out);
+        }
+        out += ']';
+        break;
+    case Kind::Object:
+        out += '{';
+        for (std::size_t i = 0; i < m_members.size(); ++i) {
+            if (i != 0)
+                out += ',';
+            QuoteTo(out, m_members[i].first);
+            out += ':';
+            m_members[i].second.DumpTo(out);
+        }
+        out += '}';
+        break;
+    }
+}

@@ -1,0 +1,62 @@
+#include "cli/RawPayload.h"
+
+#include "cli/Cp1250.h"
+
+#include <cctype>
+
+namespace {
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper >= 'A' && upper <= 'F')
+        return upper - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+bool RawPayload::Decode(const std::string& typed, std::string& bytes, std::string& error)
+{
+    // Escapes are plain ASCII, so converting first leaves them intact.
+    const std::string text = Cp1250::FromUtf8(typed);
+    bytes.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+            continue;
+        }
+        if (i + 1 >= text.size()) {
+            error = "a lone \\ at the end of the payload";
+            return false;
+        }
+        const char kind = text[++i];
+        if (kind == '\\') {
+            bytes += '\\';
+        } else if (kind == 'n') {
+            bytes += '\x0A';
+        } else if (kind == 't') {
+            bytes += '\x09';
+        } else if (kind == 'x') {
+            const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+            if (high < 0 || low < 0) {
+                error = "\\x needs two hexadecimal digits";
+                return false;
+            }
+            const int value = high * 16 + low;
+            if (value == 0) {
+                error = "a zero byte cannot be sent inside a request";
+                return false;
+            }
+            bytes += static_cast<char>(value);
+            i += 2;
+        } else {
+            error = std::string("unknown escape \\") + kind;
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,75 @@
+#include "cli/SaleSubcommands.h"
+
+#include "cli/CliArgs.h"
+#include "cli/CliSession.h"
+#include "ecr/commands/ScaledAmount.h"
+
+namespace {
+
+void AddDefaults(CLI::App* command, std::string& registerNumber, std::string& cashier)
+{
+    command->add_option("--register", registerNumber, "register number (Br. kase)");
+    command->add_option("--cashier", cashier, "cashier (Kasir)");
+}
+
+}  // namespace
+
+void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
+{
+    CLI::App* begin = app.add_subcommand("begin", "Open a receipt");
+    AddDefaults(begin, m_register, m_cashier);
+    OnChosen(begin, chosen, [this](CliSession& s) {
+        const ECRString registerNumber = CliArgs::ToRegister(m_register);
+        const ECRString cashier = CliArgs::ToRegister(m_cashier);
+        s.Device().SetTransactionDefaults(registerNumber, cashier);
+        s.Checked([&] { s.Device().BeginTransaction(registerNumber, cashier); });
+    });
+
+    CLI::App* sell = app.add_subcommand("sell", "Sell a line (opens a receipt first)");
+    sell->add_option("NAME", m_name, "article name")->required();
+    sell->add_option("PRICE", m_price, "unit price, 2 decimals")->required();
+    sell->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();
+    sell->add_option("TAX", m_taxRate, "tax rate index")->required();
+    sell->add_option("UNIT", m_unit, "unit index: 0 bez, 1 g, 2 kg, 3 t, 4 l, 5 m, 6 m2, 7 m3")->capture_default_str();
+    AddDefaults(sell, m_register, m_cashier);
+    OnChosen(sell, chosen, [this](CliSession& s) {
+        s.Device().SetTransactionDefaults(CliArgs::ToRegister(m_register), CliArgs::ToRegister(m_cashier));
+        s.Checked([&] {
+            s.Device().SellItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2), CliArgs::Amount(m_quantity, 3),
+                                m_taxRate, m_unit);
+        });
+    });
+
+    CLI::App* voidLine = app.add_subcommand("void", "Void (storno) a line");
+    voidLine->add_option("NAME", m_name, "article name")->required();
+    voidLine->add_option("PRICE", m_price, "unit price, 2 decimals")->required();
+    voidLine->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();
+    OnChosen(voidLine, chosen, [this](CliSession& s) {
+        s.Checked([&] {
+            s.Device().VoidItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2), CliArgs::Amount(m_quantity, 3));
+        });
+    });
+
+    CLI::App* subtotal = app.add_subcommand("subtotal", "Ask for the subtotal");
+    OnChosen(subtotal, chosen, [](CliSession& s) {
+        const std::int32_t value = s.Checked([&] { return s.Device().ReadSubtotal(); });
+        const std::string text = FormatScaled(value, 2).Data();
+        s.Output().Line(text);
+        s.Output().Result().Set("subtotal", text);
+        s.Output().Result().Set("subtotalHundredths", value);
+    });
+
+    CLI::App* pay = app.add_subcommand("pay", "Pay and close the receipt");
+    pay->add_option("AMOUNTS", m_payments, "CASH [CHEQUE [CARD]], 2 decimals")->required()->expected(1, 3);
+    OnChosen(pay, chosen, [this](CliSession& s) {
+        std::int32_t amounts[3] = {0, 0, 0};
+        for (std::size_t i = 0; i < m_payments.size() && i < 3; ++i)
+            amounts[i] = CliArgs::Amount(m_payments[i], 2);
+        ECRMessageSink::ResetLastCode();
+        if (!s.Device().EndTransaction(amounts[0], amounts[1], amounts[2]))
+            throw CliSession::Refusal(ECRProtocol::LastErrorCode());
+    });
+
+    CLI::App* cancel = app.add_subcommand("cancel", "Cancel the open receipt");
+    OnChosen(cancel, chosen, [](CliSession& s) { s.Checked([&] { s.Device().CancelTransaction(); }); });
+}

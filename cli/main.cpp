@@ -1,0 +1,10 @@
+#include "cli/EcrCtl.h"
+
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return EcrCtl::Run(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
+}
