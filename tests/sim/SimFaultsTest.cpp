@@ -1,0 +1,133 @@
+#include "SimTestSupport.h"
+
+// Status polling and the faults the register shows on demand, on a clock
+// the test moves by hand.
+namespace {
+const std::string kEnq = "\x05";
+const std::string kReady = "\x06";
+const std::string kBusy = "\xC0";
+}  // namespace
+
+TEST_F(SimulatorTest, EnqAnsweredReadyWhenIdle)
+{
+    EXPECT_EQ(Send(kEnq), kReady);
+    EXPECT_EQ(Send(kEnq + kEnq), kReady + kReady);
+}
+
+TEST_F(SimulatorTest, ReportHoldsItsReplyBackWhilePrinting)
+{
+    sim.SetPrintMilliseconds(5000);
+    EXPECT_EQ(Send(Frame("#w", "AB")), "");
+    Advance(3 * kSecond);
+    EXPECT_TRUE(sim.Busy());
+    EXPECT_EQ(Send(kEnq), kBusy);
+    // A request sent meanwhile is answered after the print, behind the report's reply.
+    EXPECT_EQ(Send(Frame("$v", "AD")), "");
+    Advance(2 * kSecond - 1);
+    EXPECT_EQ(Send(kEnq), kBusy);
+    Advance(1);
+    EXPECT_EQ(sim.TakeOutput(), Frame("#w", "AB") + Frame("$V2000\t1000\t0\t0\t0\t0\t0\t0\t0\t", "B7"));
+    EXPECT_EQ(Send(kEnq), kReady);
+}
+
+TEST_F(SimulatorTest, ReadingCommandsDoNotMakeTheRegisterBusy)
+{
+    sim.SetPrintMilliseconds(5000);
+    EXPECT_EQ(Send(Frame("$v", "AD")), Frame("$V2000\t1000\t0\t0\t0\t0\t0\t0\t0\t", "B7"));
+    EXPECT_EQ(Send(kEnq), kReady);
+}
+
+TEST_F(SimulatorTest, BusyFaultAndReplyDelayPostponeEveryReply)
+{
+    SimFaults faults;
+    faults.busyMs = 1500;
+    faults.replyDelayMs = 200;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("#y1\x1F""1\x1F", "A5")), "");
+    Advance(1500000 - 1);
+    EXPECT_EQ(Send(kEnq), kBusy);
+    Advance(1);
+    // No longer busy, but the reply still waits out its delay.
+    EXPECT_EQ(Send(kEnq), kReady);
+    Advance(200000);
+    EXPECT_EQ(sim.TakeOutput(), Frame("#y", "A5"));
+    ASSERT_TRUE(sim.NextOutputTime() == std::nullopt);
+}
+
+TEST_F(SimulatorTest, BaudRatePacesEachByteAtTenBits)
+{
+    SimFaults faults;
+    faults.baudRate = 9600;  // 1041 us a byte
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("#w", "AB")), "");
+    ASSERT_TRUE(sim.NextOutputTime().has_value());
+    EXPECT_EQ(*sim.NextOutputTime(), 1041);
+    Advance(3 * 1041);
+    EXPECT_EQ(sim.TakeOutput(), "\x1B" "P#");
+    Advance(5 * 1041);
+    EXPECT_EQ(sim.TakeOutput(), "wAB\x1B\\");
+}
+
+TEST_F(SimulatorTest, EveryNthReplyFaultsHitOnlyThoseReplies)
+{
+    SimFaults faults;
+    faults.badChecksumEvery = 2;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("#w", "AB")), Frame("#w", "AB"));
+    // The right checksum of "#w" XOR 0x5A.
+    EXPECT_EQ(Send(Frame("#w", "AB")), Frame("#w", "F1"));
+    EXPECT_EQ(Send(Frame("#w", "AB")), Frame("#w", "AB"));
+
+    faults = {};
+    faults.wrongLetterEvery = 1;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("$v", "AD")), Frame("$W2000\t1000\t0\t0\t0\t0\t0\t0\t0\t", "B6"));
+    EXPECT_EQ(Send(Frame("#w", "AB")), Frame("#Y", "85"));
+    EXPECT_EQ(Send(Frame("*u", "A0")), Frame("#Wu\n58\x1F", "E6"));
+}
+
+TEST_F(SimulatorTest, DroppedReplyStillChangesTheRegister)
+{
+    SimFaults faults;
+    faults.dropReplyEvery = 1;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("#y1\x1F""1\x1F", "A5")), "");
+    EXPECT_EQ(Send(kEnq), kReady);
+    sim.SetFaults({});
+    EXPECT_EQ(Send(Frame("$y1\x1F", "8C")), Frame("$Y1\x1F""1", "9D"));
+    EXPECT_EQ(sim.Requests().size(), 2u);
+}
+
+TEST_F(SimulatorTest, BytesAroundTheReplyAndSilenceToEnq)
+{
+    SimFaults faults;
+    faults.statusBytesBeforeReply = 2;
+    faults.garbageBeforeReply = "AB";
+    faults.staleAfterReply = "\x06Z";
+    faults.silentToEnq = true;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("#w", "AB")), kBusy + kBusy + "AB" + Frame("#w", "AB") + "\x06Z");
+    EXPECT_EQ(Send(kEnq), "");
+}
+
+TEST_F(SimulatorTest, BadRequestChecksumIsAnsweredWithCode2AndRecorded)
+{
+    EXPECT_EQ(Send(Frame("$v", "AE")), Frame("#Zv\n2\x1F", "D7"));
+    EXPECT_EQ(Send(Frame("$v", "ad")), Frame("#Zv\n2\x1F", "D7"));
+    EXPECT_EQ(Send(Frame("", "FF")), Frame("#Z?\n255\x1F", "9E"));
+    ASSERT_EQ(sim.Requests().size(), 3u);
+    EXPECT_EQ(sim.Requests()[0], "$v");
+}
+
+TEST_F(SimulatorTest, NoiseAndAbandonedFramesDoNotHideTheNextRequest)
+{
+    // Noise, a half frame the client gave up on, then a whole request.
+    EXPECT_EQ(Send("\x15\x06xyz\x1B" "P#y1" "\x1B" "P$vAD\x1B\\"), Frame("$V2000\t1000\t0\t0\t0\t0\t0\t0\t0\t", "B7"));
+    // A frame split over many reads.
+    const std::string request = Frame("$y2\x1F", "8F");
+    for (std::size_t i = 0; i + 1 < request.size(); ++i) {
+        EXPECT_EQ(Send(request.substr(i, 1)), "");
+    }
+    EXPECT_EQ(Send(request.substr(request.size() - 1)), Frame("$Y2\x1F""0", "9F"));
+    ASSERT_EQ(sim.Requests().size(), 2u);
+}
