@@ -1,0 +1,43 @@
+#include "app/AppCallbacks.h"
+
+#include "app/CThermalDlg.h"
+#include "framework/UiPump.h"
+
+void OnTraffic(ECRString text)
+{
+    if (g_pMainDlg == nullptr) {
+        return;
+    }
+    CConnectionMonitorDlg& monitor = g_pMainDlg->m_monitorDlg;
+    // Data() stops at the first zero byte, as the window text does.
+    monitor.AddTraffic(text.Data());
+    monitor.UpdateData(false);
+    UiPump::KeepPainted();
+}
+
+void OnDeviceMessage(ECRString text)
+{
+    if (g_pMainDlg == nullptr) {
+        return;
+    }
+    g_pMainDlg->ShowDebugMessage(text.Data());
+    UiPump::KeepPainted();
+}
+
+void OnProgress(std::int32_t percent)
+{
+    if (g_pMainDlg == nullptr) {
+        return;
+    }
+    CProgressUnivDlg& progress = g_pMainDlg->m_progressDlg;
+    if (percent == -1) {
+        progress.ShowWindow(true);
+        UiPump::PaintNow();
+        return;
+    }
+    progress.SetProgress(percent);
+    if (percent == 100) {
+        progress.ShowWindow(false);
+    }
+    progress.UpdateData(false);
+}

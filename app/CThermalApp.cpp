@@ -1,0 +1,45 @@
+#include "app/CThermalApp.h"
+
+#include "app/CThermalDlg.h"
+#include "app/ThermalArt.h"
+#include "serial/platform/ComPortMap.h"
+#include "sim/SimulatorHost.h"
+
+#include <QFont>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+CThermalApp::CThermalApp(int& argc, char** argv, CommandLine options)
+    : QApplication(argc, argv), m_options(std::move(options))
+{
+    setApplicationName(QStringLiteral("thermal"));
+    setOrganizationName(QStringLiteral("Kadmar"));
+    setWindowIcon(ThermalArt::Icon());
+    QFont dialogFont = font();
+    dialogFont.setPointSize(9);
+    setFont(dialogFont);
+}
+
+CThermalApp::~CThermalApp() = default;
+
+int CThermalApp::InitInstance()
+{
+    for (const std::string& mapping : m_options.PortMappings()) {
+        ComPortMap::Apply(mapping);
+    }
+    if (m_options.Simulator()) {
+        m_simulator = std::make_unique<SimulatorHost>();
+        std::string error;
+        if (!m_simulator->Start(&error)) {
+            std::fprintf(stderr, "thermal: the simulated register did not start: %s\n", error.c_str());
+            return 1;
+        }
+        ComPortMap::SetDevicePath(1, m_simulator->DevicePath());
+    }
+
+    CThermalDlg dlg;
+    dlg.DoModal();
+    return 0;
+}

@@ -1,0 +1,241 @@
+#include "app/CThermalDlg.h"
+
+#include "app/AppCallbacks.h"
+#include "app/CAboutDlg.h"
+#include "app/ThermalArt.h"
+#include "ecr/protocol/CommError.h"
+#include "framework/ActionGuard.h"
+#include "framework/UiPrompts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <stdexcept>
+#include <string>
+
+CThermalDlg* g_pMainDlg = nullptr;
+
+CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Kadmar Thermal"));
+    setWindowIcon(ThermalArt::Icon());
+    // An application window: on the task bar, with minimise but no resizing.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    BuildMenu();
+    SetDialogSize(293, 78);
+    AddPicture(IDC_PICTURE, {28, 14, 229, 44}, ThermalArt::Banner());
+    WireMenu();
+    g_pMainDlg = this;
+
+    // A communication error anywhere also goes on top of the monitor's debug
+    // box; a failed operation must not leave the progress window up.
+    ActionGuard::SetDebugHook([this](const QString& line) { ShowDebugMessage(CodePage::FromUnicode(line)); });
+    ActionGuard::SetAfterErrorHook([this] {
+        if (m_progressDlg.isVisible()) {
+            m_progressDlg.ShowWindow(false);
+        }
+    });
+}
+
+CThermalDlg::~CThermalDlg()
+{
+    ActionGuard::SetDebugHook({});
+    ActionGuard::SetAfterErrorHook({});
+    // The device holds a pointer to the port: device first, then the port.
+    m_pDevice.reset();
+    m_pPort.reset();
+    if (g_pMainDlg == this) {
+        g_pMainDlg = nullptr;
+    }
+}
+
+bool CThermalDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_progressDlg.SetRange(0, 100);
+    // Nothing is stored between runs: every run starts on COM1 at 19200 baud.
+    m_nPort = 0;
+    m_nBaud = 1;
+    m_monitorDlg.ShowWindow(true);
+    return true;
+}
+
+QAction* CThermalDlg::AddMenuItem(QMenu* popup, int id, const QString& caption)
+{
+    QAction* action = popup->addAction(caption);
+    action->setData(id);
+    m_menuItems[id] = action;
+    return action;
+}
+
+void CThermalDlg::BuildMenu()
+{
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+
+    QMenu* connection = m_popups[Konekcija] = m_menuBar->addMenu(QStringLiteral("Konekcija"));
+    AddMenuItem(connection, ID_CONNECT, QStringLiteral("Povezi"));
+    AddMenuItem(connection, ID_SETTINGS, QStringLiteral("Podesavanja"));
+    connection->addSeparator();
+    AddMenuItem(connection, ID_TEST_CONNECTION, QStringLiteral("Test Konekcije"));
+
+    QMenu* cashRegister = m_popups[Kasa] = m_menuBar->addMenu(QStringLiteral("Kasa"));
+    AddMenuItem(cashRegister, ID_FISCALIZE, QStringLiteral("Fiskalizacija"));
+    AddMenuItem(cashRegister, ID_TAX_RATES, QStringLiteral("Poreske stope"));
+    AddMenuItem(cashRegister, ID_REPORTS, QStringLiteral("Izvestaji"));
+    cashRegister->addSeparator();
+    AddMenuItem(cashRegister, ID_TIME, QStringLiteral("Vreme"));
+    AddMenuItem(cashRegister, ID_FISCAL_HEADER, QStringLiteral("Fisk. Header"));
+    cashRegister->addSeparator();
+    AddMenuItem(cashRegister, ID_TOTALIZERS, QStringLiteral("Citanje Totalajzera"));
+    AddMenuItem(cashRegister, ID_MEMORY_READ, QStringLiteral("Citanje Memorije"));
+
+    QMenu* articles = m_popups[PLU] = m_menuBar->addMenu(QStringLiteral("PLU"));
+    AddMenuItem(articles, ID_SALE, QStringLiteral("Prodaja"));
+    AddMenuItem(articles, ID_SALE_FROM_DATABASE, QStringLiteral("Prodaja Iz Baze"));
+    AddMenuItem(articles, ID_TRANSACTION_START, QStringLiteral("Pocetak Transakcije"));
+    AddMenuItem(articles, ID_PLU_LIST, QStringLiteral("Lista"));
+    articles->addSeparator();
+    AddMenuItem(articles, ID_DELETE_ARTICLE, QStringLiteral("Brisi Artikal"));
+    AddMenuItem(articles, ID_DELETE_ALL_ARTICLES, QStringLiteral("Brisi sve artikle"));
+    articles->addSeparator();
+    AddMenuItem(articles, ID_PLU_REPORTS, QStringLiteral("PLU Izvestaji"));
+
+    QMenu* other = m_popups[Razno] = m_menuBar->addMenu(QStringLiteral("Razno"));
+    AddMenuItem(other, ID_ADVERT_TEXT, QStringLiteral("Reklamni tekst"));
+    AddMenuItem(other, ID_GRAPHICS, QStringLiteral("Grafika"));
+    AddMenuItem(other, ID_ADVERT_TEST, QStringLiteral("Test Reklama"));
+    AddMenuItem(other, ID_DISPLAY_TEST, QStringLiteral("Displej Test"));
+    AddMenuItem(other, ID_INFO_PRINT, QStringLiteral("Info Print"));
+
+    QMenu* help = m_popups[Pomoc] = m_menuBar->addMenu(QStringLiteral("Pomoc"));
+    AddMenuItem(help, ID_ABOUT, QStringLiteral("O Programu"));
+    help->addSeparator();
+    AddMenuItem(help, ID_SHOW_MONITOR, QStringLiteral("Pokazi Monitor"));
+
+    // Greyed until a register has logged on.
+    for (Popup popup : {Kasa, PLU, Razno}) {
+        m_popups[popup]->menuAction()->setEnabled(false);
+    }
+    SetMenuBar(m_menuBar);
+}
+
+void CThermalDlg::WireMenu()
+{
+    OnMenuCommand(ID_CONNECT, [this] { OnConnect(); });
+    OnMenuCommand(ID_SETTINGS, [this] { OnSettings(); });
+    OnMenuCommand(ID_TEST_CONNECTION, [this] { OnTestConnection(); });
+    OnMenuCommand(ID_ABOUT, [this] {
+        CAboutDlg about(this);
+        about.DoModal();
+    });
+    OnMenuCommand(ID_SHOW_MONITOR, [this] { m_monitorDlg.ShowWindow(true); });
+    // "Test Reklama" (ID_ADVERT_TEST) has no action.
+
+    // Wired by the areas whose dialogs they open, when those land:
+    //   fiscal:     ID_FISCALIZE, ID_TAX_RATES, ID_REPORTS, ID_TIME, ID_FISCAL_HEADER, ID_TOTALIZERS
+    //   articles:   ID_SALE, ID_SALE_FROM_DATABASE, ID_TRANSACTION_START, ID_PLU_LIST,
+    //               ID_DELETE_ARTICLE, ID_DELETE_ALL_ARTICLES, ID_PLU_REPORTS
+    //   utilities:  ID_MEMORY_READ, ID_ADVERT_TEXT, ID_DISPLAY_TEST, ID_INFO_PRINT
+    //   graphics:   ID_GRAPHICS
+    // Until then the items are present and do nothing.
+}
+
+QAction* CThermalDlg::MenuCommand(int id) const
+{
+    auto it = m_menuItems.find(id);
+    return it == m_menuItems.end() ? nullptr : it->second;
+}
+
+QMenu* CThermalDlg::MenuPopup(Popup position) const
+{
+    return m_popups[position];
+}
+
+void CThermalDlg::OnMenuCommand(int id, std::function<void()> handler)
+{
+    QAction* action = MenuCommand(id);
+    if (action == nullptr) {
+        throw std::logic_error("OnMenuCommand: no menu item " + std::to_string(id));
+    }
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { ActionGuard::Run(handler); });
+}
+
+SerialSettings CThermalDlg::MakeSettings(int port, int baud)
+{
+    // 8 data bits; parity, stop bits, flow control and DTR all 0 (none, one, off, off).
+    return SerialSettings(port + 1, baud == 0 ? 9600 : 19200, 8, 0, 0, 0, 0);
+}
+
+void CThermalDlg::OnSettings()
+{
+    m_conSettingDlg.m_nPort = m_nPort;
+    m_conSettingDlg.m_nBaud = m_nBaud;
+    if (m_conSettingDlg.DoModal() == IDOK) {
+        m_nPort = m_conSettingDlg.m_nPort;
+        m_nBaud = m_conSettingDlg.m_nBaud;
+    }
+}
+
+void CThermalDlg::OnConnect()
+{
+    if (m_bConnected) {
+        return;
+    }
+    m_settings = MakeSettings(m_nPort, m_nBaud);
+    // A fresh attempt: the objects of a failed one go, device first.
+    m_pDevice.reset();
+    m_pPort.reset();
+    m_pPort = std::make_unique<Win32SerialPort>(m_settings);
+    m_pPort->SetTrafficCallback(OnTraffic);
+    try {
+        if (!m_pPort->Open()) {
+            m_pPort->Close();
+            return;
+        }
+        m_pDevice = std::make_unique<ECRDevice>(m_pPort.get());
+        m_pDevice->SetMessageCallback(OnDeviceMessage);
+        m_pDevice->SetTrafficCallback(OnTraffic);
+        m_pDevice->SetProgressCallback(OnProgress);
+        if (m_pDevice->ReadStatus() != 0) {
+            m_bConnected = true;
+            ShowDebugMessage("*** Prijavljivanje - OK ***");
+            EnableAfterLogOn();
+        } else {
+            m_pPort->Close();
+        }
+    } catch (const CommError&) {
+        // A failed log-on is silent: the menus staying greyed say it.
+        m_pPort->Close();
+    }
+}
+
+void CThermalDlg::EnableAfterLogOn()
+{
+    m_popups[Konekcija]->menuAction()->setEnabled(false);
+    for (Popup popup : {Kasa, PLU, Razno}) {
+        m_popups[popup]->menuAction()->setEnabled(true);
+    }
+    m_menuBar->update();
+    m_monitorDlg.EnableItem(CConnectionMonitorDlg::IDC_SEND, true);
+    m_monitorDlg.EnableItem(CConnectionMonitorDlg::IDC_CLEAR, true);
+    m_monitorDlg.UpdateData(true);
+}
+
+void CThermalDlg::OnTestConnection()
+{
+    ThermalMessageBox(QStringLiteral("Prebacite kasu u pregled transmisije (meni 3.7)."));
+    // A private port: the connection's own port and settings stay as they are.
+    Win32SerialPort port(MakeSettings(m_nPort, m_nBaud));
+    port.Open();
+    for (int value = 0x00; value <= 0xFF; ++value) {
+        port.Write(ECRString(static_cast<unsigned char>(value)));
+    }
+}
+
+void CThermalDlg::ShowDebugMessage(std::string_view text)
+{
+    m_monitorDlg.AddDebugLine(text);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The options of the thermal program:
+//   --simulator          a simulated register inside the program, on COM1
+//   --port COMn=PATH     COMn opens PATH for this run (repeatable)
+//   --help
+class CommandLine {
+public:
+    // False with a message in Error() for anything else.
+    bool Parse(const std::vector<std::string>& arguments);
+
+    bool Simulator() const { return m_simulator; }
+    bool Help() const { return m_help; }
+    const std::vector<std::string>& PortMappings() const { return m_portMappings; }
+    const std::string& Error() const { return m_error; }
+
+    static const char* Usage();
+
+private:
+    bool m_simulator = false;
+    bool m_help = false;
+    std::vector<std::string> m_portMappings;
+    std::string m_error;
+};
