@@ -13,6 +13,9 @@ constexpr std::int32_t kStatusTimeoutMs = 1000;
 constexpr std::int32_t kFlushTimeoutMs = 1;
 constexpr std::int32_t kPollPauseMs = 500;
 constexpr std::int32_t kTimeoutError = 10;
+// A line that never falls silent must not keep the flush going for ever; what
+// is left after this many bytes fails the reply check instead.
+constexpr std::int32_t kMaxFlushReads = 65536;
 
 // Both top bits set: a status byte saying the register is busy. Such bytes may
 // also precede a reply and are never part of it.
@@ -90,7 +93,10 @@ ECRString ECREngine::TransactNoPoll(ECRString request)
 
 void ECREngine::FlushInput()
 {
-    while (m_port->ReadCount(1, kFlushTimeoutMs).Length() > 0) {
+    for (std::int32_t reads = 0; reads < kMaxFlushReads; ++reads) {
+        if (m_port->ReadCount(1, kFlushTimeoutMs).Length() == 0) {
+            return;
+        }
     }
 }
 

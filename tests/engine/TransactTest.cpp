@@ -56,6 +56,16 @@ TEST_F(TransactTest, StaleInputIsReadAwayBeforeTheRequest)
     EXPECT_EQ(port.reads.front(), "\xC0");
 }
 
+TEST_F(TransactTest, EndlessStaleInputDoesNotHoldTheFlushForEver)
+{
+    port.Feed(std::string(70000, 'x'));
+
+    EXPECT_THROW(protocol.Transact("$v", nullptr), CommError);
+    // the flush gave up after 64 KiB and the request still went out
+    EXPECT_EQ(port.reads.size(), 65536u + 1u);
+    EXPECT_EQ(port.writes, std::vector<std::string>{wire::REQUEST_V});
+}
+
 // What arrives in front of the reply frame: busy status bytes are dropped,
 // anything else shifts the payload by one and fails the checksum.
 struct LeadingBytesCase {
