@@ -1,0 +1,127 @@
+// Subcommands that read or write files: articles, logo, memory dump.
+#include "../articles/TempFolder.h"
+#include "EcrCtlFixture.h"
+#include "JsonReader.h"
+
+#include <algorithm>
+
+namespace {
+
+// A 360 x height plain bitmap (P1) with the given pixels black.
+std::string Pbm(int height, const std::vector<std::pair<int, int>>& blacks, int width = 360)
+{
+    std::string text = "P1\n" + std::to_string(width) + " " + std::to_string(height) + "\n";
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            text += std::find(blacks.begin(), blacks.end(), std::make_pair(x, y)) != blacks.end() ? '1' : '0';
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
+TEST_F(EcrCtlFixture, ImportedArticlesComeBackInTheListFile)
+{
+    TempFolder folder;
+    const std::string import = folder.Write("plu.txt", "Sok,12.5,2,1\r\n\r\nMleko,89.90,2,3\r\n");
+    const Outcome imported = Run({"articles", "import", import});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"#rSok\n1250\t2\x1F" "1\x1F", "#rMleko\n8990\t2\x1F" "3\x1F"}));
+
+    const std::string listFile = folder.File("list.txt");
+    const Outcome listed = Run({"articles", "list", "--out", listFile}, {"--json"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const Json doc = Json::Parse(listed.out);
+    ASSERT_EQ(doc["count"].number, 2);
+    std::vector<std::string> names;
+    for (const Json& item : doc["articles"].items)
+        names.push_back(item["name"].text);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Mleko", "Sok"}));
+
+    const std::string saved = TempFolder::Read(listFile);
+    EXPECT_NE(saved.find("Sok,1250,"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(",2,1\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("Mleko,8990,"), std::string::npos) << saved;
+}
+
+TEST_F(EcrCtlFixture, ImportGoesOnPastARefusedArticleAndEndsRefused)
+{
+    TempFolder folder;
+    // Tax rate index 99 does not exist in the register.
+    const std::string import = folder.Write("plu.txt", "Sok,1,2,1\nLos,1,99,1\nMleko,2,2,1\n");
+    const Outcome outcome = Run({"articles", "import", import}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+    EXPECT_EQ(Requests().size(), 3U);
+    const Json doc = Json::Parse(outcome.out);
+    EXPECT_EQ(doc["sent"].number, 3);
+    EXPECT_EQ(doc["refused"].number, 1);
+    EXPECT_NE(outcome.err.find("Los"), std::string::npos) << outcome.err;
+}
+
+TEST_F(EcrCtlFixture, GeneratedArticlesInAscendingOrder)
+{
+    const Outcome outcome = Run({"articles", "generate", "--from", "2", "--to", "4"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"#rArtikal2\n200\t3\x1F" "2\x1F", "#rArtikal3\n300\t3\x1F" "2\x1F",
+                                                    "#rArtikal4\n400\t3\x1F" "2\x1F"}));
+}
+
+TEST_F(EcrCtlFixture, UnreadableFilesEndWithCodeFourAndSendNothing)
+{
+    TempFolder folder;
+    const std::string notPicture = folder.Write("logo.bmp", "this is text");
+    const std::string wide = folder.Write("wide.pbm", Pbm(13, {}, 361));
+    const std::string tall = folder.Write("tall.pbm", Pbm(157, {}));
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"articles", "import", folder.File("missing.txt")}, "Problem pri otvaranju fajla"},
+        {{"logo", "upload", folder.File("missing.bmp")}, "Problem pri otvaranju fajla"},
+        {{"logo", "upload", notPicture}, "logo.bmp"},
+        {{"logo", "upload", wide}, "Sirina mora biti 360!"},
+        {{"logo", "upload", tall}, "Visina mora biti od 13 do 156 piksela!"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Run(c.args);
+        EXPECT_EQ(outcome.exitCode, 4) << c.args.back();
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+    }
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(EcrCtlFixture, LogoUploadSendsEveryRowThenStores)
+{
+    TempFolder folder;
+    const std::string picture = folder.Write("logo.pbm", Pbm(13, {{0, 0}, {359, 12}}));
+    const Outcome outcome = Run({"logo", "upload", picture});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    const auto requests = Requests();
+    ASSERT_EQ(requests.size(), 14U);
+    const std::string zeros(88, '0');
+    EXPECT_EQ(requests[0], "#n0\x1F" "80" + zeros + "\n");
+    EXPECT_EQ(requests[1], "#n1\x1F" + zeros + "00\n");
+    EXPECT_EQ(requests[12], "#n12\x1F" + zeros + "01\n");
+    EXPECT_EQ(requests[13], "#g13\x1F" "45\x1F" "0\x1F");
+}
+
+TEST_F(EcrCtlFixture, MemoryDumpIsTheAreaByteForByte)
+{
+    TempFolder folder;
+    const std::string dump = folder.File("fiscal.bin");
+    const Outcome outcome = Run({"memory", "dump", "fiscal", dump}, {"--json"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    const Json doc = Json::Parse(outcome.out);
+    const std::string bytes = TempFolder::Read(dump);
+    EXPECT_EQ(static_cast<long long>(bytes.size()), doc["size"].number);
+    EXPECT_GT(bytes.size(), 0U);
+    const auto requests = Requests();
+    ASSERT_FALSE(requests.empty());
+    for (const std::string& request : requests)
+        EXPECT_EQ(request.substr(0, 4), "$q2\x1F") << "every request asks for area 2";
+    // One size request, then one per 128-byte block.
+    EXPECT_EQ(requests.size(), 1 + (bytes.size() + 127) / 128);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "cli/EcrCtl.h"
+#include "sim/SimulatorHost.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+// Runs ecrctl in the test's process against a simulated register on a
+// pseudo-terminal, and keeps what it printed.
+class EcrCtlFixture : public testing::Test {
+protected:
+    struct Outcome {
+        int exitCode = -1;
+        std::string out;
+        std::string err;
+    };
+
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(host.Start(&error)) << error;
+    }
+
+    // ecrctl --port <simulator> args...
+    Outcome Run(std::vector<std::string> args, std::vector<std::string> globals = {})
+    {
+        std::vector<std::string> all{"--port", host.DevicePath()};
+        all.insert(all.end(), globals.begin(), globals.end());
+        all.insert(all.end(), args.begin(), args.end());
+        return RunExactly(all);
+    }
+
+    static Outcome RunExactly(const std::vector<std::string>& args)
+    {
+        std::ostringstream out, err;
+        Outcome outcome;
+        outcome.exitCode = EcrCtl::Run(args, out, err);
+        outcome.out = out.str();
+        outcome.err = err.str();
+        return outcome;
+    }
+
+    std::vector<std::string> Requests() const { return host.Requests(); }
+
+    SimulatorHost host;
+};

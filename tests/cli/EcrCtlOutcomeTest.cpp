@@ -1,0 +1,174 @@
+// What ecrctl prints and which exit code it ends with.
+#include "EcrCtlFixture.h"
+#include "JsonReader.h"
+
+#include "sim/ECRSimulator.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+struct UsageCase {
+    const char* label;
+    std::vector<std::string> args;
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
+class EcrCtlUsage : public EcrCtlFixture, public testing::WithParamInterface<UsageCase> {};
+
+}  // namespace
+
+TEST_P(EcrCtlUsage, RefusedBeforeAnythingIsSent)
+{
+    const Outcome outcome = Run(GetParam().args);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_FALSE(outcome.err.empty());
+    EXPECT_TRUE(Requests().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadCommandLines, EcrCtlUsage,
+    testing::Values(UsageCase{"no_subcommand", {}}, UsageCase{"unknown_subcommand", {"bogus"}},
+                    UsageCase{"no_such_month", {"clock", "set", "2026-13-01 10:00"}},
+                    UsageCase{"no_such_day", {"clock", "set", "2026-02-29 10:00"}},
+                    UsageCase{"time_out_of_range", {"clock", "set", "2026-02-01 24:00"}},
+                    UsageCase{"shift_by_two", {"clock", "shift", "+2"}},
+                    UsageCase{"too_few_rates", {"tax-rates", "set", "1", "2"}},
+                    UsageCase{"period_not_a_date", {"report", "periodic", "1.1.2026", "2026-01-31"}},
+                    UsageCase{"double_line_six", {"header", "set", "a", "b", "c", "d", "e", "--double", "6"}},
+                    UsageCase{"delete_nothing", {"articles", "delete"}},
+                    UsageCase{"delete_name_and_all", {"articles", "delete", "X", "--all"}},
+                    UsageCase{"generate_backwards", {"articles", "generate", "--from", "10", "--to", "5"}},
+                    UsageCase{"tax_not_a_number", {"sell", "Sok", "1", "1", "x"}},
+                    UsageCase{"raw_zero_byte", {"raw", "ab\\x00"}},
+                    UsageCase{"raw_half_escape", {"raw", "ab\\x1"}},
+                    UsageCase{"memory_area_five", {"memory", "dump", "5", "/tmp/x"}},
+                    UsageCase{"pay_four_amounts", {"pay", "1", "2", "3", "4"}},
+                    UsageCase{"global_option_after_subcommand", {"status", "--trace"}}),
+    [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.label); });
+
+TEST_F(EcrCtlFixture, BadPortSettingsAreUsageErrors)
+{
+    EXPECT_EQ(Run({"status"}, {"--baud", "4800"}).exitCode, 2);
+    EXPECT_EQ(RunExactly({"--port", "LPT1", "status"}).exitCode, 2);
+}
+
+TEST_F(EcrCtlFixture, HelpIsAvailableEverywhere)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"clock", "--help"}, {"articles", "import", "--help"}, {"logo", "upload", "--help"}}) {
+        const Outcome outcome = RunExactly(args);
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_NE(outcome.out.find("Usage"), std::string::npos) << args.front();
+    }
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(EcrCtlFixture, MissingPortIsALinkFailure)
+{
+    const Outcome outcome = RunExactly({"--port", "/nonexistent/ttyUSB9", "--json", "status"});
+    EXPECT_EQ(outcome.exitCode, 3);
+    EXPECT_NE(outcome.err.find("Error opening port"), std::string::npos) << outcome.err;
+    const Json json = Json::Parse(outcome.out);
+    EXPECT_FALSE(json["ok"].boolean);
+    EXPECT_EQ(json["exitCode"].number, 3);
+}
+
+TEST_F(EcrCtlFixture, SilentRegisterIsALinkFailure)
+{
+    host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.silentToEnq = true;
+        sim.SetFaults(faults);
+    });
+    const Outcome outcome = Run({"clock"});
+    EXPECT_EQ(outcome.exitCode, 3);
+    EXPECT_NE(outcome.err.find("does not answer"), std::string::npos) << outcome.err;
+    EXPECT_TRUE(Requests().empty()) << "nothing is sent without a log-on";
+}
+
+TEST_F(EcrCtlFixture, RefusalPrintsTheRegistersMessageAndCode)
+{
+    host.WithSimulator([](ECRSimulator& sim) { sim.SetPaperOut(true); });
+    const Outcome text = Run({"report", "snapshot"});
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_NE(text.err.find("(code 12)"), std::string::npos) << text.err;
+
+    const Outcome json = Run({"report", "daily", "--count", "5"}, {"--json"});
+    EXPECT_EQ(json.exitCode, 1);
+    const Json doc = Json::Parse(json.out);
+    EXPECT_FALSE(doc["ok"].boolean);
+    EXPECT_EQ(doc["exitCode"].number, 1);
+    EXPECT_EQ(doc["deviceCode"].number, 12);
+    EXPECT_FALSE(doc["error"].text.empty());
+    // The series stops at the first refused report.
+    const auto requests = Requests();
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "$c"), 1);
+}
+
+TEST_F(EcrCtlFixture, ReadingsAsTextAndAsJson)
+{
+    // The register starts with A 20 % and G 10 %.
+    const Outcome text = Run({"tax-rates"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(text.out.substr(0, 18), "A\t20.00\nG\t10.00\nD\t");
+
+    const Outcome json = Run({"tax-rates"}, {"--json"});
+    const Json rates = Json::Parse(json.out);
+    EXPECT_TRUE(rates["ok"].boolean);
+    EXPECT_EQ(rates["taxRates"]["A"].text, "20.00");
+    EXPECT_EQ(rates["taxRates"]["Dj"].text, "0.00");
+    EXPECT_EQ(rates["taxRates"].members.size(), 9U);
+
+    const Json totals = Json::Parse(Run({"totalizers"}, {"--json"}).out);
+    EXPECT_EQ(totals["totalizers"].members.size(), 13U);
+    EXPECT_TRUE(totals["totalizers"].Has("nonFiscalToday"));
+
+    const Json status = Json::Parse(Run({"status"}, {"--json"}).out);
+    EXPECT_EQ(status["status"].number, 6);
+    EXPECT_EQ(Run({"status"}).out, "0x06\n");
+}
+
+TEST_F(EcrCtlFixture, ClockRoundTripsThroughTheRegister)
+{
+    ASSERT_EQ(Run({"clock", "set", "2027-11-05 07:08"}).exitCode, 0);
+    const Outcome text = Run({"clock"});
+    EXPECT_EQ(text.out.substr(0, 14), "2027-11-05 07:") << text.out;
+}
+
+TEST_F(EcrCtlFixture, HeaderTextComesBackInUtf8)
+{
+    ASSERT_EQ(Run({"header", "set", "\xC5\xA0" "ABAC", "b", "c", "d", "e"}).exitCode, 0);
+    const Json doc = Json::Parse(Run({"header"}, {"--json"}).out);
+    ASSERT_EQ(doc["lines"].items.size(), 5U);
+    EXPECT_EQ(doc["lines"].items[0]["text"].text, "\xC5\xA0" "ABAC");
+    EXPECT_EQ(doc["lines"].items[4]["text"].text, "e");
+}
+
+TEST_F(EcrCtlFixture, TraceShowsTrafficInMonitorFormAndMessages)
+{
+    const Outcome outcome = Run({"clock"}, {"--trace"});
+    ASSERT_EQ(outcome.exitCode, 0);
+    EXPECT_NE(outcome.err.find("24-63-\n $  c \n"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("06-\n . \n"), std::string::npos) << "the log-on's status byte";
+    EXPECT_NE(outcome.err.find("poruka: Operacija je uspesna"), std::string::npos);
+    EXPECT_EQ(outcome.out.find("24-63-"), std::string::npos) << "the trace stays off standard output";
+}
+
+TEST_F(EcrCtlFixture, SimulatorInsideTheRunKeepsItsJournal)
+{
+    const std::string journal = testing::TempDir() + "ecrctl-journal.txt";
+    std::remove(journal.c_str());
+    const Outcome outcome = RunExactly({"--port", "sim", "--journal", journal, "report", "snapshot"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    std::ifstream file(journal);
+    const std::string printed((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(printed.empty());
+    std::remove(journal.c_str());
+}
