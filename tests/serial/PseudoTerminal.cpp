@@ -2,11 +2,10 @@
 
 #include "serial/platform/ComPortMap.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <system_error>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -16,8 +15,7 @@ PseudoTerminal::PseudoTerminal()
 {
     char name[256] = {};
     if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
-        ADD_FAILURE() << "openpty failed, errno " << errno;
-        return;
+        throw std::system_error(errno, std::generic_category(), "openpty");
     }
     m_slavePath = name;
     // The two ends share one set of line settings. Start from a fully cooked
@@ -44,7 +42,9 @@ PseudoTerminal::~PseudoTerminal()
 
 void PseudoTerminal::MapAs(int portNumber)
 {
-    ASSERT_TRUE(ComPortMap::SetDevicePath(portNumber, m_slavePath));
+    if (!ComPortMap::SetDevicePath(portNumber, m_slavePath)) {
+        throw std::system_error(errno, std::generic_category(), "setenv");
+    }
     m_mappedPorts.push_back(portNumber);
 }
 
@@ -56,7 +56,9 @@ void PseudoTerminal::Send(const std::string& bytes)
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        ASSERT_GT(n, 0) << "write to the master failed, errno " << errno;
+        if (n <= 0) {
+            throw std::system_error(errno, std::generic_category(), "write to the master");
+        }
         done += static_cast<std::size_t>(n);
     }
 }

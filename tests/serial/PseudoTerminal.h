@@ -5,7 +5,8 @@
 
 // A pseudo-terminal for serial tests: the test plays the register on the
 // master side; the port under test opens the slave by its path. The line
-// starts cooked (echo, line editing, XON/XOFF, CR/LF translation).
+// starts cooked (echo, line editing, XON/XOFF, CR/LF translation). Failures
+// throw, so the benchmarks can use it too.
 class PseudoTerminal {
 public:
     PseudoTerminal();

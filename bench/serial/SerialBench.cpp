@@ -1,0 +1,119 @@
+// How long the port's reads take on a pseudo-terminal: the 1 ms flush read
+// the engine repeats before every command, and a 3000-byte reply read one
+// byte per call, already waiting or arriving in chunks.
+
+#include "serial/PseudoTerminal.h"
+
+#include "serial/Win32SerialPort.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <sys/ioctl.h>
+#include <thread>
+
+namespace {
+
+constexpr std::size_t kReplySize = 3000;
+
+// ESC "P" payload ESC "\": the backslash comes only at the very end.
+std::string Reply()
+{
+    std::string reply = "\x1bP";
+    while (reply.size() < kReplySize - 2) {
+        reply.push_back(static_cast<char>('A' + reply.size() % 26));
+    }
+    return reply + "\x1b\\";
+}
+
+// Bytes that have reached the port's side of the line.
+int Waiting(const PseudoTerminal& line)
+{
+    int count = 0;
+    ::ioctl(line.SlaveFd(), FIONREAD, &count);
+    return count;
+}
+
+void BM_FlushReadOnQuietLine(benchmark::State& state)
+{
+    PseudoTerminal line;
+    line.MapAs(1);
+    Win32SerialPort port(SerialSettings(1, 19200, 8, 0, 0, 0, 0));
+    port.Open();
+    for (auto _ : state) {
+        ECRString read = port.ReadCount(1, 1);
+        benchmark::DoNotOptimize(read);
+        if (read.Length() != 0) {
+            state.SkipWithError("the quiet line delivered a byte");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_FlushReadOnQuietLine)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadReplyAlreadyWaiting(benchmark::State& state)
+{
+    PseudoTerminal line;
+    line.MapAs(1);
+    Win32SerialPort port(SerialSettings(1, 19200, 8, 0, 0, 0, 0));
+    port.Open();
+    const std::string reply = Reply();
+    for (auto _ : state) {
+        state.PauseTiming();
+        line.Send(reply);
+        while (Waiting(line) < static_cast<int>(reply.size())) {
+            std::this_thread::yield();
+        }
+        state.ResumeTiming();
+        ECRString read = port.ReadUntil("\\", 3000);
+        if (read.Length() != reply.size()) {
+            state.SkipWithError("short reply");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * reply.size()));
+}
+BENCHMARK(BM_ReadReplyAlreadyWaiting)->Unit(benchmark::kMillisecond);
+
+// Argument: chunk size; the peer pauses 200 us between chunks, about the
+// time 4 bytes take at 19200 baud.
+void BM_ReadReplyInChunks(benchmark::State& state)
+{
+    PseudoTerminal line;
+    line.MapAs(1);
+    Win32SerialPort port(SerialSettings(1, 19200, 8, 0, 0, 0, 0));
+    port.Open();
+    const std::string reply = Reply();
+    const auto chunk = static_cast<std::size_t>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::atomic<bool> go{false};
+        std::thread peer([&] {
+            while (!go.load()) {
+                std::this_thread::yield();
+            }
+            for (std::size_t at = 0; at < reply.size(); at += chunk) {
+                line.Send(reply.substr(at, chunk));
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        });
+        state.ResumeTiming();
+        go = true;
+        ECRString read = port.ReadUntil("\\", 3000);
+        state.PauseTiming();
+        peer.join();
+        state.ResumeTiming();
+        if (read.Length() != reply.size()) {
+            state.SkipWithError("short reply");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * reply.size()));
+}
+BENCHMARK(BM_ReadReplyInChunks)->Arg(16)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
