@@ -1,0 +1,78 @@
+#include "FullStackFixture.h"
+
+#include "ecr/protocol/CommError.h"
+
+#include <algorithm>
+#include <functional>
+
+// Each fault of the simulated register against the whole client: the client
+// either recovers as the protocol says or raises the documented error, and
+// once the fault is gone the next command works.
+namespace {
+enum class Outcome { Rates, NoData, Throws17, Throws10 };
+
+struct FaultCase {
+    const char* name;
+    std::function<void(SimFaults&)> set;
+    Outcome outcome;
+};
+
+const std::array<std::int32_t, 9> kRates{2000, 1000, 0, 0, 0, 0, 0, 0, 0};
+
+const FaultCase kFaultCases[] = {
+    {"StatusBytesBeforeReply", [](SimFaults& f) { f.statusBytesBeforeReply = 3; }, Outcome::Rates},
+    {"StaleBytesAfterReply", [](SimFaults& f) { f.staleAfterReply = "\x06\x15junk\x1B"; }, Outcome::Rates},
+    {"ReplyDelay", [](SimFaults& f) { f.replyDelayMs = 500; }, Outcome::Rates},
+    {"LinePacing", [](SimFaults& f) { f.baudRate = 9600; }, Outcome::Rates},
+    {"BusyBeyondReplyTimeout", [](SimFaults& f) { f.busyMs = 3300; }, Outcome::Rates},
+    {"BusyAndSilentToEnq", [](SimFaults& f) { f.busyMs = 3300; f.silentToEnq = true; }, Outcome::Rates},
+    {"WrongReplyLetter", [](SimFaults& f) { f.wrongLetterEvery = 1; }, Outcome::NoData},
+    {"WrongChecksum", [](SimFaults& f) { f.badChecksumEvery = 1; }, Outcome::Throws17},
+    {"GarbageBeforeReply", [](SimFaults& f) { f.garbageBeforeReply = "AB"; }, Outcome::Throws17},
+    {"DroppedReply", [](SimFaults& f) { f.dropReplyEvery = 1; }, Outcome::Throws10},
+    {"DroppedReplySilentToEnq", [](SimFaults& f) { f.dropReplyEvery = 1; f.silentToEnq = true; }, Outcome::Throws10},
+};
+
+class FullStackFault : public FullStack, public ::testing::WithParamInterface<FaultCase> {};
+}  // namespace
+
+TEST_P(FullStackFault, ClientRecoversOrRaisesTheDocumentedError)
+{
+    const FaultCase& c = GetParam();
+    SimFaults faults;
+    c.set(faults);
+    SetFaults(faults);
+
+    std::array<std::int32_t, 9> rates{};
+    std::int32_t thrown = 0;
+    try {
+        Device().ReadTaxRates(rates);
+    } catch (const CommError& error) {
+        thrown = error.code;
+    }
+    switch (c.outcome) {
+    case Outcome::Rates:
+        EXPECT_EQ(thrown, 0);
+        EXPECT_EQ(rates, kRates);
+        break;
+    case Outcome::NoData:
+        EXPECT_EQ(thrown, 0);
+        EXPECT_EQ(rates, (std::array<std::int32_t, 9>{}));
+        EXPECT_NE(std::find(Traffic().begin(), Traffic().end(), std::string("Exception")), Traffic().end());
+        break;
+    case Outcome::Throws17:
+        EXPECT_EQ(thrown, 17);
+        break;
+    case Outcome::Throws10:
+        EXPECT_EQ(thrown, 10);
+        break;
+    }
+
+    SetFaults(SimFaults{});
+    rates = {};
+    Device().ReadTaxRates(rates);
+    EXPECT_EQ(rates, kRates);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FullStackFault, ::testing::ValuesIn(kFaultCases),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
