@@ -8,6 +8,7 @@
 #include "framework/UiPrompts.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -25,7 +26,11 @@ CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
                    Qt::WindowCloseButtonHint);
     BuildMenu();
     SetDialogSize(293, 78);
-    AddPicture(IDC_PICTURE, {28, 14, 229, 44}, ThermalArt::Banner());
+    // The banner keeps its own size; centred on the place the design gives it,
+    // which grows with the dialog font.
+    QLabel* banner = AddPicture(IDC_PICTURE, {28, 14, 229, 44}, ThermalArt::Banner());
+    banner->move(DluToPixels({28, 14, 229, 44}).center() - banner->rect().center() +
+                 QPoint(0, m_menuBar->sizeHint().height()));
     WireMenu();
     g_pMainDlg = this;
 

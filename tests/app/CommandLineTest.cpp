@@ -1,0 +1,39 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CommandLine, AcceptedForms)
+{
+    CommandLine line;
+    ASSERT_TRUE(line.Parse({"--port", "COM2=/dev/ttyUSB0", "--simulator", "--port=com3=/tmp/x"}));
+    EXPECT_TRUE(line.Simulator());
+    EXPECT_FALSE(line.Help());
+    EXPECT_EQ(line.PortMappings(), (std::vector<std::string>{"COM2=/dev/ttyUSB0", "com3=/tmp/x"}));
+
+    CommandLine none;
+    ASSERT_TRUE(none.Parse({}));
+    EXPECT_FALSE(none.Simulator());
+    EXPECT_TRUE(none.PortMappings().empty());
+}
+
+TEST(CommandLine, RejectedForms)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--port"},                  // no value
+        {"--port", "COM2"},          // no path
+        {"--port", "COM2="},         // empty path
+        {"--port", "LPT1=/dev/x"},   // not a COM port
+        {"--port", "COM0=/dev/x"},   // ports start at 1
+        {"--simulatr"},
+        {"COM1=/dev/x"},
+    };
+    for (const auto& arguments : bad) {
+        CommandLine line;
+        EXPECT_FALSE(line.Parse(arguments)) << arguments.back();
+        EXPECT_FALSE(line.Error().empty());
+    }
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "app/AppHarness.h"
+#include "app/CAboutDlg.h"
+#include "framework/ScopedModalDriver.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Menu 130 as the design lists it; "-" is a separator.
+struct PopupSpec {
+    CThermalDlg::Popup position;
+    const char* title;
+    std::vector<std::pair<const char*, int>> items;
+};
+
+const PopupSpec kMenu[] = {
+    {CThermalDlg::Konekcija, "Konekcija", {{"Povezi", 32772}, {"Podesavanja", 32776}, {"-", 0}, {"Test Konekcije", 32797}}},
+    {CThermalDlg::Kasa,
+     "Kasa",
+     {{"Fiskalizacija", 32775},
+      {"Poreske stope", 32781},
+      {"Izvestaji", 32782},
+      {"-", 0},
+      {"Vreme", 32780},
+      {"Fisk. Header", 32779},
+      {"-", 0},
+      {"Citanje Totalajzera", 32800},
+      {"Citanje Memorije", 32786}}},
+    {CThermalDlg::PLU,
+     "PLU",
+     {{"Prodaja", 32783},
+      {"Prodaja Iz Baze", 32796},
+      {"Pocetak Transakcije", 32799},
+      {"Lista", 32771},
+      {"-", 0},
+      {"Brisi Artikal", 32785},
+      {"Brisi sve artikle", 32788},
+      {"-", 0},
+      {"PLU Izvestaji", 32795}}},
+    {CThermalDlg::Razno,
+     "Razno",
+     {{"Reklamni tekst", 32787}, {"Grafika", 32793}, {"Test Reklama", 32794}, {"Displej Test", 32798}, {"Info Print", 32801}}},
+    {CThermalDlg::Pomoc, "Pomoc", {{"O Programu", 32774}, {"-", 0}, {"Pokazi Monitor", 32777}}},
+};
+
+TEST(MainWindow, MenuHasTheDesignsPopupsItemsAndIds)
+{
+    AppHarness app;
+    for (const PopupSpec& spec : kMenu) {
+        SCOPED_TRACE(spec.title);
+        QMenu* popup = app.Main().MenuPopup(spec.position);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup->title(), spec.title);
+        const QList<QAction*> actions = popup->actions();
+        ASSERT_EQ(actions.size(), static_cast<qsizetype>(spec.items.size()));
+        for (std::size_t i = 0; i < spec.items.size(); ++i) {
+            const auto& [caption, id] = spec.items[i];
+            if (std::string(caption) == "-") {
+                EXPECT_TRUE(actions[i]->isSeparator()) << "item " << i;
+                continue;
+            }
+            EXPECT_EQ(actions[i]->text(), caption);
+            EXPECT_EQ(app.Main().MenuCommand(id), actions[i]) << caption;
+        }
+    }
+}
+
+TEST(MainWindow, StartsUnconnectedOnCom1At19200WithTheMonitorShown)
+{
+    AppHarness app;
+    CThermalDlg& main = app.Main();
+    // Whatever an earlier window of this process chose.
+    main.m_nPort = 5;
+    main.m_nBaud = 0;
+    AppHarness second;
+    EXPECT_EQ(second.Main().m_nPort, 0);
+    EXPECT_EQ(second.Main().m_nBaud, 1);
+    EXPECT_TRUE(second.Main().m_monitorDlg.isVisible());
+    EXPECT_FALSE(second.Main().m_progressDlg.isVisible());
+    EXPECT_TRUE(second.MenuEnabled(CThermalDlg::Konekcija));
+    EXPECT_FALSE(second.MenuEnabled(CThermalDlg::Kasa));
+    EXPECT_FALSE(second.MenuEnabled(CThermalDlg::PLU));
+    EXPECT_FALSE(second.MenuEnabled(CThermalDlg::Razno));
+    EXPECT_TRUE(second.MenuEnabled(CThermalDlg::Pomoc));
+    EXPECT_FALSE(second.Main().m_bConnected);
+    EXPECT_EQ(second.Main().m_pDevice, nullptr);
+    EXPECT_EQ(second.Main().m_pPort, nullptr);
+    EXPECT_EQ(second.Main().windowTitle(), "Kadmar Thermal");
+    EXPECT_EQ(g_pMainDlg, &second.Main());
+}
+
+TEST(MainWindow, HiddenMonitorComesBackWithItsTexts)
+{
+    AppHarness app;
+    CConnectionMonitorDlg& monitor = app.Main().m_monitorDlg;
+    monitor.AddDebugLine("prva");
+    QTest::keyClick(&monitor, Qt::Key_Escape);
+    EXPECT_FALSE(monitor.isVisible());
+    app.Choose(CThermalDlg::ID_SHOW_MONITOR);
+    EXPECT_TRUE(monitor.isVisible());
+    EXPECT_EQ(monitor.DebugText(), "prva");
+}
+
+TEST(MainWindow, AboutBoxAndIdleItemsSendNothing)
+{
+    AppHarness app;
+    ASSERT_TRUE(app.Connect());
+    app.Sim().ClearRequests();
+    int aboutBoxes = 0;
+    ScopedModalDriver driver([&](CDialog& dlg) {
+        if (dynamic_cast<CAboutDlg*>(&dlg) != nullptr) {
+            ++aboutBoxes;
+            QTest::mouseClick(dlg.Item<QPushButton>(IDOK), Qt::LeftButton);
+        }
+    });
+    app.Choose(CThermalDlg::ID_ABOUT);
+    app.Choose(CThermalDlg::ID_ADVERT_TEST);
+    EXPECT_EQ(aboutBoxes, 1);
+    EXPECT_TRUE(app.Sim().Requests().empty());
+    EXPECT_TRUE(app.Prompts().messages.empty());
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#include "app/AppHarness.h"
+
+#include <QDir>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Saves pictures of the windows next to the test program, to be looked at.
+TEST(Screenshot, MainWindowAndMonitor)
+{
+    AppHarness app;
+    ASSERT_TRUE(app.Connect());
+    const QDir folder(THERMAL_SCREENSHOT_DIR);
+    const QPixmap main = app.Main().grab();
+    const QPixmap monitor = app.Main().m_monitorDlg.grab();
+    EXPECT_TRUE(main.save(folder.filePath("main-window.png")));
+    EXPECT_TRUE(monitor.save(folder.filePath("monitor.png")));
+    app.Main().m_progressDlg.SetProgress(60);
+    EXPECT_TRUE(app.Main().m_progressDlg.grab().save(folder.filePath("progress.png")));
+    // The banner fits the window with room around it.
+    EXPECT_GT(main.width(), 343);
+}
+
+}  // namespace
