@@ -2,8 +2,31 @@
 
 #include <QApplication>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <memory>
+
+namespace {
+
+std::unique_ptr<QApplication>& Application()
+{
+    static std::unique_ptr<QApplication> application;
+    return application;
+}
+
+// Qt's own global objects go before the statics of a test program; the
+// application must end while they still exist, so it ends with the tests.
+class QtApplicationEnvironment : public testing::Environment {
+public:
+    void TearDown() override { Application().reset(); }
+};
+
+// gtest owns registered environments.
+[[maybe_unused]] const testing::Environment* const kRegistered =
+    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+}  // namespace
 
 void EnsureTestApplication()
 {
@@ -14,5 +37,5 @@ void EnsureTestApplication()
     static int argc = 1;
     static char name[] = "thermal-tests";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> application = std::make_unique<QApplication>(argc, argv);
+    Application() = std::make_unique<QApplication>(argc, argv);
 }
