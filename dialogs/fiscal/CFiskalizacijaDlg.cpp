@@ -1,0 +1,64 @@
+#include "dialogs/fiscal/CFiskalizacijaDlg.h"
+
+#include "dialogs/fiscal/CFiscalHeaderDlg.h"
+#include "dialogs/fiscal/CTaxRateDlg.h"
+#include "dialogs/fiscal/RegisterLink.h"
+#include "dialogs/fiscal/SansSerifFont.h"
+#include "ecr/commands/ECRDevice.h"
+
+CFiskalizacijaDlg::CFiskalizacijaDlg(QWidget* parent) : CDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Fiskalizacija"));
+    SetDialogFont(SansSerifFont());
+    SetDialogSize(206, 104);
+
+    AddLabel(QStringLiteral("IBFM:"), {10, 11, 26, 8});
+    AddEdit(1047, {40, 9, 94, 14});
+    AddButton(1014, QStringLiteral("Upisi IBFM"), {144, 9, 54, 14});
+    AddLabel(QStringLiteral("PIB:"), {10, 31, 26, 8});
+    AddEdit(1048, {40, 29, 94, 14});
+    AddButton(1049, QStringLiteral("Fiskalizuj"), {144, 29, 54, 14});
+
+    AddButton(1050, QStringLiteral("Zaglavlje"), {40, 55, 60, 14});
+    AddButton(1051, QStringLiteral("Poreske Stope"), {106, 55, 60, 14});
+
+    AddButton(IDOK, QStringLiteral("OK"), {90, 82, 50, 14});
+    AddButton(IDCANCEL, QStringLiteral("Cancel"), {148, 82, 50, 14});
+
+    OnCommand(1014, [this] { OnWriteIBFM(); });
+    OnCommand(1049, [this] { OnFiscalize(); });
+    OnCommand(1050, [this] { OnHeader(); });
+    OnCommand(1051, [this] { OnTaxRates(); });
+}
+
+void CFiskalizacijaDlg::DoDataExchange(CDataExchange& dx)
+{
+    DDX_Text(dx, 1047, m_strIBFM);
+    DDX_Text(dx, 1048, m_strPIB);
+}
+
+void CFiskalizacijaDlg::OnWriteIBFM()
+{
+    UpdateData(true);
+    // The register's answer goes to the monitor's debug box; no message here.
+    RegisterLink::Device().WriteIBFM(ECRString(m_strIBFM.c_str()));
+}
+
+void CFiskalizacijaDlg::OnFiscalize()
+{
+    UpdateData(true);
+    ECRDevice& device = RegisterLink::Device();
+    // The register's own clock, not the PC's: fiscalization is dated by the register.
+    const ECRDateTime now = device.ReadClock();
+    device.Fiscalize(now, ECRString(m_strPIB.c_str()));
+}
+
+void CFiskalizacijaDlg::OnHeader()
+{
+    RegisterLink::FiscalHeaderDlg().DoModal();
+}
+
+void CFiskalizacijaDlg::OnTaxRates()
+{
+    RegisterLink::TaxRateDlg().DoModal();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "framework/CDialog.h"
+
+#include <cstdint>
+
+// "Izvestaji": the daily report, fifty daily reports in a row, the fiscal and
+// non-fiscal periodic reports for the picked days, and the state snapshot.
+// A member of the main window: the picked days stay between openings.
+class CReportsDlg : public CDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kDailySeriesLength = 50;
+    static constexpr std::int32_t kDailySeriesPauseMs = 500;
+
+    explicit CReportsDlg(QWidget* parent = nullptr);
+
+    // Seconds since 1970, local time; both start at the PC's time of creation.
+    std::int64_t m_timeFrom = 0;
+    std::int64_t m_timeTo = 0;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    void OnDailyReport();
+    void OnDailySeries();
+    void OnPeriodicReport(bool fiscal);
+    void OnStatusReport();
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ecr/commands/ECRDateTime.h"
+#include "framework/CDialog.h"
+
+#include <cstdint>
+
+// "Podesite Vreme": shows the register's date and time and sets its clock,
+// to a picked moment or one hour forward or back. A member of the main
+// window; the menu command reads the register's clock into it first.
+class CSetTimeDlg : public CDialog {
+    Q_OBJECT
+
+public:
+    explicit CSetTimeDlg(QWidget* parent = nullptr);
+
+    // The menu command's reading: the register's clock into both values (year
+    // + 2000, 0 seconds). When the exchange fails, or the register answers
+    // with no valid date, "Greska u komunikaciji" is shown and both values
+    // stay as they were; the caller opens the dialog all the same.
+    void ReadRegisterClock();
+    // False, values unchanged, when the record is no calendar moment.
+    bool SetRegisterTime(const ECRDateTime& clock);
+
+    // Seconds since 1970, local time. Only the date of the first and the hour
+    // and minute of the second are used.
+    std::int64_t m_timeDate = 0;
+    std::int64_t m_timeTime = 0;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    void OnWrite();
+    void OnHourBack();
+    void OnHourForward();
+};

@@ -1,0 +1,63 @@
+#include "dialogs/fiscal/CTaxRateDlg.h"
+
+#include "dialogs/fiscal/RegisterLink.h"
+#include "dialogs/fiscal/SansSerifFont.h"
+#include "ecr/commands/ECRDevice.h"
+#include "ecr/commands/ScaledAmount.h"
+
+namespace {
+
+constexpr std::int32_t kDecimals = 2;
+const char* const kRateLetters[] = {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K"};
+
+}  // namespace
+
+CTaxRateDlg::CTaxRateDlg(QWidget* parent) : CDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Poreske stope"));
+    SetDialogFont(SansSerifFont());
+    SetDialogSize(156, 174);
+    m_strRates.fill("0.00");
+
+    for (std::size_t i = 0; i < kRateIds.size(); ++i) {
+        const int y = 9 + 18 * static_cast<int>(i);
+        AddLabel(QString::fromLatin1(kRateLetters[i]), {10, y + 2, 14, 8});
+        AddEdit(kRateIds[i], {28, y, 60, 14});
+    }
+    AddButton(1022, QStringLiteral("Citaj <<"), {98, 9, 50, 14});
+    AddButton(1023, QStringLiteral("Pisi >>"), {98, 27, 50, 14});
+    AddButton(IDOK, QStringLiteral("OK"), {98, 153, 50, 14});
+
+    OnCommand(1022, [this] { OnRead(); });
+    OnCommand(1023, [this] { OnWrite(); });
+}
+
+void CTaxRateDlg::DoDataExchange(CDataExchange& dx)
+{
+    for (std::size_t i = 0; i < kRateIds.size(); ++i) {
+        DDX_Text(dx, kRateIds[i], m_strRates[i]);
+    }
+}
+
+void CTaxRateDlg::OnRead()
+{
+    std::array<std::int32_t, 9> rates{};
+    RegisterLink::Device().ReadTaxRates(rates);
+    for (std::size_t i = 0; i < rates.size(); ++i) {
+        m_strRates[i] = FormatScaled(rates[i], kDecimals).Data();
+    }
+    UpdateData(false);
+}
+
+void CTaxRateDlg::OnWrite()
+{
+    UpdateData(true);
+    std::array<std::int32_t, 9> rates{};
+    for (std::size_t i = 0; i < rates.size(); ++i) {
+        rates[i] = ParseScaled(ECRString(m_strRates[i].c_str()), kDecimals);
+    }
+    ECRDevice& device = RegisterLink::Device();
+    // The write is stamped with the register's own clock.
+    const ECRDateTime now = device.ReadClock();
+    device.WriteTaxRates(rates, now);
+}
