@@ -1,0 +1,130 @@
+#include "RegisterSession.h"
+
+#include "dialogs/fiscal/CFiscalHeaderDlg.h"
+
+#include <QCheckBox>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+using Sent = std::vector<std::string>;
+using LineFont = CFiscalHeaderDlg::LineFont;
+
+constexpr std::array<int, 5> kLines = {1008, 1015, 1016, 1017, 1018};
+constexpr std::array<int, 5> kDouble = {1021, 1022, 1023, 1024, 1025};
+
+class FiscalHeaderDialogTest : public RegisterSession {
+protected:
+    CFiscalHeaderDlg& Dlg() { return Main().m_fiscalHeaderDlg; }
+
+    static bool Checked(CDialog& dlg, int id) { return dlg.Item<QCheckBox>(id)->isChecked(); }
+};
+
+TEST_F(FiscalHeaderDialogTest, WriteSendsFiveLinesThenFiveFlags)
+{
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        Type(open, 1008, "PRODAVNICA");
+        Type(open, 1015, "");
+        Type(open, 1016, "Glavna 1");
+        Type(open, 1017, "");
+        Type(open, 1018, "Beograd");
+        open.Item<QCheckBox>(1021)->setChecked(true);
+        Click(open, 1019);
+    });
+    EXPECT_EQ(Requests(), Sent{"#hPRODAVNICA\n\nGlavna 1\n\nBeograd\n"
+                                   "1\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F"});
+}
+
+TEST_F(FiscalHeaderDialogTest, ReadShowsTheRegistersLinesAndFlags)
+{
+    WithSimulator([](ECRSimulator& sim) {
+        sim.State().headerLines = {"RADNJA", "Ulica 5", "Novi Sad", "PIB 123", "Hvala"};
+        sim.State().headerDouble = {false, true, false, false, true};
+    });
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        Click(open, 1014);
+        const char* expected[] = {"RADNJA", "Ulica 5", "Novi Sad", "PIB 123", "Hvala"};
+        for (std::size_t i = 0; i < kLines.size(); ++i) {
+            EXPECT_EQ(Text(open, kLines[i]), expected[i]) << "line " << i + 1;
+        }
+        const bool doubles[] = {false, true, false, false, true};
+        for (std::size_t i = 0; i < kDouble.size(); ++i) {
+            EXPECT_EQ(Checked(open, kDouble[i]), doubles[i]) << "flag " << i + 1;
+        }
+    });
+    EXPECT_EQ(Requests(), Sent{"$h"});
+}
+
+TEST_F(FiscalHeaderDialogTest, ReopeningShowsThePreviousValuesWithoutARequest)
+{
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        Type(open, 1008, "PRVA");
+        Type(open, 1018, "PETA");
+        open.Item<QCheckBox>(1025)->setChecked(true);
+        Click(open, 1019);
+    });
+    ClearRequests();
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        EXPECT_EQ(Text(open, 1008), "PRVA");
+        EXPECT_EQ(Text(open, 1015), "");
+        EXPECT_EQ(Text(open, 1018), "PETA");
+        EXPECT_FALSE(Checked(open, 1021));
+        EXPECT_TRUE(Checked(open, 1025));
+    });
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(FiscalHeaderDialogTest, FontSwitchChangesHowTheBytesShowNeverTheBytes)
+{
+    // 0xC8 0xE8 is "Čč" in Windows-1250 and "Ии" in Windows-1251.
+    WithSimulator([](ECRSimulator& sim) {
+        sim.State().headerLines = {"\xC8\xE8", "A", "B", "C", "D"};
+    });
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        auto& dlg = dynamic_cast<CFiscalHeaderDlg&>(open);
+        EXPECT_EQ(dlg.CurrentLineFont(), LineFont::Dialog);
+        Click(open, 1014);
+        EXPECT_EQ(Text(open, 1008), QString::fromUtf8("Čč"));
+
+        struct Step {
+            LineFont font;
+            const char* shown;
+        };
+        const Step steps[] = {{LineFont::Cyrillic, "Ии"}, {LineFont::CentralEuropean, "Čč"}, {LineFont::Cyrillic, "Ии"}};
+        for (const Step& step : steps) {
+            Click(open, 1120);
+            EXPECT_EQ(dlg.CurrentLineFont(), step.font);
+            EXPECT_EQ(Text(open, 1008), QString::fromUtf8(step.shown));
+        }
+        // Typed in Cyrillic, sent as Windows-1251 bytes; the first line keeps its own bytes.
+        Type(open, 1015, QString::fromUtf8("ЖИВО"));
+        Click(open, 1019);
+    });
+    ASSERT_EQ(Requests().size(), 2u);
+    EXPECT_EQ(Requests()[1], "#h\xC8\xE8\n\xC6\xC8\xC2\xCE\nB\nC\nD\n"
+                             "1\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F");
+
+    // The next opening starts in the dialog font, showing the same bytes as Central European.
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        EXPECT_EQ(dynamic_cast<CFiscalHeaderDlg&>(open).CurrentLineFont(), LineFont::Dialog);
+        EXPECT_EQ(Text(open, 1008), QString::fromUtf8("Čč"));
+        EXPECT_EQ(Text(open, 1015), QString::fromUtf8("ĆČÂÎ"));
+    });
+}
+
+TEST_F(FiscalHeaderDialogTest, FailedReadKeepsTheLinesAndTheDialogOpen)
+{
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        Type(open, 1008, "OSTAJE");
+        SilenceRegister();
+        Click(open, 1014);
+        EXPECT_TRUE(open.isVisible());
+        EXPECT_EQ(Text(open, 1008), "OSTAJE");
+    });
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_EQ(Prompts().messages[0].text, "Greska u komunikaciji\nTimeout error");
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+#include "RegisterSession.h"
+
+#include "dialogs/fiscal/CFiscalHeaderDlg.h"
+#include "dialogs/fiscal/CFiskalizacijaDlg.h"
+#include "dialogs/fiscal/CTaxRateDlg.h"
+
+#include <vector>
+
+namespace {
+
+using Sent = std::vector<std::string>;
+
+class FiscalizationDialogTest : public RegisterSession {};
+
+TEST_F(FiscalizationDialogTest, FiscalizeSendsTheRegisterClockThenThePib)
+{
+    SetRegisterClock(2026, 3, 15, 9, 41);
+    CFiskalizacijaDlg dlg;
+    RunModal(dlg, [&](CDialog& open) {
+        Type(open, 1048, "102030405");
+        Click(open, 1049);
+    });
+    EXPECT_EQ(Requests(), (Sent{"$c", "#k26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F" "102030405\n"}));
+    EXPECT_TRUE(Prompts().messages.empty());
+}
+
+TEST_F(FiscalizationDialogTest, WriteIbfmSendsTheTextAsTypedAndNothingElse)
+{
+    CFiskalizacijaDlg dlg;
+    RunModal(dlg, [&](CDialog& open) {
+        Type(open, 1047, "AB 001234");
+        Type(open, 1048, "999");  // the PIB is not part of this command
+        Click(open, 1014);
+    });
+    EXPECT_EQ(Requests(), Sent{"#uAB 001234\n"});
+    EXPECT_TRUE(Prompts().messages.empty());
+}
+
+TEST_F(FiscalizationDialogTest, ClosingSendsNothingAndEveryOpeningStartsEmpty)
+{
+    for (const int closeWith : {IDOK, IDCANCEL}) {
+        CFiskalizacijaDlg dlg;
+        const int result = RunModal(dlg, [&](CDialog& open) {
+            EXPECT_EQ(Text(open, 1047), "");
+            EXPECT_EQ(Text(open, 1048), "");
+            Type(open, 1047, "X1");
+            Type(open, 1048, "Y2");
+            Click(open, closeWith);
+        });
+        EXPECT_EQ(result, closeWith);
+    }
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(FiscalizationDialogTest, HeaderAndTaxButtonsOpenTheMainWindowsOwnDialogs)
+{
+    std::vector<const CDialog*> members;
+    bool fiscalizationOpened = false;
+    RunMenu(CThermalDlg::ID_FISCALIZE, [&](CDialog& open) {
+        if (dynamic_cast<CFiskalizacijaDlg*>(&open) != nullptr) {
+            fiscalizationOpened = true;
+            Click(open, 1050);
+            Click(open, 1051);
+            open.EndDialog(IDOK);
+        } else {
+            members.push_back(&open);
+            open.EndDialog(IDCANCEL);
+        }
+    });
+    EXPECT_TRUE(fiscalizationOpened);
+    EXPECT_EQ(members, (std::vector<const CDialog*>{&Main().m_fiscalHeaderDlg, &Main().m_taxRateDlg}));
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(FiscalizationDialogTest, FailedClockReadSendsNoFiscalizationAndKeepsTheDialogUsable)
+{
+    SilenceRegister();
+    CFiskalizacijaDlg dlg;
+    RunModal(dlg, [&](CDialog& open) {
+        Type(open, 1048, "102030405");
+        Click(open, 1049);
+        EXPECT_TRUE(open.isVisible());
+        EXPECT_EQ(Text(open, 1048), "102030405");
+    });
+    EXPECT_EQ(Requests(), Sent{"$c"});
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_EQ(Prompts().messages[0].text, "Greska u komunikaciji\nTimeout error");
+}
+
+TEST_F(FiscalizationDialogTest, TextThatWouldSplitTheRequestIsRefusedBeforeSending)
+{
+    CFiskalizacijaDlg dlg;
+    RunModal(dlg, [&](CDialog& open) {
+        open.SetItemText(1047, "AB\t12");
+        Click(open, 1014);
+    });
+    EXPECT_TRUE(Requests().empty());
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_TRUE(Prompts().messages[0].text.startsWith("Greska u komunikaciji\n"));
+}
+
+}  // namespace

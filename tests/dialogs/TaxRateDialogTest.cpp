@@ -1,0 +1,85 @@
+#include "RegisterSession.h"
+
+#include "dialogs/fiscal/CTaxRateDlg.h"
+
+#include <array>
+#include <vector>
+
+namespace {
+
+using Sent = std::vector<std::string>;
+
+constexpr std::array<int, 9> kRates = {1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016};
+
+class TaxRateDialogTest : public RegisterSession {};
+
+TEST_F(TaxRateDialogTest, FreshDialogShowsZeroRates)
+{
+    CTaxRateDlg fresh;
+    RunModal(fresh, [&](CDialog& open) {
+        for (const int id : kRates) {
+            EXPECT_EQ(Text(open, id), "0.00") << id;
+        }
+    });
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(TaxRateDialogTest, ReadShowsPercentagesAndUnchangedWriteSendsTheSameRates)
+{
+    SetRegisterClock(2026, 3, 15, 9, 41);
+    WithSimulator([](ECRSimulator& sim) { sim.State().taxRates = {5, 2000, 800, 0, 1000, 50, 12, 99999, 1}; });
+    RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
+        Click(open, 1022);
+        const char* shown[] = {"0.05", "20.00", "8.00", "0.00", "10.00", "0.50", "0.12", "999.99", "0.01"};
+        for (std::size_t i = 0; i < kRates.size(); ++i) {
+            EXPECT_EQ(Text(open, kRates[i]), shown[i]) << "rate " << i;
+        }
+        Click(open, 1023);
+    });
+    EXPECT_EQ(Requests(), (Sent{"$v", "$c",
+                                    "#v26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F"
+                                    "5\t2000\t800\t0\t1000\t50\t12\t99999\t1\t"}));
+}
+
+TEST_F(TaxRateDialogTest, TypedTextsAreReadAsAmountsWithTwoDecimals)
+{
+    SetRegisterClock(2026, 1, 2, 23, 5);
+    RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
+        const char* typed[] = {"abc", "8,5", "20", "20.00", "-5", "12,345", "1.2.3", "", " 7 "};
+        for (std::size_t i = 0; i < kRates.size(); ++i) {
+            open.SetItemText(kRates[i], QString::fromLatin1(typed[i]));
+        }
+        Click(open, 1023);
+    });
+    EXPECT_EQ(Requests(), (Sent{"$c", "#v26\x1F" "1\x1F" "2\x1F" "23\x1F" "5\x1F"
+                                          "0\t850\t2000\t2000\t500\t1234\t123\t0\t700\t"}));
+}
+
+TEST_F(TaxRateDialogTest, TextsSurviveReopeningAndOkSendsNothing)
+{
+    RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
+        Type(open, 1008, "18");
+        Type(open, 1016, "abc");
+        Click(open, IDOK);
+    });
+    RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
+        EXPECT_EQ(Text(open, 1008), "18");
+        EXPECT_EQ(Text(open, 1009), "0.00");
+        EXPECT_EQ(Text(open, 1016), "abc");
+    });
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(TaxRateDialogTest, FailedClockReadSendsNoRates)
+{
+    RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
+        SilenceRegister();
+        Click(open, 1023);
+        EXPECT_TRUE(open.isVisible());
+    });
+    EXPECT_EQ(Requests(), Sent{"$c"});
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_EQ(Prompts().messages[0].text, "Greska u komunikaciji\nTimeout error");
+}
+
+}  // namespace
