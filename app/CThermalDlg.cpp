@@ -3,6 +3,8 @@
 #include "app/AppCallbacks.h"
 #include "app/CAboutDlg.h"
 #include "app/ThermalArt.h"
+#include "dialogs/fiscal/CFiskalizacijaDlg.h"
+#include "dialogs/fiscal/CTotalDlg.h"
 #include "ecr/protocol/CommError.h"
 #include "framework/ActionGuard.h"
 #include "framework/UiPrompts.h"
@@ -139,8 +141,24 @@ void CThermalDlg::WireMenu()
     OnMenuCommand(ID_SHOW_MONITOR, [this] { m_monitorDlg.ShowWindow(true); });
     // "Test Reklama" (ID_ADVERT_TEST) has no action.
 
+    OnMenuCommand(ID_FISCALIZE, [this] {
+        CFiskalizacijaDlg fiscalization(this);
+        fiscalization.DoModal();
+    });
+    OnMenuCommand(ID_TAX_RATES, [this] { m_taxRateDlg.DoModal(); });
+    OnMenuCommand(ID_REPORTS, [this] { m_reportsDlg.DoModal(); });
+    // The dialog opens even when the clock could not be read (it says so first).
+    OnMenuCommand(ID_TIME, [this] {
+        m_setTimeDlg.ReadRegisterClock();
+        m_setTimeDlg.DoModal();
+    });
+    OnMenuCommand(ID_FISCAL_HEADER, [this] { m_fiscalHeaderDlg.DoModal(); });
+    OnMenuCommand(ID_TOTALIZERS, [this] {
+        CTotalDlg totals(this);
+        totals.DoModal();
+    });
+
     // Wired by the areas whose dialogs they open, when those land:
-    //   fiscal:     ID_FISCALIZE, ID_TAX_RATES, ID_REPORTS, ID_TIME, ID_FISCAL_HEADER, ID_TOTALIZERS
     //   articles:   ID_SALE, ID_SALE_FROM_DATABASE, ID_TRANSACTION_START, ID_PLU_LIST,
     //               ID_DELETE_ARTICLE, ID_DELETE_ALL_ARTICLES, ID_PLU_REPORTS
     //   utilities:  ID_MEMORY_READ, ID_ADVERT_TEXT, ID_DISPLAY_TEST, ID_INFO_PRINT

@@ -3,6 +3,10 @@
 #include "app/CConSettingDlg.h"
 #include "app/CConnectionMonitorDlg.h"
 #include "app/CProgressUnivDlg.h"
+#include "dialogs/fiscal/CFiscalHeaderDlg.h"
+#include "dialogs/fiscal/CReportsDlg.h"
+#include "dialogs/fiscal/CSetTimeDlg.h"
+#include "dialogs/fiscal/CTaxRateDlg.h"
 #include "ecr/commands/ECRDevice.h"
 #include "framework/CDialog.h"
 #include "serial/SerialSettings.h"
@@ -89,11 +93,11 @@ public:
     // (CPLUListDialog m_PLUListDlg: articles)
     CConSettingDlg m_conSettingDlg{this};
     CConnectionMonitorDlg m_monitorDlg{this};
-    // (CFiscalHeaderDlg m_fiscalHeaderDlg: fiscal)
+    CFiscalHeaderDlg m_fiscalHeaderDlg{this};
     // (CAdvertDlg m_advertDlg: utilities)
-    // (CSetTimeDlg m_setTimeDlg: fiscal)
-    // (CTaxRateDlg m_taxRateDlg: fiscal)
-    // (CReportsDlg m_reportsDlg: fiscal)
+    CSetTimeDlg m_setTimeDlg{this};
+    CTaxRateDlg m_taxRateDlg{this};
+    CReportsDlg m_reportsDlg{this};
     // (CTransactDlg m_transactDlg: articles)
     // (CGrafikaDlg m_grafikaDlg: graphics)
     CProgressUnivDlg m_progressDlg{this};
