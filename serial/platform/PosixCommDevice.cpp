@@ -277,8 +277,9 @@ bool PosixCommDevice::Read(void* buffer, DWORD size, DWORD& bytesRead)
         t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
     const bool returnOnAny = t.ReadIntervalTimeout == MAXDWORD;
     const bool intervalLimit = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
-    const std::uint64_t total =
-        static_cast<std::uint64_t>(t.ReadTotalTimeoutMultiplier) * size + t.ReadTotalTimeoutConstant;
+    // Capped at the longest single constant, which keeps the deadline in range.
+    const std::uint64_t total = std::min<std::uint64_t>(
+        static_cast<std::uint64_t>(t.ReadTotalTimeoutMultiplier) * size + t.ReadTotalTimeoutConstant, MAXDWORD);
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
 
     while (bytesRead < size) {

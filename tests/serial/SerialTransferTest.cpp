@@ -144,6 +144,14 @@ TEST_F(SerialTransferTest, WritesEveryByteAsGiven)
     EXPECT_EQ(line.Receive(8, 100), std::string("\r\n\x11\x13\x03\0\xff", 7));
 }
 
+TEST_F(SerialTransferTest, XoffFromThePeerDoesNotHoldUpWrites)
+{
+    line.Send("\x13");
+    ASSERT_EQ(Text(port.ReadCount(1, 100)), "");  // dropped by the reader, but never taken as flow control
+    port.Write("ok");
+    EXPECT_EQ(line.Receive(2), "ok");
+}
+
 TEST_F(SerialTransferTest, LargeWriteArrivesWhole)
 {
     // Far more than the terminal buffers, so the write goes out in pieces.
