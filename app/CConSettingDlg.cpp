@@ -5,7 +5,7 @@
 CConSettingDlg::CConSettingDlg(QWidget* parent) : CDialog(parent)
 {
     setWindowTitle(QStringLiteral("Podesavanja konekcije"));
-    SetDialogSize(170, 62);
+    SetDialogSize(170, 50);
     AddLabel(QStringLiteral("Port"), {10, 10, 30, 8});
     AddComboBox(IDC_PORT, {48, 8, 56, 90}, {"1", "2", "3", "4", "5", "6", "7", "8"}, true);
     AddLabel(QStringLiteral("Brzina"), {10, 31, 30, 8});

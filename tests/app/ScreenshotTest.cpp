@@ -1,4 +1,5 @@
 #include "app/AppHarness.h"
+#include "app/CAboutDlg.h"
 
 #include <QDir>
 #include <QPixmap>
@@ -19,6 +20,9 @@ TEST(Screenshot, MainWindowAndMonitor)
     EXPECT_TRUE(monitor.save(folder.filePath("monitor.png")));
     app.Main().m_progressDlg.SetProgress(60);
     EXPECT_TRUE(app.Main().m_progressDlg.grab().save(folder.filePath("progress.png")));
+    CAboutDlg about;
+    EXPECT_TRUE(about.grab().save(folder.filePath("about.png")));
+    EXPECT_TRUE(app.Main().m_conSettingDlg.grab().save(folder.filePath("settings.png")));
     // The banner fits the window with room around it.
     EXPECT_GT(main.width(), 343);
 }
