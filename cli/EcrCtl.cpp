@@ -76,6 +76,10 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     } catch (const ECRStringError& failure) {
         exitCode = CliFailure::kLink;
         error = "communication failure: malformed reply (string error " + std::to_string(failure.code) + ")";
+    } catch (const std::exception& failure) {
+        // Nothing else is expected here; report it rather than end without a word.
+        exitCode = CliFailure::kLink;
+        error = std::string("unexpected failure: ") + failure.what();
     }
     if (exitCode != 0)
         output.Note(error);
