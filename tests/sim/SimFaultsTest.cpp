@@ -131,3 +131,13 @@ TEST_F(SimulatorTest, NoiseAndAbandonedFramesDoNotHideTheNextRequest)
     EXPECT_EQ(Send(request.substr(request.size() - 1)), Frame("$Y2\x1F""0", "9F"));
     ASSERT_EQ(sim.Requests().size(), 2u);
 }
+
+TEST_F(SimulatorTest, OverlongFrameIsDroppedAndStrayEscapeStaysInTheBody)
+{
+    EXPECT_EQ(Send("\x1B" "P" + std::string(9000, 'A') + "\x1B\\"), "");
+    EXPECT_TRUE(sim.Requests().empty());
+    // An ESC that closes nothing is part of the payload, whose checksum then covers it.
+    EXPECT_EQ(Send(Frame("$y1\x1B" "x", "F0")), Frame("#Zy\n3\x1F", "D9"));
+    ASSERT_EQ(sim.Requests().size(), 1u);
+    EXPECT_EQ(sim.Requests()[0], "$y1\x1B" "x");
+}
