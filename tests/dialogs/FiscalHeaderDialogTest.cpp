@@ -114,17 +114,4 @@ TEST_F(FiscalHeaderDialogTest, FontSwitchChangesHowTheBytesShowNeverTheBytes)
     });
 }
 
-TEST_F(FiscalHeaderDialogTest, FailedReadKeepsTheLinesAndTheDialogOpen)
-{
-    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
-        Type(open, 1008, "OSTAJE");
-        SilenceRegister();
-        Click(open, 1014);
-        EXPECT_TRUE(open.isVisible());
-        EXPECT_EQ(Text(open, 1008), "OSTAJE");
-    });
-    ASSERT_EQ(Prompts().messages.size(), 1u);
-    EXPECT_EQ(Prompts().messages[0].text, "Greska u komunikaciji\nTimeout error");
-}
-
 }  // namespace

@@ -87,16 +87,4 @@ TEST_F(FiscalizationDialogTest, FailedClockReadSendsNoFiscalizationAndKeepsTheDi
     EXPECT_EQ(Prompts().messages[0].text, "Greska u komunikaciji\nTimeout error");
 }
 
-TEST_F(FiscalizationDialogTest, TextThatWouldSplitTheRequestIsRefusedBeforeSending)
-{
-    CFiskalizacijaDlg dlg;
-    RunModal(dlg, [&](CDialog& open) {
-        open.SetItemText(1047, "AB\t12");
-        Click(open, 1014);
-    });
-    EXPECT_TRUE(Requests().empty());
-    ASSERT_EQ(Prompts().messages.size(), 1u);
-    EXPECT_TRUE(Prompts().messages[0].text.startsWith("Greska u komunikaciji\n"));
-}
-
 }  // namespace

@@ -70,16 +70,4 @@ TEST_F(TaxRateDialogTest, TextsSurviveReopeningAndOkSendsNothing)
     EXPECT_TRUE(Requests().empty());
 }
 
-TEST_F(TaxRateDialogTest, FailedClockReadSendsNoRates)
-{
-    RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
-        SilenceRegister();
-        Click(open, 1023);
-        EXPECT_TRUE(open.isVisible());
-    });
-    EXPECT_EQ(Requests(), Sent{"$c"});
-    ASSERT_EQ(Prompts().messages.size(), 1u);
-    EXPECT_EQ(Prompts().messages[0].text, "Greska u komunikaciji\nTimeout error");
-}
-
 }  // namespace

@@ -55,19 +55,4 @@ TEST_F(TotalizersDialogTest, FailedReadingIsReportedAndTheDialogOpensEmpty)
     EXPECT_EQ(Prompts().messages[0].text, "Greska u komunikaciji\nTimeout error");
 }
 
-TEST_F(TotalizersDialogTest, ReplyToAnotherCommandLeavesTheFieldsEmpty)
-{
-    CTotalDlg dlg;
-    // A reply that does not answer "$t" (wrong letter) carries no data at all.
-    SimFaults faults;
-    faults.wrongLetterEvery = 1;
-    WithSimulator([&](ECRSimulator& sim) { sim.SetFaults(faults); });
-    RunModal(dlg, [&](CDialog& open) {
-        for (const int id : kTotals) {
-            EXPECT_EQ(Text(open, id), "") << id;
-        }
-    });
-    EXPECT_TRUE(Prompts().messages.empty());
-}
-
 }  // namespace
