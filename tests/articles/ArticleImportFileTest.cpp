@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <ostream>
 
 namespace {
 
@@ -16,6 +17,12 @@ struct ImportCase {
     int taxRate;
     int unit;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ImportCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ImportLine : public testing::TestWithParam<ImportCase> {};
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <vector>
+#include <ostream>
 
 namespace {
 
@@ -101,6 +102,12 @@ struct StatusCase {
     std::string answer;
     std::int16_t status;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const StatusCase& c, std::ostream* os)
+{
+    *os << "status " << c.status;
+}
 
 class ReadStatusTest : public EngineTest, public ::testing::WithParamInterface<StatusCase> {};
 

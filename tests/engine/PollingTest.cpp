@@ -4,6 +4,7 @@
 
 #include <numeric>
 #include <vector>
+#include <ostream>
 
 namespace {
 
@@ -76,6 +77,12 @@ TEST_F(PollingTest, StatusOnlyReplyIsReadAgainWithoutResending)
 struct SilentCase {
     std::int32_t maxSilentWaits;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const SilentCase& c, std::ostream* os)
+{
+    *os << c.maxSilentWaits << " silent waits";
+}
 
 class SilentRegisterTest : public EngineTest, public ::testing::WithParamInterface<SilentCase> {};
 

@@ -5,6 +5,7 @@
 #include "ecr/protocol/ECRStringError.h"
 
 #include <vector>
+#include <ostream>
 
 namespace {
 
@@ -73,6 +74,12 @@ struct LeadingBytesCase {
     std::string prefix;
     bool accepted;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LeadingBytesCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class LeadingBytesTest : public EngineTest, public ::testing::WithParamInterface<LeadingBytesCase> {};
 

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <ostream>
 
 namespace {
 
@@ -34,6 +35,12 @@ struct SinglePixelCase {
     int x;
     std::string expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const SinglePixelCase& c, std::ostream* os)
+{
+    *os << "x = " << c.x;
+}
 
 class BuildLogoRowsBitOrder : public testing::TestWithParam<SinglePixelCase> {};
 
@@ -83,6 +90,12 @@ struct LimitCase {
     int height;
     const char* message;  // null when accepted
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LimitCase& c, std::ostream* os)
+{
+    *os << c.width << " x " << c.height;
+}
 
 class BuildLogoRowsLimits : public testing::TestWithParam<LimitCase> {};
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include <ostream>
 
 namespace {
 
@@ -85,6 +86,12 @@ struct ReadCase {
     std::string terminator;
     std::vector<std::string> reads;  // successive ReadUntil results
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class SerialReadUntilTest : public SerialTransferTest, public ::testing::WithParamInterface<ReadCase> {};
 

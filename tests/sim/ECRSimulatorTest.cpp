@@ -1,6 +1,7 @@
 #include "SimTestSupport.h"
 
 #include "sim/SimMemory.h"
+#include <ostream>
 
 // Single exchanges with a register fresh from the factory: the reply bytes
 // are written out from the protocol tables, checksums worked out by hand.
@@ -11,6 +12,12 @@ struct ExchangeCase {
     std::string reply;
     const char* replySum;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ExchangeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FreshRegisterExchange : public SimulatorTest, public ::testing::WithParamInterface<ExchangeCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 
 // Each fault of the simulated register against the whole client: the client
 // either recovers as the protocol says or raises the documented error, and
@@ -16,6 +17,12 @@ struct FaultCase {
     std::function<void(SimFaults&)> set;
     Outcome outcome;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FaultCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 const std::array<std::int32_t, 9> kRates{2000, 1000, 0, 0, 0, 0, 0, 0, 0};
 
