@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ecr/commands/ECRCodePage.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -9,12 +11,14 @@
 // Conversion between the register's 8-bit texts and the window texts.
 // Everything sent to or read from the register is Windows-1250; a dialog that
 // shows its texts in Cyrillic uses Windows-1251 for the same bytes.
-// Both tables are our own, so nothing depends on ICU being present. Bytes the
-// Windows tables leave undefined map to the C1 control of the same value, so
-// every byte survives a round trip; a character neither table knows becomes '?'.
+// The tables are the register's own (ECRCodePage). Bytes the Windows tables
+// leave undefined map to the C1 control of the same value, so every byte
+// survives a round trip; a character neither table knows becomes '?'.
 class CodePage {
 public:
-    enum Id { Windows1250, Windows1251 };
+    using Id = ECRCodePage::Id;
+    static constexpr Id Windows1250 = ECRCodePage::Windows1250;
+    static constexpr Id Windows1251 = ECRCodePage::Windows1251;
 
     static QString ToUnicode(std::string_view bytes, Id codePage = Windows1250);
     static std::string FromUnicode(QStringView text, Id codePage = Windows1250);
