@@ -2,7 +2,7 @@
 // the engine repeats before every command, and a 3000-byte reply read one
 // byte per call, already waiting or arriving in chunks.
 
-#include "serial/PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 
 #include "serial/Win32SerialPort.h"
 

@@ -1,7 +1,7 @@
 #include "app/AppHarness.h"
-#include "app/TestPty.h"
 #include "framework/ScopedModalDriver.h"
 #include "sim/ECRSimulator.h"
+#include "support/PseudoTerminal.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -49,7 +49,7 @@ TEST(Connection, LogOnSwitchesMenusAndMonitor)
 TEST(Connection, SilentRegisterLeavesEverythingUnconnectedWithoutAMessage)
 {
     AppHarness app;
-    TestPty silent;
+    PseudoTerminal silent(PseudoTerminal::Use::Program);
     setenv("ECR_COM3", silent.SlavePath().c_str(), 1);
     app.Main().m_nPort = 2;
 
@@ -150,7 +150,7 @@ TEST(Connection, SettingsDialogOkStoresAndCancelKeeps)
 TEST(Connection, TestWritesEveryByteOnceInOrderOnAPrivatePort)
 {
     AppHarness app;
-    TestPty line;
+    PseudoTerminal line(PseudoTerminal::Use::Program);
     setenv("ECR_COM2", line.SlavePath().c_str(), 1);
     app.Main().m_nPort = 1;
     app.Choose(CThermalDlg::ID_TEST_CONNECTION);

@@ -1,6 +1,6 @@
 // Reading and writing through a port on a real pseudo-terminal.
 
-#include "PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 
 #include "ecr/protocol/CommError.h"
 #include "serial/Win32SerialPort.h"

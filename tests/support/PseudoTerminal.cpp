@@ -1,32 +1,40 @@
-#include "PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 
 #include "serial/platform/ComPortMap.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
-PseudoTerminal::PseudoTerminal()
+PseudoTerminal::PseudoTerminal(Use use)
 {
     char name[256] = {};
     if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
         throw std::system_error(errno, std::generic_category(), "openpty");
     }
     m_slavePath = name;
-    // The two ends share one set of line settings. Start from a fully cooked
-    // line, so that anything the port fails to switch off shows in the bytes.
-    termios cooked{};
-    ::tcgetattr(m_slave, &cooked);
-    cooked.c_iflag |= ICRNL | IXON | IXOFF | IXANY;
-    cooked.c_oflag |= OPOST | ONLCR;
-    cooked.c_lflag |= ECHO | ICANON | ISIG | IEXTEN;
-    cooked.c_cc[VMIN] = 1;
-    ::tcsetattr(m_slave, TCSANOW, &cooked);
+    // The two ends share one set of line settings.
+    termios mode{};
+    ::tcgetattr(m_slave, &mode);
+    if (use == Use::Program) {
+        // Raw, so that every byte arrives as written.
+        ::cfmakeraw(&mode);
+        ::tcsetattr(m_slave, TCSANOW, &mode);
+        ::close(m_slave);
+        m_slave = -1;
+        return;
+    }
+    mode.c_iflag |= ICRNL | IXON | IXOFF | IXANY;
+    mode.c_oflag |= OPOST | ONLCR;
+    mode.c_lflag |= ECHO | ICANON | ISIG | IEXTEN;
+    mode.c_cc[VMIN] = 1;
+    ::tcsetattr(m_slave, TCSANOW, &mode);
 }
 
 PseudoTerminal::~PseudoTerminal()
@@ -80,6 +88,19 @@ std::string PseudoTerminal::Receive(std::size_t count, int quietMs)
         received.append(chunk, static_cast<std::size_t>(n));
     }
     return received;
+}
+
+std::string PseudoTerminal::ReadAll(int quietMs)
+{
+    return Receive(std::numeric_limits<std::size_t>::max(), quietMs);
+}
+
+bool PseudoTerminal::SlaveOpen() const
+{
+    // With no slave handle open anywhere the master reports a hang-up.
+    pollfd state{m_master, 0, 0};
+    ::poll(&state, 1, 0);
+    return (state.revents & POLLHUP) == 0;
 }
 
 void PseudoTerminal::HangUp()
