@@ -1,5 +1,6 @@
 #include "sim/SimDeviceHandlers.h"
 
+#include "sim/SimLineBlock.h"
 #include "sim/SimMemory.h"
 #include "sim/SimPrintout.h"
 
@@ -8,11 +9,6 @@ constexpr std::size_t kLineWidth = 32;
 constexpr std::int64_t kMaxInfoLines = 99;
 constexpr std::int64_t kBlock = 128;
 constexpr std::int64_t kLogoRowBytes = 45;
-
-bool IsFlag(std::int64_t value)
-{
-    return value == 0 || value == 1;
-}
 
 bool IsHex(const std::string& text)
 {
@@ -39,39 +35,12 @@ std::optional<SimOutcome> SimDeviceHandlers::Handle(const std::string& command, 
 
 SimOutcome SimDeviceHandlers::WriteAdvert(const std::string& command, SimFieldReader& fields)
 {
-    std::array<std::string, 7> lines;
-    std::array<std::int64_t, 7> flags{};
-    for (auto& line : lines) {
-        line = fields.Line().value_or("");
-    }
-    for (auto& flag : flags) {
-        flag = fields.Count().value_or(0);
-    }
-    if (auto bad = SimOutcome::Malformed(command, fields)) {
-        return *bad;
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!SimFieldReader::Printable(lines[i], kLineWidth) || !IsFlag(flags[i])) {
-            return SimOutcome::Refuse(command, 4);
-        }
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        m_state.advertLines[i] = lines[i];
-        m_state.advertDouble[i] = flags[i] == 1;
-    }
-    return SimOutcome::Accept(command);
+    return SimLineBlock::Write(command, fields, m_state.advertLines, m_state.advertDouble, kLineWidth, {.badLine = 4});
 }
 
 SimOutcome SimDeviceHandlers::ReadAdvert(const std::string& command)
 {
-    std::string data;
-    for (const std::string& line : m_state.advertLines) {
-        data += line + "\n";
-    }
-    for (const bool flag : m_state.advertDouble) {
-        data += flag ? "1\x1F" : "0\x1F";
-    }
-    return SimOutcome::Accept(command, data);
+    return SimLineBlock::Read(command, m_state.advertLines, m_state.advertDouble);
 }
 
 SimOutcome SimDeviceHandlers::ReadOption(const std::string& command, SimFieldReader& fields)
@@ -94,7 +63,7 @@ SimOutcome SimDeviceHandlers::SetOption(const std::string& command, SimFieldRead
     if (auto bad = SimOutcome::Malformed(command, fields)) {
         return *bad;
     }
-    if ((*selector != 1 && *selector != 2) || !IsFlag(*on)) {
+    if ((*selector != 1 && *selector != 2) || !SimFieldReader::IsFlag(*on)) {
         return SimOutcome::Refuse(command, 4);
     }
     (*selector == 1 ? m_state.logoEnabled : m_state.advertEnabled) = *on == 1;

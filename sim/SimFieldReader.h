@@ -34,6 +34,9 @@ public:
     // cut short at the client's frame end).
     static bool Printable(const std::string& text, std::size_t maxLength, bool allowEmpty = true);
 
+    // A switch field: 0 or 1.
+    static bool IsFlag(std::int64_t value) { return value == 0 || value == 1; }
+
 private:
     std::string m_body;
     std::size_t m_position = 0;

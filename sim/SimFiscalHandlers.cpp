@@ -1,5 +1,6 @@
 #include "sim/SimFiscalHandlers.h"
 
+#include "sim/SimLineBlock.h"
 #include "sim/SimPrintout.h"
 
 namespace {
@@ -8,11 +9,6 @@ constexpr std::size_t kHeaderWidth = 32;
 constexpr std::size_t kMaxIbfm = 16;
 constexpr std::size_t kPibDigits = 9;
 constexpr std::int64_t kDay = 86400;
-
-bool IsFlag(std::int64_t value)
-{
-    return value == 0 || value == 1;
-}
 }  // namespace
 
 std::optional<SimOutcome> SimFiscalHandlers::Handle(const std::string& command, const std::string& body,
@@ -121,7 +117,7 @@ SimOutcome SimFiscalHandlers::ShiftClockHour(const std::string& command, SimFiel
     if (auto bad = SimOutcome::Malformed(command, fields)) {
         return *bad;
     }
-    if (!IsFlag(*direction)) {
+    if (!SimFieldReader::IsFlag(*direction)) {
         return SimOutcome::Refuse(command, 35);
     }
     // The hour may only change between a daily report and the next receipt.
@@ -177,7 +173,7 @@ SimOutcome SimFiscalHandlers::PeriodicReport(const std::string& command, SimFiel
     if (auto bad = SimOutcome::Malformed(command, fields)) {
         return *bad;
     }
-    if (!IsFlag(*fiscal)) {
+    if (!SimFieldReader::IsFlag(*fiscal)) {
         return SimOutcome::Refuse(command, 4);
     }
     const auto from = SimClock::FromWire(*fromYear, *fromMonth, *fromDay, 0, 0);
@@ -273,42 +269,13 @@ SimOutcome SimFiscalHandlers::Fiscalize(const std::string& command, SimFieldRead
 
 SimOutcome SimFiscalHandlers::WriteHeader(const std::string& command, SimFieldReader& fields)
 {
-    std::array<std::string, 5> lines;
-    std::array<std::int64_t, 5> flags{};
-    for (auto& line : lines) {
-        line = fields.Line().value_or("");
-    }
-    for (auto& flag : flags) {
-        flag = fields.Count().value_or(0);
-    }
-    if (auto bad = SimOutcome::Malformed(command, fields)) {
-        return *bad;
-    }
-    if (lines[0].empty()) {
-        return SimOutcome::Refuse(command, 100);
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!SimFieldReader::Printable(lines[i], kHeaderWidth) || !IsFlag(flags[i])) {
-            return SimOutcome::Refuse(command, 101);
-        }
-    }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        m_state.headerLines[i] = lines[i];
-        m_state.headerDouble[i] = flags[i] == 1;
-    }
-    return SimOutcome::Accept(command);
+    return SimLineBlock::Write(command, fields, m_state.headerLines, m_state.headerDouble, kHeaderWidth,
+                               {.emptyFirstLine = 100, .badLine = 101});
 }
 
 SimOutcome SimFiscalHandlers::ReadHeader(const std::string& command)
 {
-    std::string data;
-    for (const std::string& line : m_state.headerLines) {
-        data += line + "\n";
-    }
-    for (const bool flag : m_state.headerDouble) {
-        data += flag ? "1\x1F" : "0\x1F";
-    }
-    return SimOutcome::Accept(command, data);
+    return SimLineBlock::Read(command, m_state.headerLines, m_state.headerDouble);
 }
 
 SimOutcome SimFiscalHandlers::ReadTotalizers(const std::string& command)
