@@ -120,27 +120,14 @@ void FiscalSubcommands::RegisterHeader(CLI::App& app, CliAction& chosen)
         std::array<ECRString, 5> lines;
         std::array<bool, 5> doubleSize{};
         s.Checked([&] { s.Device().ReadHeader(lines, doubleSize); });
-        JsonValue& json = s.Output().Result().Set("lines", JsonValue::Array());
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const std::string text = CliArgs::FromRegister(lines[i]);
-            s.Output().Line(std::to_string(i + 1) + (doubleSize[i] ? " [2x]\t" : "\t") + text);
-            JsonValue line = JsonValue::Object();
-            line.Set("text", text);
-            line.Set("double", doubleSize[i]);
-            json.Push(std::move(line));
-        }
+        CliPrintedLines<5>::Show(s.Output(), lines, doubleSize);
     });
 
     CLI::App* set = header->add_subcommand("set", "Write the header lines L1..L5");
-    set->add_option("LINES", m_headerLines, "five lines (\"\" for an empty one)")->required()->expected(5);
-    set->add_option("--double", m_doubleLines, "lines printed double size, e.g. 1,3")
-        ->delimiter(',')
-        ->check(CLI::Range(1, 5));
+    m_header.AddOptions(set, "five lines (\"\" for an empty one)");
     OnChosen(set, chosen, [this](CliSession& s) {
-        std::array<ECRString, 5> lines;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            lines[i] = CliArgs::ToRegister(m_headerLines[i]);
-        const auto flags = CliArgs::DoubleFlags<5>(m_doubleLines);
+        const auto lines = m_header.Lines();
+        const auto flags = m_header.DoubleFlags();
         s.Checked([&] { s.Device().WriteHeader(lines, flags); });
     });
 }

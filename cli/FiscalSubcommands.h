@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommandGroup.h"
+#include "cli/CliPrintedLines.h"
 
 #include <string>
 #include <vector>
@@ -19,8 +20,7 @@ private:
     std::string m_dateTime;
     std::string m_shift;
     std::vector<std::string> m_rates;
-    std::vector<std::string> m_headerLines;
-    std::vector<int> m_doubleLines;
+    CliPrintedLines<5> m_header;
     std::string m_ibfm;
     std::string m_pib;
     int m_count = 1;

@@ -63,29 +63,16 @@ void UtilitySubcommands::RegisterAdvert(CLI::App& app, CliAction& chosen)
         std::array<bool, 7> doubleSize{};
         s.Checked([&] { s.Device().ReadAdvertText(lines, doubleSize); });
         const bool enabled = s.Checked([&] { return s.Device().ReadAdvertEnabled(); });
-        JsonValue& json = s.Output().Result().Set("lines", JsonValue::Array());
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const std::string text = CliArgs::FromRegister(lines[i]);
-            s.Output().Line(std::to_string(i + 1) + (doubleSize[i] ? " [2x]\t" : "\t") + text);
-            JsonValue line = JsonValue::Object();
-            line.Set("text", text);
-            line.Set("double", doubleSize[i]);
-            json.Push(std::move(line));
-        }
+        CliPrintedLines<7>::Show(s.Output(), lines, doubleSize);
         s.Output().Line(std::string("printing ") + (enabled ? "on" : "off"));
         s.Output().Result().Set("enabled", enabled);
     });
 
     CLI::App* set = advert->add_subcommand("set", "Write the advertising lines L1..L7");
-    set->add_option("LINES", m_advertLines, "seven lines (\"\" for an empty one)")->required()->expected(7);
-    set->add_option("--double", m_doubleLines, "lines printed double size, e.g. 1,3")
-        ->delimiter(',')
-        ->check(CLI::Range(1, 7));
+    m_advert.AddOptions(set, "seven lines (\"\" for an empty one)");
     OnChosen(set, chosen, [this](CliSession& s) {
-        std::array<ECRString, 7> lines;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            lines[i] = CliArgs::ToRegister(m_advertLines[i]);
-        const auto flags = CliArgs::DoubleFlags<7>(m_doubleLines);
+        const auto lines = m_advert.Lines();
+        const auto flags = m_advert.DoubleFlags();
         s.Checked([&] { s.Device().WriteAdvertText(lines, flags); });
     });
 

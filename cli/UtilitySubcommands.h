@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommandGroup.h"
+#include "cli/CliPrintedLines.h"
 
 #include <string>
 #include <vector>
@@ -15,8 +16,7 @@ private:
     void RegisterLogo(CLI::App& app, CliAction& chosen);
     void RegisterDevice(CLI::App& app, CliAction& chosen);
 
-    std::vector<std::string> m_advertLines;
-    std::vector<int> m_doubleLines;
+    CliPrintedLines<7> m_advert;
     std::string m_picturePath;
     std::vector<std::string> m_displayLines;
     std::string m_infoText;
