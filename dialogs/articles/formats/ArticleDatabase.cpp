@@ -17,20 +17,9 @@ DatabaseArticle ArticleDatabase::ParseLine(const std::string& line)
 
 bool ArticleDatabase::Read(const std::string& path, std::vector<DatabaseArticle>& articles, std::string& error)
 {
-    TextLineReader reader(path);
+    // A database that cannot be opened leaves no stale articles behind.
     articles.clear();
-    if (!reader.IsOpen()) {
-        error = "Problem pri otvaranju fajla: " + path;
-        return false;
-    }
-    std::string line;
-    while (reader.Next(line))
-        articles.push_back(ParseLine(line));
-    if (reader.Failed()) {
-        error = "Problem pri citanju fajla: " + path;
-        return false;
-    }
-    return true;
+    return TextLineReader::ReadAll(path, articles, ParseLine, error);
 }
 
 const DatabaseArticle* ArticleDatabase::FindBarcode(const std::vector<DatabaseArticle>& articles,

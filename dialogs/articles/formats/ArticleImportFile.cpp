@@ -17,18 +17,5 @@ ECRArticle ArticleImportFile::ParseLine(const std::string& line)
 
 bool ArticleImportFile::Read(const std::string& path, std::vector<ECRArticle>& articles, std::string& error)
 {
-    TextLineReader reader(path);
-    if (!reader.IsOpen()) {
-        error = "Problem pri otvaranju fajla: " + path;
-        return false;
-    }
-    articles.clear();
-    std::string line;
-    while (reader.Next(line))
-        articles.push_back(ParseLine(line));
-    if (reader.Failed()) {
-        error = "Problem pri citanju fajla: " + path;
-        return false;
-    }
-    return true;
+    return TextLineReader::ReadAll(path, articles, ParseLine, error);
 }
