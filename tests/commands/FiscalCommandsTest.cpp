@@ -1,4 +1,5 @@
 #include "CommandHarness.h"
+#include "support/MakeDateTime.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +8,6 @@
 #include <string>
 
 namespace {
-
-ECRDateTime MakeDateTime(int year, int month, int day, int hour, int minute)
-{
-    ECRDateTime t;
-    t.year = year;
-    t.month = month;
-    t.day = day;
-    t.hour = hour;
-    t.minute = minute;
-    return t;
-}
 
 std::string Text(const ECRString& s)
 {

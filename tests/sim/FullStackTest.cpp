@@ -2,6 +2,7 @@
 
 #include "ecr/protocol/CommError.h"
 #include "sim/SimMemory.h"
+#include "support/MakeDateTime.h"
 
 #include <array>
 #include <cstdio>
@@ -13,17 +14,6 @@ std::string Text(const ECRString& text)
 {
     return std::string(text.Data(), text.Length());
 }
-
-ECRDateTime When(int year, int month, int day, int hour, int minute)
-{
-    ECRDateTime when;
-    when.year = year;
-    when.month = month;
-    when.day = day;
-    when.hour = hour;
-    when.minute = minute;
-    return when;
-}
 }  // namespace
 
 TEST_F(FullStack, AdministrationReadsBackWhatItWrote)
@@ -31,7 +21,7 @@ TEST_F(FullStack, AdministrationReadsBackWhatItWrote)
     ECRDevice& device = Device();
     EXPECT_EQ(device.ReadStatus(), 6);
 
-    device.SetClock(When(26, 3, 15, 9, 41));
+    device.SetClock(MakeDateTime(26, 3, 15, 9, 41));
     const ECRDateTime clock = device.ReadClock();
     EXPECT_EQ(clock.year, 26);
     EXPECT_EQ(clock.month, 3);
@@ -61,7 +51,7 @@ TEST_F(FullStack, AdministrationReadsBackWhatItWrote)
 
     device.PrintStatusReport();
     device.PrintDailyReport(device.ReadClock());
-    device.PrintPeriodicReport(When(26, 3, 1, 0, 0), When(26, 3, 31, 0, 0), true);
+    device.PrintPeriodicReport(MakeDateTime(26, 3, 1, 0, 0), MakeDateTime(26, 3, 31, 0, 0), true);
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 0);
 
     const std::string journal = Host().Journal();
