@@ -1,5 +1,23 @@
 #include "framework/RecordingPrompts.h"
 
+#include <utility>
+
+namespace {
+
+// The next queued answer, or the fallback once the test queued no more.
+template <class Answer>
+Answer Next(std::deque<Answer>& queue, Answer fallback)
+{
+    if (queue.empty()) {
+        return fallback;
+    }
+    Answer answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+}  // namespace
+
 RecordingPrompts::RecordingPrompts() : m_previous(UiPrompts::Replace(this)) {}
 
 RecordingPrompts::~RecordingPrompts()
@@ -10,34 +28,19 @@ RecordingPrompts::~RecordingPrompts()
 int RecordingPrompts::ShowMessage(QWidget*, const QString& title, const QString& text, Buttons buttons)
 {
     messages.push_back({title, text, buttons});
-    if (answers.empty()) {
-        return IDOK;
-    }
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return Next(answers, int{IDOK});
 }
 
 QString RecordingPrompts::AskOpenFileName(QWidget*)
 {
     ++openPrompts;
-    if (openFiles.empty()) {
-        return {};
-    }
-    QString path = openFiles.front();
-    openFiles.pop_front();
-    return path;
+    return Next(openFiles, QString());
 }
 
 QString RecordingPrompts::AskSaveFileName(QWidget*)
 {
     ++savePrompts;
-    if (saveFiles.empty()) {
-        return {};
-    }
-    QString path = saveFiles.front();
-    saveFiles.pop_front();
-    return path;
+    return Next(saveFiles, QString());
 }
 
 QStringList RecordingPrompts::Texts() const
