@@ -36,14 +36,23 @@ int Waiting(const PseudoTerminal& line)
     return count;
 }
 
+// COM1 on a fresh pseudo-terminal, the port open at 19200 baud, 8N1.
+struct OpenLine {
+    OpenLine() : port(SerialSettings(1, 19200, 8, 0, 0, 0, 0))
+    {
+        line.MapAs(1);
+        port.Open();
+    }
+
+    PseudoTerminal line;
+    Win32SerialPort port;
+};
+
 void BM_FlushReadOnQuietLine(benchmark::State& state)
 {
-    PseudoTerminal line;
-    line.MapAs(1);
-    Win32SerialPort port(SerialSettings(1, 19200, 8, 0, 0, 0, 0));
-    port.Open();
+    OpenLine open;
     for (auto _ : state) {
-        ECRString read = port.ReadCount(1, 1);
+        ECRString read = open.port.ReadCount(1, 1);
         benchmark::DoNotOptimize(read);
         if (read.Length() != 0) {
             state.SkipWithError("the quiet line delivered a byte");
@@ -55,19 +64,16 @@ BENCHMARK(BM_FlushReadOnQuietLine)->Unit(benchmark::kMicrosecond);
 
 void BM_ReadReplyAlreadyWaiting(benchmark::State& state)
 {
-    PseudoTerminal line;
-    line.MapAs(1);
-    Win32SerialPort port(SerialSettings(1, 19200, 8, 0, 0, 0, 0));
-    port.Open();
+    OpenLine open;
     const std::string reply = Reply();
     for (auto _ : state) {
         state.PauseTiming();
-        line.Send(reply);
-        while (Waiting(line) < static_cast<int>(reply.size())) {
+        open.line.Send(reply);
+        while (Waiting(open.line) < static_cast<int>(reply.size())) {
             std::this_thread::yield();
         }
         state.ResumeTiming();
-        ECRString read = port.ReadUntil("\\", 3000);
+        ECRString read = open.port.ReadUntil("\\", 3000);
         if (read.Length() != reply.size()) {
             state.SkipWithError("short reply");
             break;
@@ -81,10 +87,7 @@ BENCHMARK(BM_ReadReplyAlreadyWaiting)->Unit(benchmark::kMillisecond);
 // time 4 bytes take at 19200 baud.
 void BM_ReadReplyInChunks(benchmark::State& state)
 {
-    PseudoTerminal line;
-    line.MapAs(1);
-    Win32SerialPort port(SerialSettings(1, 19200, 8, 0, 0, 0, 0));
-    port.Open();
+    OpenLine open;
     const std::string reply = Reply();
     const auto chunk = static_cast<std::size_t>(state.range(0));
     for (auto _ : state) {
@@ -95,13 +98,13 @@ void BM_ReadReplyInChunks(benchmark::State& state)
                 std::this_thread::yield();
             }
             for (std::size_t at = 0; at < reply.size(); at += chunk) {
-                line.Send(reply.substr(at, chunk));
+                open.line.Send(reply.substr(at, chunk));
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
         });
         state.ResumeTiming();
         go = true;
-        ECRString read = port.ReadUntil("\\", 3000);
+        ECRString read = open.port.ReadUntil("\\", 3000);
         state.PauseTiming();
         peer.join();
         state.ResumeTiming();
