@@ -1,28 +1,18 @@
 #pragma once
 
-#include "ecr/protocol/ECREngine.h"
-#include "ecr/protocol/ECRProtocol.h"
+#include "ecr/commands/ECRDevice.h"
 #include "support/FakeSerialPort.h"
 
-// The smallest complete protocol object: the frame operations from ECRFrame
-// (checksum through the virtual slot) and everything else forwarded to an
-// engine over a scripted port.
-class TestProtocol : public ECRProtocol {
-public:
-    TestProtocol();
-
-    ECRString Checksum(ECRString payload) override;
-    ECRString Frame(ECRString payload) override;
-    ECRString Unframe(ECRString frame) override;
-    std::int16_t ReadStatus() override;
-    void SendAck() override;
-    void SendNak() override;
-    void ReportProgress(std::int32_t percent) override;
-    ECRString SendRaw(ECRString request) override;
-    ECRString SendReceive(ECRString request, std::int32_t timeoutMs) override;
-    ECRString Transact(ECRString command, const ECRFieldList* fields) override;
-    ECRString TransactNoPoll(ECRString request) override;
-
+// Holds the scripted port so that it exists before the device is built on it.
+struct ScriptedPortHolder {
     FakeSerialPort port;
-    ECREngine engine;
+};
+
+// The program's own protocol object over a scripted port: every exchange goes
+// through the device's virtual slots into the engine, as it does for real.
+class TestProtocol : public ScriptedPortHolder, public ECRDevice {
+public:
+    TestProtocol() : ECRDevice(&port), engine(Engine()) {}
+
+    ECREngine& engine;
 };
