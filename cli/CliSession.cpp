@@ -3,6 +3,7 @@
 #include "cli/Cp1250.h"
 #include "cli/TrafficText.h"
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/CommErrorText.h"
 #include "ecr/protocol/DeviceMessageText.h"
 #include "serial/Win32SerialPort.h"
 #include "serial/platform/ComPortMap.h"
@@ -69,11 +70,14 @@ void CliSession::Open()
         throw CliFailure(CliFailure::kLink, "the register does not answer on " + m_options.port);
 }
 
-void CliSession::ThrowIfRefused()
+void CliSession::ThrowIfFailed(std::uint64_t mismatchedBefore)
 {
     const std::int32_t code = ECRProtocol::LastErrorCode();
     if (code != 0)
         throw Refusal(code);
+    if (m_device->Engine().MismatchedReplies() != mismatchedBefore)
+        throw CliFailure(CliFailure::kLink, "the register's answer did not match the command: " +
+                                                std::string(CommErrorText(16).Data()));
 }
 
 CliFailure CliSession::Refusal(std::int32_t code)

@@ -42,21 +42,24 @@ public:
     // Called with the percentages of a memory read.
     void SetProgressObserver(std::function<void(int)> observer) { m_progressObserver = std::move(observer); }
 
-    // Runs one register operation and turns a refusal into CliFailure (refused).
+    // Runs one register operation and turns a refusal into CliFailure
+    // (refused), and an answer that did not match its command into CliFailure
+    // (link): its values would be empty, not the register's.
     template <class Operation>
     auto Checked(Operation&& operation)
     {
         ECRMessageSink::ResetLastCode();
+        const std::uint64_t mismatched = m_device->Engine().MismatchedReplies();
         if constexpr (std::is_void_v<decltype(operation())>) {
             operation();
-            ThrowIfRefused();
+            ThrowIfFailed(mismatched);
         } else {
             auto result = operation();
-            ThrowIfRefused();
+            ThrowIfFailed(mismatched);
             return result;
         }
     }
-    void ThrowIfRefused();
+    void ThrowIfFailed(std::uint64_t mismatchedBefore);
 
     // The failure for a device error code, with the register's message.
     static CliFailure Refusal(std::int32_t code);

@@ -36,6 +36,7 @@ public:
     void SetMessageCallback(ECRTextCallback callback);
 
     ECREngine& Engine() { return m_engine; }
+    std::uint64_t MismatchedReplies() const override { return m_engine.MismatchedReplies(); }
 
 private:
     ECREngine m_engine;

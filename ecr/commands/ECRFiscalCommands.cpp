@@ -183,9 +183,15 @@ std::int32_t ECRFiscalCommands::ReadSubtotal()
 
 bool ECRFiscalCommands::EndTransaction(std::int32_t cash, std::int32_t cheque, std::int32_t card)
 {
+    const std::uint64_t mismatched = MismatchedReplies();
     ECRRequest("*e").Amount(cash).Amount(cheque).Amount(card).Send(*this);
     if (LastErrorCode() != 0) {
         return false;  // refused: the receipt stays open for another payment or a cancel
+    }
+    if (MismatchedReplies() != mismatched) {
+        // The answer did not match the payment, so the last code is an old
+        // one: whether the receipt closed is unknown, and it is kept open.
+        return false;
     }
     m_transactionOpen = false;
     return true;

@@ -121,6 +121,7 @@ ECRString ECREngine::CheckedReply(const ECRString& command, const ECRString& pay
     try {
         return CheckReply(command, payload);
     } catch (const CommError&) {
+        ++m_mismatchedReplies;
         ReportTraffic("Exception");
         return ECRString();
     }

@@ -53,6 +53,12 @@ public:
 
     SerialPort* Port() const { return m_port; }
 
+    // Replies that did not answer their command ("Exception"), counted over
+    // the engine's life. Such a reply leaves the last device error code as it
+    // was, so a caller that must know whether the register accepted a command
+    // compares this count before and after it.
+    std::uint64_t MismatchedReplies() const { return m_mismatchedReplies; }
+
 private:
     // CheckReply, with a mismatching reply reported as "Exception" and answered
     // by the empty text.
@@ -72,4 +78,5 @@ private:
     ECRTextCallback m_traffic = nullptr;
     ECRProgressCallback m_progress = nullptr;
     PollLimits m_limits;
+    std::uint64_t m_mismatchedReplies = 0;
 };

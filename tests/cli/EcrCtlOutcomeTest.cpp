@@ -93,6 +93,19 @@ TEST_F(EcrCtlFixture, SilentRegisterIsALinkFailure)
     EXPECT_TRUE(Requests().empty()) << "nothing is sent without a log-on";
 }
 
+TEST_F(EcrCtlFixture, AnswerForAnotherCommandIsALinkFailureNotEmptyValues)
+{
+    host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.wrongLetterEvery = 1;
+        sim.SetFaults(faults);
+    });
+    const Outcome outcome = Run({"tax-rates"}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 3);
+    EXPECT_NE(outcome.err.find("Sync Error!"), std::string::npos) << outcome.err;
+    EXPECT_FALSE(Json::Parse(outcome.out)["ok"].boolean);
+}
+
 TEST_F(EcrCtlFixture, RefusalPrintsTheRegistersMessageAndCode)
 {
     host.WithSimulator([](ECRSimulator& sim) { sim.SetPaperOut(true); });

@@ -83,6 +83,15 @@ TEST_F(TransactionTest, RefusedPaymentKeepsTheTransactionOpen)
     EXPECT_TRUE(device.BeginTransaction("1", "7"));
 }
 
+TEST_F(TransactionTest, PaymentAnsweredForAnotherCommandKeepsTheTransactionOpen)
+{
+    ASSERT_TRUE(device.BeginTransaction("1", "7"));  // an accepted reply: the last code is 0
+    h.Reply("*x");                                   // the answer to "*e" carries another letter
+    EXPECT_FALSE(device.EndTransaction(100, 0, 0));
+    EXPECT_EQ(ECRProtocol::LastErrorCode(), 0);
+    EXPECT_TRUE(device.IsTransactionOpen());
+}
+
 TEST_F(TransactionTest, CancelLeavesTheFlagSet)
 {
     device.SetTransactionDefaults("1", "7");
