@@ -27,7 +27,8 @@ std::optional<SimFrameReader::Event> SimFrameReader::Push(char byte)
         } else if (m_body.size() < kMaxBody) {
             m_body.push_back(byte);
         } else {
-            m_state = State::Idle;
+            m_body.clear();
+            m_state = State::Skip;
         }
         return std::nullopt;
     case State::BodyEscape:
@@ -44,6 +45,21 @@ std::optional<SimFrameReader::Event> SimFrameReader::Push(char byte)
         m_body.push_back(ECRFrame::ESC);
         m_state = State::Body;
         return Push(byte);
+    case State::Skip:
+        if (byte == ECRFrame::ESC) {
+            m_state = State::SkipEscape;
+        }
+        return std::nullopt;
+    case State::SkipEscape:
+        if (byte == ECRFrame::CLOSER) {
+            m_state = State::Idle;
+        } else if (byte == ECRFrame::OPENER) {
+            m_body.clear();
+            m_state = State::Body;
+        } else if (byte != ECRFrame::ESC) {
+            m_state = State::Skip;
+        }
+        return std::nullopt;
     }
     return std::nullopt;
 }

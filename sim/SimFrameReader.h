@@ -7,7 +7,8 @@
 // Picks request frames (ESC 'P' body ESC '\') and ENQ bytes out of the byte
 // stream from the client. Bytes outside a frame other than ENQ (ACK, NAK,
 // noise) are dropped. A new ESC 'P' inside a frame restarts the frame, so a
-// client that gave up half-way is not held up; an over-long frame is dropped.
+// client that gave up half-way is not held up; an over-long frame is dropped
+// up to its closer, its bytes never taken for ENQ or noise.
 class SimFrameReader {
 public:
     struct Event {
@@ -26,7 +27,7 @@ public:
     bool InFrame() const { return m_state != State::Idle && m_state != State::Escape; }
 
 private:
-    enum class State { Idle, Escape, Body, BodyEscape };
+    enum class State { Idle, Escape, Body, BodyEscape, Skip, SkipEscape };
 
     std::optional<Event> Finish();
 

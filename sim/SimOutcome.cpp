@@ -20,8 +20,13 @@ SimOutcome SimOutcome::Accept(const std::string& command, const std::string& dat
 
 SimOutcome SimOutcome::Refuse(const std::string& command, std::int32_t code)
 {
+    // The echo is the command's letter, else its class; a zero byte or a
+    // backslash cannot travel in a reply (the client stops reading at it).
+    const auto usable = [&command](std::size_t i) {
+        return i < command.size() && command[i] != '\0' && command[i] != '\\';
+    };
+    const char echo = usable(1) ? command[1] : usable(0) ? command[0] : '?';
     SimOutcome outcome;
-    const char echo = command.size() >= 2 ? command[1] : (command.empty() ? '?' : command[0]);
     outcome.payload = std::string("#Z") + echo + "\n" + std::to_string(code) + "\x1F";
     outcome.code = code;
     return outcome;

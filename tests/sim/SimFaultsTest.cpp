@@ -141,3 +141,23 @@ TEST_F(SimulatorTest, OverlongFrameIsDroppedAndStrayEscapeStaysInTheBody)
     ASSERT_EQ(sim.Requests().size(), 1u);
     EXPECT_EQ(sim.Requests()[0], "$y1\x1B" "x");
 }
+
+TEST_F(SimulatorTest, OverlongFrameIsDroppedUpToItsCloserWithoutAnsweringBytesInside)
+{
+    // ENQ bytes in the dropped part are data, not status polls.
+    EXPECT_EQ(Send("\x1B" "P" + std::string(9000, 'A') + "\x05\x05" + "\x1B\\"), "");
+    EXPECT_EQ(Send(kEnq), kReady);
+    // A new frame opened inside the dropped one is read as usual.
+    EXPECT_EQ(Send("\x1B" "P" + std::string(9000, 'A') + "\x1B" "P$vAD\x1B\\"),
+              Frame("$V2000\t1000\t0\t0\t0\t0\t0\t0\t0\t", "B7"));
+    EXPECT_EQ(sim.Requests().size(), 1u);
+}
+
+TEST_F(SimulatorTest, RefusalEchoNeverCarriesAZeroByteOrABackslash)
+{
+    // Unknown command "#\": the class is echoed instead of the backslash.
+    EXPECT_EQ(Send(Frame("#\\", "80")), Frame("#Z#\n255\x1F", "82"));
+    // "$", zero byte: no checksum can match, and the zero cannot be echoed.
+    EXPECT_EQ(Send(std::string("\x1B" "P$\0" "00\x1B\\", 8)), Frame("#Z$\n2\x1F", "85"));
+    EXPECT_EQ(Send(Frame("\\\\", "FF")), Frame("#Z?\n255\x1F", "9E"));
+}
