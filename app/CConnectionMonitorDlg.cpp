@@ -106,16 +106,18 @@ void CConnectionMonitorDlg::DoDataExchange(CDataExchange& dx)
     // The two boxes are read-only, so their members are never read back;
     // writing them adds only what the boxes do not show yet.
     if (!dx.SaveAndValidate() && !dx.Failed()) {
-        SyncBox(m_editDebug, m_strDebug, m_nDebugShown);
-        SyncBox(m_editTraffic, m_strTraffic, m_nTrafficShown);
+        SyncBox(m_editDebug, m_strDebug, m_nDebugShown, m_nDebugGeneration);
+        SyncBox(m_editTraffic, m_strTraffic, m_nTrafficShown, m_nTrafficGeneration);
     }
 }
 
-void CConnectionMonitorDlg::SyncBox(QPlainTextEdit* box, const NewestFirstLog& log, std::size_t& shown)
+void CConnectionMonitorDlg::SyncBox(QPlainTextEdit* box, const NewestFirstLog& log, std::size_t& shown,
+                                    std::size_t& generation)
 {
-    if (shown > log.Count()) {
+    if (generation != log.Generation()) {
         box->clear();
         shown = 0;
+        generation = log.Generation();
     }
     if (shown == log.Count()) {
         return;

@@ -49,8 +49,8 @@ private:
     void OnSend();
     void OnClear();
     // Brings a box up to date with its log by putting only the entries it
-    // does not show yet on top; a cleared log clears the box.
-    static void SyncBox(QPlainTextEdit* box, const NewestFirstLog& log, std::size_t& shown);
+    // does not show yet on top; a log that lost entries is shown afresh.
+    static void SyncBox(QPlainTextEdit* box, const NewestFirstLog& log, std::size_t& shown, std::size_t& generation);
 
     NewestFirstLog m_strDebug;
     NewestFirstLog m_strTraffic;
@@ -60,4 +60,6 @@ private:
     QPlainTextEdit* m_editTraffic = nullptr;
     std::size_t m_nDebugShown = 0;
     std::size_t m_nTrafficShown = 0;
+    std::size_t m_nDebugGeneration = 0;
+    std::size_t m_nTrafficGeneration = 0;
 };

@@ -2,12 +2,16 @@
 
 void NewestFirstLog::Add(std::string_view entry)
 {
+    if (m_entries.size() == 1 && m_entries.front().empty()) {
+        Clear();
+    }
     m_entries.emplace_back(entry);
 }
 
 void NewestFirstLog::Clear()
 {
     m_entries.clear();
+    ++m_generation;
 }
 
 std::string NewestFirstLog::Text() const

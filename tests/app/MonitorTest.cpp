@@ -54,6 +54,23 @@ TEST(Monitor, NewestEntryOnTopWithOneLineBreakBetween)
     EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_DEBUG), "tre\ndruga\nprva");
 }
 
+TEST(Monitor, EntryAfterAnEmptyFirstLineReplacesIt)
+{
+    // An unanswered raw request as the first debug line leaves the text empty;
+    // the next line then stands alone, with no line break below it.
+    AppHarness app;
+    CConnectionMonitorDlg& monitor = app.Main().m_monitorDlg;
+    monitor.AddDebugLine("");
+    monitor.AddDebugLine("");
+    EXPECT_EQ(monitor.DebugText(), "");
+    monitor.AddDebugLine("$v");
+    EXPECT_EQ(monitor.DebugText(), "$v");
+    EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_DEBUG), "$v");
+    monitor.AddDebugLine("");
+    EXPECT_EQ(monitor.DebugText(), "\r\n$v");
+    EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_DEBUG), "\n$v");
+}
+
 TEST(Monitor, DebugBoxShowsRegisterTextsAsWindows1250)
 {
     AppHarness app;
