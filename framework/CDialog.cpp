@@ -375,6 +375,8 @@ QComboBox* CDialog::AddComboBox(int id, const QRect& dlu, const QStringList& ite
 {
     auto* combo = new QComboBox(this);
     combo->setEditable(editable);
+    // Typed text picks a listed item at most; it never becomes an item of its own.
+    combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
     combo->setCurrentIndex(-1);
     // The design gives the height of the dropped list; the closed box is one line.

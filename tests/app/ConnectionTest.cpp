@@ -3,7 +3,9 @@
 #include "sim/ECRSimulator.h"
 #include "support/PseudoTerminal.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -145,6 +147,25 @@ TEST(Connection, SettingsDialogOkStoresAndCancelKeeps)
     }
     EXPECT_EQ(app.Main().m_nPort, 7);
     EXPECT_EQ(app.Main().m_nBaud, 0);
+}
+
+TEST(Connection, TypedPortThatIsNotListedAddsNoPort)
+{
+    AppHarness app;
+    int ports = 0;
+    ScopedModalDriver driver([&](CDialog& dlg) {
+        auto* port = dlg.Item<QComboBox>(CConSettingDlg::IDC_PORT);
+        QApplication::setActiveWindow(&dlg);
+        port->setFocus();
+        port->lineEdit()->selectAll();
+        QTest::keyClicks(port->lineEdit(), "9");
+        // Enter in the edit field ends the dialog with OK.
+        QTest::keyClick(port->lineEdit(), Qt::Key_Return);
+        ports = port->count();
+    });
+    app.Choose(CThermalDlg::ID_SETTINGS);
+    EXPECT_EQ(ports, 8);
+    EXPECT_EQ(app.Main().m_nPort, 0) << "the listed port still chosen, not a ninth";
 }
 
 TEST(Connection, TestWritesEveryByteOnceInOrderOnAPrivatePort)
