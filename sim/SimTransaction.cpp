@@ -1,5 +1,7 @@
 #include "sim/SimTransaction.h"
 
+#include <algorithm>
+
 std::int64_t SimTransaction::LineAmount(std::int64_t price, std::int64_t quantity)
 {
     return (price * quantity + 500) / 1000;
@@ -35,8 +37,18 @@ bool SimTransaction::Void(const std::string& name, std::int64_t price, std::int6
             unit = line.unit;
         }
     }
-    // The void takes back what the sale added, so a whole void leaves no rounding rest.
-    m_lines.push_back(Line{name, price, -quantity, taxRate, unit, -LineAmount(price, quantity)});
+    // Lines are rounded one by one, so voids in parts could take back more
+    // than the sales added: a void takes at most what is left of the article,
+    // and all of it when it leaves none of the quantity.
+    std::int64_t amountLeft = 0;
+    for (const Line& line : m_lines) {
+        if (line.name == name && line.price == price) {
+            amountLeft += line.amount;
+        }
+    }
+    const std::int64_t amount =
+        quantity == Remaining(name, price) ? amountLeft : std::min(LineAmount(price, quantity), amountLeft);
+    m_lines.push_back(Line{name, price, -quantity, taxRate, unit, -amount});
     return true;
 }
 

@@ -160,6 +160,18 @@ TEST_F(SimulatorTest, ReceiptSoldVoidedSubtotalledAndPaid)
     EXPECT_NE(journal.find("Kusur                      20.00"), std::string::npos);
 }
 
+TEST_F(SimulatorTest, VoidsInPartsNeverTakeBackMoreThanTheSale)
+{
+    // 1.5 x 0.01 rounds up to 0.02; each half-unit void alone would round up to 0.01.
+    Send(Frame("*t\n\n", "A1"));
+    EXPECT_EQ(Send(Frame("*lA\n1\t1500\t0\x1F""0\x1F", "C7")), Frame("*l", "B9"));
+    EXPECT_EQ(Send(Frame("*sA\n1\t500\t", "E9")), Frame("*s", "A6"));
+    EXPECT_EQ(Send(Frame("*u", "A0")), Frame("*u1", "91"));
+    EXPECT_EQ(Send(Frame("*sA\n1\t500\t", "E9")), Frame("*s", "A6"));
+    EXPECT_EQ(Send(Frame("*sA\n1\t500\t", "E9")), Frame("*s", "A6"));
+    EXPECT_EQ(Send(Frame("*u", "A0")), Frame("*u0", "90"));
+}
+
 TEST_F(SimulatorTest, EmptyReceiptCannotBeClosedButCanBeCancelled)
 {
     EXPECT_EQ(Send(Frame("*t\n\n", "A1")), Frame("*t", "A1"));
