@@ -98,17 +98,22 @@ bool PnmDecoder::Decode(const std::vector<unsigned char>& bytes, Picture& pictur
     if (binary && !reader.EndOfHeader())
         return damaged("bad header");
 
+    const unsigned samplesPerPixel = bitmap || grey ? 1 : 3;
+    const std::size_t sampleBytes = maxValue > 255 ? 2 : 1;
+    const std::size_t start = reader.Position();
+    const std::uint64_t rowBytes = bitmap ? (width + 7) / 8 : static_cast<std::uint64_t>(width) * samplesPerPixel * sampleBytes;
+    // Checked before the pixels are allocated: a header alone must not cost
+    // gigabytes. An ASCII sample takes at least one character.
+    const std::uint64_t leastData =
+        binary ? rowBytes * height : static_cast<std::uint64_t>(width) * height * samplesPerPixel;
+    if (leastData > bytes.size() - start)
+        return damaged("pixel data beyond the end of the file");
+
     picture.width = static_cast<int>(width);
     picture.height = static_cast<int>(height);
     picture.pixels.assign(static_cast<std::size_t>(width) * height, Rgb{});
 
-    const unsigned samplesPerPixel = bitmap || grey ? 1 : 3;
-    const std::size_t sampleBytes = maxValue > 255 ? 2 : 1;
     if (binary) {
-        const std::size_t start = reader.Position();
-        const std::uint64_t rowBytes = bitmap ? (width + 7) / 8 : static_cast<std::uint64_t>(width) * samplesPerPixel * sampleBytes;
-        if (rowBytes * height > bytes.size() - start)
-            return damaged("pixel data beyond the end of the file");
         for (std::uint32_t y = 0; y < height; ++y) {
             const std::size_t row = start + static_cast<std::size_t>(y * rowBytes);
             for (std::uint32_t x = 0; x < width; ++x) {

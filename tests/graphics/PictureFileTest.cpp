@@ -171,6 +171,22 @@ TEST(PnmDecoding, DamagedFilesAreRefused)
     }
 }
 
+TEST(PnmDecoding, HeaderWithoutPixelDataIsRefusedBeforeAnythingIsAllocated)
+{
+    // A few bytes claiming a big picture: refused as too short for the claim,
+    // with the picture untouched, not after allocating room for every pixel.
+    const char* cases[] = {"P1 2000 2000\n", "P2 2000 2000 255\n", "P3 2000 2000 255\n0 0 0\n",
+                           "P4 2000 2000\n", "P5 2000 2000 255\n", "P6 2000 2000 255\n\x01\x02"};
+    for (const char* text : cases) {
+        Picture picture;
+        std::string error;
+        EXPECT_FALSE(PictureFile::Decode(Text(text), picture, error)) << text;
+        EXPECT_EQ(error, "damaged picture: pixel data beyond the end of the file") << text;
+        EXPECT_EQ(picture.width, 0) << text;
+        EXPECT_TRUE(picture.pixels.empty()) << text;
+    }
+}
+
 TEST(PictureFileLoad, MissingFileNamesThePath)
 {
     Picture picture;
