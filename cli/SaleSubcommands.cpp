@@ -65,9 +65,11 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
         std::int32_t amounts[3] = {0, 0, 0};
         for (std::size_t i = 0; i < m_payments.size() && i < 3; ++i)
             amounts[i] = CliArgs::Amount(m_payments[i], 2);
-        ECRMessageSink::ResetLastCode();
-        if (!s.Device().EndTransaction(amounts[0], amounts[1], amounts[2]))
-            throw CliSession::Refusal(ECRProtocol::LastErrorCode());
+        // A refusal or an answer for another command ends the run through
+        // Checked; the receipt is closed only when the register said so.
+        const bool closed = s.Checked([&] { return s.Device().EndTransaction(amounts[0], amounts[1], amounts[2]); });
+        if (!closed)
+            throw CliFailure(CliFailure::kLink, "the register did not confirm the payment; the receipt may still be open");
     });
 
     CLI::App* cancel = app.add_subcommand("cancel", "Cancel the open receipt");

@@ -106,6 +106,22 @@ TEST_F(EcrCtlFixture, AnswerForAnotherCommandIsALinkFailureNotEmptyValues)
     EXPECT_FALSE(Json::Parse(outcome.out)["ok"].boolean);
 }
 
+TEST_F(EcrCtlFixture, PaymentAnsweredForAnotherCommandIsALinkFailureNotARefusal)
+{
+    ASSERT_EQ(Run({"sell", "Sok", "10", "1", "2"}).exitCode, 0);
+    host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.wrongLetterEvery = 1;
+        sim.SetFaults(faults);
+    });
+    const Outcome outcome = Run({"pay", "10"}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 3) << outcome.err;
+    EXPECT_NE(outcome.err.find("Sync Error!"), std::string::npos) << outcome.err;
+    const Json doc = Json::Parse(outcome.out);
+    EXPECT_FALSE(doc["ok"].boolean);
+    EXPECT_FALSE(doc.Has("deviceCode")) << "no register code was received";
+}
+
 TEST_F(EcrCtlFixture, RefusalPrintsTheRegistersMessageAndCode)
 {
     host.WithSimulator([](ECRSimulator& sim) { sim.SetPaperOut(true); });
