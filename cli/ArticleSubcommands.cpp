@@ -62,8 +62,11 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
             s.Output().Progress(++reads, 0, "articles read");
     });
     ECRMessageSink::ResetLastCode();
+    const std::uint64_t mismatched = s.MismatchedReplies();
     s.Device().ReadAllArticles();
     s.SetRequestObserver(nullptr);
+    // An answer for another command reads as an empty article: not the register's list.
+    s.ThrowIfMismatched(mismatched);
     const std::int32_t code = ECRProtocol::LastErrorCode();
     const auto& articles = s.Device().Articles();
 
@@ -103,6 +106,7 @@ void ArticleSubcommands::WriteAll(CliSession& s, const std::vector<ECRArticle>& 
     std::size_t refused = 0;
     std::int32_t firstCode = 0;
     std::string firstName;
+    const std::uint64_t mismatched = s.MismatchedReplies();
     for (std::size_t i = 0; i < articles.size(); ++i) {
         ECRMessageSink::ResetLastCode();
         s.Device().WriteArticle(articles[i]);
@@ -119,6 +123,8 @@ void ArticleSubcommands::WriteAll(CliSession& s, const std::vector<ECRArticle>& 
     s.Output().Result().Set("sent", articles.size());
     s.Output().Result().Set("refused", refused);
     s.Output().Line(std::to_string(articles.size() - refused) + " of " + std::to_string(articles.size()) + " " + what);
+    // Whether an article answered for another command was programmed is unknown.
+    s.ThrowIfMismatched(mismatched);
     if (refused != 0) {
         const CliFailure first = CliSession::Refusal(firstCode);
         throw CliFailure(CliFailure::kRefused,

@@ -75,7 +75,12 @@ void CliSession::ThrowIfFailed(std::uint64_t mismatchedBefore)
     const std::int32_t code = ECRProtocol::LastErrorCode();
     if (code != 0)
         throw Refusal(code);
-    if (m_device->Engine().MismatchedReplies() != mismatchedBefore)
+    ThrowIfMismatched(mismatchedBefore);
+}
+
+void CliSession::ThrowIfMismatched(std::uint64_t mismatchedBefore)
+{
+    if (MismatchedReplies() != mismatchedBefore)
         throw CliFailure(CliFailure::kLink, "the register's answer did not match the command: " +
                                                 std::string(CommErrorText(16).Data()));
 }

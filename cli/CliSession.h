@@ -49,7 +49,7 @@ public:
     auto Checked(Operation&& operation)
     {
         ECRMessageSink::ResetLastCode();
-        const std::uint64_t mismatched = m_device->Engine().MismatchedReplies();
+        const std::uint64_t mismatched = MismatchedReplies();
         if constexpr (std::is_void_v<decltype(operation())>) {
             operation();
             ThrowIfFailed(mismatched);
@@ -60,6 +60,10 @@ public:
         }
     }
     void ThrowIfFailed(std::uint64_t mismatchedBefore);
+    // For runs of many operations that go on past refusals: the link failure
+    // when any answer since the count was taken did not match its command.
+    std::uint64_t MismatchedReplies() { return m_device->Engine().MismatchedReplies(); }
+    void ThrowIfMismatched(std::uint64_t mismatchedBefore);
 
     // The failure for a device error code, with the register's message.
     static CliFailure Refusal(std::int32_t code);

@@ -97,11 +97,13 @@ void UtilitySubcommands::RegisterLogo(CLI::App& app, CliAction& chosen)
         const LogoRows logo = BuildLogoRows(picture.width, picture.height, picture.Accessor());
         if (!logo.Ok())
             throw CliFailure(CliFailure::kBadInput, logo.error);
+        const std::uint64_t mismatched = s.MismatchedReplies();
         const std::int32_t refused = LogoUpload::Send(s.Device(), logo.rows, [&s](std::size_t sent, std::size_t total) {
             s.Output().Progress(sent, total, "logo rows");
         });
         s.Output().EndProgress();
         s.Output().Result().Set("rows", logo.rows.size());
+        s.ThrowIfMismatched(mismatched);
         if (refused != 0)
             throw CliSession::Refusal(refused);
     });

@@ -3,6 +3,8 @@
 #include "EcrCtlFixture.h"
 #include "JsonReader.h"
 
+#include "sim/ECRSimulator.h"
+
 #include <algorithm>
 
 namespace {
@@ -124,4 +126,25 @@ TEST_F(EcrCtlFixture, MemoryDumpIsTheAreaByteForByte)
         EXPECT_EQ(request.substr(0, 4), "$q2\x1F") << "every request asks for area 2";
     // One size request, then one per 128-byte block.
     EXPECT_EQ(requests.size(), 1 + (bytes.size() + 127) / 128);
+}
+
+TEST_F(EcrCtlFixture, AnswersForAnotherCommandEndLongRunsAsLinkFailures)
+{
+    // Reads and writes that go on past refusals must still not count an
+    // answer that belongs to another command as done.
+    TempFolder folder;
+    const std::string picture = folder.Write("logo.pbm", Pbm(13, {}));
+    const std::vector<std::vector<std::string>> runs{
+        {"articles", "list"}, {"articles", "generate", "--from", "2", "--to", "3"}, {"logo", "upload", picture}};
+    host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.wrongLetterEvery = 1;
+        sim.SetFaults(faults);
+    });
+    for (const auto& args : runs) {
+        const Outcome outcome = Run(args, {"--json"});
+        EXPECT_EQ(outcome.exitCode, 3) << args[1] << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find("Sync Error!"), std::string::npos) << outcome.err;
+        EXPECT_FALSE(Json::Parse(outcome.out)["ok"].boolean) << args[1];
+    }
 }
