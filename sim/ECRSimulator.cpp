@@ -52,6 +52,9 @@ void ECRSimulator::Receive(std::string_view bytes)
             }
             continue;
         }
+        if (m_requests.size() >= kMaxRequestsKept) {
+            m_requests.erase(m_requests.begin(), m_requests.begin() + kMaxRequestsKept / 2);
+        }
         m_requests.push_back(event->payload);
         SendReply(Answer(*event, now), now);
     }

@@ -56,6 +56,10 @@ public:
     const SimRegisterState& State() const { return m_state; }
     SimJournal& Journal() { return m_journal; }
 
+    // A register left running for days must not grow without end: beyond this
+    // many requests the older half of the record is dropped.
+    static constexpr std::size_t kMaxRequestsKept = 100000;
+
     // Payloads of the request frames received, in order, including ones that failed their checksum.
     const std::vector<std::string>& Requests() const { return m_requests; }
     void ClearRequests() { m_requests.clear(); }

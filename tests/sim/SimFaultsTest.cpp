@@ -161,3 +161,18 @@ TEST_F(SimulatorTest, RefusalEchoNeverCarriesAZeroByteOrABackslash)
     EXPECT_EQ(Send(std::string("\x1B" "P$\0" "00\x1B\\", 8)), Frame("#Z$\n2\x1F", "85"));
     EXPECT_EQ(Send(Frame("\\\\", "FF")), Frame("#Z?\n255\x1F", "9E"));
 }
+
+TEST_F(SimulatorTest, RecordOfRequestsKeepsTheNewestWithinItsBound)
+{
+    const std::string request = Frame("#w", "AB");
+    std::string many;
+    for (std::size_t i = 0; i < ECRSimulator::kMaxRequestsKept; ++i) {
+        many += request;
+    }
+    sim.Receive(many);
+    sim.TakeOutput();
+    EXPECT_EQ(sim.Requests().size(), ECRSimulator::kMaxRequestsKept);
+    EXPECT_EQ(Send(Frame("$v", "AD")).substr(0, 4), "\x1B" "P$V");
+    ASSERT_EQ(sim.Requests().size(), ECRSimulator::kMaxRequestsKept / 2 + 1);
+    EXPECT_EQ(sim.Requests().back(), "$v");
+}
