@@ -8,6 +8,10 @@ namespace {
 
 constexpr char kXon = 0x11;
 constexpr char kXoff = 0x13;
+// A line that keeps sending without ever sending the terminator (noise, a
+// wrong speed, a babbling device) must not hold a read for ever nor fill the
+// memory; no reply of the register comes near this.
+constexpr std::uint32_t kMaxReadUntilBytes = 16384;
 
 }  // namespace
 
@@ -121,7 +125,7 @@ ECRString Win32SerialPort::ReadUntil(ECRString terminator, std::int32_t timeoutM
     for (;;) {
         const ECRString byte = ReadByte();
         m_accumulator += byte;
-        if (byte.Length() == 0 || byte.Data()[0] == stop) {
+        if (byte.Length() == 0 || byte.Data()[0] == stop || m_accumulator.Length() >= kMaxReadUntilBytes) {
             break;
         }
     }

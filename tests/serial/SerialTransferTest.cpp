@@ -142,6 +142,19 @@ TEST_F(SerialTransferTest, TimeOutLimitsTheGapNotTheWholeRead)
     EXPECT_EQ(read, "ABCDE\\");
 }
 
+TEST_F(SerialTransferTest, ALineThatNeverSendsTheTerminatorCannotHoldTheRead)
+{
+    // 16 KiB of noise and then a short frame end: the read gives up after
+    // 16 KiB, and what follows stays for the next read.
+    const std::string noise(16384, 'x');
+    std::thread peer([&] { line.Send(noise + "yz\\"); });
+    const std::string first = Text(port.ReadUntil("\\", 1000));
+    const std::string second = Text(port.ReadUntil("\\", 1000));
+    peer.join();
+    EXPECT_TRUE(first == noise) << first.size() << " bytes";  // not EXPECT_EQ: 16 kB
+    EXPECT_EQ(second, "yz\\");
+}
+
 TEST_F(SerialTransferTest, WritesEveryByteAsGiven)
 {
     port.Write(ECRString('\0'));
