@@ -38,8 +38,9 @@ ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
 void ECRArticleCommands::ReadAllArticles()
 {
     const ECRArticle first = ReadArticle(ECRString(), kReadNext);
-    if (LastErrorCode() != 0) {
-        // An empty article table answers the first read with a device error.
+    if (LastErrorCode() != 0 || first.name.Length() == 0) {
+        // An empty article table answers the first read with a device error;
+        // a reply that did not answer the read carries no article at all.
         m_articles.clear();
         return;
     }

@@ -107,6 +107,26 @@ TEST(ArticleCommandsTest, ReadAllOfAnEmptyRegisterEmptiesTheList)
     EXPECT_EQ(h.port.writes.size(), 3u);
 }
 
+TEST(ArticleCommandsTest, ReadAllStoresNoArticleFromAFirstReplyWithoutOne)
+{
+    // Answered for another command ("Exception": no data, last code still 0),
+    // or with an empty name: there is no first article to store.
+    for (const std::string& firstReply : {std::string("#c"), std::string("$O") + LF + "0" + TAB}) {
+        SCOPED_TRACE(firstReply);
+        CommandHarness h;
+        h.Reply(ArticleReply("A"));
+        h.Reply(ArticleReply("A"));
+        h.device.ReadAllArticles();
+        ASSERT_EQ(h.device.Articles().size(), 1u);
+
+        h.Reply(firstReply);
+        h.device.ReadAllArticles();
+        EXPECT_TRUE(h.device.Articles().empty());
+        EXPECT_EQ(ECRProtocol::LastErrorCode(), 0);
+        EXPECT_EQ(h.port.writes.size(), 3u);
+    }
+}
+
 struct WalkEndCase {
     const char* what;
     std::vector<std::string> replies;  // after the first ("A") and last ("Z") reads
