@@ -13,6 +13,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+
+#include <algorithm>
 
 #include <stdexcept>
 #include <string>
@@ -67,6 +72,43 @@ bool CThermalDlg::OnInitDialog()
     m_nBaud = 1;
     m_monitorDlg.ShowWindow(true);
     return true;
+}
+
+void CThermalDlg::showEvent(QShowEvent* event)
+{
+    CDialog::showEvent(event);
+    if (!m_bMonitorPlaced && !event->spontaneous()) {
+        m_bMonitorPlaced = true;
+        PlaceMonitorBelow();
+    }
+}
+
+void CThermalDlg::PlaceMonitorBelow()
+{
+    // The monitor was shown before this window had a place, and a window
+    // stays above its owner: left where it landed it can cover the menu bar.
+    // Put it just below this window, moving this window up if the screen
+    // is too short for both.
+    const QScreen* screen = this->screen();
+    if (screen == nullptr || !m_monitorDlg.isVisible()) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    // Before the window system has framed the windows their frames are not
+    // known yet; allow for a caption bar.
+    const int caption = std::max(frameGeometry().height() - height(), style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const int gap = caption / 2;
+    const int mainHeight = std::max(frameGeometry().height(), height() + caption);
+    const int monitorHeight = std::max(m_monitorDlg.frameGeometry().height(), m_monitorDlg.height() + caption);
+    QPoint mainPos = frameGeometry().topLeft();
+    const int overflow = mainPos.y() + mainHeight + gap + monitorHeight - (area.bottom() + 1);
+    if (overflow > 0) {
+        mainPos.setY(std::max(area.top(), mainPos.y() - overflow));
+        move(mainPos);
+    }
+    const int monitorWidth = m_monitorDlg.frameGeometry().width();
+    const int x = std::max(area.left(), std::min(mainPos.x(), area.right() + 1 - monitorWidth));
+    m_monitorDlg.move(x, mainPos.y() + mainHeight + gap);
 }
 
 QAction* CThermalDlg::AddMenuItem(QMenu* popup, int id, const QString& caption)

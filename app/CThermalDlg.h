@@ -107,15 +107,18 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenu();
     void WireMenu();
     QAction* AddMenuItem(QMenu* popup, int id, const QString& caption);
+    void PlaceMonitorBelow();
 
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_popups[5] = {};
     std::map<int, QAction*> m_menuItems;
+    bool m_bMonitorPlaced = false;
 };
 
 // The one main window of the run, set by its constructor.

@@ -1,10 +1,12 @@
 #include "app/AppHarness.h"
 #include "app/CAboutDlg.h"
 #include "framework/ScopedModalDriver.h"
+#include "framework/TestApplication.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -92,6 +94,25 @@ TEST(MainWindow, StartsUnconnectedOnCom1At19200WithTheMonitorShown)
     EXPECT_EQ(second.Main().m_pPort, nullptr);
     EXPECT_EQ(second.Main().windowTitle(), "Kadmar Thermal");
     EXPECT_EQ(g_pMainDlg, &second.Main());
+}
+
+TEST(MainWindow, MonitorOpensBelowTheMainWindowWithoutCoveringIt)
+{
+    EnsureTestApplication();
+    CThermalDlg main;
+    QRect mainFrame;
+    QRect monitorFrame;
+    QRect screen;
+    ScopedModalDriver driver([&](CDialog& dlg) {
+        mainFrame = dlg.frameGeometry();
+        monitorFrame = main.m_monitorDlg.frameGeometry();
+        screen = dlg.screen()->availableGeometry();
+    });
+    main.DoModal();
+    EXPECT_FALSE(mainFrame.intersects(monitorFrame)) << "main " << mainFrame.y() << " monitor " << monitorFrame.y();
+    EXPECT_GT(monitorFrame.top(), mainFrame.bottom());
+    EXPECT_TRUE(screen.contains(monitorFrame));
+    EXPECT_TRUE(screen.contains(mainFrame));
 }
 
 TEST(MainWindow, HiddenMonitorComesBackWithItsTexts)
