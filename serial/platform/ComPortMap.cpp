@@ -55,6 +55,17 @@ std::string ComPortMap::PathForName(std::string_view name)
     if (port) {
         return DevicePath(*port);
     }
+    // "COM0" or "COM-1" (no port chosen) names no device; it must not open a
+    // file of that name in the current folder.
+    std::string_view bare = name;
+    if (bare.substr(0, 4) == "\\\\.\\") {
+        bare.remove_prefix(4);
+    }
+    if (bare.size() >= 3 && std::toupper(static_cast<unsigned char>(bare[0])) == 'C' &&
+        std::toupper(static_cast<unsigned char>(bare[1])) == 'O' &&
+        std::toupper(static_cast<unsigned char>(bare[2])) == 'M') {
+        return std::string();
+    }
     return std::string(name);
 }
 

@@ -21,7 +21,7 @@ public:
     static std::optional<int> PortNumber(std::string_view name);
 
     // The path a name passed to CreateFileA opens: a COM name through the map,
-    // anything else as given.
+    // a malformed COM name ("COM0", "COM-1") none (empty), anything else as given.
     static std::string PathForName(std::string_view name);
 
     // Points COMn at a device for this process; false for a port number below 1

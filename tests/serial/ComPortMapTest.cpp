@@ -44,6 +44,10 @@ TEST_F(ComPortMapTest, VariableRedirectsItsPortElseSerialDeviceCountedFromZero)
     EXPECT_EQ(ComPortMap::PathForName("COM3"), "/dev/pts/42");
     EXPECT_EQ(ComPortMap::PathForName("COM2"), "/dev/ttyS1");
     EXPECT_EQ(ComPortMap::PathForName("/tmp/some-device"), "/tmp/some-device");
+    // no port chosen: never a file of that name in the current folder
+    EXPECT_EQ(ComPortMap::PathForName("COM0"), "");
+    EXPECT_EQ(ComPortMap::PathForName("COM-1"), "");
+    EXPECT_EQ(ComPortMap::PathForName("\\\\.\\com0"), "");
 
     EXPECT_FALSE(ComPortMap::SetDevicePath(0, "/dev/ttyUSB0"));
     EXPECT_FALSE(ComPortMap::SetDevicePath(2, ""));
