@@ -2,6 +2,7 @@
 
 #include "app/CThermalDlg.h"
 #include "ecr/commands/ECRDevice.h"
+#include "ecr/protocol/ECRTrafficText.h"
 
 #include <QFontDatabase>
 #include <QLineEdit>
@@ -11,7 +12,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <cstdio>
 
 namespace {
 
@@ -70,22 +70,7 @@ CConnectionMonitorDlg::~CConnectionMonitorDlg() = default;
 
 std::string CConnectionMonitorDlg::FormatTrafficEntry(std::string_view bytes)
 {
-    bytes = UpToZero(bytes);
-    std::string hex;
-    std::string printable;
-    hex.reserve(bytes.size() * 3);
-    printable.reserve(bytes.size() * 3);
-    for (char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%.2X", value);
-        hex += digits;
-        hex += '-';
-        printable += ' ';
-        printable += (value >= 0x20 && value <= 0x7F) ? byte : '.';
-        printable += ' ';
-    }
-    return hex + "\r\n" + printable;
+    return ECRTrafficText::Entry(bytes, "\r\n");
 }
 
 void CConnectionMonitorDlg::AddDebugLine(std::string_view text)

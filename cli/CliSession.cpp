@@ -1,9 +1,9 @@
 #include "cli/CliSession.h"
 
 #include "cli/Cp1250.h"
-#include "cli/TrafficText.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
+#include "ecr/protocol/ECRTrafficText.h"
 #include "ecr/protocol/DeviceMessageText.h"
 #include "serial/Win32SerialPort.h"
 #include "serial/platform/ComPortMap.h"
@@ -99,7 +99,8 @@ void CliSession::OnRequest(ECRString text)
         return;
     if (g_bTrace) {
         g_pActiveSession->m_output.EndProgress();
-        g_pActiveSession->m_output.Err() << TrafficText::Format(text) << '\n';
+        g_pActiveSession->m_output.Err() << ECRTrafficText::Entry(std::string_view(text.Data(), text.Length()))
+                                       << '\n';
     }
     if (g_pActiveSession->m_requestObserver)
         g_pActiveSession->m_requestObserver(text);
@@ -109,7 +110,8 @@ void CliSession::OnRead(ECRString text)
 {
     if (g_pActiveSession != nullptr && g_bTrace) {
         g_pActiveSession->m_output.EndProgress();
-        g_pActiveSession->m_output.Err() << TrafficText::Format(text) << '\n';
+        g_pActiveSession->m_output.Err() << ECRTrafficText::Entry(std::string_view(text.Data(), text.Length()))
+                                       << '\n';
     }
 }
 

@@ -3,7 +3,7 @@
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
 #include "cli/RawPayload.h"
-#include "cli/TrafficText.h"
+#include "ecr/protocol/ECRTrafficText.h"
 #include "dialogs/articles/formats/SafeFileWrite.h"
 #include "graphics/BuildLogoRows.h"
 #include "graphics/LogoUpload.h"
@@ -177,8 +177,9 @@ void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
         std::string bytes, error;
         RawPayload::Decode(m_payload, bytes, error);
         const ECRString answer = s.Device().SendRaw(ECRString(bytes.c_str()));
-        s.Output().Line(TrafficText::Format(answer));
+        const std::string_view answerBytes(answer.Data(), answer.Length());
+        s.Output().Line(ECRTrafficText::Entry(answerBytes));
         s.Output().Result().Set("answer", CliArgs::FromRegister(answer));
-        s.Output().Result().Set("answerHex", TrafficText::HexLine(answer));
+        s.Output().Result().Set("answerHex", ECRTrafficText::HexLine(answerBytes));
     });
 }

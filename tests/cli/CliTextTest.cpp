@@ -3,7 +3,8 @@
 #include "cli/Cp1250.h"
 #include "cli/JsonValue.h"
 #include "cli/RawPayload.h"
-#include "cli/TrafficText.h"
+#include "ecr/protocol/ECRString.h"
+#include "ecr/protocol/ECRTrafficText.h"
 
 #include <gtest/gtest.h>
 
@@ -29,11 +30,14 @@ TEST(Cp1250Conversion, WhatTheCodePageLacks)
 
 TEST(TrafficTextForm, MonitorLines)
 {
-    EXPECT_EQ(TrafficText::Format("A"), "41-\n A ");
-    EXPECT_EQ(TrafficText::Format("$c"), "24-63-\n $  c ");
-    EXPECT_EQ(TrafficText::Format(""), "\n");
-    EXPECT_EQ(TrafficText::Format("\x1B\x0A\x80\xFF\x7F"), "1B-0A-80-FF-7F-\n .  .  .  .  \x7F ");
-    EXPECT_EQ(TrafficText::Format(ECRString('\0')), "\n") << "shown only up to a zero byte";
+    const auto Format = [](const ECRString& text) {
+        return ECRTrafficText::Entry(std::string_view(text.Data(), text.Length()));
+    };
+    EXPECT_EQ(Format("A"), "41-\n A ");
+    EXPECT_EQ(Format("$c"), "24-63-\n $  c ");
+    EXPECT_EQ(Format(""), "\n");
+    EXPECT_EQ(Format("\x1B\x0A\x80\xFF\x7F"), "1B-0A-80-FF-7F-\n .  .  .  .  \x7F ");
+    EXPECT_EQ(Format(ECRString('\0')), "\n") << "shown only up to a zero byte";
 }
 
 TEST(RawPayloadEscapes, TerminatorsAndText)

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The connection monitor's form of one traffic entry: a line of hex bytes
+// ("24-63-") above a line of the printable characters, each standing under
+// the second digit of its value; bytes outside 0x20..0x7F print as ".".
+// The text is shown up to its first zero byte. Shared by the monitor window
+// and the command-line tool's trace.
+class ECRTrafficText {
+public:
+    static std::string HexLine(std::string_view bytes);
+    static std::string PrintableLine(std::string_view bytes);
+    // The two lines joined by the given line break (CR LF in the monitor).
+    static std::string Entry(std::string_view bytes, std::string_view lineBreak = "\n")
+    {
+        return HexLine(bytes) + std::string(lineBreak) + PrintableLine(bytes);
+    }
+};
