@@ -3,8 +3,7 @@
 #include "app/AppCallbacks.h"
 #include "app/CAboutDlg.h"
 #include "app/ThermalArt.h"
-#include "dialogs/fiscal/CFiskalizacijaDlg.h"
-#include "dialogs/fiscal/CTotalDlg.h"
+#include "dialogs/fiscal/FiscalMenu.h"
 #include "ecr/protocol/CommError.h"
 #include "framework/ActionGuard.h"
 #include "framework/UiPrompts.h"
@@ -40,6 +39,7 @@ CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
                  QPoint(0, m_menuBar->sizeHint().height()));
     WireMenu();
     g_pMainDlg = this;
+    RegisterServices::Install(this);
 
     // A communication error anywhere also goes on top of the monitor's debug
     // box; a failed operation must not leave the progress window up.
@@ -60,6 +60,7 @@ CThermalDlg::~CThermalDlg()
     m_pPort.reset();
     if (g_pMainDlg == this) {
         g_pMainDlg = nullptr;
+        RegisterServices::Install(nullptr);
     }
 }
 
@@ -183,23 +184,7 @@ void CThermalDlg::WireMenu()
     OnMenuCommand(ID_SHOW_MONITOR, [this] { m_monitorDlg.ShowWindow(true); });
     // "Test Reklama" (ID_ADVERT_TEST) has no action.
 
-    OnMenuCommand(ID_FISCALIZE, [this] {
-        CFiskalizacijaDlg fiscalization(this);
-        fiscalization.DoModal();
-    });
-    OnMenuCommand(ID_TAX_RATES, [this] { m_taxRateDlg.DoModal(); });
-    OnMenuCommand(ID_REPORTS, [this] { m_reportsDlg.DoModal(); });
-    // The dialog opens even when the clock could not be read (it says so first).
-    OnMenuCommand(ID_TIME, [this] {
-        m_setTimeDlg.ReadRegisterClock();
-        m_setTimeDlg.DoModal();
-    });
-    OnMenuCommand(ID_FISCAL_HEADER, [this] { m_fiscalHeaderDlg.DoModal(); });
-    OnMenuCommand(ID_TOTALIZERS, [this] {
-        CTotalDlg totals(this);
-        totals.DoModal();
-    });
-
+    FiscalMenu::Wire(*this);
     // Wired by the areas whose dialogs they open, when those land:
     //   articles:   ID_SALE, ID_SALE_FROM_DATABASE, ID_TRANSACTION_START, ID_PLU_LIST,
     //               ID_DELETE_ARTICLE, ID_DELETE_ALL_ARTICLES, ID_PLU_REPORTS
@@ -256,10 +241,9 @@ void CThermalDlg::OnConnect()
     m_pPort = std::make_unique<Win32SerialPort>(m_settings);
     m_pPort->SetTrafficCallback(OnTraffic);
     try {
-        if (!m_pPort->Open()) {
-            m_pPort->Close();
-            return;
-        }
+        // Open throws on every failure; a port that could not be configured
+        // is closed below like any failed log-on.
+        m_pPort->Open();
         m_pDevice = std::make_unique<ECRDevice>(m_pPort.get());
         m_pDevice->SetMessageCallback(OnDeviceMessage);
         m_pDevice->SetTrafficCallback(OnTraffic);

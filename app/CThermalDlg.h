@@ -9,6 +9,8 @@
 #include "dialogs/fiscal/CTaxRateDlg.h"
 #include "ecr/commands/ECRDevice.h"
 #include "framework/CDialog.h"
+#include "framework/MainMenu.h"
+#include "framework/RegisterServices.h"
 #include "serial/SerialSettings.h"
 #include "serial/Win32SerialPort.h"
 
@@ -22,44 +24,13 @@ class QMenu;
 class QMenuBar;
 
 // The main window: menu 130, the connection (port, device, log-on) and the
-// member dialogs that keep their values for the whole run. Every dialog
-// reaches the register through g_pMainDlg->m_pDevice.
-//
-// A dialog of another area is wired in two small steps:
-//   1. a member below, in the marked place of the design's order
-//      (e.g. CTaxRateDlg m_taxRateDlg{this};), or nothing for a temporary one;
-//   2. one line in WireMenu(), e.g.
-//      OnMenuCommand(ID_TAX_RATES, [this] { m_taxRateDlg.DoModal(); });
-// OnMenuCommand runs the handler through ActionGuard, like every button.
-class CThermalDlg : public CDialog {
+// member dialogs that keep their values for the whole run. It is the
+// RegisterServices the dialogs reach the register through, and the MainMenu
+// each dialog area wires its items into (FiscalMenu::Wire and the like).
+class CThermalDlg : public CDialog, public RegisterServices, public MainMenu {
     Q_OBJECT
 
 public:
-    // Menu 130 command ids.
-    static constexpr int ID_CONNECT = 32772;
-    static constexpr int ID_SETTINGS = 32776;
-    static constexpr int ID_TEST_CONNECTION = 32797;
-    static constexpr int ID_FISCALIZE = 32775;
-    static constexpr int ID_TAX_RATES = 32781;
-    static constexpr int ID_REPORTS = 32782;
-    static constexpr int ID_TIME = 32780;
-    static constexpr int ID_FISCAL_HEADER = 32779;
-    static constexpr int ID_TOTALIZERS = 32800;
-    static constexpr int ID_MEMORY_READ = 32786;
-    static constexpr int ID_SALE = 32783;
-    static constexpr int ID_SALE_FROM_DATABASE = 32796;
-    static constexpr int ID_TRANSACTION_START = 32799;
-    static constexpr int ID_PLU_LIST = 32771;
-    static constexpr int ID_DELETE_ARTICLE = 32785;
-    static constexpr int ID_DELETE_ALL_ARTICLES = 32788;
-    static constexpr int ID_PLU_REPORTS = 32795;
-    static constexpr int ID_ADVERT_TEXT = 32787;
-    static constexpr int ID_GRAPHICS = 32793;
-    static constexpr int ID_ADVERT_TEST = 32794;
-    static constexpr int ID_DISPLAY_TEST = 32798;
-    static constexpr int ID_INFO_PRINT = 32801;
-    static constexpr int ID_ABOUT = 32774;
-    static constexpr int ID_SHOW_MONITOR = 32777;
     static constexpr int IDC_PICTURE = 161;
 
     // Popup positions on the menu bar.
@@ -73,13 +44,22 @@ public:
     void OnTestConnection();
     void EnableAfterLogOn();
     // A line (Windows-1250 bytes) on top of the monitor's debug box.
-    void ShowDebugMessage(std::string_view text);
+    void ShowDebugMessage(std::string_view text) override;
 
-    // The menu, for the menu handlers of other areas and for tests.
+    // The menu, for tests.
     QAction* MenuCommand(int id) const;
     QMenu* MenuPopup(Popup position) const;
-    // Runs the handler through ActionGuard when the item is chosen.
-    void OnMenuCommand(int id, std::function<void()> handler);
+
+    // MainMenu
+    void OnMenuCommand(int id, std::function<void()> handler) override;
+    QWidget* MenuWindow() override { return this; }
+
+    // RegisterServices
+    ECRDevice* ConnectedDevice() override { return m_pDevice.get(); }
+    CFiscalHeaderDlg& FiscalHeaderDlg() override { return m_fiscalHeaderDlg; }
+    CTaxRateDlg& TaxRateDlg() override { return m_taxRateDlg; }
+    CSetTimeDlg& SetTimeDlg() override { return m_setTimeDlg; }
+    CReportsDlg& ReportsDlg() override { return m_reportsDlg; }
 
     std::unique_ptr<ECRDevice> m_pDevice;  // null until a port has opened
     bool m_bConnected = false;
@@ -121,5 +101,6 @@ private:
     bool m_bMonitorPlaced = false;
 };
 
-// The one main window of the run, set by its constructor.
+// The one main window of the run, set by its constructor. Only app/ uses it
+// (the engine's callbacks); dialogs go through RegisterServices.
 extern CThermalDlg* g_pMainDlg;

@@ -2,9 +2,9 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
-#include "dialogs/articles/formats/ArticleImportFile.h"
-#include "dialogs/articles/formats/ArticleListFile.h"
-#include "dialogs/articles/formats/TestArticles.h"
+#include "ecr/articles/ArticleImportFile.h"
+#include "ecr/articles/ArticleListFile.h"
+#include "ecr/articles/TestArticles.h"
 #include "ecr/commands/ScaledAmount.h"
 
 void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)

@@ -2,8 +2,9 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
+#include "ecr/commands/ECROperations.h"
 #include "ecr/commands/ScaledAmount.h"
-#include "ecr/protocol/ECRSleep.h"
+#include "ecr/protocol/ECRMessageSink.h"
 
 #include <array>
 
@@ -17,7 +18,6 @@ const char* const kTotalLabels[13] = {"A",          "G",           "D",
                                       "nonFiscalToday"};
 const char* const kTotalTexts[13] = {"A.", "G.", "D.", "Dj.", "E.", "Z.", "I.", "J.", "K.",
                                      "Fisk. ukupno", "Fisk. danas", "Nefisk. ukupno", "Nefisk. danas"};
-constexpr int kDailyReportPauseMs = 500;
 
 void ShowClock(CliSession& session, const ECRDateTime& now)
 {
@@ -44,8 +44,7 @@ void FiscalSubcommands::Register(CLI::App& app, CliAction& chosen)
     CLI::App* fiscalize = app.add_subcommand("fiscalize", "Fiscalize with the taxpayer number, at the register's time");
     fiscalize->add_option("PIB", m_pib, "taxpayer number")->required();
     OnChosen(fiscalize, chosen, [this](CliSession& s) {
-        const ECRDateTime now = s.Checked([&] { return s.Device().ReadClock(); });
-        s.Checked([&] { s.Device().Fiscalize(now, CliArgs::ToRegister(m_pib)); });
+        s.Checked([&] { ECROperations::FiscalizeNow(s.Device(), CliArgs::ToRegister(m_pib)); });
     });
 
     CLI::App* totalizers = app.add_subcommand("totalizers", "Read the totalizers");
@@ -106,9 +105,7 @@ void FiscalSubcommands::RegisterTaxRates(CLI::App& app, CliAction& chosen)
         std::array<std::int32_t, 9> values{};
         for (std::size_t i = 0; i < values.size(); ++i)
             values[i] = CliArgs::Amount(m_rates[i], 2);
-        // The register wants its own time with the rates.
-        const ECRDateTime now = s.Checked([&] { return s.Device().ReadClock(); });
-        s.Checked([&] { s.Device().WriteTaxRates(values, now); });
+        s.Checked([&] { ECROperations::WriteTaxRatesNow(s.Device(), values); });
     });
 }
 
@@ -140,13 +137,15 @@ void FiscalSubcommands::RegisterReports(CLI::App& app, CliAction& chosen)
     CLI::App* daily = report->add_subcommand("daily", "Daily report at the register's time");
     daily->add_option("--count", m_count, "how many in a row (500 ms apart)")->check(CLI::Range(1, 1000));
     OnChosen(daily, chosen, [this](CliSession& s) {
-        for (int i = 0; i < m_count; ++i) {
-            const ECRDateTime now = s.Checked([&] { return s.Device().ReadClock(); });
-            s.Checked([&] { s.Device().PrintDailyReport(now); });
-            s.Output().Progress(static_cast<std::size_t>(i + 1), static_cast<std::size_t>(m_count), "daily reports");
-            if (i + 1 < m_count)
-                ECRSleep(kDailyReportPauseMs);
-        }
+        // Each report is checked as it ends: a refusal stops the series.
+        ECRMessageSink::ResetLastCode();
+        std::uint64_t mismatched = s.MismatchedReplies();
+        ECROperations::PrintDailyReportSeries(s.Device(), m_count, ECROperations::SeriesPause::Between, [&](int done) {
+            s.ThrowIfFailed(mismatched);
+            s.Output().Progress(static_cast<std::size_t>(done), static_cast<std::size_t>(m_count), "daily reports");
+            ECRMessageSink::ResetLastCode();
+            mismatched = s.MismatchedReplies();
+        });
         s.Output().Result().Set("reports", m_count);
     });
 

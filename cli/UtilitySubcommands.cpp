@@ -4,7 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/RawPayload.h"
 #include "ecr/protocol/ECRTrafficText.h"
-#include "dialogs/articles/formats/SafeFileWrite.h"
+#include "ecr/articles/SafeFileWrite.h"
 #include "graphics/BuildLogoRows.h"
 #include "graphics/LogoUpload.h"
 #include "graphics/PictureFile.h"

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 // The serial link to the register: six operations in a fixed slot order.
+// Open, Write and SetReadTimeout return true or throw CommError; they never
+// return false, so callers need no second failure path.
 class SerialPort {
 public:
     virtual ~SerialPort() = default;

@@ -36,12 +36,12 @@ bool Win32SerialPort::Open()
     const ECRString name = ECRString("COM") + ECRString(m_settings.PortNumber());
     m_hPort = CreateFileA(name.Data(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (m_hPort == INVALID_HANDLE_VALUE) {
-        throw CommError(1);
+        throw CommError(CommError::OpenFailed);
     }
 
     std::memset(&m_dcb, 0, sizeof m_dcb);
     if (!GetCommState(m_hPort, &m_dcb)) {
-        throw CommError(2);
+        throw CommError(CommError::ReadSettingsFailed);
     }
     m_dcb.BaudRate = static_cast<DWORD>(m_settings.BaudRate());
     m_dcb.ByteSize = static_cast<BYTE>(m_settings.ByteSize());
@@ -51,7 +51,7 @@ bool Win32SerialPort::Open()
     m_dcb.fRtsControl = static_cast<DWORD>(m_settings.FlowControl()) & 3u;
     m_dcb.fDtrControl = static_cast<DWORD>(m_settings.DtrControl()) & 3u;
     if (!SetCommState(m_hPort, &m_dcb)) {
-        throw CommError(3);
+        throw CommError(CommError::ApplySettingsFailed);
     }
     return true;
 }
@@ -70,7 +70,7 @@ bool Win32SerialPort::Write(ECRString text)
 {
     DWORD written = 0;
     if (!WriteFile(m_hPort, text.Data(), text.Length(), &written, nullptr)) {
-        throw CommError(8);
+        throw CommError(CommError::WriteFailed);
     }
     return true;
 }
@@ -78,7 +78,7 @@ bool Win32SerialPort::Write(ECRString text)
 bool Win32SerialPort::SetReadTimeout(std::int32_t timeoutMs)
 {
     if (!GetCommTimeouts(m_hPort, &m_timeouts)) {
-        throw CommError(4);
+        throw CommError(CommError::ReadTimeoutFailed);
     }
     m_timeouts.ReadIntervalTimeout = 0;
     m_timeouts.ReadTotalTimeoutMultiplier = 0;
@@ -86,7 +86,7 @@ bool Win32SerialPort::SetReadTimeout(std::int32_t timeoutMs)
     m_timeouts.WriteTotalTimeoutMultiplier = 0;
     m_timeouts.WriteTotalTimeoutConstant = 0;
     if (!SetCommTimeouts(m_hPort, &m_timeouts)) {
-        throw CommError(5);
+        throw CommError(CommError::ApplyTimeoutFailed);
     }
     return true;
 }

@@ -1,7 +1,7 @@
 #include "dialogs/fiscal/CFiscalHeaderDlg.h"
 
-#include "dialogs/fiscal/RegisterLink.h"
-#include "dialogs/fiscal/SansSerifFont.h"
+#include "framework/RegisterServices.h"
+#include "framework/SansSerifFont.h"
 #include "ecr/commands/ECRDevice.h"
 
 #include <QLineEdit>
@@ -48,7 +48,7 @@ void CFiscalHeaderDlg::OnRead()
 {
     std::array<ECRString, 5> lines;
     std::array<bool, 5> doubleSize{};
-    RegisterLink::Device().ReadHeader(lines, doubleSize);
+    RegisterServices::Device().ReadHeader(lines, doubleSize);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         m_strLines[i].assign(lines[i].Data(), lines[i].Length());
         m_nDouble[i] = doubleSize[i] ? 1 : 0;
@@ -65,7 +65,7 @@ void CFiscalHeaderDlg::OnWrite()
         lines[i] = ECRString(m_strLines[i].c_str());
         doubleSize[i] = m_nDouble[i] != 0;
     }
-    RegisterLink::Device().WriteHeader(lines, doubleSize);
+    RegisterServices::Device().WriteHeader(lines, doubleSize);
 }
 
 void CFiscalHeaderDlg::OnSwitchFont()

@@ -2,9 +2,10 @@
 
 #include "dialogs/fiscal/CFiscalHeaderDlg.h"
 #include "dialogs/fiscal/CTaxRateDlg.h"
-#include "dialogs/fiscal/RegisterLink.h"
-#include "dialogs/fiscal/SansSerifFont.h"
+#include "framework/RegisterServices.h"
+#include "framework/SansSerifFont.h"
 #include "ecr/commands/ECRDevice.h"
+#include "ecr/commands/ECROperations.h"
 
 CFiskalizacijaDlg::CFiskalizacijaDlg(QWidget* parent) : CDialog(parent)
 {
@@ -41,24 +42,21 @@ void CFiskalizacijaDlg::OnWriteIBFM()
 {
     UpdateData(true);
     // The register's answer goes to the monitor's debug box; no message here.
-    RegisterLink::Device().WriteIBFM(ECRString(m_strIBFM.c_str()));
+    RegisterServices::Device().WriteIBFM(ECRString(m_strIBFM.c_str()));
 }
 
 void CFiskalizacijaDlg::OnFiscalize()
 {
     UpdateData(true);
-    ECRDevice& device = RegisterLink::Device();
-    // The register's own clock, not the PC's: fiscalization is dated by the register.
-    const ECRDateTime now = device.ReadClock();
-    device.Fiscalize(now, ECRString(m_strPIB.c_str()));
+    ECROperations::FiscalizeNow(RegisterServices::Device(), ECRString(m_strPIB.c_str()));
 }
 
 void CFiskalizacijaDlg::OnHeader()
 {
-    RegisterLink::FiscalHeaderDlg().DoModal();
+    RegisterServices::Instance().FiscalHeaderDlg().DoModal();
 }
 
 void CFiskalizacijaDlg::OnTaxRates()
 {
-    RegisterLink::TaxRateDlg().DoModal();
+    RegisterServices::Instance().TaxRateDlg().DoModal();
 }

@@ -1,9 +1,9 @@
 #include "dialogs/fiscal/CReportsDlg.h"
 
-#include "dialogs/fiscal/RegisterLink.h"
-#include "dialogs/fiscal/SansSerifFont.h"
+#include "framework/RegisterServices.h"
+#include "framework/SansSerifFont.h"
 #include "ecr/commands/ECRDevice.h"
-#include "ecr/protocol/ECRSleep.h"
+#include "ecr/commands/ECROperations.h"
 
 #include <QDateTime>
 
@@ -18,13 +18,6 @@ ECRDateTime DayOf(std::int64_t localSeconds)
     day.month = date.month();
     day.day = date.day();
     return day;
-}
-
-void PrintDailyReportNow(ECRDevice& device)
-{
-    // The register dates the report by its own clock, read just before.
-    const ECRDateTime now = device.ReadClock();
-    device.PrintDailyReport(now);
 }
 
 }  // namespace
@@ -66,26 +59,23 @@ void CReportsDlg::DoDataExchange(CDataExchange& dx)
 
 void CReportsDlg::OnDailyReport()
 {
-    PrintDailyReportNow(RegisterLink::Device());
+    ECROperations::PrintDailyReportNow(RegisterServices::Device());
 }
 
 void CReportsDlg::OnDailySeries()
 {
-    ECRDevice& device = RegisterLink::Device();
     // A failure ends the series at the failing step (the guard reports it).
-    for (int i = 0; i < kDailySeriesLength; ++i) {
-        PrintDailyReportNow(device);
-        ECRSleep(kDailySeriesPauseMs);
-    }
+    ECROperations::PrintDailyReportSeries(RegisterServices::Device(), kDailySeriesLength,
+                                          ECROperations::SeriesPause::AfterEach);
 }
 
 void CReportsDlg::OnPeriodicReport(bool fiscal)
 {
     UpdateData(true);
-    RegisterLink::Device().PrintPeriodicReport(DayOf(m_timeFrom), DayOf(m_timeTo), fiscal);
+    RegisterServices::Device().PrintPeriodicReport(DayOf(m_timeFrom), DayOf(m_timeTo), fiscal);
 }
 
 void CReportsDlg::OnStatusReport()
 {
-    RegisterLink::Device().PrintStatusReport();
+    RegisterServices::Device().PrintStatusReport();
 }

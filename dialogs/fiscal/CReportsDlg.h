@@ -12,7 +12,6 @@ class CReportsDlg : public CDialog {
 
 public:
     static constexpr int kDailySeriesLength = 50;
-    static constexpr std::int32_t kDailySeriesPauseMs = 500;
 
     explicit CReportsDlg(QWidget* parent = nullptr);
 

@@ -1,7 +1,7 @@
 #include "dialogs/fiscal/CSetTimeDlg.h"
 
-#include "dialogs/fiscal/RegisterLink.h"
-#include "dialogs/fiscal/SansSerifFont.h"
+#include "framework/RegisterServices.h"
+#include "framework/SansSerifFont.h"
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRStringError.h"
@@ -37,7 +37,7 @@ void CSetTimeDlg::ReadRegisterClock()
 {
     bool read = false;
     try {
-        read = SetRegisterTime(RegisterLink::Device().ReadClock());
+        read = SetRegisterTime(RegisterServices::Device().ReadClock());
     } catch (const CommError&) {
     } catch (const ECRStringError&) {
     }
@@ -70,15 +70,15 @@ void CSetTimeDlg::OnWrite()
     clock.day = date.day();
     clock.hour = time.hour();
     clock.minute = time.minute();
-    RegisterLink::Device().SetClock(clock);
+    RegisterServices::Device().SetClock(clock);
 }
 
 void CSetTimeDlg::OnHourBack()
 {
-    RegisterLink::Device().ShiftClockHour(0);
+    RegisterServices::Device().ShiftClockHour(0);
 }
 
 void CSetTimeDlg::OnHourForward()
 {
-    RegisterLink::Device().ShiftClockHour(1);
+    RegisterServices::Device().ShiftClockHour(1);
 }

@@ -1,8 +1,9 @@
 #include "dialogs/fiscal/CTaxRateDlg.h"
 
-#include "dialogs/fiscal/RegisterLink.h"
-#include "dialogs/fiscal/SansSerifFont.h"
+#include "framework/RegisterServices.h"
+#include "framework/SansSerifFont.h"
 #include "ecr/commands/ECRDevice.h"
+#include "ecr/commands/ECROperations.h"
 #include "ecr/commands/ScaledAmount.h"
 
 namespace {
@@ -42,7 +43,7 @@ void CTaxRateDlg::DoDataExchange(CDataExchange& dx)
 void CTaxRateDlg::OnRead()
 {
     std::array<std::int32_t, 9> rates{};
-    RegisterLink::Device().ReadTaxRates(rates);
+    RegisterServices::Device().ReadTaxRates(rates);
     for (std::size_t i = 0; i < rates.size(); ++i) {
         m_strRates[i] = FormatScaled(rates[i], kDecimals).Data();
     }
@@ -56,8 +57,5 @@ void CTaxRateDlg::OnWrite()
     for (std::size_t i = 0; i < rates.size(); ++i) {
         rates[i] = ParseScaled(ECRString(m_strRates[i].c_str()), kDecimals);
     }
-    ECRDevice& device = RegisterLink::Device();
-    // The write is stamped with the register's own clock.
-    const ECRDateTime now = device.ReadClock();
-    device.WriteTaxRates(rates, now);
+    ECROperations::WriteTaxRatesNow(RegisterServices::Device(), rates);
 }

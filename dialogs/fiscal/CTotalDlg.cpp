@@ -1,7 +1,7 @@
 #include "dialogs/fiscal/CTotalDlg.h"
 
-#include "dialogs/fiscal/RegisterLink.h"
-#include "dialogs/fiscal/SansSerifFont.h"
+#include "framework/RegisterServices.h"
+#include "framework/SansSerifFont.h"
 #include "ecr/commands/ECRDevice.h"
 #include "framework/ActionGuard.h"
 
@@ -52,7 +52,7 @@ bool CTotalDlg::OnInitDialog()
 void CTotalDlg::ReadTotals()
 {
     std::array<ECRString, 13> totals;
-    RegisterLink::Device().ReadTotalizers(totals);
+    RegisterServices::Device().ReadTotalizers(totals);
     for (std::size_t i = 0; i < totals.size(); ++i) {
         m_strTotals[i].assign(totals[i].Data(), totals[i].Length());
     }

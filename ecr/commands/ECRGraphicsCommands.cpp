@@ -12,7 +12,6 @@ namespace {
 constexpr std::int32_t kLogoSelector = 1;
 constexpr std::int32_t kAdvertSelector = 2;
 constexpr std::int32_t kLogoBytesPerRow = 45;
-constexpr std::int32_t kSyncError = 16;
 
 bool ReadPrintOption(ECRProtocol& protocol, std::int32_t selector)
 {
@@ -98,7 +97,7 @@ std::vector<unsigned char> ECRGraphicsCommands::ReadMemory(std::int32_t area, st
     size = ReadMemorySize(area);
     // The size comes from the line: refuse a nonsensical one before allocating.
     if (size > kMaxMemorySize) {
-        throw CommError(kSyncError);
+        throw CommError(CommError::Sync);
     }
     std::vector<unsigned char> buffer(static_cast<std::size_t>(std::max(size, 0)));
     ReportProgress(-1);
@@ -113,7 +112,7 @@ std::vector<unsigned char> ECRGraphicsCommands::ReadMemory(std::int32_t area, st
         const std::int32_t count = std::min(kMemoryBlock, size - offset);
         const ECRString& hex = reply.Rest();
         if (hex.Length() < static_cast<std::uint32_t>(2 * count)) {
-            throw CommError(kSyncError);
+            throw CommError(CommError::Sync);
         }
         for (std::int32_t i = 0; i < count; ++i) {
             const char high = hex.Data()[2 * i];

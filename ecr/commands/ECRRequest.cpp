@@ -7,7 +7,6 @@ namespace {
 constexpr std::int32_t kIntKind = 1;
 constexpr std::int32_t kTextKind = 2;
 constexpr std::int32_t kAmountKind = 3;
-constexpr std::int32_t kInvalidParameter = 11;
 }  // namespace
 
 ECRRequest& ECRRequest::Int(std::int32_t value)
@@ -25,7 +24,7 @@ ECRRequest& ECRRequest::Flag(bool value)
 ECRRequest& ECRRequest::Text(const ECRString& text)
 {
     if (text.Find(ECRFrame::US) >= 0 || text.Find(ECRFrame::LF) >= 0 || text.Find(ECRFrame::HT) >= 0) {
-        throw CommError(kInvalidParameter);
+        throw CommError(CommError::InvalidParameter);
     }
     m_fields.emplace_back(text, kTextKind);
     return *this;

@@ -1,10 +1,12 @@
 #include "ecr/protocol/CommErrorText.h"
 
+#include "ecr/protocol/CommError.h"
+
 #include <array>
 
 const ECRString& CommErrorText(std::int32_t code)
 {
-    static const std::array<ECRString, 20> texts = {
+    static const std::array<ECRString, CommError::CodeCount> texts = {
         "OK",
         "Error opening port",
         "Error reading port settings",

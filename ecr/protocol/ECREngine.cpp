@@ -12,7 +12,6 @@ constexpr std::int32_t kRawReplyTimeoutMs = 1000;
 constexpr std::int32_t kStatusTimeoutMs = 1000;
 constexpr std::int32_t kFlushTimeoutMs = 1;
 constexpr std::int32_t kPollPauseMs = 500;
-constexpr std::int32_t kTimeoutError = 10;
 // A line that never falls silent must not keep the flush going for ever; what
 // is left after this many bytes fails the reply check instead.
 constexpr std::int32_t kMaxFlushReads = 65536;
@@ -169,7 +168,7 @@ ECRString ECREngine::PollForReply(std::int64_t& waitedMs)
             }
             waitedMs += kStatusTimeoutMs;
             if (++silentWaits >= m_limits.maxSilentWaits) {
-                throw CommError(kTimeoutError);
+                throw CommError(CommError::Timeout);
             }
         }
         ECRSleep(kPollPauseMs);
@@ -191,6 +190,6 @@ ECRString ECREngine::PollForReply(std::int64_t& waitedMs)
 void ECREngine::CheckWaited(std::int64_t waitedMs) const
 {
     if (waitedMs > m_limits.maxBusyMilliseconds) {
-        throw CommError(kTimeoutError);
+        throw CommError(CommError::Timeout);
     }
 }

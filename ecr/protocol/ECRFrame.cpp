@@ -15,7 +15,7 @@ ECRString ECRFrame::Checksum(ECRString payload)
     char digits[8];
     const int written = std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(sum));
     if (written != 2) {
-        throw CommError(16);
+        throw CommError(CommError::Sync);
     }
     return ECRString(digits);
 }
@@ -42,7 +42,7 @@ ECRString ECRFrame::Unframe(ECRString frame, const ChecksumFunction& checksum)
     ECRString payload = frame.Mid(2, n - 4);
     const ECRString digits = checksum(payload);
     if (frame.CharAt(n - 4) != digits.CharAt(0) || frame.CharAt(n - 3) != digits.CharAt(1)) {
-        throw CommError(17);
+        throw CommError(CommError::InvalidCommand);
     }
     return payload;
 }
@@ -78,18 +78,18 @@ ECRString ECRFrame::CheckReply(const ECRString& command, ECRString reply, ECRMes
 {
     const unsigned char replyClass = reply.CharAt(0);
     if (replyClass != '#' && replyClass != '$' && replyClass != '*' && replyClass != '%') {
-        throw CommError(16);
+        throw CommError(CommError::Sync);
     }
     const unsigned char letter = reply.CharAt(1);
     if (replyClass == '#' && letter == 'Z') {
         const unsigned char echo = reply.CharAt(2);
         if (echo != command.CharAt(0) && echo != command.CharAt(1)) {
-            throw CommError(16);
+            throw CommError(CommError::Sync);
         }
         reply.Tokenize(LF);
         ECRString code = reply.Tokenize(US);
         if (code.Length() == 0) {
-            throw CommError(16);
+            throw CommError(CommError::Sync);
         }
         sink.ReportCode(ECRAtoi(code));
         return code;
@@ -99,14 +99,14 @@ ECRString ECRFrame::CheckReply(const ECRString& command, ECRString reply, ECRMes
         return reply.Mid(2);
     }
     if (replyClass != '$' && replyClass != '%' && replyClass != '*') {
-        throw CommError(16);
+        throw CommError(CommError::Sync);
     }
     unsigned char expected = command.CharAt(1);
     if (expected >= 'a' && expected <= 'z') {
         expected = static_cast<unsigned char>(expected - 'a' + 'A');
     }
     if (letter != expected) {
-        throw CommError(16);
+        throw CommError(CommError::Sync);
     }
     sink.ReportCode(0);
     return reply.Mid(2);

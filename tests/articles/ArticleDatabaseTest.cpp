@@ -1,6 +1,6 @@
 #include "TempFolder.h"
 
-#include "dialogs/articles/formats/ArticleDatabase.h"
+#include "ecr/articles/ArticleDatabase.h"
 
 #include <gtest/gtest.h>
 

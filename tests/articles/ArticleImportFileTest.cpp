@@ -1,7 +1,7 @@
 #include "TempFolder.h"
 
-#include "dialogs/articles/formats/ArticleImportFile.h"
-#include "dialogs/articles/formats/TestArticles.h"
+#include "ecr/articles/ArticleImportFile.h"
+#include "ecr/articles/TestArticles.h"
 
 #include <gtest/gtest.h>
 

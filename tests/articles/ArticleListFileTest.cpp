@@ -1,7 +1,7 @@
 #include "TempFolder.h"
 
-#include "dialogs/articles/formats/ArticleListFile.h"
-#include "dialogs/articles/formats/SafeFileWrite.h"
+#include "ecr/articles/ArticleListFile.h"
+#include "ecr/articles/SafeFileWrite.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dialogs/articles/formats/TextLineReader.h"
+#include "ecr/articles/TextLineReader.h"
 
 TextLineReader::TextLineReader(const std::string& path) : m_file(path, std::ios::binary) {}
 

@@ -1,6 +1,6 @@
-#include "dialogs/articles/formats/ArticleDatabase.h"
+#include "ecr/articles/ArticleDatabase.h"
 
-#include "dialogs/articles/formats/TextLineReader.h"
+#include "ecr/articles/TextLineReader.h"
 #include "ecr/commands/ScaledAmount.h"
 #include "ecr/protocol/ECRAtoi.h"
 

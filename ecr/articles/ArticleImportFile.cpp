@@ -1,6 +1,6 @@
-#include "dialogs/articles/formats/ArticleImportFile.h"
+#include "ecr/articles/ArticleImportFile.h"
 
-#include "dialogs/articles/formats/TextLineReader.h"
+#include "ecr/articles/TextLineReader.h"
 #include "ecr/commands/ScaledAmount.h"
 #include "ecr/protocol/ECRAtoi.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/articles/formats/TestArticles.h"
+#include "ecr/articles/TestArticles.h"
 
 #include <string>
 

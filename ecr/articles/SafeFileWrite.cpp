@@ -1,4 +1,4 @@
-#include "dialogs/articles/formats/SafeFileWrite.h"
+#include "ecr/articles/SafeFileWrite.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/articles/formats/DatabaseArticle.h"
+#include "ecr/articles/DatabaseArticle.h"
 
 #include <string>
 #include <vector>

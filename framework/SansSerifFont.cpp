@@ -1,4 +1,4 @@
-#include "dialogs/fiscal/SansSerifFont.h"
+#include "framework/SansSerifFont.h"
 
 #include <QStringList>
 

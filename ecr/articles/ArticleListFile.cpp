@@ -1,6 +1,6 @@
-#include "dialogs/articles/formats/ArticleListFile.h"
+#include "ecr/articles/ArticleListFile.h"
 
-#include "dialogs/articles/formats/SafeFileWrite.h"
+#include "ecr/articles/SafeFileWrite.h"
 
 std::string ArticleListFile::FormatLine(const ECRArticle& article)
 {

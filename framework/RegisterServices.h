@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string_view>
+
+class CFiscalHeaderDlg;
+class CReportsDlg;
+class CSetTimeDlg;
+class CTaxRateDlg;
+class ECRDevice;
+
+// What a dialog needs of the main window: the connected register and the
+// member dialogs that other dialogs open. The main window implements it and
+// installs itself while it lives; dialogs never see the main window itself.
+// A test may install its own.
+//
+//   ECROperations::WriteTaxRatesNow(RegisterServices::Device(), rates);
+//   RegisterServices::Instance().TaxRateDlg().DoModal();
+//
+// A new member dialog that others open gets one accessor here (declared by
+// name above, so this folder needs none of the dialog areas).
+class RegisterServices {
+public:
+    virtual ~RegisterServices() = default;
+
+    // The device of the logged-on connection, or null before there is one.
+    virtual ECRDevice* ConnectedDevice() = 0;
+    // A line (Windows-1250 bytes) on top of the monitor's debug box.
+    virtual void ShowDebugMessage(std::string_view text) = 0;
+
+    virtual CFiscalHeaderDlg& FiscalHeaderDlg() = 0;
+    virtual CTaxRateDlg& TaxRateDlg() = 0;
+    virtual CSetTimeDlg& SetTimeDlg() = 0;
+    virtual CReportsDlg& ReportsDlg() = 0;
+
+    // The installed services; throws CommError(OpenFailed) when none is
+    // installed, as a dialog reached with no main window has no port either.
+    static RegisterServices& Instance();
+    // The connected device. Without one (no log-on yet) it throws
+    // CommError(OpenFailed), which the action guard reports like any failed
+    // exchange; the menus that lead to the dialogs stay greyed until log-on.
+    static ECRDevice& Device();
+
+    // Installs services (null: none) and returns the previous ones.
+    static RegisterServices* Install(RegisterServices* services);
+};
