@@ -18,13 +18,13 @@ CFiscalHeaderDlg::CFiscalHeaderDlg(QWidget* parent)
         AddEdit(kLineIds[i], {8, y, 190, 14});
         AddCheckBox(kDoubleIds[i], QStringLiteral("Dbl"), {204, y + 2, 28, 10});
     }
-    AddButton(1014, QStringLiteral("Procitaj <<"), {238, 9, 56, 14});
-    AddButton(1019, QStringLiteral("Upisi >>"), {238, 27, 56, 14});
-    AddButton(1120, QStringLiteral("Promeni font\nprikaza"), {238, 70, 56, 24});
+    AddButton(IDC_READ, QStringLiteral("Procitaj <<"), {238, 9, 56, 14});
+    AddButton(IDC_WRITE, QStringLiteral("Upisi >>"), {238, 27, 56, 14});
+    AddButton(IDC_SWITCH_FONT, QStringLiteral("Promeni font\nprikaza"), {238, 70, 56, 24});
 
-    OnCommand(1014, [this] { OnRead(); });
-    OnCommand(1019, [this] { OnWrite(); });
-    OnCommand(1120, [this] { OnSwitchFont(); });
+    OnCommand(IDC_READ, [this] { OnRead(); });
+    OnCommand(IDC_WRITE, [this] { OnWrite(); });
+    OnCommand(IDC_SWITCH_FONT, [this] { OnSwitchFont(); });
 }
 
 void CFiscalHeaderDlg::DoDataExchange(CDataExchange& dx)

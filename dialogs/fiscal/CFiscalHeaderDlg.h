@@ -16,11 +16,27 @@ class CFiscalHeaderDlg : public CDialog {
     Q_OBJECT
 
 public:
+    enum ControlId : int {
+        IDC_LINE1 = 1008,
+        IDC_LINE2 = 1015,
+        IDC_LINE3 = 1016,
+        IDC_LINE4 = 1017,
+        IDC_LINE5 = 1018,
+        IDC_DOUBLE1 = 1021,
+        IDC_DOUBLE2 = 1022,
+        IDC_DOUBLE3 = 1023,
+        IDC_DOUBLE4 = 1024,
+        IDC_DOUBLE5 = 1025,
+        IDC_READ = 1014,
+        IDC_WRITE = 1019,
+        IDC_SWITCH_FONT = 1120,
+    };
+
     // Which font the five edits show their bytes in.
     enum class LineFont { Dialog, Cyrillic, CentralEuropean };
 
-    static constexpr std::array<int, 5> kLineIds = {1008, 1015, 1016, 1017, 1018};
-    static constexpr std::array<int, 5> kDoubleIds = {1021, 1022, 1023, 1024, 1025};
+    static constexpr std::array<int, 5> kLineIds = {IDC_LINE1, IDC_LINE2, IDC_LINE3, IDC_LINE4, IDC_LINE5};
+    static constexpr std::array<int, 5> kDoubleIds = {IDC_DOUBLE1, IDC_DOUBLE2, IDC_DOUBLE3, IDC_DOUBLE4, IDC_DOUBLE5};
 
     explicit CFiscalHeaderDlg(QWidget* parent = nullptr);
 

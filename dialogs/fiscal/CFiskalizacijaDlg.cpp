@@ -14,28 +14,28 @@ CFiskalizacijaDlg::CFiskalizacijaDlg(QWidget* parent) : CDialog(parent)
     SetDialogSize(206, 104);
 
     AddLabel(QStringLiteral("IBFM:"), {10, 11, 26, 8});
-    AddEdit(1047, {40, 9, 94, 14});
-    AddButton(1014, QStringLiteral("Upisi IBFM"), {144, 9, 54, 14});
+    AddEdit(IDC_IBFM, {40, 9, 94, 14});
+    AddButton(IDC_WRITE_IBFM, QStringLiteral("Upisi IBFM"), {144, 9, 54, 14});
     AddLabel(QStringLiteral("PIB:"), {10, 31, 26, 8});
-    AddEdit(1048, {40, 29, 94, 14});
-    AddButton(1049, QStringLiteral("Fiskalizuj"), {144, 29, 54, 14});
+    AddEdit(IDC_PIB, {40, 29, 94, 14});
+    AddButton(IDC_FISCALIZE, QStringLiteral("Fiskalizuj"), {144, 29, 54, 14});
 
-    AddButton(1050, QStringLiteral("Zaglavlje"), {40, 55, 60, 14});
-    AddButton(1051, QStringLiteral("Poreske Stope"), {106, 55, 60, 14});
+    AddButton(IDC_HEADER, QStringLiteral("Zaglavlje"), {40, 55, 60, 14});
+    AddButton(IDC_TAX_RATES, QStringLiteral("Poreske Stope"), {106, 55, 60, 14});
 
     AddButton(IDOK, QStringLiteral("OK"), {90, 82, 50, 14});
     AddButton(IDCANCEL, QStringLiteral("Cancel"), {148, 82, 50, 14});
 
-    OnCommand(1014, [this] { OnWriteIBFM(); });
-    OnCommand(1049, [this] { OnFiscalize(); });
-    OnCommand(1050, [this] { OnHeader(); });
-    OnCommand(1051, [this] { OnTaxRates(); });
+    OnCommand(IDC_WRITE_IBFM, [this] { OnWriteIBFM(); });
+    OnCommand(IDC_FISCALIZE, [this] { OnFiscalize(); });
+    OnCommand(IDC_HEADER, [this] { OnHeader(); });
+    OnCommand(IDC_TAX_RATES, [this] { OnTaxRates(); });
 }
 
 void CFiskalizacijaDlg::DoDataExchange(CDataExchange& dx)
 {
-    DDX_Text(dx, 1047, m_strIBFM);
-    DDX_Text(dx, 1048, m_strPIB);
+    DDX_Text(dx, IDC_IBFM, m_strIBFM);
+    DDX_Text(dx, IDC_PIB, m_strPIB);
 }
 
 void CFiskalizacijaDlg::OnWriteIBFM()

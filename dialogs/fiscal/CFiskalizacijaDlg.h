@@ -11,6 +11,15 @@ class CFiskalizacijaDlg : public CDialog {
     Q_OBJECT
 
 public:
+    enum ControlId : int {
+        IDC_IBFM = 1047,
+        IDC_PIB = 1048,
+        IDC_WRITE_IBFM = 1014,
+        IDC_FISCALIZE = 1049,
+        IDC_HEADER = 1050,
+        IDC_TAX_RATES = 1051,
+    };
+
     explicit CFiskalizacijaDlg(QWidget* parent = nullptr);
 
     // Windows-1250 bytes, as typed.

@@ -30,31 +30,31 @@ CReportsDlg::CReportsDlg(QWidget* parent) : CDialog(parent)
     m_timeFrom = QDateTime::currentSecsSinceEpoch();
     m_timeTo = m_timeFrom;
 
-    AddButton(1014, QStringLiteral("Dnevni Izvestaj"), {8, 9, 80, 14});
-    AddButton(1052, QStringLiteral("50 Dnevnih"), {8, 27, 80, 14});
-    AddButton(1087, QStringLiteral("Presek stanja"), {8, 45, 80, 14});
+    AddButton(IDC_DAILY, QStringLiteral("Dnevni Izvestaj"), {8, 9, 80, 14});
+    AddButton(IDC_DAILY_SERIES, QStringLiteral("50 Dnevnih"), {8, 27, 80, 14});
+    AddButton(IDC_SNAPSHOT, QStringLiteral("Presek stanja"), {8, 45, 80, 14});
 
     AddGroupBox(QString(), {98, 4, 100, 96});
     AddLabel(QStringLiteral("Od:"), {104, 13, 16, 8});
-    AddDateTimePicker(1024, {122, 11, 70, 14}, PickerMode::ShortDate);
+    AddDateTimePicker(IDC_FROM, {122, 11, 70, 14}, PickerMode::ShortDate);
     AddLabel(QStringLiteral("Do:"), {104, 31, 16, 8});
-    AddDateTimePicker(1025, {122, 29, 70, 14}, PickerMode::ShortDate);
-    AddButton(1026, QStringLiteral("Periodicni Izvestaj"), {104, 50, 88, 14});
-    AddButton(1086, QStringLiteral("Nefisk. Periodicni\nIzvestaj"), {104, 68, 88, 24});
+    AddDateTimePicker(IDC_TO, {122, 29, 70, 14}, PickerMode::ShortDate);
+    AddButton(IDC_PERIODIC, QStringLiteral("Periodicni Izvestaj"), {104, 50, 88, 14});
+    AddButton(IDC_PERIODIC_NON_FISCAL, QStringLiteral("Nefisk. Periodicni\nIzvestaj"), {104, 68, 88, 24});
 
     AddButton(IDOK, QStringLiteral("OK"), {148, 107, 50, 14});
 
-    OnCommand(1014, [this] { OnDailyReport(); });
-    OnCommand(1052, [this] { OnDailySeries(); });
-    OnCommand(1026, [this] { OnPeriodicReport(true); });
-    OnCommand(1086, [this] { OnPeriodicReport(false); });
-    OnCommand(1087, [this] { OnStatusReport(); });
+    OnCommand(IDC_DAILY, [this] { OnDailyReport(); });
+    OnCommand(IDC_DAILY_SERIES, [this] { OnDailySeries(); });
+    OnCommand(IDC_PERIODIC, [this] { OnPeriodicReport(true); });
+    OnCommand(IDC_PERIODIC_NON_FISCAL, [this] { OnPeriodicReport(false); });
+    OnCommand(IDC_SNAPSHOT, [this] { OnStatusReport(); });
 }
 
 void CReportsDlg::DoDataExchange(CDataExchange& dx)
 {
-    DDX_DateTime(dx, 1024, m_timeFrom);
-    DDX_DateTime(dx, 1025, m_timeTo);
+    DDX_DateTime(dx, IDC_FROM, m_timeFrom);
+    DDX_DateTime(dx, IDC_TO, m_timeTo);
 }
 
 void CReportsDlg::OnDailyReport()

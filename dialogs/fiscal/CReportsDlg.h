@@ -11,6 +11,16 @@ class CReportsDlg : public CDialog {
     Q_OBJECT
 
 public:
+    enum ControlId : int {
+        IDC_DAILY = 1014,
+        IDC_DAILY_SERIES = 1052,
+        IDC_SNAPSHOT = 1087,
+        IDC_FROM = 1024,
+        IDC_TO = 1025,
+        IDC_PERIODIC = 1026,
+        IDC_PERIODIC_NON_FISCAL = 1086,
+    };
+
     static constexpr int kDailySeriesLength = 50;
 
     explicit CReportsDlg(QWidget* parent = nullptr);

@@ -15,22 +15,22 @@ CSetTimeDlg::CSetTimeDlg(QWidget* parent) : CDialog(parent)
     SetDialogSize(232, 74);
 
     AddLabel(QStringLiteral("Trenutno vreme na kasi:"), {8, 11, 86, 8});
-    AddDateTimePicker(1031, {96, 9, 70, 14}, PickerMode::ShortDate);
-    AddDateTimePicker(1028, {96, 27, 70, 14}, PickerMode::Time);
-    AddButton(1014, QStringLiteral("Upisi >>"), {174, 9, 50, 14});
-    AddButton(1029, QStringLiteral("-1 sat"), {96, 52, 34, 14});
-    AddButton(1030, QStringLiteral("+1 sat"), {132, 52, 34, 14});
+    AddDateTimePicker(IDC_DATE, {96, 9, 70, 14}, PickerMode::ShortDate);
+    AddDateTimePicker(IDC_TIME, {96, 27, 70, 14}, PickerMode::Time);
+    AddButton(IDC_WRITE, QStringLiteral("Upisi >>"), {174, 9, 50, 14});
+    AddButton(IDC_HOUR_BACK, QStringLiteral("-1 sat"), {96, 52, 34, 14});
+    AddButton(IDC_HOUR_FORWARD, QStringLiteral("+1 sat"), {132, 52, 34, 14});
     AddButton(IDOK, QStringLiteral("OK"), {174, 52, 50, 14});
 
-    OnCommand(1014, [this] { OnWrite(); });
-    OnCommand(1029, [this] { OnHourBack(); });
-    OnCommand(1030, [this] { OnHourForward(); });
+    OnCommand(IDC_WRITE, [this] { OnWrite(); });
+    OnCommand(IDC_HOUR_BACK, [this] { OnHourBack(); });
+    OnCommand(IDC_HOUR_FORWARD, [this] { OnHourForward(); });
 }
 
 void CSetTimeDlg::DoDataExchange(CDataExchange& dx)
 {
-    DDX_DateTime(dx, 1031, m_timeDate);
-    DDX_DateTime(dx, 1028, m_timeTime);
+    DDX_DateTime(dx, IDC_DATE, m_timeDate);
+    DDX_DateTime(dx, IDC_TIME, m_timeTime);
 }
 
 void CSetTimeDlg::ReadRegisterClock()

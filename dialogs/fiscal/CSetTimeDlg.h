@@ -12,6 +12,14 @@ class CSetTimeDlg : public CDialog {
     Q_OBJECT
 
 public:
+    enum ControlId : int {
+        IDC_DATE = 1031,
+        IDC_TIME = 1028,
+        IDC_WRITE = 1014,
+        IDC_HOUR_BACK = 1029,
+        IDC_HOUR_FORWARD = 1030,
+    };
+
     explicit CSetTimeDlg(QWidget* parent = nullptr);
 
     // The menu command's reading: the register's clock into both values (year

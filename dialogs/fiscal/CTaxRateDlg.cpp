@@ -25,12 +25,12 @@ CTaxRateDlg::CTaxRateDlg(QWidget* parent) : CDialog(parent)
         AddLabel(QString::fromLatin1(kRateLetters[i]), {10, y + 2, 14, 8});
         AddEdit(kRateIds[i], {28, y, 60, 14});
     }
-    AddButton(1022, QStringLiteral("Citaj <<"), {98, 9, 50, 14});
-    AddButton(1023, QStringLiteral("Pisi >>"), {98, 27, 50, 14});
+    AddButton(IDC_READ, QStringLiteral("Citaj <<"), {98, 9, 50, 14});
+    AddButton(IDC_WRITE, QStringLiteral("Pisi >>"), {98, 27, 50, 14});
     AddButton(IDOK, QStringLiteral("OK"), {98, 153, 50, 14});
 
-    OnCommand(1022, [this] { OnRead(); });
-    OnCommand(1023, [this] { OnWrite(); });
+    OnCommand(IDC_READ, [this] { OnRead(); });
+    OnCommand(IDC_WRITE, [this] { OnWrite(); });
 }
 
 void CTaxRateDlg::DoDataExchange(CDataExchange& dx)

@@ -11,7 +11,22 @@ class CTaxRateDlg : public CDialog {
     Q_OBJECT
 
 public:
-    static constexpr std::array<int, 9> kRateIds = {1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016};
+    enum ControlId : int {
+        IDC_RATE_A = 1008,
+        IDC_RATE_G = 1009,
+        IDC_RATE_D = 1010,
+        IDC_RATE_DJ = 1011,
+        IDC_RATE_E = 1012,
+        IDC_RATE_Z = 1013,
+        IDC_RATE_I = 1014,
+        IDC_RATE_J = 1015,
+        IDC_RATE_K = 1016,
+        IDC_READ = 1022,
+        IDC_WRITE = 1023,
+    };
+
+    static constexpr std::array<int, 9> kRateIds = {IDC_RATE_A, IDC_RATE_G, IDC_RATE_D, IDC_RATE_DJ, IDC_RATE_E,
+                                                     IDC_RATE_Z, IDC_RATE_I, IDC_RATE_J, IDC_RATE_K};
 
     explicit CTaxRateDlg(QWidget* parent = nullptr);
 

@@ -1,6 +1,8 @@
 #include "RegisterSession.h"
 
+#include "dialogs/fiscal/CFiscalHeaderDlg.h"
 #include "dialogs/fiscal/CFiskalizacijaDlg.h"
+#include "dialogs/fiscal/CTaxRateDlg.h"
 #include "dialogs/fiscal/CTotalDlg.h"
 
 #include <QDir>
@@ -33,18 +35,18 @@ TEST_F(DialogScreenshotTest, EveryFiscalDialog)
     });
     CFiskalizacijaDlg fiscalization;
     RunModal(fiscalization, [&](CDialog& open) {
-        open.SetItemText(1047, "AB001234");
-        open.SetItemText(1048, "102030405");
+        open.SetItemText(CFiskalizacijaDlg::IDC_IBFM, "AB001234");
+        open.SetItemText(CFiskalizacijaDlg::IDC_PIB, "102030405");
         Save(open, "fiscalization");
     });
     RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
-        Click(open, 1014);
+        Click(open, CFiscalHeaderDlg::IDC_READ);
         Save(open, "fiscal_header");
-        Click(open, 1120);
+        Click(open, CFiscalHeaderDlg::IDC_SWITCH_FONT);
         Save(open, "fiscal_header_cyrillic");
     });
     RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
-        Click(open, 1022);
+        Click(open, CTaxRateDlg::IDC_READ);
         Save(open, "tax_rates");
     });
     RunMenu(CThermalDlg::ID_TIME, [&](CDialog& open) { Save(open, "set_time"); });

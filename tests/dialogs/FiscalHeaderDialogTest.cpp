@@ -12,8 +12,8 @@ namespace {
 using Sent = std::vector<std::string>;
 using LineFont = CFiscalHeaderDlg::LineFont;
 
-constexpr std::array<int, 5> kLines = {1008, 1015, 1016, 1017, 1018};
-constexpr std::array<int, 5> kDouble = {1021, 1022, 1023, 1024, 1025};
+constexpr auto kLines = CFiscalHeaderDlg::kLineIds;
+constexpr auto kDouble = CFiscalHeaderDlg::kDoubleIds;
 
 class FiscalHeaderDialogTest : public RegisterSession {
 protected:
@@ -25,13 +25,13 @@ protected:
 TEST_F(FiscalHeaderDialogTest, WriteSendsFiveLinesThenFiveFlags)
 {
     RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
-        Type(open, 1008, "PRODAVNICA");
-        Type(open, 1015, "");
-        Type(open, 1016, "Glavna 1");
-        Type(open, 1017, "");
-        Type(open, 1018, "Beograd");
-        open.Item<QCheckBox>(1021)->setChecked(true);
-        Click(open, 1019);
+        Type(open, CFiscalHeaderDlg::IDC_LINE1, "PRODAVNICA");
+        Type(open, CFiscalHeaderDlg::IDC_LINE2, "");
+        Type(open, CFiscalHeaderDlg::IDC_LINE3, "Glavna 1");
+        Type(open, CFiscalHeaderDlg::IDC_LINE4, "");
+        Type(open, CFiscalHeaderDlg::IDC_LINE5, "Beograd");
+        open.Item<QCheckBox>(CFiscalHeaderDlg::IDC_DOUBLE1)->setChecked(true);
+        Click(open, CFiscalHeaderDlg::IDC_WRITE);
     });
     EXPECT_EQ(Requests(), Sent{"#hPRODAVNICA\n\nGlavna 1\n\nBeograd\n"
                                    "1\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F"});
@@ -44,7 +44,7 @@ TEST_F(FiscalHeaderDialogTest, ReadShowsTheRegistersLinesAndFlags)
         sim.State().headerDouble = {false, true, false, false, true};
     });
     RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
-        Click(open, 1014);
+        Click(open, CFiscalHeaderDlg::IDC_READ);
         const char* expected[] = {"RADNJA", "Ulica 5", "Novi Sad", "PIB 123", "Hvala"};
         for (std::size_t i = 0; i < kLines.size(); ++i) {
             EXPECT_EQ(Text(open, kLines[i]), expected[i]) << "line " << i + 1;
@@ -60,18 +60,18 @@ TEST_F(FiscalHeaderDialogTest, ReadShowsTheRegistersLinesAndFlags)
 TEST_F(FiscalHeaderDialogTest, ReopeningShowsThePreviousValuesWithoutARequest)
 {
     RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
-        Type(open, 1008, "PRVA");
-        Type(open, 1018, "PETA");
-        open.Item<QCheckBox>(1025)->setChecked(true);
-        Click(open, 1019);
+        Type(open, CFiscalHeaderDlg::IDC_LINE1, "PRVA");
+        Type(open, CFiscalHeaderDlg::IDC_LINE5, "PETA");
+        open.Item<QCheckBox>(CFiscalHeaderDlg::IDC_DOUBLE5)->setChecked(true);
+        Click(open, CFiscalHeaderDlg::IDC_WRITE);
     });
     ClearRequests();
     RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
-        EXPECT_EQ(Text(open, 1008), "PRVA");
-        EXPECT_EQ(Text(open, 1015), "");
-        EXPECT_EQ(Text(open, 1018), "PETA");
-        EXPECT_FALSE(Checked(open, 1021));
-        EXPECT_TRUE(Checked(open, 1025));
+        EXPECT_EQ(Text(open, CFiscalHeaderDlg::IDC_LINE1), "PRVA");
+        EXPECT_EQ(Text(open, CFiscalHeaderDlg::IDC_LINE2), "");
+        EXPECT_EQ(Text(open, CFiscalHeaderDlg::IDC_LINE5), "PETA");
+        EXPECT_FALSE(Checked(open, CFiscalHeaderDlg::IDC_DOUBLE1));
+        EXPECT_TRUE(Checked(open, CFiscalHeaderDlg::IDC_DOUBLE5));
     });
     EXPECT_TRUE(Requests().empty());
 }
@@ -85,8 +85,8 @@ TEST_F(FiscalHeaderDialogTest, FontSwitchChangesHowTheBytesShowNeverTheBytes)
     RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
         auto& dlg = dynamic_cast<CFiscalHeaderDlg&>(open);
         EXPECT_EQ(dlg.CurrentLineFont(), LineFont::Dialog);
-        Click(open, 1014);
-        EXPECT_EQ(Text(open, 1008), QString::fromUtf8("Čč"));
+        Click(open, CFiscalHeaderDlg::IDC_READ);
+        EXPECT_EQ(Text(open, CFiscalHeaderDlg::IDC_LINE1), QString::fromUtf8("Čč"));
 
         struct Step {
             LineFont font;
@@ -94,13 +94,13 @@ TEST_F(FiscalHeaderDialogTest, FontSwitchChangesHowTheBytesShowNeverTheBytes)
         };
         const Step steps[] = {{LineFont::Cyrillic, "Ии"}, {LineFont::CentralEuropean, "Čč"}, {LineFont::Cyrillic, "Ии"}};
         for (const Step& step : steps) {
-            Click(open, 1120);
+            Click(open, CFiscalHeaderDlg::IDC_SWITCH_FONT);
             EXPECT_EQ(dlg.CurrentLineFont(), step.font);
-            EXPECT_EQ(Text(open, 1008), QString::fromUtf8(step.shown));
+            EXPECT_EQ(Text(open, CFiscalHeaderDlg::IDC_LINE1), QString::fromUtf8(step.shown));
         }
         // Typed in Cyrillic, sent as Windows-1251 bytes; the first line keeps its own bytes.
-        Type(open, 1015, QString::fromUtf8("ЖИВО"));
-        Click(open, 1019);
+        Type(open, CFiscalHeaderDlg::IDC_LINE2, QString::fromUtf8("ЖИВО"));
+        Click(open, CFiscalHeaderDlg::IDC_WRITE);
     });
     ASSERT_EQ(Requests().size(), 2u);
     EXPECT_EQ(Requests()[1], "#h\xC8\xE8\n\xC6\xC8\xC2\xCE\nB\nC\nD\n"
@@ -109,8 +109,8 @@ TEST_F(FiscalHeaderDialogTest, FontSwitchChangesHowTheBytesShowNeverTheBytes)
     // The next opening starts in the dialog font, showing the same bytes as Central European.
     RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
         EXPECT_EQ(dynamic_cast<CFiscalHeaderDlg&>(open).CurrentLineFont(), LineFont::Dialog);
-        EXPECT_EQ(Text(open, 1008), QString::fromUtf8("Čč"));
-        EXPECT_EQ(Text(open, 1015), QString::fromUtf8("ĆČÂÎ"));
+        EXPECT_EQ(Text(open, CFiscalHeaderDlg::IDC_LINE1), QString::fromUtf8("Čč"));
+        EXPECT_EQ(Text(open, CFiscalHeaderDlg::IDC_LINE2), QString::fromUtf8("ĆČÂÎ"));
     });
 }
 

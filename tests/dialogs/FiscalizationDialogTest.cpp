@@ -17,8 +17,8 @@ TEST_F(FiscalizationDialogTest, FiscalizeSendsTheRegisterClockThenThePib)
     SetRegisterClock(2026, 3, 15, 9, 41);
     CFiskalizacijaDlg dlg;
     RunModal(dlg, [&](CDialog& open) {
-        Type(open, 1048, "102030405");
-        Click(open, 1049);
+        Type(open, CFiskalizacijaDlg::IDC_PIB, "102030405");
+        Click(open, CFiskalizacijaDlg::IDC_FISCALIZE);
     });
     EXPECT_EQ(Requests(), (Sent{"$c", "#k26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F" "102030405\n"}));
     EXPECT_TRUE(Prompts().messages.empty());
@@ -28,9 +28,9 @@ TEST_F(FiscalizationDialogTest, WriteIbfmSendsTheTextAsTypedAndNothingElse)
 {
     CFiskalizacijaDlg dlg;
     RunModal(dlg, [&](CDialog& open) {
-        Type(open, 1047, "AB 001234");
-        Type(open, 1048, "999");  // the PIB is not part of this command
-        Click(open, 1014);
+        Type(open, CFiskalizacijaDlg::IDC_IBFM, "AB 001234");
+        Type(open, CFiskalizacijaDlg::IDC_PIB, "999");  // the PIB is not part of this command
+        Click(open, CFiskalizacijaDlg::IDC_WRITE_IBFM);
     });
     EXPECT_EQ(Requests(), Sent{"#uAB 001234\n"});
     EXPECT_TRUE(Prompts().messages.empty());
@@ -41,10 +41,10 @@ TEST_F(FiscalizationDialogTest, ClosingSendsNothingAndEveryOpeningStartsEmpty)
     for (const int closeWith : {IDOK, IDCANCEL}) {
         CFiskalizacijaDlg dlg;
         const int result = RunModal(dlg, [&](CDialog& open) {
-            EXPECT_EQ(Text(open, 1047), "");
-            EXPECT_EQ(Text(open, 1048), "");
-            Type(open, 1047, "X1");
-            Type(open, 1048, "Y2");
+            EXPECT_EQ(Text(open, CFiskalizacijaDlg::IDC_IBFM), "");
+            EXPECT_EQ(Text(open, CFiskalizacijaDlg::IDC_PIB), "");
+            Type(open, CFiskalizacijaDlg::IDC_IBFM, "X1");
+            Type(open, CFiskalizacijaDlg::IDC_PIB, "Y2");
             Click(open, closeWith);
         });
         EXPECT_EQ(result, closeWith);
@@ -59,8 +59,8 @@ TEST_F(FiscalizationDialogTest, HeaderAndTaxButtonsOpenTheMainWindowsOwnDialogs)
     RunMenu(CThermalDlg::ID_FISCALIZE, [&](CDialog& open) {
         if (dynamic_cast<CFiskalizacijaDlg*>(&open) != nullptr) {
             fiscalizationOpened = true;
-            Click(open, 1050);
-            Click(open, 1051);
+            Click(open, CFiskalizacijaDlg::IDC_HEADER);
+            Click(open, CFiskalizacijaDlg::IDC_TAX_RATES);
             open.EndDialog(IDOK);
         } else {
             members.push_back(&open);
@@ -77,10 +77,10 @@ TEST_F(FiscalizationDialogTest, FailedClockReadSendsNoFiscalizationAndKeepsTheDi
     SilenceRegister();
     CFiskalizacijaDlg dlg;
     RunModal(dlg, [&](CDialog& open) {
-        Type(open, 1048, "102030405");
-        Click(open, 1049);
+        Type(open, CFiskalizacijaDlg::IDC_PIB, "102030405");
+        Click(open, CFiskalizacijaDlg::IDC_FISCALIZE);
         EXPECT_TRUE(open.isVisible());
-        EXPECT_EQ(Text(open, 1048), "102030405");
+        EXPECT_EQ(Text(open, CFiskalizacijaDlg::IDC_PIB), "102030405");
     });
     EXPECT_EQ(Requests(), Sent{"$c"});
     ASSERT_EQ(Prompts().messages.size(), 1u);

@@ -21,14 +21,14 @@ protected:
 TEST_F(ReportsDialogTest, PeriodicReportsSendTheFlagAndBothDays)
 {
     RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) {
-        Pick(open, 1024, QDate(2026, 1, 1));
-        Pick(open, 1025, QDate(2026, 1, 31));
-        Click(open, 1026);
-        Click(open, 1086);
+        Pick(open, CReportsDlg::IDC_FROM, QDate(2026, 1, 1));
+        Pick(open, CReportsDlg::IDC_TO, QDate(2026, 1, 31));
+        Click(open, CReportsDlg::IDC_PERIODIC);
+        Click(open, CReportsDlg::IDC_PERIODIC_NON_FISCAL);
         // Not validated: a period that ends before it starts goes as picked.
-        Pick(open, 1024, QDate(2027, 2, 28));
-        Pick(open, 1025, QDate(1999, 12, 1));
-        Click(open, 1026);
+        Pick(open, CReportsDlg::IDC_FROM, QDate(2027, 2, 28));
+        Pick(open, CReportsDlg::IDC_TO, QDate(1999, 12, 1));
+        Click(open, CReportsDlg::IDC_PERIODIC);
     });
     EXPECT_EQ(Requests(), (Sent{"#o1\x1F" "26\x1F" "1\x1F" "1\x1F" "26\x1F" "1\x1F" "31\x1F",
                                     "#o0\x1F" "26\x1F" "1\x1F" "1\x1F" "26\x1F" "1\x1F" "31\x1F",
@@ -39,8 +39,8 @@ TEST_F(ReportsDialogTest, DailyReportIsDatedByTheRegisterClock)
 {
     SetRegisterClock(2026, 3, 15, 9, 41);
     RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) {
-        Pick(open, 1024, QDate(2020, 5, 5));  // the pickers play no part
-        Click(open, 1014);
+        Pick(open, CReportsDlg::IDC_FROM, QDate(2020, 5, 5));  // the pickers play no part
+        Click(open, CReportsDlg::IDC_DAILY);
     });
     EXPECT_EQ(Requests(), (Sent{"$c", kDailyAt0941}));
     EXPECT_TRUE(Sleeps().empty());
@@ -49,7 +49,7 @@ TEST_F(ReportsDialogTest, DailyReportIsDatedByTheRegisterClock)
 TEST_F(ReportsDialogTest, FiftyDailyReportsAlternateWithAPauseAfterEach)
 {
     SetRegisterClock(2026, 3, 15, 9, 41);
-    RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) { Click(open, 1052); });
+    RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) { Click(open, CReportsDlg::IDC_DAILY_SERIES); });
     Sent expected;
     for (int i = 0; i < 50; ++i) {
         expected.push_back("$c");
@@ -70,7 +70,7 @@ TEST_F(ReportsDialogTest, FailureEndsTheSeriesAtTheFailingStep)
         faults.dropReplyEvery = 3;
         faults.silentToEnq = true;
         WithSimulator([&](ECRSimulator& sim) { sim.SetFaults(faults); });
-        Click(open, 1052);
+        Click(open, CReportsDlg::IDC_DAILY_SERIES);
         EXPECT_TRUE(open.isVisible());
     });
     EXPECT_EQ(Requests(), (Sent{"$c", kDailyAt0941, "$c"}));
@@ -80,22 +80,22 @@ TEST_F(ReportsDialogTest, FailureEndsTheSeriesAtTheFailingStep)
 
 TEST_F(ReportsDialogTest, StatusReportIsTheCommandAlone)
 {
-    RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) { Click(open, 1087); });
+    RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) { Click(open, CReportsDlg::IDC_SNAPSHOT); });
     EXPECT_EQ(Requests(), Sent{"#w"});
 }
 
 TEST_F(ReportsDialogTest, PickersStartAtTodayAndKeepTheirDaysBetweenOpenings)
 {
     RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) {
-        EXPECT_EQ(Picked(open, 1024), QDate::currentDate());
-        EXPECT_EQ(Picked(open, 1025), QDate::currentDate());
-        Pick(open, 1024, QDate(2026, 1, 1));
-        Pick(open, 1025, QDate(2026, 1, 31));
+        EXPECT_EQ(Picked(open, CReportsDlg::IDC_FROM), QDate::currentDate());
+        EXPECT_EQ(Picked(open, CReportsDlg::IDC_TO), QDate::currentDate());
+        Pick(open, CReportsDlg::IDC_FROM, QDate(2026, 1, 1));
+        Pick(open, CReportsDlg::IDC_TO, QDate(2026, 1, 31));
         Click(open, IDOK);
     });
     RunMenu(CThermalDlg::ID_REPORTS, [&](CDialog& open) {
-        EXPECT_EQ(Picked(open, 1024), QDate(2026, 1, 1));
-        EXPECT_EQ(Picked(open, 1025), QDate(2026, 1, 31));
+        EXPECT_EQ(Picked(open, CReportsDlg::IDC_FROM), QDate(2026, 1, 1));
+        EXPECT_EQ(Picked(open, CReportsDlg::IDC_TO), QDate(2026, 1, 31));
     });
     EXPECT_TRUE(Requests().empty());
 }

@@ -22,8 +22,8 @@ TEST_F(SetTimeDialogTest, MenuReadsTheRegisterClockIntoBothPickers)
     const QDateTime expected(QDate(2026, 3, 15), QTime(9, 41, 0));
     RunMenu(CThermalDlg::ID_TIME, [&](CDialog& open) {
         EXPECT_NE(dynamic_cast<CSetTimeDlg*>(&open), nullptr);
-        EXPECT_EQ(Picker(open, 1031).date(), expected.date());
-        EXPECT_EQ(Picker(open, 1028).time(), expected.time());
+        EXPECT_EQ(Picker(open, CSetTimeDlg::IDC_DATE).date(), expected.date());
+        EXPECT_EQ(Picker(open, CSetTimeDlg::IDC_TIME).time(), expected.time());
     });
     EXPECT_EQ(Requests(), Sent{"$c"});
     EXPECT_TRUE(Prompts().messages.empty());
@@ -51,8 +51,8 @@ TEST_F(SetTimeDialogTest, UnreadableClockGivesTheMessageAndTheDialogStillOpens)
         RunMenu(CThermalDlg::ID_TIME, [&](CDialog& open) {
             opened = true;
             // The values of the previous opening stay.
-            EXPECT_EQ(Picker(open, 1031).date(), QDate(2026, 3, 15));
-            EXPECT_EQ(Picker(open, 1028).time(), QTime(9, 41, 0));
+            EXPECT_EQ(Picker(open, CSetTimeDlg::IDC_DATE).date(), QDate(2026, 3, 15));
+            EXPECT_EQ(Picker(open, CSetTimeDlg::IDC_TIME).time(), QTime(9, 41, 0));
         });
         EXPECT_TRUE(opened);
         ASSERT_EQ(Prompts().messages.size(), 1u);
@@ -74,9 +74,9 @@ TEST_F(SetTimeDialogTest, WriteSendsThePickedDayHourAndMinuteWithoutSeconds)
     for (const Case& c : cases) {
         ClearRequests();
         RunModal(Main().m_setTimeDlg, [&](CDialog& open) {
-            Pick(open, 1031, c.picked);
-            Pick(open, 1028, c.picked);
-            Click(open, 1014);
+            Pick(open, CSetTimeDlg::IDC_DATE, c.picked);
+            Pick(open, CSetTimeDlg::IDC_TIME, c.picked);
+            Click(open, CSetTimeDlg::IDC_WRITE);
         });
         EXPECT_EQ(Requests(), Sent{c.request});
     }
@@ -86,11 +86,11 @@ TEST_F(SetTimeDialogTest, HourButtonsShiftTheClockAndLeaveThePickersAlone)
 {
     SetRegisterClock(2026, 3, 15, 9, 41);
     RunMenu(CThermalDlg::ID_TIME, [&](CDialog& open) {
-        Click(open, 1030);
-        Click(open, 1029);
-        Click(open, 1030);
-        EXPECT_EQ(Picker(open, 1028).time(), QTime(9, 41, 0));
-        EXPECT_EQ(Picker(open, 1031).date(), QDate(2026, 3, 15));
+        Click(open, CSetTimeDlg::IDC_HOUR_FORWARD);
+        Click(open, CSetTimeDlg::IDC_HOUR_BACK);
+        Click(open, CSetTimeDlg::IDC_HOUR_FORWARD);
+        EXPECT_EQ(Picker(open, CSetTimeDlg::IDC_TIME).time(), QTime(9, 41, 0));
+        EXPECT_EQ(Picker(open, CSetTimeDlg::IDC_DATE).date(), QDate(2026, 3, 15));
     });
     EXPECT_EQ(Requests(), (Sent{"$c", "#t1\x1F", "#t0\x1F", "#t1\x1F"}));
 }

@@ -9,7 +9,7 @@ namespace {
 
 using Sent = std::vector<std::string>;
 
-constexpr std::array<int, 9> kRates = {1008, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016};
+constexpr auto kRates = CTaxRateDlg::kRateIds;
 
 class TaxRateDialogTest : public RegisterSession {};
 
@@ -29,12 +29,12 @@ TEST_F(TaxRateDialogTest, ReadShowsPercentagesAndUnchangedWriteSendsTheSameRates
     SetRegisterClock(2026, 3, 15, 9, 41);
     WithSimulator([](ECRSimulator& sim) { sim.State().taxRates = {5, 2000, 800, 0, 1000, 50, 12, 99999, 1}; });
     RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
-        Click(open, 1022);
+        Click(open, CTaxRateDlg::IDC_READ);
         const char* shown[] = {"0.05", "20.00", "8.00", "0.00", "10.00", "0.50", "0.12", "999.99", "0.01"};
         for (std::size_t i = 0; i < kRates.size(); ++i) {
             EXPECT_EQ(Text(open, kRates[i]), shown[i]) << "rate " << i;
         }
-        Click(open, 1023);
+        Click(open, CTaxRateDlg::IDC_WRITE);
     });
     EXPECT_EQ(Requests(), (Sent{"$v", "$c",
                                     "#v26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F"
@@ -49,7 +49,7 @@ TEST_F(TaxRateDialogTest, TypedTextsAreReadAsAmountsWithTwoDecimals)
         for (std::size_t i = 0; i < kRates.size(); ++i) {
             open.SetItemText(kRates[i], QString::fromLatin1(typed[i]));
         }
-        Click(open, 1023);
+        Click(open, CTaxRateDlg::IDC_WRITE);
     });
     EXPECT_EQ(Requests(), (Sent{"$c", "#v26\x1F" "1\x1F" "2\x1F" "23\x1F" "5\x1F"
                                           "0\t850\t2000\t2000\t500\t1234\t123\t0\t700\t"}));
@@ -58,14 +58,14 @@ TEST_F(TaxRateDialogTest, TypedTextsAreReadAsAmountsWithTwoDecimals)
 TEST_F(TaxRateDialogTest, TextsSurviveReopeningAndOkSendsNothing)
 {
     RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
-        Type(open, 1008, "18");
-        Type(open, 1016, "abc");
+        Type(open, CTaxRateDlg::IDC_RATE_A, "18");
+        Type(open, CTaxRateDlg::IDC_RATE_K, "abc");
         Click(open, IDOK);
     });
     RunMenu(CThermalDlg::ID_TAX_RATES, [&](CDialog& open) {
-        EXPECT_EQ(Text(open, 1008), "18");
-        EXPECT_EQ(Text(open, 1009), "0.00");
-        EXPECT_EQ(Text(open, 1016), "abc");
+        EXPECT_EQ(Text(open, CTaxRateDlg::IDC_RATE_A), "18");
+        EXPECT_EQ(Text(open, CTaxRateDlg::IDC_RATE_G), "0.00");
+        EXPECT_EQ(Text(open, CTaxRateDlg::IDC_RATE_K), "abc");
     });
     EXPECT_TRUE(Requests().empty());
 }

@@ -10,8 +10,7 @@ namespace {
 using Sent = std::vector<std::string>;
 
 // Reply order: rates A..K, fiscal total, fiscal today, non-fiscal total, non-fiscal today.
-constexpr std::array<int, 13> kTotals = {1101, 1102, 1103, 1104, 1105, 1106, 1107,
-                                         1108, 1109, 1017, 1018, 1019, 1020};
+constexpr auto kTotals = CTotalDlg::kTotalIds;
 
 class TotalizersDialogTest : public RegisterSession {};
 
@@ -32,7 +31,7 @@ TEST_F(TotalizersDialogTest, OpeningReadsOnceAndShowsTheTextsAsSent)
             for (std::size_t i = 0; i < kTotals.size(); ++i) {
                 EXPECT_EQ(Text(open, kTotals[i]), shown[i]) << "field " << i + 1;
             }
-            Type(open, 1101, "ignored");
+            Type(open, CTotalDlg::IDC_TOTAL_A, "ignored");
         });
     }
     EXPECT_EQ(Requests(), (Sent{"$t", "$t"}));
