@@ -3,7 +3,9 @@
 #include "app/CThermalDlg.h"
 #include "app/ThermalArt.h"
 #include "serial/platform/ComPortMap.h"
+#ifdef THERMAL_SIM_HOST
 #include "sim/SimulatorHost.h"
+#endif
 
 #include <QFont>
 
@@ -30,6 +32,10 @@ int CThermalApp::InitInstance()
         ComPortMap::Apply(mapping);
     }
     if (m_options.Simulator()) {
+#ifndef THERMAL_SIM_HOST
+        std::fprintf(stderr, "thermal: the simulated register is not available in this build\n");
+        return 1;
+#else
         m_simulator = std::make_unique<SimulatorHost>();
         std::string error;
         if (!m_simulator->Start(&error)) {
@@ -37,6 +43,7 @@ int CThermalApp::InitInstance()
             return 1;
         }
         ComPortMap::SetDevicePath(1, m_simulator->DevicePath());
+#endif
     }
 
     CThermalDlg dlg;

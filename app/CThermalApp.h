@@ -22,5 +22,7 @@ public:
 
 private:
     CommandLine m_options;
+#ifdef THERMAL_SIM_HOST
     std::unique_ptr<SimulatorHost> m_simulator;
+#endif
 };

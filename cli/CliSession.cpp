@@ -7,7 +7,9 @@
 #include "ecr/protocol/DeviceMessageText.h"
 #include "serial/Win32SerialPort.h"
 #include "serial/platform/ComPortMap.h"
+#ifdef THERMAL_SIM_HOST
 #include "sim/SimulatorHost.h"
+#endif
 
 namespace {
 
@@ -26,7 +28,9 @@ CliSession::~CliSession()
     // The device goes before the port it uses, the port before the simulator it talks to.
     m_device.reset();
     m_port.reset();
+#ifdef THERMAL_SIM_HOST
     m_simulator.reset();
+#endif
 }
 
 void CliSession::Open()
@@ -34,6 +38,9 @@ void CliSession::Open()
     std::string devicePath;
     int portNumber = 0;
     if (m_options.port == "sim") {
+#ifndef THERMAL_SIM_HOST
+        throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
+#else
         SimulatorHost::Options simOptions;
         simOptions.journalPath = m_options.journal;
         m_simulator = std::make_unique<SimulatorHost>(simOptions);
@@ -41,6 +48,7 @@ void CliSession::Open()
         if (!m_simulator->Start(&error))
             throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
         devicePath = m_simulator->DevicePath();
+#endif
     } else if (const auto number = ComPortMap::PortNumber(m_options.port)) {
         portNumber = *number;
     } else if (!m_options.port.empty() && m_options.port.find('/') != std::string::npos) {

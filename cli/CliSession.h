@@ -76,7 +76,9 @@ private:
 
     const CliOptions& m_options;
     CliOutput& m_output;
+#ifdef THERMAL_SIM_HOST
     std::unique_ptr<SimulatorHost> m_simulator;
+#endif
     std::unique_ptr<Win32SerialPort> m_port;
     std::unique_ptr<ECRDevice> m_device;
     std::int16_t m_status = 0;
