@@ -2,9 +2,17 @@
 
 #include "ecr/protocol/CommError.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace {
 
 RegisterServices* g_pServices = nullptr;
+
+[[noreturn]] void NoMemberDialog(const char* name)
+{
+    throw std::logic_error(std::string("RegisterServices: no member dialog ") + name);
+}
 
 }  // namespace
 
@@ -23,6 +31,26 @@ ECRDevice& RegisterServices::Device()
         throw CommError(CommError::OpenFailed);
     }
     return *device;
+}
+
+CFiscalHeaderDlg& RegisterServices::FiscalHeaderDlg()
+{
+    NoMemberDialog("CFiscalHeaderDlg");
+}
+
+CTaxRateDlg& RegisterServices::TaxRateDlg()
+{
+    NoMemberDialog("CTaxRateDlg");
+}
+
+CSetTimeDlg& RegisterServices::SetTimeDlg()
+{
+    NoMemberDialog("CSetTimeDlg");
+}
+
+CReportsDlg& RegisterServices::ReportsDlg()
+{
+    NoMemberDialog("CReportsDlg");
 }
 
 RegisterServices* RegisterServices::Install(RegisterServices* services)

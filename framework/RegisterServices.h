@@ -27,10 +27,12 @@ public:
     // A line (Windows-1250 bytes) on top of the monitor's debug box.
     virtual void ShowDebugMessage(std::string_view text) = 0;
 
-    virtual CFiscalHeaderDlg& FiscalHeaderDlg() = 0;
-    virtual CTaxRateDlg& TaxRateDlg() = 0;
-    virtual CSetTimeDlg& SetTimeDlg() = 0;
-    virtual CReportsDlg& ReportsDlg() = 0;
+    // The main window's member dialogs. Services without a main window (a
+    // test's) have none: these throw std::logic_error unless overridden.
+    virtual CFiscalHeaderDlg& FiscalHeaderDlg();
+    virtual CTaxRateDlg& TaxRateDlg();
+    virtual CSetTimeDlg& SetTimeDlg();
+    virtual CReportsDlg& ReportsDlg();
 
     // The installed services; throws CommError(OpenFailed) when none is
     // installed, as a dialog reached with no main window has no port either.
