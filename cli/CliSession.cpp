@@ -36,6 +36,7 @@ void CliSession::Open()
     if (m_options.port == "sim") {
         SimulatorHost::Options simOptions;
         simOptions.journalPath = m_options.journal;
+        simOptions.baudRate = m_options.simulatorBaud;
         m_simulator = std::make_unique<SimulatorHost>(simOptions);
         std::string error;
         if (!m_simulator->Start(&error))
