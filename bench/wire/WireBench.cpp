@@ -40,6 +40,14 @@ double Seconds(Clock::duration elapsed)
     return std::chrono::duration<double>(elapsed).count();
 }
 
+// Other work on the machine delays every wake-up on the line, so the figures
+// come with the one-minute load average.
+double LoadAverage()
+{
+    double load = 0;
+    return ::getloadavg(&load, 1) == 1 ? load : -1;
+}
+
 // "Uvoz<i>" at a price that varies in length, as a real import file's do.
 void WriteImportFile(const std::string& path, int articles)
 {
@@ -199,6 +207,7 @@ int main(int argc, char** argv)
     const std::string lineRow = "$v x " + std::to_string(kLineExchanges) + ", bare client";
 
     bool failed = false;
+    const double loadBefore = LoadAverage();
     for (int run = 1; run <= runs; ++run) {
         const WireSample line = MeasureLineAlone(baud, kLineExchanges);
         lineTable.Add(lineRow, line);
@@ -221,6 +230,8 @@ int main(int argc, char** argv)
             }
         }
     }
+    std::printf("one-minute load average on %ld processors: %.2f before the runs, %.2f after\n",
+                ::sysconf(_SC_NPROCESSORS_ONLN), loadBefore, LoadAverage());
     lineTable.Print(stdout);
     for (const WireTable& table : tables) {
         table.Print(stdout);
