@@ -36,7 +36,9 @@ int CThermalApp::InitInstance()
         std::fprintf(stderr, "thermal: the simulated register is not available in this build\n");
         return 1;
 #else
-        m_simulator = std::make_unique<SimulatorHost>();
+        SimulatorHost::Options simulator;
+        simulator.baudRate = m_options.SimulatorBaud();
+        m_simulator = std::make_unique<SimulatorHost>(simulator);
         std::string error;
         if (!m_simulator->Start(&error)) {
             std::fprintf(stderr, "thermal: the simulated register did not start: %s\n", error.c_str());

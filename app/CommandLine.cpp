@@ -16,43 +16,63 @@ bool IsMapping(std::string_view text)
     return ComPortMap::PortNumber(text.substr(0, equals)).has_value();
 }
 
+// "--name VALUE" or "--name=VALUE": true when the argument at i is the option,
+// with its value (empty when missing) and i moved past it.
+bool TakeOption(const std::vector<std::string>& arguments, std::size_t& i, std::string_view name, std::string& value)
+{
+    const std::string_view argument = arguments[i];
+    if (argument == name) {
+        value = i + 1 < arguments.size() ? arguments[++i] : std::string();
+        return true;
+    }
+    if (argument.size() > name.size() && argument.substr(0, name.size()) == name && argument[name.size()] == '=') {
+        value = std::string(argument.substr(name.size() + 1));
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool CommandLine::Parse(const std::vector<std::string>& arguments)
 {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        std::string value;
         if (argument == "--simulator") {
             m_simulator = true;
-        } else if (argument == "--help" || argument == "-h") {
-            m_help = true;
-        } else if (argument == "--port" || argument.rfind("--port=", 0) == 0) {
-            std::string mapping;
-            if (argument == "--port") {
-                if (i + 1 >= arguments.size()) {
-                    m_error = "--port needs COMn=PATH";
-                    return false;
-                }
-                mapping = arguments[++i];
-            } else {
-                mapping = argument.substr(7);
-            }
-            if (!IsMapping(mapping)) {
-                m_error = "--port needs COMn=PATH, not \"" + mapping + "\"";
+        } else if (TakeOption(arguments, i, "--baud", value)) {
+            if (value != "9600" && value != "19200") {
+                m_error = "--baud needs 9600 or 19200, not \"" + value + "\"";
                 return false;
             }
-            m_portMappings.push_back(mapping);
+            m_simulatorBaud = std::stoi(value);
+        } else if (argument == "--help" || argument == "-h") {
+            m_help = true;
+        } else if (TakeOption(arguments, i, "--port", value)) {
+            if (!IsMapping(value)) {
+                m_error = value.empty() ? "--port needs COMn=PATH" : "--port needs COMn=PATH, not \"" + value + "\"";
+                return false;
+            }
+            m_portMappings.push_back(value);
         } else {
             m_error = "unknown option \"" + argument + "\"";
             return false;
         }
+    }
+    // A real port runs at the speed set in the connection settings.
+    if (m_simulatorBaud != 0 && !m_simulator) {
+        m_error = "--baud paces the simulated register: use it with --simulator";
+        return false;
     }
     return true;
 }
 
 const char* CommandLine::Usage()
 {
-    return "usage: thermal [--simulator] [--port COMn=PATH]...\n"
+    return "usage: thermal [--simulator [--baud N]] [--port COMn=PATH]...\n"
            "  --simulator       run a simulated register inside the program, on COM1\n"
+           "  --baud N          with --simulator: its line runs at N baud (9600, 19200)\n"
+           "                    as a real register's would; without, it answers at once\n"
            "  --port COMn=PATH  let COMn open PATH for this run (repeatable)\n";
 }

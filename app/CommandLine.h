@@ -5,6 +5,7 @@
 
 // The options of the thermal program:
 //   --simulator          a simulated register inside the program, on COM1
+//   --baud N             with --simulator: pace its line at 9600 or 19200 baud
 //   --port COMn=PATH     COMn opens PATH for this run (repeatable)
 //   --help
 class CommandLine {
@@ -13,6 +14,8 @@ public:
     bool Parse(const std::vector<std::string>& arguments);
 
     bool Simulator() const { return m_simulator; }
+    // The simulated register's line speed; 0 = it answers at once.
+    int SimulatorBaud() const { return m_simulatorBaud; }
     bool Help() const { return m_help; }
     const std::vector<std::string>& PortMappings() const { return m_portMappings; }
     const std::string& Error() const { return m_error; }
@@ -21,6 +24,7 @@ public:
 
 private:
     bool m_simulator = false;
+    int m_simulatorBaud = 0;
     bool m_help = false;
     std::vector<std::string> m_portMappings;
     std::string m_error;

@@ -10,4 +10,5 @@ struct CliOptions {
     bool trace = false;
     bool json = false;
     std::string journal;        // with --port sim: where the simulated printout goes
+    std::int32_t simulatorBaud = 0;  // with --port sim: the line paced at this rate (0 = unpaced)
 };

@@ -43,6 +43,7 @@ void CliSession::Open()
 #else
         SimulatorHost::Options simOptions;
         simOptions.journalPath = m_options.journal;
+        simOptions.baudRate = m_options.simulatorBaud;
         m_simulator = std::make_unique<SimulatorHost>(simOptions);
         std::string error;
         if (!m_simulator->Start(&error))

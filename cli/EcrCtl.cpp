@@ -29,7 +29,9 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     CLI::App app(kDescription, "ecrctl");
     app.require_subcommand(1);
     app.add_option("--port", options.port, "COM1..COM8, a device path (/dev/ttyUSB0) or sim")->capture_default_str();
-    app.add_option("--baud", options.baud, "line speed")->check(CLI::IsMember({9600, 19200}))->capture_default_str();
+    CLI::Option* baud = app.add_option("--baud", options.baud, "line speed; with --port sim the simulated line is paced at it")
+                            ->check(CLI::IsMember({9600, 19200}))
+                            ->capture_default_str();
     app.add_flag("--trace", options.trace, "show every byte and register message on standard error");
     app.add_flag("--json", options.json, "print the result as one JSON document");
     app.add_option("--journal", options.journal, "with --port sim: append what the register prints to this file");
@@ -57,6 +59,10 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         }
         return CliFailure::kUsage;
     }
+
+    // The simulated register answers at once unless a speed is asked for.
+    if (baud->count() != 0)
+        options.simulatorBaud = options.baud;
 
     CliOutput output(out, err, options.json, terminal);
     int exitCode = 0;

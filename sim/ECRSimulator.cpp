@@ -30,6 +30,7 @@ void ECRSimulator::SetFaults(const SimFaults& faults)
 {
     m_faults = faults;
     m_repliesSinceFaults = 0;
+    m_inbound.SetBaudRate(faults.baudRate);
     m_line.SetBaudRate(faults.baudRate);
 }
 
@@ -41,28 +42,57 @@ bool ECRSimulator::Busy() const
 void ECRSimulator::Receive(std::string_view bytes)
 {
     const std::int64_t now = m_clock();
-    for (const char byte : bytes) {
-        const auto event = m_reader.Push(byte);
-        if (!event) {
-            continue;
-        }
-        if (event->kind == SimFrameReader::Event::Kind::Enq) {
-            if (!m_faults.silentToEnq) {
-                m_line.Queue(now, std::string(1, now < m_busyUntil ? kBusy : kReady));
-            }
-            continue;
-        }
-        if (m_requests.size() >= kMaxRequestsKept) {
-            m_requests.erase(m_requests.begin(), m_requests.begin() + kMaxRequestsKept / 2);
-        }
-        m_requests.push_back(event->payload);
-        SendReply(Answer(*event, now), now);
-    }
+    m_inbound.Queue(now, std::string(bytes));
+    TakeReceived(now);
 }
 
 std::string ECRSimulator::TakeOutput()
 {
-    return m_line.TakeDue(m_clock());
+    const std::int64_t now = m_clock();
+    TakeReceived(now);
+    std::string out = m_line.TakeDue(now);
+    m_bytesSent += out.size();
+    return out;
+}
+
+std::optional<std::int64_t> ECRSimulator::NextOutputTime() const
+{
+    const auto in = m_inbound.NextDue();
+    const auto out = m_line.NextDue();
+    if (in && out) {
+        return std::min(*in, *out);
+    }
+    return in ? in : out;
+}
+
+void ECRSimulator::TakeReceived(std::int64_t now)
+{
+    for (const auto& [at, byte] : m_inbound.TakeDueTimed(now)) {
+        ++m_bytesReceived;
+        Accept(byte, at);
+    }
+}
+
+// A byte that is through. The register acts at the time the byte arrived,
+// not when it got round to it, so the reply's timing does not depend on how
+// promptly the host serves the line.
+void ECRSimulator::Accept(char byte, std::int64_t at)
+{
+    const auto event = m_reader.Push(byte);
+    if (!event) {
+        return;
+    }
+    if (event->kind == SimFrameReader::Event::Kind::Enq) {
+        if (!m_faults.silentToEnq) {
+            m_line.Queue(at, std::string(1, at < m_busyUntil ? kBusy : kReady));
+        }
+        return;
+    }
+    if (m_requests.size() >= kMaxRequestsKept) {
+        m_requests.erase(m_requests.begin(), m_requests.begin() + kMaxRequestsKept / 2);
+    }
+    m_requests.push_back(event->payload);
+    SendReply(Answer(*event, at), at);
 }
 
 SimOutcome ECRSimulator::Answer(const SimFrameReader::Event& frame, std::int64_t now)

@@ -21,6 +21,11 @@
 // TakeOutput once their time has come. Time is read from the injected clock
 // only, so a test that drives the clock gets the same bytes every run.
 //
+// With a baud rate set, the line is paced both ways like a UART, 10 bits a
+// byte: a received byte counts only once it would be through (the first from
+// the moment it was handed in, each further one behind the one before), and
+// reply bytes come out no faster than the rate allows.
+//
 // It answers ENQ with a status byte (0x06 ready, 0xC0 busy printing), every
 // request frame with a reply frame, and a frame with a wrong checksum or an
 // unknown command with a device error reply (codes 2 and 255).
@@ -36,11 +41,20 @@ public:
     // it were UTC, at the moment the clock reads 0.
     ECRSimulator(Clock clock, std::int64_t localSecondsAtZero);
 
+    // Hands in bytes as they reach the line; those whose time has come are taken at once.
     void Receive(std::string_view bytes);
+    // Takes the received bytes whose time has come, and returns the reply bytes that are through.
     std::string TakeOutput();
 
-    // The clock time at which TakeOutput will next have something, if anything is pending.
-    std::optional<std::int64_t> NextOutputTime() const { return m_line.NextDue(); }
+    // The clock time at which TakeOutput next has something to do, if anything is pending.
+    std::optional<std::int64_t> NextOutputTime() const;
+
+    // Received bytes still on their way in.
+    std::size_t InboundPending() const { return m_inbound.Pending(); }
+
+    // Bytes taken off the line and put on it since the start, for wire-time accounting.
+    std::uint64_t BytesReceived() const { return m_bytesReceived; }
+    std::uint64_t BytesSent() const { return m_bytesSent; }
 
     bool Busy() const;
 
@@ -65,6 +79,8 @@ public:
     void ClearRequests() { m_requests.clear(); }
 
 private:
+    void TakeReceived(std::int64_t now);
+    void Accept(char byte, std::int64_t at);
     SimOutcome Answer(const SimFrameReader::Event& frame, std::int64_t now);
     SimOutcome Dispatch(const std::string& command, const std::string& body, std::int64_t now);
     void SendReply(const SimOutcome& outcome, std::int64_t now);
@@ -79,10 +95,13 @@ private:
     SimSaleHandlers m_sale{m_state, m_journal};
     SimDeviceHandlers m_device{m_state, m_journal};
     SimFrameReader m_reader;
+    SimLineScheduler m_inbound;
     SimLineScheduler m_line;
     SimFaults m_faults;
     std::int32_t m_printMs = 0;
     std::int64_t m_busyUntil = 0;
     std::int64_t m_repliesSinceFaults = 0;
+    std::uint64_t m_bytesReceived = 0;
+    std::uint64_t m_bytesSent = 0;
     std::vector<std::string> m_requests;
 };

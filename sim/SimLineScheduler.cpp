@@ -4,7 +4,10 @@
 
 void SimLineScheduler::SetBaudRate(std::int32_t baudRate)
 {
-    m_byteMicros = baudRate > 0 ? 10'000'000 / baudRate : 0;
+    m_baudRate = std::max(baudRate, 0);
+    // Bytes already on the line keep their times; the next ones count at the new rate.
+    m_runStart = m_lineFree;
+    m_runBytes = 0;
 }
 
 void SimLineScheduler::Queue(std::int64_t ready, std::string bytes)
@@ -14,40 +17,65 @@ void SimLineScheduler::Queue(std::int64_t ready, std::string bytes)
     }
 }
 
+std::int64_t SimLineScheduler::RunMicros(std::int64_t count) const
+{
+    return m_baudRate > 0 ? (count * 10'000'000 + m_baudRate - 1) / m_baudRate : 0;
+}
+
 void SimLineScheduler::Release(std::int64_t now)
 {
     while (!m_waiting.empty() && m_waiting.begin()->first <= now) {
         const auto& [ready, bytes] = *m_waiting.begin();
-        std::int64_t due = std::max(ready, m_lineFree);
-        for (const char byte : bytes) {
-            due += m_byteMicros;
-            m_line.emplace_back(due, byte);
+        if (ready >= m_lineFree) {
+            // The line has gone quiet: a new run starts.
+            m_runStart = ready;
+            m_runBytes = 0;
         }
-        m_lineFree = due;
+        for (const char byte : bytes) {
+            m_lineFree = m_runStart + RunMicros(++m_runBytes);
+            m_line.emplace_back(m_lineFree, byte);
+        }
         m_waiting.erase(m_waiting.begin());
     }
 }
 
-std::string SimLineScheduler::TakeDue(std::int64_t now)
+std::vector<std::pair<std::int64_t, char>> SimLineScheduler::TakeDueTimed(std::int64_t now)
 {
     Release(now);
-    std::string out;
+    std::vector<std::pair<std::int64_t, char>> out;
     while (!m_line.empty() && m_line.front().first <= now) {
-        out.push_back(m_line.front().second);
+        out.push_back(m_line.front());
         m_line.pop_front();
+    }
+    return out;
+}
+
+std::string SimLineScheduler::TakeDue(std::int64_t now)
+{
+    std::string out;
+    for (const auto& [due, byte] : TakeDueTimed(now)) {
+        out.push_back(byte);
     }
     return out;
 }
 
 std::optional<std::int64_t> SimLineScheduler::NextDue() const
 {
-    std::optional<std::int64_t> next;
     if (!m_line.empty()) {
-        next = m_line.front().first;
+        return m_line.front().first;
     }
-    if (!m_waiting.empty()) {
-        const std::int64_t ready = std::max(m_waiting.begin()->first, m_lineFree) + m_byteMicros;
-        next = next ? std::min(*next, ready) : ready;
+    if (m_waiting.empty()) {
+        return std::nullopt;
     }
-    return next;
+    const std::int64_t ready = m_waiting.begin()->first;
+    return ready >= m_lineFree ? ready + RunMicros(1) : m_runStart + RunMicros(m_runBytes + 1);
+}
+
+std::size_t SimLineScheduler::Pending() const
+{
+    std::size_t count = m_line.size();
+    for (const auto& [ready, bytes] : m_waiting) {
+        count += bytes.size();
+    }
+    return count;
 }

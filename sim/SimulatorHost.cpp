@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,7 +19,11 @@
 #include <thread>
 
 namespace {
-constexpr int kIdlePollMs = 20;
+constexpr std::int64_t kIdlePollMicros = 20000;
+// Received bytes the paced line may hold before the host stops reading: the
+// client's writes then wait in the pseudo-terminal, as they would in a UART's
+// transmit buffer, instead of piling up here.
+constexpr std::size_t kMaxInboundPending = 4096;
 
 std::int64_t MonotonicMicros()
 {
@@ -172,18 +177,23 @@ void SimulatorHost::Impl::Serve()
 {
     const int master = terminal->Master();
     std::string pending;  // bytes due but not yet accepted by the line
+    // A paced line is only as honest as its wake-ups: no timer slack, and
+    // poll times to the microsecond.
+    ::prctl(PR_SET_TIMERSLACK, 1UL);
     while (!stopping) {
-        int timeoutMs = kIdlePollMs;
+        std::int64_t waitMicros = kIdlePollMicros;
+        bool readMore = true;
         {
             std::lock_guard lock(mutex);
             if (const auto next = simulator.NextOutputTime()) {
-                const std::int64_t wait = (*next - MonotonicMicros() + 999) / 1000;
-                timeoutMs = static_cast<int>(std::clamp<std::int64_t>(wait, 0, kIdlePollMs));
+                waitMicros = std::clamp<std::int64_t>(*next - MonotonicMicros(), 0, kIdlePollMicros);
             }
+            readMore = simulator.InboundPending() < kMaxInboundPending;
         }
-        pollfd fds[2] = {{master, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0},
-                         {wakeRead.Get(), POLLIN, 0}};
-        if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) {
+        const short events = static_cast<short>((readMore ? POLLIN : 0) | (pending.empty() ? 0 : POLLOUT));
+        pollfd fds[2] = {{master, events, 0}, {wakeRead.Get(), POLLIN, 0}};
+        const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
+        if (::ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) {
             break;
         }
         if ((fds[1].revents & POLLIN) != 0) {

@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     std::string garbageHex;
     std::string staleHex;
     app.add_option("--link", options.linkPath, "Also make the device reachable through a symlink at this path");
-    app.add_option("--baud", faults.baudRate, "Pace replies at this baud rate, 10 bits per byte (0 = unpaced)")
+    app.add_option("--baud", faults.baudRate, "Pace the line both ways at this baud rate, 10 bits per byte (0 = unpaced)")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--journal", options.journalPath, "Append everything printed to this file ('-' = standard output)");
     app.add_option("--print-ms", options.printMilliseconds, "Busy time of reports and receipts in ms")

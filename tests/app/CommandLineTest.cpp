@@ -16,6 +16,14 @@ TEST(CommandLine, AcceptedForms)
     ASSERT_TRUE(none.Parse({}));
     EXPECT_FALSE(none.Simulator());
     EXPECT_TRUE(none.PortMappings().empty());
+    EXPECT_EQ(none.SimulatorBaud(), 0);
+
+    CommandLine paced;
+    ASSERT_TRUE(paced.Parse({"--baud", "9600", "--simulator"}));
+    EXPECT_EQ(paced.SimulatorBaud(), 9600);
+    CommandLine pacedEquals;
+    ASSERT_TRUE(pacedEquals.Parse({"--simulator", "--baud=19200"}));
+    EXPECT_EQ(pacedEquals.SimulatorBaud(), 19200);
 }
 
 TEST(CommandLine, RejectedForms)
@@ -27,6 +35,11 @@ TEST(CommandLine, RejectedForms)
         {"--port", "LPT1=/dev/x"},   // not a COM port
         {"--port", "COM0=/dev/x"},   // ports start at 1
         {"--simulatr"},
+        {"--baud", "19200"},                  // a real port's speed is in the settings
+        {"--simulator", "--baud"},            // no value
+        {"--simulator", "--baud", "4800"},    // not a speed of the register
+        {"--simulator", "--baud=19200x"},
+        {"--simulator", "--baud=-9600"},
         {"COM1=/dev/x"},
     };
     for (const auto& arguments : bad) {

@@ -5,6 +5,7 @@
 #include "sim/ECRSimulator.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 
@@ -200,4 +201,15 @@ TEST_F(EcrCtlFixture, SimulatorInsideTheRunKeepsItsJournal)
     const std::string printed((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_FALSE(printed.empty());
     std::remove(journal.c_str());
+}
+
+TEST_F(EcrCtlFixture, BaudPacesTheSimulatorInsideTheRun)
+{
+    // Log-on (ENQ and its answer) and "$v" with its 32-byte reply: 42 bytes,
+    // 43.75 ms on a 9600-baud line. Unpaced, the run takes a few milliseconds.
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome outcome = RunExactly({"--port", "sim", "--baud", "9600", "tax-rates"});
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_GE(elapsed, std::chrono::microseconds(43750));
 }

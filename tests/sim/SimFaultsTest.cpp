@@ -54,18 +54,61 @@ TEST_F(SimulatorTest, BusyFaultAndReplyDelayPostponeEveryReply)
     ASSERT_TRUE(sim.NextOutputTime() == std::nullopt);
 }
 
-TEST_F(SimulatorTest, BaudRatePacesEachByteAtTenBits)
+TEST_F(SimulatorTest, BaudRatePacesBothDirectionsAtTenBitsAByte)
 {
     SimFaults faults;
-    faults.baudRate = 9600;  // 1041 us a byte
+    faults.baudRate = 9600;  // 1041.67 us a byte
     sim.SetFaults(faults);
+    // The 8-byte request is through 8 byte times after it was handed in, not before.
     EXPECT_EQ(Send(Frame("#w", "AB")), "");
-    ASSERT_TRUE(sim.NextOutputTime().has_value());
-    EXPECT_EQ(*sim.NextOutputTime(), 1041);
-    Advance(3 * 1041);
+    EXPECT_EQ(sim.NextOutputTime(), std::optional<std::int64_t>(1042));
+    Advance(8333);
+    EXPECT_EQ(sim.TakeOutput(), "");
+    EXPECT_TRUE(sim.Requests().empty());
+    Advance(1);
+    EXPECT_EQ(sim.TakeOutput(), "");
+    EXPECT_EQ(sim.Requests(), std::vector<std::string>{"#w"});
+    // The reply starts then: its third byte is through at 8334 + 3125.
+    EXPECT_EQ(sim.NextOutputTime(), std::optional<std::int64_t>(8334 + 1042));
+    Advance(3125);
     EXPECT_EQ(sim.TakeOutput(), "\x1B" "P#");
-    Advance(5 * 1041);
-    EXPECT_EQ(sim.TakeOutput(), "wAB\x1B\\");
+    Advance(5209 - 1);
+    EXPECT_EQ(sim.TakeOutput(), "wAB\x1B");
+    Advance(1);
+    EXPECT_EQ(sim.TakeOutput(), "\\");
+    EXPECT_EQ(sim.BytesReceived(), 8u);
+    EXPECT_EQ(sim.BytesSent(), 8u);
+
+    // ENQ costs a byte each way.
+    EXPECT_EQ(Send(kEnq), "");
+    Advance(2 * 1042 - 1);
+    EXPECT_EQ(sim.TakeOutput(), "");
+    Advance(1);
+    EXPECT_EQ(sim.TakeOutput(), kReady);
+}
+
+TEST_F(SimulatorTest, PacedRequestHandedInPiecesCountsFromItsFirstByte)
+{
+    SimFaults faults;
+    faults.baudRate = 19200;  // 520.83 us a byte
+    sim.SetFaults(faults);
+    // The rest of the frame comes while its first bytes are still on the line.
+    EXPECT_EQ(Send("\x1B" "P$"), "");
+    Advance(1000);
+    EXPECT_EQ(Send("vAD\x1B\\"), "");
+    Advance(4167 - 1000 - 1);  // 8 bytes: 4166.7 us
+    EXPECT_EQ(sim.TakeOutput(), "");
+    EXPECT_TRUE(sim.Requests().empty());
+    Advance(1);
+    sim.TakeOutput();
+    EXPECT_EQ(sim.Requests(), std::vector<std::string>{"$v"});
+    // A request handed in after the line went quiet counts from its own arrival.
+    Advance(1000000);
+    sim.TakeOutput();
+    EXPECT_EQ(Send(Frame("$v", "AD")), "");
+    Advance(4167);
+    sim.TakeOutput();
+    EXPECT_EQ(sim.Requests().size(), 2u);
 }
 
 TEST_F(SimulatorTest, EveryNthReplyFaultsHitOnlyThoseReplies)

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 // The simulated register on a real pseudo-terminal, reached with plain POSIX calls.
@@ -174,4 +175,44 @@ TEST(SimulatorHost, RefusesToReplaceARealFileWithItsLink)
     ASSERT_EQ(::lstat(path.c_str(), &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
     ::unlink(path.c_str());
+}
+
+// A paced exchange takes its wire time: never less (no register is faster
+// than its line) and not much more. On a loaded machine single exchanges run
+// late, so the bound above is put on the quickest of them, loosely; the
+// ratio over all of them is recorded.
+TEST(SimulatorHost, PacedExchangeTakesItsWireTime)
+{
+    SimulatorHost::Options options;
+    options.baudRate = 19200;
+    SimulatorHost host(options);
+    ASSERT_TRUE(host.Start());
+    Client client(host.DevicePath());
+    ASSERT_TRUE(client.Open());
+    const std::string request = Frame("$v", "AD");
+    const double wireSeconds = static_cast<double>(request.size() + kTaxRatesReply.size()) * 10 / 19200;
+    constexpr int kExchanges = 10;
+    using Clock = std::chrono::steady_clock;
+    double total = 0;
+    double quickest = 1e9;
+    for (int i = 0; i < kExchanges; ++i) {
+        const Clock::time_point start = Clock::now();
+        client.Write(request);
+        ASSERT_EQ(client.Read(), kTaxRatesReply);
+        const double ratio = std::chrono::duration<double>(Clock::now() - start).count() / wireSeconds;
+        EXPECT_GE(ratio, 0.995) << "exchange " << i;
+        quickest = std::min(quickest, ratio);
+        total += ratio;
+    }
+    RecordProperty("wall_to_wire", std::to_string(total / kExchanges));
+    RecordProperty("quickest_wall_to_wire", std::to_string(quickest));
+    EXPECT_LT(quickest, 1.5);
+    std::uint64_t received = 0;
+    std::uint64_t sent = 0;
+    host.WithSimulator([&](ECRSimulator& simulator) {
+        received = simulator.BytesReceived();
+        sent = simulator.BytesSent();
+    });
+    EXPECT_EQ(received, kExchanges * request.size());
+    EXPECT_EQ(sent, kExchanges * kTaxRatesReply.size());
 }
