@@ -42,17 +42,40 @@ bool CommandLine::Parse(const std::vector<std::string>& arguments)
                 return false;
             }
             m_portMappings.push_back(mapping);
+        } else if (argument == "--no-log") {
+            m_noLog = true;
+        } else if (argument == "--log" || argument.rfind("--log=", 0) == 0) {
+            if (argument == "--log") {
+                if (i + 1 >= arguments.size()) {
+                    m_error = "--log needs a file";
+                    return false;
+                }
+                m_logPath = arguments[++i];
+            } else {
+                m_logPath = argument.substr(6);
+            }
+            if (m_logPath.empty()) {
+                m_error = "--log needs a file";
+                return false;
+            }
         } else {
             m_error = "unknown option \"" + argument + "\"";
             return false;
         }
+    }
+    if (m_noLog && !m_logPath.empty()) {
+        m_error = "--log and --no-log exclude each other";
+        return false;
     }
     return true;
 }
 
 const char* CommandLine::Usage()
 {
-    return "usage: thermal [--simulator] [--port COMn=PATH]...\n"
+    return "usage: thermal [--simulator] [--port COMn=PATH]... [--log FILE | --no-log]\n"
            "  --simulator       run a simulated register inside the program, on COM1\n"
-           "  --port COMn=PATH  let COMn open PATH for this run (repeatable)\n";
+           "  --port COMn=PATH  let COMn open PATH for this run (repeatable)\n"
+           "  --log FILE        write the session log to FILE (appended to) instead of\n"
+           "                    a new file in the state folder's thermal/logs\n"
+           "  --no-log          write no session log\n";
 }

@@ -6,6 +6,8 @@
 // The options of the thermal program:
 //   --simulator          a simulated register inside the program, on COM1
 //   --port COMn=PATH     COMn opens PATH for this run (repeatable)
+//   --log FILE           the session log goes to FILE
+//   --no-log             no session log
 //   --help
 class CommandLine {
 public:
@@ -15,6 +17,9 @@ public:
     bool Simulator() const { return m_simulator; }
     bool Help() const { return m_help; }
     const std::vector<std::string>& PortMappings() const { return m_portMappings; }
+    // Empty unless --log chose the file.
+    const std::string& LogPath() const { return m_logPath; }
+    bool NoLog() const { return m_noLog; }
     const std::string& Error() const { return m_error; }
 
     static const char* Usage();
@@ -23,5 +28,7 @@ private:
     bool m_simulator = false;
     bool m_help = false;
     std::vector<std::string> m_portMappings;
+    std::string m_logPath;
+    bool m_noLog = false;
     std::string m_error;
 };
