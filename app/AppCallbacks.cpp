@@ -1,6 +1,7 @@
 #include "app/AppCallbacks.h"
 
 #include "app/CThermalDlg.h"
+#include "ecr/commands/ECRTrafficDecoder.h"
 #include "framework/UiPump.h"
 
 namespace {
@@ -22,7 +23,7 @@ void ShowTraffic(const ECRString& text, ECRTrafficDirection direction)
 
 void OnTraffic(ECRString text)
 {
-    ShowTraffic(text, text == "Exception" ? ECRTrafficDirection::Note : ECRTrafficDirection::ToRegister);
+    ShowTraffic(text, ECRTrafficDecoder::EngineDirection(text.Data()));
 }
 
 void OnPortTraffic(ECRString text)

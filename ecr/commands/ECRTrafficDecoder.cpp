@@ -216,6 +216,11 @@ std::string_view ECRTrafficDecoder::Tag(ECRTrafficDirection direction)
     }
 }
 
+ECRTrafficDirection ECRTrafficDecoder::EngineDirection(std::string_view text)
+{
+    return text == kException ? ECRTrafficDirection::Note : ECRTrafficDirection::ToRegister;
+}
+
 ECRTrafficDirection ECRTrafficDecoder::Classify(std::string_view bytes) const
 {
     if (bytes == kException) {
@@ -341,8 +346,9 @@ std::string ECRTrafficDecoder::Frame(std::string_view frame, bool request)
     const std::string_view payload = frame.substr(2, n - 6);
     const std::string_view digits = frame.substr(n - 4, 2);
     const ECRString expected = ECRFrame::Checksum(ECRString(std::string(payload).c_str()));
+    const bool checksumGood = digits == expected.Data();
     std::string checksum = "  cs=" + ECRFieldReader::ShowText(digits, false);
-    checksum += digits == expected.Data() ? " ok" : std::string(" bad, expected ") + expected.Data();
+    checksum += checksumGood ? " ok" : std::string(" bad, expected ") + expected.Data();
     if (frame[n - 2] != ECRFrame::ESC) {
         checksum += " (closed by " + Hex(frame.substr(n - 2)) + " instead of ESC \\)";
     }
@@ -352,9 +358,11 @@ std::string ECRTrafficDecoder::Frame(std::string_view frame, bool request)
     if (request) {
         return Request(payload) + checksum;
     }
-    // The reply's fields first, then its checksum and its device code.
+    // The reply's fields first, then its checksum and its device code. The
+    // engine takes no reply with a bad checksum: success is then not implied,
+    // though a refusal's own code is still shown.
     const ReplyText reply = Reply(payload);
-    return reply.body + checksum + reply.code;
+    return reply.body + checksum + (checksumGood || reply.refusal ? reply.code : std::string());
 }
 
 std::string ECRTrafficDecoder::Request(std::string_view payload)
@@ -400,7 +408,7 @@ ECRTrafficDecoder::ReplyText ECRTrafficDecoder::Reply(std::string_view payload)
                         "]",
                     ""};
         }
-        return {head + name + mismatch, DeviceCode(static_cast<std::int32_t>(value))};
+        return {head + name + mismatch, DeviceCode(static_cast<std::int32_t>(value)), true};
     }
 
     const ECRCommandTable::Command* command =

@@ -36,6 +36,9 @@ public:
     static bool ParsePrefix(std::string_view line, std::int64_t& ms, std::string& tag, std::string_view& rest);
 
     static std::string_view Tag(ECRTrafficDirection direction);
+    // Which way a text the engine's traffic callback reported went: its
+    // requests go to the register; "Exception" is its note on a reply.
+    static ECRTrafficDirection EngineDirection(std::string_view text);
     static constexpr std::string_view kToRegisterTag = "PC -> ECR";
     static constexpr std::string_view kFromRegisterTag = "ECR -> PC";
     static constexpr std::string_view kNoteTag = "note";
@@ -47,6 +50,7 @@ private:
     struct ReplyText {
         std::string body;  // class, letter, command and fields
         std::string code;  // the device code and its message, when the engine would accept the reply
+        bool refusal = false;  // a device error reply: the code is the register's own
     };
 
     ECRTrafficDirection Classify(std::string_view bytes) const;
