@@ -227,7 +227,7 @@ TEST(TrafficDecoder, FaultsAreNamedWithTheirReason)
         {Direction::Note, "Exception", "reply did not answer its command (Exception)"},
         // Checksum digits wrong (the simulator's fault: the right ones XOR 0x5A).
         {Direction::FromRegister, "\x1B" "P$C26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F" "D2\x1B\\",
-         "$C citanje sata: clock=2026-03-15 09:41  cs=D2 bad, expected 88  code=0 Operacija je uspesna"},
+         "$C citanje sata: clock=2026-03-15 09:41  cs=D2 bad, expected 88"},
         {Direction::FromRegister, "\x1B" "P$C26\x1F" "3\x1F",
          "unparsable: truncated frame, no ESC \\ at its end: 1B-50-24-43-32-36-1F-33-1F-"},
         {Direction::FromRegister, "\x1B" "PF\\", "unparsable: frame too short for a checksum: 1B-50-46-5C-"},
@@ -241,6 +241,8 @@ TEST(TrafficDecoder, FaultsAreNamedWithTheirReason)
          "#w presek stanja  cs=AB ok (closed by 58-5C- instead of ESC \\)  code=0 Operacija je uspesna"},
         {Direction::FromRegister, "\x1B" "P#Zr\n12\x1F" "E2\x1B\\",
          "#Z device error  cs=E2 ok  code=12 Nema papira (trake)"},
+        {Direction::FromRegister, "\x1B" "P#Zr\n12\x1F" "00\x1B\\",
+         "#Z device error  cs=00 bad, expected E2  code=12 Nema papira (trake)"},
         {Direction::FromRegister, "\x1B" "P#Zr\n17\x1F" "E7\x1B\\", "#Z device error  cs=E7 ok  code=17 ???"},
         {Direction::FromRegister, "\x1B" "P#Zr\n\x1F" "E1\x1B\\",
          "#Z device error [unparsable: no device code after LF; data 72-0A-1F-]  cs=E1 ok"},
