@@ -16,6 +16,17 @@ TEST(CommandLine, AcceptedForms)
     ASSERT_TRUE(none.Parse({}));
     EXPECT_FALSE(none.Simulator());
     EXPECT_TRUE(none.PortMappings().empty());
+    EXPECT_EQ(none.LogPath(), "");
+    EXPECT_FALSE(none.NoLog());
+
+    CommandLine log;
+    ASSERT_TRUE(log.Parse({"--log", "/tmp/kasa.log"}));
+    EXPECT_EQ(log.LogPath(), "/tmp/kasa.log");
+    ASSERT_TRUE(log.Parse({"--log=servis.log"}));
+    EXPECT_EQ(log.LogPath(), "servis.log");
+    CommandLine noLog;
+    ASSERT_TRUE(noLog.Parse({"--no-log"}));
+    EXPECT_TRUE(noLog.NoLog());
 }
 
 TEST(CommandLine, RejectedForms)
@@ -28,6 +39,9 @@ TEST(CommandLine, RejectedForms)
         {"--port", "COM0=/dev/x"},   // ports start at 1
         {"--simulatr"},
         {"COM1=/dev/x"},
+        {"--log"},                   // no file
+        {"--log="},
+        {"--log", "a.log", "--no-log"},
     };
     for (const auto& arguments : bad) {
         CommandLine line;
