@@ -317,6 +317,7 @@ void CThermalDlg::ReportLogFailure()
     const std::string failure = m_sessionTrace.TakeLogFailure();
     if (!failure.empty()) {
         m_monitorDlg.SetLogState("prekinut: " + failure);
-        m_monitorDlg.AddDebugLine("Dnevnik sesije se vise ne upisuje: " + CodePage::FromUnicode(QString::fromStdString(failure)));
+        const std::string reason = CodePage::FromUnicode(QString::fromStdString(failure));
+        m_monitorDlg.AddDebugLine("Dnevnik sesije se vise ne upisuje: " + reason);
     }
 }

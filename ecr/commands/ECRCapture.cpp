@@ -166,7 +166,8 @@ std::vector<ECRCapture::Item> ECRCapture::ReadMonitorText(const std::vector<std:
     for (std::size_t i = 0; i < lines.size(); i += 2) {
         Item item;
         if (!ECRTrafficText::ParseHexLine(lines[i], item.entry.bytes)) {
-            item = PassThrough("line " + std::to_string(i + 1) + " is not a hexadecimal line: " + std::string(lines[i]));
+            const std::string number = std::to_string(i + 1);
+            item = PassThrough("line " + number + " is not a hexadecimal line: " + std::string(lines[i]));
         }
         items.push_back(std::move(item));
     }

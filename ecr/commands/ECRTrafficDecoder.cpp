@@ -124,7 +124,8 @@ std::string ECRTrafficDecoder::Decode(const ECRTrafficEntry& entry)
         std::string text;
         switch (direction) {
         case ECRTrafficDirection::Note:
-            text = bytes == kException ? "reply did not answer its command (Exception)" : ECRFieldReader::ShowText(bytes);
+            text = bytes == kException ? std::string("reply did not answer its command (Exception)")
+                                       : ECRFieldReader::ShowText(bytes);
             break;
         case ECRTrafficDirection::ToRegister:
             text = Outgoing(bytes);
