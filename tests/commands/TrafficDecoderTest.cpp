@@ -333,7 +333,8 @@ TEST(TrafficDecoder, RandomBytesNeverThrowAndGiveOneLineEach)
     const Direction directions[] = {Direction::ToRegister, Direction::FromRegister, Direction::Note,
                                     Direction::Unknown};
     // Bytes the protocol gives meaning to come often, so that frames and fields form.
-    const std::string alphabet = std::string("\x1B" "P\\\x05\x06\x15\x1F\x0A\x09\xC0\xFF#$*%ZzrvcCq0123456789AF", 36);
+    static const char kAlphabet[] = "\x1B" "P\\\x05\x06\x15\x1F\x0A\x09\xC0\xFF#$*%ZzrvcCq0123456789AF";
+    const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
     ECRTrafficDecoder decoder;
     for (int round = 0; round < 20000; ++round) {
         std::string bytes(random() % 40, '\0');
