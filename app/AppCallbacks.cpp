@@ -1,9 +1,12 @@
 #include "app/AppCallbacks.h"
 
 #include "app/CThermalDlg.h"
+#include "ecr/commands/ECRTrafficDecoder.h"
 #include "framework/UiPump.h"
 
-void OnTraffic(ECRString text)
+namespace {
+
+void ShowTraffic(const ECRString& text, ECRTrafficDirection direction)
 {
     if (g_pMainDlg == nullptr) {
         return;
@@ -11,8 +14,21 @@ void OnTraffic(ECRString text)
     CConnectionMonitorDlg& monitor = g_pMainDlg->m_monitorDlg;
     // Data() stops at the first zero byte, as the window text does.
     monitor.AddTraffic(text.Data());
+    g_pMainDlg->TraceTraffic(direction, text.Data());
     monitor.UpdateData(false);
     UiPump::KeepPainted();
+}
+
+}  // namespace
+
+void OnTraffic(ECRString text)
+{
+    ShowTraffic(text, ECRTrafficDecoder::EngineDirection(text.Data()));
+}
+
+void OnPortTraffic(ECRString text)
+{
+    ShowTraffic(text, ECRTrafficDirection::FromRegister);
 }
 
 void OnDeviceMessage(ECRString text)

@@ -12,7 +12,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-
 namespace {
 
 std::string_view UpToZero(std::string_view text)
@@ -21,9 +20,10 @@ std::string_view UpToZero(std::string_view text)
 }
 
 // Line breaks of the design's texts (CR LF) as the box shows them.
-QString ForBox(std::string_view bytes)
+QString ForBox(std::string_view bytes, bool utf8)
 {
-    QString text = CodePage::ToUnicode(bytes);
+    QString text = utf8 ? QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                        : CodePage::ToUnicode(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -37,12 +37,14 @@ CConnectionMonitorDlg::CConnectionMonitorDlg(QWidget* parent) : CDialog(parent)
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSize(9);
     SetDialogFont(fixed);
-    SetDialogSize(313, 215);
+    // The design's 313 x 215 units, and below them the decoded view: beside
+    // them the window would no longer fit a 1024-pixel screen.
+    SetDialogSize(313, 316);
 
     AddLabel(QStringLiteral("Debug Poruke:"), {7, 6, 74, 8});
-    m_editDebug = AddMultiLineEdit(IDC_DEBUG, {7, 19, 299, 64}, true, false);
+    QPlainTextEdit* debug = AddMultiLineEdit(IDC_DEBUG, {7, 19, 299, 64}, true, false);
     AddLabel(QStringLiteral("Komunikacija:"), {7, 86, 73, 8});
-    m_editTraffic = AddMultiLineEdit(IDC_TRAFFIC, {7, 98, 299, 73}, true, false);
+    QPlainTextEdit* traffic = AddMultiLineEdit(IDC_TRAFFIC, {7, 98, 299, 73}, true, false);
     AddLabel(QStringLiteral("Komanda:"), {7, 177, 34, 8});
     m_editCommand = AddEdit(IDC_COMMAND, {41, 175, 208, 14});
     AddButton(IDC_SEND, QStringLiteral("Posalji >>"), {256, 174, 50, 14});
@@ -50,9 +52,20 @@ CConnectionMonitorDlg::CConnectionMonitorDlg(QWidget* parent) : CDialog(parent)
     AddButton(IDC_INSERT_0A, QStringLiteral("* - 0A"), {77, 194, 28, 14});
     AddButton(IDC_INSERT_09, QStringLiteral("@ - 09"), {112, 194, 29, 14});
     AddButton(IDC_CLEAR, QStringLiteral("Brisi Buffer"), {256, 194, 50, 14});
-    // Both boxes only ever grow at the top; the undo history would double the memory.
-    m_editDebug->setUndoRedoEnabled(false);
-    m_editTraffic->setUndoRedoEnabled(false);
+    AddLabel(QStringLiteral("Dekodirano:"), {7, 215, 60, 8});
+    AddLabel(QStringLiteral("Dnevnik:"), {100, 215, 34, 8});
+    QLineEdit* logPath = AddEdit(IDC_LOG_PATH, {134, 212, 172, 14});
+    QPlainTextEdit* decoded = AddMultiLineEdit(IDC_DECODED, {7, 229, 299, 80}, true, false);
+    logPath->setReadOnly(true);
+    SetLogState("iskljucen");
+
+    m_boxes[0] = {debug, &m_strDebug, false};
+    m_boxes[1] = {traffic, &m_strTraffic, false};
+    m_boxes[2] = {decoded, &m_strDecoded, true};
+    // The boxes only ever grow at the top; the undo history would double the memory.
+    for (Box& box : m_boxes) {
+        box.edit->setUndoRedoEnabled(false);
+    }
 
     OnCommand(IDC_INSERT_1F, [this] { OnInsertByte('\x1F'); });
     OnCommand(IDC_INSERT_0A, [this] { OnInsertByte('\x0A'); });
@@ -85,38 +98,72 @@ void CConnectionMonitorDlg::AddTraffic(std::string_view text)
     UpdateData(false);
 }
 
+void CConnectionMonitorDlg::AddDecodedLine(std::string_view line)
+{
+    m_strDecoded.Add(line);
+    UpdateData(false);
+}
+
+void CConnectionMonitorDlg::SetLogState(std::string_view text)
+{
+    auto* logPath = Item<QLineEdit>(IDC_LOG_PATH);
+    logPath->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    logPath->setToolTip(logPath->text());
+    logPath->setCursorPosition(0);
+}
+
 void CConnectionMonitorDlg::DoDataExchange(CDataExchange& dx)
 {
     DDX_Text(dx, IDC_COMMAND, m_strCommand);
-    // The two boxes are read-only, so their members are never read back;
+    // The boxes are read-only, so their members are never read back;
     // writing them adds only what the boxes do not show yet.
     if (!dx.SaveAndValidate() && !dx.Failed()) {
-        SyncBox(m_editDebug, m_strDebug, m_nDebugShown, m_nDebugGeneration);
-        SyncBox(m_editTraffic, m_strTraffic, m_nTrafficShown, m_nTrafficGeneration);
+        ScheduleSync();
     }
 }
 
-void CConnectionMonitorDlg::SyncBox(QPlainTextEdit* box, const NewestFirstLog& log, std::size_t& shown,
-                                    std::size_t& generation)
+void CConnectionMonitorDlg::ScheduleSync()
 {
-    if (generation != log.Generation()) {
-        box->clear();
-        shown = 0;
-        generation = log.Generation();
-    }
-    if (shown == log.Count()) {
+    if (m_bSyncPending) {
         return;
     }
-    QTextCursor top(box->document());
-    top.beginEditBlock();
-    for (; shown < log.Count(); ++shown) {
-        top.movePosition(QTextCursor::Start);
-        const bool first = shown == 0;
-        top.insertText(first ? ForBox(log.Entry(shown)) : ForBox(log.Entry(shown)) + QLatin1Char('\n'));
+    m_bSyncPending = true;
+    QMetaObject::invokeMethod(this, [this] { SyncBoxes(); }, Qt::QueuedConnection);
+}
+
+void CConnectionMonitorDlg::SyncBoxes()
+{
+    m_bSyncPending = false;
+    for (Box& box : m_boxes) {
+        SyncBox(box);
     }
-    top.endEditBlock();
+}
+
+void CConnectionMonitorDlg::SyncBox(Box& box)
+{
+    const NewestFirstLog& log = *box.log;
+    if (box.generation != log.Generation()) {
+        box.edit->clear();
+        box.shown = 0;
+        box.generation = log.Generation();
+    }
+    if (box.shown == log.Count()) {
+        return;
+    }
+    // Newest first; every entry but the very first of the text has one below it.
+    QString text;
+    for (std::size_t i = log.Count(); i-- > box.shown;) {
+        text += ForBox(log.Entry(i), box.utf8);
+        if (i != 0) {
+            text += QLatin1Char('\n');
+        }
+    }
+    box.shown = log.Count();
+    QTextCursor top(box.edit->document());
+    top.movePosition(QTextCursor::Start);
+    top.insertText(text);
     // The newest entry is at the top: keep it in view.
-    box->verticalScrollBar()->setValue(0);
+    box.edit->verticalScrollBar()->setValue(0);
 }
 
 void CConnectionMonitorDlg::OnInsertByte(char byte)
@@ -143,5 +190,6 @@ void CConnectionMonitorDlg::OnClear()
 {
     m_strDebug.Clear();
     m_strTraffic.Clear();
+    m_strDecoded.Clear();
     UpdateData(false);
 }

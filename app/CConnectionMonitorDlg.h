@@ -12,6 +12,8 @@ class QPlainTextEdit;
 // The modeless window beside the main window that shows every byte passing
 // to and from the register (newest on top) and sends raw requests typed by
 // the user. Created hidden with the main window; the callbacks feed it.
+// Below the design's controls a third box, "Dekodirano:", shows each frame
+// decoded with its time, and a line names the session log's file.
 class CConnectionMonitorDlg : public CDialog {
     Q_OBJECT
 
@@ -24,6 +26,8 @@ public:
     static constexpr int IDC_INSERT_1F = 1012;
     static constexpr int IDC_INSERT_09 = 1013;
     static constexpr int IDC_CLEAR = 1014;
+    static constexpr int IDC_DECODED = 1015;
+    static constexpr int IDC_LOG_PATH = 1016;
 
     explicit CConnectionMonitorDlg(QWidget* parent = nullptr);
     ~CConnectionMonitorDlg() override;
@@ -31,6 +35,10 @@ public:
     // Texts are Windows-1250 bytes; each is shown up to its first zero byte.
     void AddDebugLine(std::string_view text);
     void AddTraffic(std::string_view text);
+    // A decoded line (UTF-8) on top of "Dekodirano:".
+    void AddDecodedLine(std::string_view line);
+    // What the log line shows (UTF-8): the file's path, or why there is none.
+    void SetLogState(std::string_view text);
 
     // A traffic entry: the bytes in hexadecimal ("%.2X-" each), CR LF, and
     // the bytes as characters (" c " each, '.' outside 0x20..0x7F).
@@ -39,6 +47,13 @@ public:
     // The members as the design names them; the boxes show them whole.
     std::string DebugText() const { return m_strDebug.Text(); }
     std::string TrafficText() const { return m_strTraffic.Text(); }
+    std::string DecodedText() const { return m_strDecoded.Text(); }
+
+    // Brings the boxes up to date with their texts now. They are otherwise
+    // brought up to date when the window system next runs: between two
+    // paints any number of entries go in with one insertion, so a long
+    // upload costs the same per entry at its end as at its start.
+    void SyncBoxes();
     const std::string& Command() const { return m_strCommand; }
 
 protected:
@@ -48,18 +63,25 @@ private:
     void OnInsertByte(char byte);
     void OnSend();
     void OnClear();
-    // Brings a box up to date with its log by putting only the entries it
-    // does not show yet on top; a log that lost entries is shown afresh.
-    static void SyncBox(QPlainTextEdit* box, const NewestFirstLog& log, std::size_t& shown, std::size_t& generation);
+    // One box and the text it shows: how far it is shown, and how its
+    // entries' bytes read (Windows-1250, or UTF-8 for the decoded lines).
+    struct Box {
+        QPlainTextEdit* edit = nullptr;
+        const NewestFirstLog* log = nullptr;
+        bool utf8 = false;
+        std::size_t shown = 0;
+        std::size_t generation = 0;
+    };
+    // Puts only the entries the box does not show yet on top, in one
+    // insertion; a log that lost entries is shown afresh.
+    static void SyncBox(Box& box);
+    void ScheduleSync();
 
     NewestFirstLog m_strDebug;
     NewestFirstLog m_strTraffic;
+    NewestFirstLog m_strDecoded;
     std::string m_strCommand;
     QLineEdit* m_editCommand = nullptr;
-    QPlainTextEdit* m_editDebug = nullptr;
-    QPlainTextEdit* m_editTraffic = nullptr;
-    std::size_t m_nDebugShown = 0;
-    std::size_t m_nTrafficShown = 0;
-    std::size_t m_nDebugGeneration = 0;
-    std::size_t m_nTrafficGeneration = 0;
+    Box m_boxes[3];
+    bool m_bSyncPending = false;
 };

@@ -1,6 +1,7 @@
 #include "app/CThermalApp.h"
 
 #include "app/CThermalDlg.h"
+#include "app/SessionLogFiles.h"
 #include "app/ThermalArt.h"
 #include "serial/platform/ComPortMap.h"
 #ifdef THERMAL_SIM_HOST
@@ -10,6 +11,7 @@
 #include <QFont>
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <utility>
 
@@ -49,6 +51,34 @@ int CThermalApp::InitInstance()
     }
 
     CThermalDlg dlg;
+    if (!StartSessionLog(dlg)) {
+        return 1;
+    }
     dlg.DoModal();
     return 0;
+}
+
+bool CThermalApp::StartSessionLog(CThermalDlg& dlg) const
+{
+    if (m_options.NoLog()) {
+        dlg.m_monitorDlg.SetLogState("iskljucen (--no-log)");
+        return true;
+    }
+    std::string error;
+    if (!m_options.LogPath().empty()) {
+        // A log asked for by name that cannot be written is a mistake to mend before the session.
+        if (!dlg.StartSessionLog(m_options.LogPath(), error)) {
+            std::fprintf(stderr, "thermal: no session log: %s\n", error.c_str());
+            return false;
+        }
+        return true;
+    }
+    std::string path;
+    if (!SessionLogFiles::Prepare(SessionLogFiles::DefaultFolder(), std::time(nullptr), path, error) ||
+        !dlg.StartSessionLog(path, error)) {
+        // The program is still of use without its log; the monitor says why there is none.
+        dlg.m_monitorDlg.SetLogState("nije otvoren: " + error);
+        std::fprintf(stderr, "thermal: no session log: %s\n", error.c_str());
+    }
+    return true;
 }

@@ -239,7 +239,7 @@ void CThermalDlg::OnConnect()
     m_pDevice.reset();
     m_pPort.reset();
     m_pPort = std::make_unique<Win32SerialPort>(m_settings);
-    m_pPort->SetTrafficCallback(OnTraffic);
+    m_pPort->SetTrafficCallback(OnPortTraffic);
     try {
         // Open throws on every failure; a port that could not be configured
         // is closed below like any failed log-on.
@@ -287,4 +287,37 @@ void CThermalDlg::OnTestConnection()
 void CThermalDlg::ShowDebugMessage(std::string_view text)
 {
     m_monitorDlg.AddDebugLine(text);
+    m_sessionTrace.Message(text.substr(0, text.find('\0')));
+    ReportLogFailure();
+}
+
+bool CThermalDlg::StartSessionLog(const std::string& path, std::string& error)
+{
+    if (!m_sessionTrace.OpenLog(path, "thermal", error)) {
+        m_monitorDlg.SetLogState("nije otvoren: " + error);
+        return false;
+    }
+    m_monitorDlg.SetLogState(path);
+    return true;
+}
+
+void CThermalDlg::TraceTraffic(ECRTrafficDirection direction, std::string_view bytes)
+{
+    const std::string line = m_sessionTrace.Traffic(direction, bytes);
+    // The empty read that ends every input flush says nothing about a frame.
+    if (!bytes.empty()) {
+        m_monitorDlg.AddDecodedLine(line);
+    }
+    ReportLogFailure();
+}
+
+void CThermalDlg::ReportLogFailure()
+{
+    // Said once: the log closes itself when a write fails.
+    const std::string failure = m_sessionTrace.TakeLogFailure();
+    if (!failure.empty()) {
+        m_monitorDlg.SetLogState("prekinut: " + failure);
+        const std::string reason = CodePage::FromUnicode(QString::fromStdString(failure));
+        m_monitorDlg.AddDebugLine("Dnevnik sesije se vise ne upisuje: " + reason);
+    }
 }

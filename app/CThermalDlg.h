@@ -8,6 +8,7 @@
 #include "dialogs/fiscal/CSetTimeDlg.h"
 #include "dialogs/fiscal/CTaxRateDlg.h"
 #include "ecr/commands/ECRDevice.h"
+#include "ecr/commands/ECRSessionTrace.h"
 #include "framework/CDialog.h"
 #include "framework/MainMenu.h"
 #include "framework/RegisterServices.h"
@@ -43,8 +44,16 @@ public:
     void OnSettings();
     void OnTestConnection();
     void EnableAfterLogOn();
-    // A line (Windows-1250 bytes) on top of the monitor's debug box.
+    // A line (Windows-1250 bytes) on top of the monitor's debug box; logged.
     void ShowDebugMessage(std::string_view text) override;
+
+    // The session log: every traffic entry and debug message from now on
+    // goes to the file (appended to), and the monitor names it. False with
+    // the reason in error.
+    bool StartSessionLog(const std::string& path, std::string& error);
+    // Decodes and logs a traffic entry; a frame's line goes on top of the
+    // monitor's decoded view (empty reads only to the log).
+    void TraceTraffic(ECRTrafficDirection direction, std::string_view bytes);
 
     // The menu, for tests.
     QAction* MenuCommand(int id) const;
@@ -94,11 +103,14 @@ private:
     void WireMenu();
     QAction* AddMenuItem(QMenu* popup, int id, const QString& caption);
     void PlaceMonitorBelow();
+    void ReportLogFailure();
 
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_popups[5] = {};
     std::map<int, QAction*> m_menuItems;
     bool m_bMonitorPlaced = false;
+    // Started with the window: times in the decoded view and the log count from here.
+    ECRSessionTrace m_sessionTrace;
 };
 
 // The one main window of the run, set by its constructor. Only app/ uses it

@@ -55,6 +55,14 @@ bool CommandLine::Parse(const std::vector<std::string>& arguments)
                 return false;
             }
             m_portMappings.push_back(value);
+        } else if (argument == "--no-log") {
+            m_noLog = true;
+        } else if (TakeOption(arguments, i, "--log", value)) {
+            if (value.empty()) {
+                m_error = "--log needs a file";
+                return false;
+            }
+            m_logPath = value;
         } else {
             m_error = "unknown option \"" + argument + "\"";
             return false;
@@ -65,14 +73,21 @@ bool CommandLine::Parse(const std::vector<std::string>& arguments)
         m_error = "--baud paces the simulated register: use it with --simulator";
         return false;
     }
+    if (m_noLog && !m_logPath.empty()) {
+        m_error = "--log and --no-log exclude each other";
+        return false;
+    }
     return true;
 }
 
 const char* CommandLine::Usage()
 {
-    return "usage: thermal [--simulator [--baud N]] [--port COMn=PATH]...\n"
+    return "usage: thermal [--simulator [--baud N]] [--port COMn=PATH]... [--log FILE | --no-log]\n"
            "  --simulator       run a simulated register inside the program, on COM1\n"
            "  --baud N          with --simulator: its line runs at N baud (9600, 19200)\n"
            "                    as a real register's would; without, it answers at once\n"
-           "  --port COMn=PATH  let COMn open PATH for this run (repeatable)\n";
+           "  --port COMn=PATH  let COMn open PATH for this run (repeatable)\n"
+           "  --log FILE        write the session log to FILE (appended to) instead of\n"
+           "                    a new file in the state folder's thermal/logs\n"
+           "  --no-log          write no session log\n";
 }

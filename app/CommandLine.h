@@ -7,6 +7,8 @@
 //   --simulator          a simulated register inside the program, on COM1
 //   --baud N             with --simulator: pace its line at 9600 or 19200 baud
 //   --port COMn=PATH     COMn opens PATH for this run (repeatable)
+//   --log FILE           the session log goes to FILE
+//   --no-log             no session log
 //   --help
 class CommandLine {
 public:
@@ -18,6 +20,9 @@ public:
     int SimulatorBaud() const { return m_simulatorBaud; }
     bool Help() const { return m_help; }
     const std::vector<std::string>& PortMappings() const { return m_portMappings; }
+    // Empty unless --log chose the file.
+    const std::string& LogPath() const { return m_logPath; }
+    bool NoLog() const { return m_noLog; }
     const std::string& Error() const { return m_error; }
 
     static const char* Usage();
@@ -27,5 +32,7 @@ private:
     int m_simulatorBaud = 0;
     bool m_help = false;
     std::vector<std::string> m_portMappings;
+    std::string m_logPath;
+    bool m_noLog = false;
     std::string m_error;
 };

@@ -8,6 +8,8 @@ struct CliOptions {
     std::string port = "COM1";  // COM1..COM8, a device path, or "sim"
     std::int32_t baud = 19200;
     bool trace = false;
+    bool traceDecoded = false;  // --trace=decoded: one decoded line per frame, with its time
+    std::string log;            // --log: the session log's file (appended to)
     bool json = false;
     std::string journal;        // with --port sim: where the simulated printout goes
     std::int32_t simulatorBaud = 0;  // with --port sim: the line paced at this rate (0 = unpaced)

@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "cli/Cp1250.h"
+#include "ecr/commands/ECRTrafficDecoder.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
 #include "ecr/protocol/ECRTrafficText.h"
@@ -15,7 +16,6 @@ namespace {
 
 // The callbacks are plain function pointers, so they find the run through this.
 CliSession* g_pActiveSession = nullptr;
-bool g_bTrace = false;
 
 }  // namespace
 
@@ -35,6 +35,11 @@ CliSession::~CliSession()
 
 void CliSession::Open()
 {
+    if (!m_options.log.empty()) {
+        std::string error;
+        if (!m_trace.OpenLog(m_options.log, "ecrctl", error))
+            throw CliFailure(CliFailure::kBadInput, "no session log: " + error);
+    }
     std::string devicePath;
     int portNumber = 0;
     if (m_options.port == "sim") {
@@ -65,7 +70,6 @@ void CliSession::Open()
     // 8 data bits, no parity, one stop bit, no flow control, DTR off.
     m_port = std::make_unique<Win32SerialPort>(SerialSettings(portNumber, m_options.baud, 8, 0, 0, 0, 0));
     g_pActiveSession = this;
-    g_bTrace = m_options.trace;
     m_port->SetTrafficCallback(&CliSession::OnRead);
     m_port->Open();
 
@@ -102,34 +106,63 @@ CliFailure CliSession::Refusal(std::int32_t code)
                       code);
 }
 
+void CliSession::LogOutcome(int exitCode, const std::string& error)
+{
+    m_trace.Note("ecrctl ended with exit code " + std::to_string(exitCode) + (error.empty() ? "" : ": " + error));
+}
+
+void CliSession::Trace(ECRTrafficDirection direction, const ECRString& text)
+{
+    const std::string_view bytes(text.Data(), text.Length());
+    if (m_options.trace && !m_options.traceDecoded) {
+        m_output.EndProgress();
+        m_output.Err() << ECRTrafficText::Entry(bytes) << '\n';
+    }
+    // Decoding costs only when someone reads the result.
+    if (!m_options.traceDecoded && !m_trace.Log().IsOpen())
+        return;
+    const std::string line = m_trace.Traffic(direction, bytes);
+    // The empty read that ends every input flush says nothing about a frame.
+    if (m_options.traceDecoded && !bytes.empty()) {
+        m_output.EndProgress();
+        m_output.Err() << line << '\n';
+    }
+    ReportLogFailure();
+}
+
+void CliSession::ReportLogFailure()
+{
+    const std::string failure = m_trace.TakeLogFailure();
+    if (!failure.empty())
+        m_output.Note("the session log stopped: " + failure);
+}
+
 void CliSession::OnRequest(ECRString text)
 {
     if (g_pActiveSession == nullptr)
         return;
-    if (g_bTrace) {
-        g_pActiveSession->m_output.EndProgress();
-        g_pActiveSession->m_output.Err() << ECRTrafficText::Entry(std::string_view(text.Data(), text.Length()))
-                                       << '\n';
-    }
+    g_pActiveSession->Trace(ECRTrafficDecoder::EngineDirection(text.Data()), text);
     if (g_pActiveSession->m_requestObserver)
         g_pActiveSession->m_requestObserver(text);
 }
 
 void CliSession::OnRead(ECRString text)
 {
-    if (g_pActiveSession != nullptr && g_bTrace) {
-        g_pActiveSession->m_output.EndProgress();
-        g_pActiveSession->m_output.Err() << ECRTrafficText::Entry(std::string_view(text.Data(), text.Length()))
-                                       << '\n';
-    }
+    if (g_pActiveSession != nullptr)
+        g_pActiveSession->Trace(ECRTrafficDirection::FromRegister, text);
 }
 
 void CliSession::OnMessage(ECRString text)
 {
-    if (g_pActiveSession != nullptr && g_bTrace) {
-        g_pActiveSession->m_output.EndProgress();
-        g_pActiveSession->m_output.Err() << "poruka: " << Cp1250::ToUtf8(std::string(text.Data(), text.Length()))
-                                         << '\n';
+    if (g_pActiveSession == nullptr)
+        return;
+    CliSession& session = *g_pActiveSession;
+    session.m_trace.Message(std::string_view(text.Data(), text.Length()));
+    session.ReportLogFailure();
+    // A decoded reply already carries the register's message.
+    if (session.m_options.trace && !session.m_options.traceDecoded) {
+        session.m_output.EndProgress();
+        session.m_output.Err() << "poruka: " << Cp1250::ToUtf8(std::string(text.Data(), text.Length())) << '\n';
     }
 }
 

@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "ecr/commands/ECRDevice.h"
+#include "ecr/commands/ECRSessionTrace.h"
 #include "ecr/protocol/ECRMessageSink.h"
 
 #include <cstdint>
@@ -28,10 +29,14 @@ public:
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
 
-    // Opens the port 8N1, creates the device and logs on with a status
-    // enquiry. Throws CommError when the port fails, CliFailure (link) when
-    // the register does not answer, and CliFailure (usage) for a bad port name.
+    // Opens the session log when asked, the port 8N1, creates the device and
+    // logs on with a status enquiry. Throws CommError when the port fails,
+    // CliFailure (link) when the register does not answer, CliFailure
+    // (usage) for a bad port name, and CliFailure (bad input) when the log
+    // cannot be written.
     void Open();
+    // Ends the session log with how the run ended.
+    void LogOutcome(int exitCode, const std::string& error);
 
     ECRDevice& Device() { return *m_device; }
     CliOutput& Output() { return m_output; }
@@ -73,6 +78,10 @@ private:
     static void OnRead(ECRString text);
     static void OnMessage(ECRString text);
     static void OnProgress(std::int32_t percent);
+    // Logs a traffic entry and shows it as --trace asks.
+    void Trace(ECRTrafficDirection direction, const ECRString& text);
+    // Says once, on standard error, that the log stopped.
+    void ReportLogFailure();
 
     const CliOptions& m_options;
     CliOutput& m_output;
@@ -82,6 +91,7 @@ private:
     std::unique_ptr<Win32SerialPort> m_port;
     std::unique_ptr<ECRDevice> m_device;
     std::int16_t m_status = 0;
+    ECRSessionTrace m_trace;
     std::function<void(const ECRString&)> m_requestObserver;
     std::function<void(int)> m_progressObserver;
 };

@@ -6,20 +6,6 @@
 
 namespace {
 
-void AppendUtf8(std::string& out, std::uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at text[i]; advances i. Malformed input gives 0xFFFD.
 std::uint32_t NextCodePoint(std::string_view text, std::size_t& i)
 {
@@ -63,10 +49,5 @@ std::string Cp1250::FromUtf8(std::string_view utf8)
 
 std::string Cp1250::ToUtf8(std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char c : bytes) {
-        AppendUtf8(out, ECRCodePage::ToCodePoint(static_cast<unsigned char>(c)).value_or(0xFFFD));
-    }
-    return out;
+    return ECRCodePage::ToUtf8(bytes);
 }

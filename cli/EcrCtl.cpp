@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
+#include "cli/DecodeSubcommand.h"
 #include "cli/FiscalSubcommands.h"
 #include "cli/SaleSubcommands.h"
 #include "cli/UtilitySubcommands.h"
@@ -32,7 +33,12 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     CLI::Option* baud = app.add_option("--baud", options.baud, "line speed; with --port sim the simulated line is paced at it")
                             ->check(CLI::IsMember({9600, 19200}))
                             ->capture_default_str();
-    app.add_flag("--trace", options.trace, "show every byte and register message on standard error");
+    std::string traceForm;
+    app.add_flag("--trace{hex}", traceForm,
+                 "show every byte and register message on standard error; --trace=decoded shows each frame "
+                 "decoded, with its time")
+        ->check(CLI::IsMember({"hex", "decoded"}));
+    app.add_option("--log", options.log, "append every traffic entry and message of the run, decoded, to this file");
     app.add_flag("--json", options.json, "print the result as one JSON document");
     app.add_option("--journal", options.journal, "with --port sim: append what the register prints to this file");
 
@@ -43,6 +49,8 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     UtilitySubcommands utility;
     for (CliCommandGroup* group : std::initializer_list<CliCommandGroup*>{&utility, &fiscal, &articles, &sale})
         group->Register(app, chosen);
+    DecodeSubcommand decode;
+    decode.Register(app);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -63,15 +71,21 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     // The simulated register answers at once unless a speed is asked for.
     if (baud->count() != 0)
         options.simulatorBaud = options.baud;
+    options.trace = !traceForm.empty();
+    options.traceDecoded = traceForm == "decoded";
 
     CliOutput output(out, err, options.json, terminal);
     int exitCode = 0;
     std::string error;
     int deviceCode = 0;
+    CliSession session(options, output);
     try {
-        CliSession session(options, output);
-        session.Open();
-        chosen(session);
+        if (decode.Chosen()) {
+            decode.Run(output);
+        } else {
+            session.Open();
+            chosen(session);
+        }
     } catch (const CliFailure& failure) {
         exitCode = failure.ExitCode();
         error = failure.what();
@@ -89,6 +103,7 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     if (exitCode != 0)
         output.Note(error);
+    session.LogOutcome(exitCode, error);
     output.Finish(exitCode, error, deviceCode);
     return exitCode;
 }

@@ -103,3 +103,27 @@ std::optional<unsigned char> ECRCodePage::FromCodePoint(char32_t character, Id c
     }
     return std::nullopt;
 }
+
+void ECRCodePage::AppendUtf8(std::string& out, char32_t character)
+{
+    if (character < 0x80) {
+        out += static_cast<char>(character);
+    } else if (character < 0x800) {
+        out += static_cast<char>(0xC0 | (character >> 6));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | ((character >> 12) & 0x0F));
+        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}
+
+std::string ECRCodePage::ToUtf8(std::string_view bytes, Id codePage)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(c), codePage).value_or(0xFFFD));
+    }
+    return out;
+}

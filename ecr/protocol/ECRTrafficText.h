@@ -12,6 +12,9 @@ class ECRTrafficText {
 public:
     static std::string HexLine(std::string_view bytes);
     static std::string PrintableLine(std::string_view bytes);
+    // The bytes of a hex line ("24-63-"; the last "-" may be missing, upper
+    // or lower case); false for anything else.
+    static bool ParseHexLine(std::string_view line, std::string& bytes);
     // The two lines joined by the given line break (CR LF in the monitor).
     static std::string Entry(std::string_view bytes, std::string_view lineBreak = "\n")
     {

@@ -24,6 +24,18 @@ TEST(CommandLine, AcceptedForms)
     CommandLine pacedEquals;
     ASSERT_TRUE(pacedEquals.Parse({"--simulator", "--baud=19200"}));
     EXPECT_EQ(pacedEquals.SimulatorBaud(), 19200);
+
+    EXPECT_EQ(none.LogPath(), "");
+    EXPECT_FALSE(none.NoLog());
+
+    CommandLine log;
+    ASSERT_TRUE(log.Parse({"--log", "/tmp/kasa.log"}));
+    EXPECT_EQ(log.LogPath(), "/tmp/kasa.log");
+    ASSERT_TRUE(log.Parse({"--log=servis.log"}));
+    EXPECT_EQ(log.LogPath(), "servis.log");
+    CommandLine noLog;
+    ASSERT_TRUE(noLog.Parse({"--no-log"}));
+    EXPECT_TRUE(noLog.NoLog());
 }
 
 TEST(CommandLine, RejectedForms)
@@ -41,6 +53,9 @@ TEST(CommandLine, RejectedForms)
         {"--simulator", "--baud=19200x"},
         {"--simulator", "--baud=-9600"},
         {"COM1=/dev/x"},
+        {"--log"},                   // no file
+        {"--log="},
+        {"--log", "a.log", "--no-log"},
     };
     for (const auto& arguments : bad) {
         CommandLine line;

@@ -10,8 +10,10 @@
 
 namespace {
 
+// What a box shows once the window system has run, as it does before every paint.
 QString BoxText(CConnectionMonitorDlg& monitor, int id)
 {
+    QCoreApplication::processEvents();
     return monitor.Item<QPlainTextEdit>(id)->toPlainText();
 }
 

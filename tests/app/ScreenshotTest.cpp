@@ -1,6 +1,7 @@
 #include "app/AppHarness.h"
 #include "app/CAboutDlg.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
 
@@ -13,6 +14,8 @@ TEST(Screenshot, MainWindowAndMonitor)
 {
     AppHarness app;
     ASSERT_TRUE(app.Connect());
+    // The boxes take their new entries when the window system runs.
+    QCoreApplication::processEvents();
     const QDir folder(THERMAL_SCREENSHOT_DIR);
     const QPixmap main = app.Main().grab();
     const QPixmap monitor = app.Main().m_monitorDlg.grab();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ecr/commands/ECRSessionLog.h"
+#include "ecr/commands/ECRTrafficDecoder.h"
+#include "ecr/commands/ECRTrafficEntry.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// What a front end keeps of one session's traffic: the time since the
+// session started, the decoded line of every entry and, when a log file is
+// open, every entry and message written to it as it happens.
+class ECRSessionTrace {
+public:
+    // The session starts now.
+    ECRSessionTrace();
+
+    // Starts logging to the file (appended to). False with the reason in error.
+    bool OpenLog(const std::string& path, std::string_view program, std::string& error);
+    const ECRSessionLog& Log() const { return m_log; }
+
+    // Decodes the entry, logs it with its bytes, and returns the decoded line.
+    std::string Traffic(ECRTrafficDirection direction, std::string_view bytes);
+    // A message of the register or the program (Windows-1250), logged.
+    void Message(std::string_view text);
+    // A note of the program (UTF-8), logged.
+    void Note(std::string_view text);
+
+    std::int64_t ElapsedMs() const;
+
+    // Why the log stopped, given once; empty while it works (or was never open).
+    std::string TakeLogFailure();
+
+private:
+    void WriteLine(std::string_view line);
+
+    std::chrono::steady_clock::time_point m_start;
+    ECRTrafficDecoder m_decoder;
+    ECRSessionLog m_log;
+    std::string m_failure;
+};
