@@ -1,6 +1,6 @@
 #include "cli/CliSession.h"
 
-#include "cli/Cp1250.h"
+#include "ecr/commands/ECRCodePage.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
 #include "ecr/protocol/ECRTrafficText.h"
@@ -88,7 +88,7 @@ void CliSession::ThrowIfMismatched(std::uint64_t mismatchedBefore)
 CliFailure CliSession::Refusal(std::int32_t code)
 {
     return CliFailure(CliFailure::kRefused,
-                      "the register refused: " + Cp1250::ToUtf8(DeviceMessageText(code)) + " (code " +
+                      "the register refused: " + ECRCodePage::ToUtf8(DeviceMessageText(code)) + " (code " +
                           std::to_string(code) + ")",
                       code);
 }
@@ -119,7 +119,7 @@ void CliSession::OnMessage(ECRString text)
 {
     if (g_pActiveSession != nullptr && g_bTrace) {
         g_pActiveSession->m_output.EndProgress();
-        g_pActiveSession->m_output.Err() << "poruka: " << Cp1250::ToUtf8(std::string(text.Data(), text.Length()))
+        g_pActiveSession->m_output.Err() << "poruka: " << ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length()))
                                          << '\n';
     }
 }

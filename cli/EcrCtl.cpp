@@ -64,6 +64,7 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     int deviceCode = 0;
     try {
         CliSession session(options, output);
+        chosen.Prepare();
         session.Open();
         chosen(session);
     } catch (const CliFailure& failure) {
