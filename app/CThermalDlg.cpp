@@ -43,7 +43,7 @@ CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
 
     // A communication error anywhere also goes on top of the monitor's debug
     // box; a failed operation must not leave the progress window up.
-    ActionGuard::SetDebugHook([this](const QString& line) { ShowDebugMessage(CodePage::FromUnicode(line)); });
+    ActionGuard::SetDebugHook([this](const QString& line) { ShowDebugMessage(CodePage::FromUnicodeForDisplay(line)); });
     ActionGuard::SetAfterErrorHook([this] {
         if (m_progressDlg.isVisible()) {
             m_progressDlg.ShowWindow(false);

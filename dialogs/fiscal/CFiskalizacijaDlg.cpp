@@ -15,9 +15,11 @@ CFiskalizacijaDlg::CFiskalizacijaDlg(QWidget* parent) : CDialog(parent)
 
     AddLabel(QStringLiteral("IBFM:"), {10, 11, 26, 8});
     AddEdit(1047, {40, 9, 94, 14});
+    SetItemName(1047, QStringLiteral("IBFM"));
     AddButton(1014, QStringLiteral("Upisi IBFM"), {144, 9, 54, 14});
     AddLabel(QStringLiteral("PIB:"), {10, 31, 26, 8});
     AddEdit(1048, {40, 29, 94, 14});
+    SetItemName(1048, QStringLiteral("PIB"));
     AddButton(1049, QStringLiteral("Fiskalizuj"), {144, 29, 54, 14});
 
     AddButton(1050, QStringLiteral("Zaglavlje"), {40, 55, 60, 14});
@@ -40,14 +42,18 @@ void CFiskalizacijaDlg::DoDataExchange(CDataExchange& dx)
 
 void CFiskalizacijaDlg::OnWriteIBFM()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     // The register's answer goes to the monitor's debug box; no message here.
     RegisterServices::Device().WriteIBFM(ECRString(m_strIBFM.c_str()));
 }
 
 void CFiskalizacijaDlg::OnFiscalize()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     ECROperations::FiscalizeNow(RegisterServices::Device(), ECRString(m_strPIB.c_str()));
 }
 
