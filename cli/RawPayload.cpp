@@ -28,6 +28,11 @@ bool RawPayload::Decode(const std::string& typed, std::string& bytes, std::strin
         error = fault.Describe();
         return false;
     }
+    // A typed zero byte cannot come from a command line, but the rule holds for any caller.
+    if (text.find('\0') != std::string::npos) {
+        error = "a zero byte cannot be sent inside a request";
+        return false;
+    }
     bytes.clear();
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {

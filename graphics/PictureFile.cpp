@@ -26,18 +26,31 @@ bool IsPnm(const std::vector<unsigned char>& bytes)
 
 bool PictureFile::LoadLogo(const std::string& path, Picture& picture, std::string& error)
 {
+    std::vector<unsigned char> bytes;
+    if (!ReadLogoBytes(path, ReadSize, bytes, error))
+        return false;
+    if (!Decode(bytes, picture, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+bool PictureFile::ReadLogoBytes(const std::string& path, const SizeReader& readSize, std::vector<unsigned char>& bytes,
+                                std::string& error)
+{
     InputFile file;
     if (!file.Open(path, error))
         return false;
     // A file too large for a logo is read only as far as its header, for the
     // width or height message the user can act on.
     const bool tooLarge = file.Size() > kMaxLogoFileBytes;
-    std::vector<unsigned char> bytes;
+    bytes.clear();
     if (!file.Read(tooLarge ? kHeaderBytes : static_cast<std::size_t>(file.Size()), bytes, error))
         return false;
     int width = 0;
     int height = 0;
-    if (!ReadSize(bytes, width, height, error)) {
+    if (!readSize(bytes, width, height, error)) {
         if (tooLarge)
             return file.CheckSize(kMaxLogoFileBytes, error);
         error = path + ": " + error;
@@ -47,13 +60,7 @@ bool PictureFile::LoadLogo(const std::string& path, Picture& picture, std::strin
         error = problem;
         return false;
     }
-    if (!file.CheckSize(kMaxLogoFileBytes, error))
-        return false;
-    if (!Decode(bytes, picture, error)) {
-        error = path + ": " + error;
-        return false;
-    }
-    return true;
+    return file.CheckSize(kMaxLogoFileBytes, error);
 }
 
 bool PictureFile::Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error)

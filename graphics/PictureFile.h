@@ -3,6 +3,7 @@
 #include "graphics/Picture.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,15 @@ public:
     // logo can need is refused before it is read. False with a message for
     // the user.
     static bool LoadLogo(const std::string& path, Picture& picture, std::string& error);
+
+    // Width and height from a file's leading bytes, for ReadLogoBytes.
+    using SizeReader = std::function<bool(const std::vector<unsigned char>& bytes, int& width, int& height,
+                                          std::string& error)>;
+    // The checks of LoadLogo for any decoder: the bytes of a regular file
+    // whose header (as readSize tells it) has a logo's size and which is no
+    // larger than a logo can need. False with a message for the user.
+    static bool ReadLogoBytes(const std::string& path, const SizeReader& readSize, std::vector<unsigned char>& bytes,
+                              std::string& error);
 
     static bool Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error);
     // Width and height from the header alone.

@@ -82,6 +82,10 @@ TEST(RawPayloadEscapes, TerminatorsAndText)
         EXPECT_FALSE(RawPayload::Decode(bad, bytes, error)) << bad;
         EXPECT_FALSE(error.empty());
     }
+    // Found by fuzzing: a zero byte typed as such, not escaped.
+    std::string bytes, error;
+    EXPECT_FALSE(RawPayload::Decode(std::string("$\x04\0]", 4), bytes, error));
+    EXPECT_EQ(error, "a zero byte cannot be sent inside a request");
 }
 
 TEST(JsonValueDump, ReadsBackWithEveryKindAndEscape)
