@@ -2,6 +2,7 @@
 
 #include <concepts>
 #include <functional>
+#include <type_traits>
 #include <utility>
 
 class CliSession;
@@ -17,7 +18,7 @@ public:
 
     CliAction() = default;
     template <class F>
-        requires std::invocable<F&, CliSession&>
+        requires(std::invocable<F&, CliSession&> && !std::same_as<std::remove_cvref_t<F>, CliAction>)
     CliAction(F work) : m_work(std::move(work))  // NOLINT: a plain action converts
     {
     }
