@@ -47,6 +47,7 @@ CConnectionMonitorDlg::CConnectionMonitorDlg(QWidget* parent) : CDialog(parent)
     QPlainTextEdit* traffic = AddMultiLineEdit(IDC_TRAFFIC, {7, 98, 299, 73}, true, false);
     AddLabel(QStringLiteral("Komanda:"), {7, 177, 34, 8});
     m_editCommand = AddEdit(IDC_COMMAND, {41, 175, 208, 14});
+    SetItemName(IDC_COMMAND, QStringLiteral("Komanda"));
     AddButton(IDC_SEND, QStringLiteral("Posalji >>"), {256, 174, 50, 14});
     AddButton(IDC_INSERT_1F, QStringLiteral("^ - 1F"), {41, 194, 29, 14});
     AddButton(IDC_INSERT_0A, QStringLiteral("* - 0A"), {77, 194, 28, 14});
@@ -168,7 +169,9 @@ void CConnectionMonitorDlg::SyncBox(Box& box)
 
 void CConnectionMonitorDlg::OnInsertByte(char byte)
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     m_strCommand += byte;
     UpdateData(false);
     m_editCommand->setFocus();
@@ -178,7 +181,9 @@ void CConnectionMonitorDlg::OnInsertByte(char byte)
 
 void CConnectionMonitorDlg::OnSend()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     if (g_pMainDlg == nullptr || !g_pMainDlg->m_pDevice) {
         return;
     }

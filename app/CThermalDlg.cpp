@@ -43,7 +43,7 @@ CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
 
     // A communication error anywhere also goes on top of the monitor's debug
     // box; a failed operation must not leave the progress window up.
-    ActionGuard::SetDebugHook([this](const QString& line) { ShowDebugMessage(CodePage::FromUnicode(line)); });
+    ActionGuard::SetDebugHook([this](const QString& line) { ShowDebugMessage(CodePage::FromUnicodeForDisplay(line)); });
     ActionGuard::SetAfterErrorHook([this] {
         if (m_progressDlg.isVisible()) {
             m_progressDlg.ShowWindow(false);
@@ -317,7 +317,7 @@ void CThermalDlg::ReportLogFailure()
     const std::string failure = m_sessionTrace.TakeLogFailure();
     if (!failure.empty()) {
         m_monitorDlg.SetLogState("prekinut: " + failure);
-        const std::string reason = CodePage::FromUnicode(QString::fromStdString(failure));
+        const std::string reason = CodePage::FromUnicodeForDisplay(QString::fromStdString(failure));
         m_monitorDlg.AddDebugLine("Dnevnik sesije se vise ne upisuje: " + reason);
     }
 }

@@ -5,7 +5,9 @@
 #include "ecr/articles/ArticleImportFile.h"
 #include "ecr/articles/ArticleListFile.h"
 #include "ecr/articles/TestArticles.h"
+#include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/ScaledAmount.h"
+#include "ecr/files/SafeFileWrite.h"
 
 void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
 {
@@ -14,30 +16,53 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
 
     CLI::App* list = articles->add_subcommand("list", "Read all articles and print them");
     list->add_option("--out", m_outPath, "also save them as an article list file");
-    OnChosen(list, chosen, [this](CliSession& s) { List(s, m_outPath); });
+    OnChosen(list, chosen,
+             CliAction(
+                 [this] {
+                     // A list file that cannot be written is known before the long read.
+                     std::string error;
+                     if (!m_outPath.empty() && !SafeFileWrite::CheckTarget(m_outPath, error))
+                         throw CliFailure(CliFailure::kBadInput, error);
+                 },
+                 [this](CliSession& s) { List(s, m_outPath); }));
 
     CLI::App* import = articles->add_subcommand("import", "Program the articles of an import file (name,price,tax,unit)");
-    import->add_option("FILE", m_importPath, "article import file")->required();
-    OnChosen(import, chosen, [this](CliSession& s) {
-        std::vector<ECRArticle> fromFile;
-        std::string error;
-        if (!ArticleImportFile::Read(m_importPath, fromFile, error))
-            throw CliFailure(CliFailure::kBadInput, error);
-        WriteAll(s, fromFile, "articles imported");
-    });
+    import->add_option("FILE", m_importPath, "article import file (Windows-1250 or UTF-8)")->required();
+    OnChosen(import, chosen,
+             CliAction(
+                 [this] {
+                     // The whole file is checked before the first article goes out.
+                     std::string error;
+                     if (!ArticleImportFile::Read(m_importPath, m_imported, error))
+                         throw CliFailure(CliFailure::kBadInput, error);
+                 },
+                 [this](CliSession& s) {
+                     WriteAll(s, m_imported.size(), [this](std::size_t i) { return m_imported[i]; },
+                              "articles imported");
+                 }));
 
     CLI::App* generate = articles->add_subcommand("generate", "Program the test articles Artikal<i> at i.00");
     generate->add_option("--from", m_from, "first i")->capture_default_str();
     generate->add_option("--to", m_to, "last i")->capture_default_str();
     OnChosen(
-        generate, chosen, [this](CliSession& s) { WriteAll(s, TestArticles::Generate(m_from, m_to), "articles sent"); },
+        generate, chosen,
+        [this](CliSession& s) {
+            // Made one at a time as they are sent: a long run costs no memory.
+            WriteAll(s, static_cast<std::size_t>(m_to - m_from + 1),
+                     [this](std::size_t i) { return TestArticles::Make(m_from + static_cast<std::int32_t>(i)); },
+                     "articles sent");
+        },
         [this]() {
-            if (m_from > m_to || m_from < 0 || m_to > 21000000)
-                throw CLI::ValidationError("--from/--to", "need 0 <= from <= to <= 21000000");
+            if (!TestArticles::IsValidRange(m_from, m_to))
+                throw CLI::ValidationError("--from/--to", "need 1 <= from <= to <= " +
+                                                              std::to_string(TestArticles::kLargest) +
+                                                              " and at most " +
+                                                              std::to_string(ECRArticleRules::kCapacity) +
+                                                              " articles, what the register holds");
         });
 
     CLI::App* remove = articles->add_subcommand("delete", "Delete one article by name, or all of them");
-    remove->add_option("NAME", m_deleteName, "article name");
+    remove->add_option("NAME", m_deleteName, "article name")->check(RegisterText());
     remove->add_flag("--all", m_deleteAll, "delete every article");
     OnChosen(
         remove, chosen,
@@ -101,28 +126,42 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
         throw CliSession::Refusal(code);
 }
 
-void ArticleSubcommands::WriteAll(CliSession& s, const std::vector<ECRArticle>& articles, const std::string& what)
+void ArticleSubcommands::WriteAll(CliSession& s, std::size_t count,
+                                  const std::function<ECRArticle(std::size_t)>& article, const std::string& what)
 {
+    // Answered by the register (programmed or refused); the rest were skipped
+    // because the run ended early.
+    std::size_t sent = 0;
     std::size_t refused = 0;
     std::int32_t firstCode = 0;
     std::string firstName;
+    const auto report = [&] {
+        s.Output().EndProgress();
+        s.Output().Result().Set("sent", sent);
+        s.Output().Result().Set("refused", refused);
+        s.Output().Result().Set("skipped", count - sent);
+        s.Output().Line(std::to_string(sent - refused) + " of " + std::to_string(count) + " " + what + ", " +
+                        std::to_string(refused) + " refused, " + std::to_string(count - sent) + " skipped");
+    };
     const std::uint64_t mismatched = s.MismatchedReplies();
-    for (std::size_t i = 0; i < articles.size(); ++i) {
-        ECRMessageSink::ResetLastCode();
-        s.Device().WriteArticle(articles[i]);
-        const std::int32_t code = ECRProtocol::LastErrorCode();
-        if (code != 0) {
-            if (refused++ == 0) {
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            const ECRArticle next = article(i);
+            ECRMessageSink::ResetLastCode();
+            s.Device().WriteArticle(next);
+            ++sent;
+            const std::int32_t code = ECRProtocol::LastErrorCode();
+            if (code != 0 && refused++ == 0) {
                 firstCode = code;
-                firstName = CliArgs::FromRegister(articles[i].name);
+                firstName = CliArgs::FromRegister(next.name);
             }
+            s.Output().Progress(i + 1, count, what);
         }
-        s.Output().Progress(i + 1, articles.size(), what);
+    } catch (...) {
+        report();
+        throw;
     }
-    s.Output().EndProgress();
-    s.Output().Result().Set("sent", articles.size());
-    s.Output().Result().Set("refused", refused);
-    s.Output().Line(std::to_string(articles.size() - refused) + " of " + std::to_string(articles.size()) + " " + what);
+    report();
     // Whether an article answered for another command was programmed is unknown.
     s.ThrowIfMismatched(mismatched);
     if (refused != 0) {

@@ -3,7 +3,9 @@
 #include "cli/CliCommandGroup.h"
 #include "ecr/commands/ECRArticle.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,12 +18,16 @@ public:
 
 private:
     static void List(CliSession& session, const std::string& outPath);
-    // Programs the articles one by one; a refused article does not stop the
-    // run, but the run then ends as refused.
-    static void WriteAll(CliSession& session, const std::vector<ECRArticle>& articles, const std::string& what);
+    // Programs count articles one by one, article(i) giving the i-th; a
+    // refused article does not stop the run, but the run then ends as
+    // refused. The result counts the articles sent, refused and skipped,
+    // also when a link failure ends the run.
+    static void WriteAll(CliSession& session, std::size_t count, const std::function<ECRArticle(std::size_t)>& article,
+                         const std::string& what);
 
     std::string m_outPath;
     std::string m_importPath;
+    std::vector<ECRArticle> m_imported;
     std::int32_t m_from = 2;
     std::int32_t m_to = 15000;
     std::string m_deleteName;

@@ -1,8 +1,38 @@
 #pragma once
 
+#include <concepts>
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 class CliSession;
 
-// What the chosen subcommand does once the register is logged on.
-using CliAction = std::function<void(CliSession&)>;
+// What the chosen subcommand does: an optional preparation that runs before
+// the port is opened (reading and checking input files, checking an output
+// path), so a bad file costs no connection and sends nothing; then the work
+// once the register is logged on.
+class CliAction {
+public:
+    using Work = std::function<void(CliSession&)>;
+    using Preparation = std::function<void()>;
+
+    CliAction() = default;
+    template <class F>
+        requires(std::invocable<F&, CliSession&> && !std::same_as<std::remove_cvref_t<F>, CliAction>)
+    CliAction(F work) : m_work(std::move(work))  // NOLINT: a plain action converts
+    {
+    }
+    CliAction(Preparation prepare, Work work) : m_prepare(std::move(prepare)), m_work(std::move(work)) {}
+
+    explicit operator bool() const { return static_cast<bool>(m_work); }
+    void Prepare() const
+    {
+        if (m_prepare)
+            m_prepare();
+    }
+    void operator()(CliSession& session) const { m_work(session); }
+
+private:
+    Preparation m_prepare;
+    Work m_work;
+};

@@ -1,7 +1,8 @@
 #include "cli/CliArgs.h"
 
 #include "cli/CliFailure.h"
-#include "cli/Cp1250.h"
+#include "ecr/commands/ECRCodePage.h"
+#include "ecr/commands/TextFault.h"
 #include "ecr/commands/ScaledAmount.h"
 
 #include <chrono>
@@ -40,17 +41,22 @@ ECRDateTime Parse(const std::string& text, bool withTime)
 
 ECRString CliArgs::ToRegister(const std::string& utf8)
 {
-    return ECRString(Cp1250::FromUtf8(utf8).c_str());
+    std::string bytes;
+    TextFault fault;
+    if (!ECRCodePage::FromUtf8(utf8, bytes, fault) || TextFault::FindControlByte(bytes, fault))
+        throw CliFailure(CliFailure::kUsage, fault.Describe());
+    return ECRString(bytes.c_str());
 }
 
 std::string CliArgs::FromRegister(const ECRString& text)
 {
-    return Cp1250::ToUtf8(std::string(text.Data(), text.Length()));
+    return ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length()));
 }
 
 std::int32_t CliArgs::Amount(const std::string& utf8, std::int32_t decimals)
 {
-    return ParseScaled(ToRegister(utf8), decimals);
+    // Only digits and the decimal mark count, so the bytes need no conversion.
+    return ParseScaled(ECRString(utf8.c_str()), decimals);
 }
 
 ECRDateTime CliArgs::DateTime(const std::string& text)

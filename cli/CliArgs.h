@@ -9,10 +9,12 @@
 #include <vector>
 
 // Conversions between command-line arguments (UTF-8) and register values.
-// Malformed dates and line lists throw CliFailure (usage).
+// Malformed texts, dates and line lists throw CliFailure (usage).
 class CliArgs {
 public:
-    // A text for the register, in Windows-1250.
+    // A text for the register, in Windows-1250. Refused, never patched up: a
+    // text that is not UTF-8, holds a character Windows-1250 lacks, or holds
+    // a control character (which would split or end the request's field).
     static ECRString ToRegister(const std::string& utf8);
     // A text from the register, for the terminal.
     static std::string FromRegister(const ECRString& text);

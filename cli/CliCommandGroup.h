@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliAction.h"
+#include "cli/CliArgs.h"
 #include "cli/CliFailure.h"
 
 #include <CLI/CLI.hpp>
@@ -12,7 +13,6 @@ public:
     virtual ~CliCommandGroup() = default;
     virtual void Register(CLI::App& app, CliAction& chosen) = 0;
 
-protected:
     // Checks an argument while the command line is parsed, before anything is
     // sent, with a converter that throws CliFailure for a bad value.
     template <class Converter>
@@ -30,6 +30,10 @@ protected:
             what);
     }
 
+    // A text argument for the register, checked while parsing (CliArgs::ToRegister).
+    static CLI::Validator RegisterText() { return Converts(CliArgs::ToRegister, ""); }
+
+protected:
     // The action of a subcommand given without a further subcommand. The
     // check runs while parsing and throws CLI::ValidationError for argument
     // combinations no single option can judge.

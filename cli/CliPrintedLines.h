@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliArgs.h"
+#include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
 #include "ecr/protocol/ECRString.h"
 
@@ -24,6 +25,19 @@ public:
         set->add_option("--double", m_doubleLines, "lines printed double size, e.g. 1,3")
             ->delimiter(',')
             ->check(CLI::Range(1, static_cast<int>(N)));
+    }
+
+    // Every line must be text the register can take (CliArgs::ToRegister);
+    // throws CLI::ValidationError naming the line, for the `set` check.
+    void Check() const
+    {
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            try {
+                CliArgs::ToRegister(m_lines[i]);
+            } catch (const CliFailure& failure) {
+                throw CLI::ValidationError("LINES", "line " + std::to_string(i + 1) + ": " + failure.what());
+            }
+        }
     }
 
     // The parsed lines in the register's code page.

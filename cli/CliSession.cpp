@@ -1,6 +1,6 @@
 #include "cli/CliSession.h"
 
-#include "cli/Cp1250.h"
+#include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/ECRTrafficDecoder.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
@@ -101,7 +101,7 @@ void CliSession::ThrowIfMismatched(std::uint64_t mismatchedBefore)
 CliFailure CliSession::Refusal(std::int32_t code)
 {
     return CliFailure(CliFailure::kRefused,
-                      "the register refused: " + Cp1250::ToUtf8(DeviceMessageText(code)) + " (code " +
+                      "the register refused: " + ECRCodePage::ToUtf8(DeviceMessageText(code)) + " (code " +
                           std::to_string(code) + ")",
                       code);
 }
@@ -162,7 +162,7 @@ void CliSession::OnMessage(ECRString text)
     // A decoded reply already carries the register's message.
     if (session.m_options.trace && !session.m_options.traceDecoded) {
         session.m_output.EndProgress();
-        session.m_output.Err() << "poruka: " << Cp1250::ToUtf8(std::string(text.Data(), text.Length())) << '\n';
+        session.m_output.Err() << "poruka: " << ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length())) << '\n';
     }
 }
 

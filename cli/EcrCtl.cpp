@@ -83,6 +83,7 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         if (decode.Chosen()) {
             decode.Run(output);
         } else {
+            chosen.Prepare();
             session.Open();
             chosen(session);
         }

@@ -36,13 +36,13 @@ void FiscalSubcommands::Register(CLI::App& app, CliAction& chosen)
     RegisterReports(app, chosen);
 
     CLI::App* ibfm = app.add_subcommand("ibfm", "Write the fiscal module identifier");
-    ibfm->add_option("ID", m_ibfm, "identifier, sent as typed")->required();
+    ibfm->add_option("ID", m_ibfm, "identifier, sent as typed")->required()->check(RegisterText());
     OnChosen(ibfm, chosen, [this](CliSession& s) {
         s.Checked([&] { s.Device().WriteIBFM(CliArgs::ToRegister(m_ibfm)); });
     });
 
     CLI::App* fiscalize = app.add_subcommand("fiscalize", "Fiscalize with the taxpayer number, at the register's time");
-    fiscalize->add_option("PIB", m_pib, "taxpayer number")->required();
+    fiscalize->add_option("PIB", m_pib, "taxpayer number")->required()->check(RegisterText());
     OnChosen(fiscalize, chosen, [this](CliSession& s) {
         s.Checked([&] { ECROperations::FiscalizeNow(s.Device(), CliArgs::ToRegister(m_pib)); });
     });
@@ -122,11 +122,14 @@ void FiscalSubcommands::RegisterHeader(CLI::App& app, CliAction& chosen)
 
     CLI::App* set = header->add_subcommand("set", "Write the header lines L1..L5");
     m_header.AddOptions(set, "five lines (\"\" for an empty one)");
-    OnChosen(set, chosen, [this](CliSession& s) {
-        const auto lines = m_header.Lines();
-        const auto flags = m_header.DoubleFlags();
-        s.Checked([&] { s.Device().WriteHeader(lines, flags); });
-    });
+    OnChosen(
+        set, chosen,
+        [this](CliSession& s) {
+            const auto lines = m_header.Lines();
+            const auto flags = m_header.DoubleFlags();
+            s.Checked([&] { s.Device().WriteHeader(lines, flags); });
+        },
+        [this] { m_header.Check(); });
 }
 
 void FiscalSubcommands::RegisterReports(CLI::App& app, CliAction& chosen)

@@ -1,26 +1,36 @@
 #include "cli/JsonValue.h"
 
+#include "ecr/commands/Utf8.h"
+
 namespace {
 
+// JSON text must be UTF-8: a byte that is not part of a well-formed
+// sequence (a file name in another encoding, say) becomes U+FFFD.
 void QuoteTo(std::string& out, const std::string& text)
 {
     static const char digits[] = "0123456789abcdef";
     out += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t start = at;
+        char32_t character = 0;
+        if (!Utf8::Next(text, at, character)) {
+            Utf8::Append(out, Utf8::kReplacement);
+            continue;
+        }
+        switch (character) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         default:
-            if (byte < 0x20 || byte == 0x7F) {
+            if (character < 0x20 || character == 0x7F) {
                 out += "\\u00";
-                out += digits[byte >> 4];
-                out += digits[byte & 0x0F];
+                out += digits[character >> 4];
+                out += digits[character & 0x0F];
             } else {
-                out += c;
+                out.append(text, start, at - start);
             }
         }
     }

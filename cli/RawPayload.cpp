@@ -1,6 +1,7 @@
 #include "cli/RawPayload.h"
 
-#include "cli/Cp1250.h"
+#include "ecr/commands/ECRCodePage.h"
+#include "ecr/commands/TextFault.h"
 
 #include <cctype>
 
@@ -21,7 +22,17 @@ int HexValue(char c)
 bool RawPayload::Decode(const std::string& typed, std::string& bytes, std::string& error)
 {
     // Escapes are plain ASCII, so converting first leaves them intact.
-    const std::string text = Cp1250::FromUtf8(typed);
+    std::string text;
+    TextFault fault;
+    if (!ECRCodePage::FromUtf8(typed, text, fault)) {
+        error = fault.Describe();
+        return false;
+    }
+    // A typed zero byte cannot come from a command line, but the rule holds for any caller.
+    if (text.find('\0') != std::string::npos) {
+        error = "a zero byte cannot be sent inside a request";
+        return false;
+    }
     bytes.clear();
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {

@@ -8,8 +8,9 @@ namespace {
 
 void AddDefaults(CLI::App* command, std::string& registerNumber, std::string& cashier)
 {
-    command->add_option("--register", registerNumber, "register number (Br. kase)");
-    command->add_option("--cashier", cashier, "cashier (Kasir)");
+    command->add_option("--register", registerNumber, "register number (Br. kase)")
+        ->check(CliCommandGroup::RegisterText());
+    command->add_option("--cashier", cashier, "cashier (Kasir)")->check(CliCommandGroup::RegisterText());
 }
 
 }  // namespace
@@ -26,7 +27,7 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     });
 
     CLI::App* sell = app.add_subcommand("sell", "Sell a line (opens a receipt first)");
-    sell->add_option("NAME", m_name, "article name")->required();
+    sell->add_option("NAME", m_name, "article name")->required()->check(RegisterText());
     sell->add_option("PRICE", m_price, "unit price, 2 decimals")->required();
     sell->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();
     sell->add_option("TAX", m_taxRate, "tax rate index")->required();
@@ -41,7 +42,7 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     });
 
     CLI::App* voidLine = app.add_subcommand("void", "Void (storno) a line");
-    voidLine->add_option("NAME", m_name, "article name")->required();
+    voidLine->add_option("NAME", m_name, "article name")->required()->check(RegisterText());
     voidLine->add_option("PRICE", m_price, "unit price, 2 decimals")->required();
     voidLine->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();
     OnChosen(voidLine, chosen, [this](CliSession& s) {

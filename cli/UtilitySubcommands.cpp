@@ -4,7 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/RawPayload.h"
 #include "ecr/protocol/ECRTrafficText.h"
-#include "ecr/articles/SafeFileWrite.h"
+#include "ecr/files/SafeFileWrite.h"
 #include "graphics/BuildLogoRows.h"
 #include "graphics/LogoUpload.h"
 #include "graphics/PictureFile.h"
@@ -70,11 +70,14 @@ void UtilitySubcommands::RegisterAdvert(CLI::App& app, CliAction& chosen)
 
     CLI::App* set = advert->add_subcommand("set", "Write the advertising lines L1..L7");
     m_advert.AddOptions(set, "seven lines (\"\" for an empty one)");
-    OnChosen(set, chosen, [this](CliSession& s) {
-        const auto lines = m_advert.Lines();
-        const auto flags = m_advert.DoubleFlags();
-        s.Checked([&] { s.Device().WriteAdvertText(lines, flags); });
-    });
+    OnChosen(
+        set, chosen,
+        [this](CliSession& s) {
+            const auto lines = m_advert.Lines();
+            const auto flags = m_advert.DoubleFlags();
+            s.Checked([&] { s.Device().WriteAdvertText(lines, flags); });
+        },
+        [this] { m_advert.Check(); });
 
     OnChosen(advert->add_subcommand("on", "Print the advertising text"), chosen,
              [](CliSession& s) { s.Checked([&] { s.Device().SetAdvertEnabled(true); }); });
@@ -89,24 +92,30 @@ void UtilitySubcommands::RegisterLogo(CLI::App& app, CliAction& chosen)
 
     CLI::App* upload = logo->add_subcommand("upload", "Convert a picture (BMP, PBM, PGM, PPM; 360 x 13..156) and store it");
     upload->add_option("FILE", m_picturePath, "picture file")->required();
-    OnChosen(upload, chosen, [this](CliSession& s) {
-        Picture picture;
-        std::string error;
-        if (!PictureFile::Load(m_picturePath, picture, error))
-            throw CliFailure(CliFailure::kBadInput, error);
-        const LogoRows logo = BuildLogoRows(picture.width, picture.height, picture.Accessor());
-        if (!logo.Ok())
-            throw CliFailure(CliFailure::kBadInput, logo.error);
-        const std::uint64_t mismatched = s.MismatchedReplies();
-        const std::int32_t refused = LogoUpload::Send(s.Device(), logo.rows, [&s](std::size_t sent, std::size_t total) {
-            s.Output().Progress(sent, total, "logo rows");
-        });
-        s.Output().EndProgress();
-        s.Output().Result().Set("rows", logo.rows.size());
-        s.ThrowIfMismatched(mismatched);
-        if (refused != 0)
-            throw CliSession::Refusal(refused);
-    });
+    OnChosen(upload, chosen,
+             CliAction(
+                 [this] {
+                     // Read, checked and converted before the port is opened.
+                     Picture picture;
+                     std::string error;
+                     if (!PictureFile::LoadLogo(m_picturePath, picture, error))
+                         throw CliFailure(CliFailure::kBadInput, error);
+                     m_logo = BuildLogoRows(picture.width, picture.height, picture.Accessor());
+                     if (!m_logo.Ok())
+                         throw CliFailure(CliFailure::kBadInput, m_logo.error);
+                 },
+                 [this](CliSession& s) {
+                     const std::uint64_t mismatched = s.MismatchedReplies();
+                     const std::int32_t refused =
+                         LogoUpload::Send(s.Device(), m_logo.rows, [&s](std::size_t sent, std::size_t total) {
+                             s.Output().Progress(sent, total, "logo rows");
+                         });
+                     s.Output().EndProgress();
+                     s.Output().Result().Set("rows", m_logo.rows.size());
+                     s.ThrowIfMismatched(mismatched);
+                     if (refused != 0)
+                         throw CliSession::Refusal(refused);
+                 }));
 
     OnChosen(logo->add_subcommand("on", "Print the logo"), chosen,
              [](CliSession& s) { s.Checked([&] { s.Device().SetLogoEnabled(true); }); });
@@ -120,7 +129,7 @@ void UtilitySubcommands::RegisterLogo(CLI::App& app, CliAction& chosen)
 void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
 {
     CLI::App* display = app.add_subcommand("display", "Show two lines on the customer display (none: clear)");
-    display->add_option("LINES", m_displayLines, "LINE1 [LINE2]")->expected(0, 2);
+    display->add_option("LINES", m_displayLines, "LINE1 [LINE2]")->expected(0, 2)->check(RegisterText());
     OnChosen(display, chosen, [this](CliSession& s) {
         const std::string line1 = m_displayLines.size() > 0 ? m_displayLines[0] : "";
         const std::string line2 = m_displayLines.size() > 1 ? m_displayLines[1] : "";
@@ -129,7 +138,8 @@ void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
 
     CLI::App* info = app.add_subcommand("info-print", "Print a free line of text, or end the info print");
     info->require_subcommand(0, 1);
-    info->add_option("TEXT", m_infoText, "the line (use -- before a text that reads \"end\")");
+    info->add_option("TEXT", m_infoText, "the line (use -- before a text that reads \"end\")")
+        ->check(RegisterText());
     info->add_option("--number", m_infoNumber, "the line's number")->capture_default_str();
     OnChosen(info, chosen, [this](CliSession& s) {
         s.Checked([&] { s.Device().PrintInfoLine(CliArgs::ToRegister(m_infoText), m_infoNumber); });
@@ -144,24 +154,33 @@ void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
         ->required()
         ->check(Converts(MemoryArea, "AREA"));
     dump->add_option("FILE", m_dumpPath, "output file")->required();
-    OnChosen(dump, chosen, [this](CliSession& s) {
-        const int area = MemoryArea(m_area);
-        s.SetProgressObserver([&s](int percent) {
-            if (percent >= 0 && percent < 100)
-                s.Output().Percent(percent, "memory read");
-        });
-        std::int32_t size = 0;
-        const std::vector<unsigned char> bytes = s.Checked([&] { return s.Device().ReadMemory(area, size); });
-        s.SetProgressObserver(nullptr);
-        s.Output().EndProgress();
-        std::string error;
-        const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        if (!SafeFileWrite::Write(m_dumpPath, view, error))
-            throw CliFailure(CliFailure::kBadInput, error);
-        s.Output().Line(std::to_string(bytes.size()) + " bytes written to " + m_dumpPath);
-        s.Output().Result().Set("area", area);
-        s.Output().Result().Set("size", bytes.size());
-    });
+    OnChosen(dump, chosen,
+             CliAction(
+                 [this] {
+                     // A file that cannot be written is known before the long read.
+                     std::string error;
+                     if (!SafeFileWrite::CheckTarget(m_dumpPath, error))
+                         throw CliFailure(CliFailure::kBadInput, error);
+                 },
+                 [this](CliSession& s) {
+                     const int area = MemoryArea(m_area);
+                     s.SetProgressObserver([&s](int percent) {
+                         if (percent >= 0 && percent < 100)
+                             s.Output().Percent(percent, "memory read");
+                     });
+                     std::int32_t size = 0;
+                     const std::vector<unsigned char> bytes =
+                         s.Checked([&] { return s.Device().ReadMemory(area, size); });
+                     s.SetProgressObserver(nullptr);
+                     s.Output().EndProgress();
+                     std::string error;
+                     const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+                     if (!SafeFileWrite::Write(m_dumpPath, view, error))
+                         throw CliFailure(CliFailure::kBadInput, error);
+                     s.Output().Line(std::to_string(bytes.size()) + " bytes written to " + m_dumpPath);
+                     s.Output().Result().Set("area", area);
+                     s.Output().Result().Set("size", bytes.size());
+                 }));
 
     CLI::App* raw = app.add_subcommand("raw", "Send a raw request and print the answer unchecked");
     raw->add_option("PAYLOAD", m_payload, "command code and fields; \\x1F, \\x0A, \\x09 are the terminators")

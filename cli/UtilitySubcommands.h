@@ -2,6 +2,7 @@
 
 #include "cli/CliCommandGroup.h"
 #include "cli/CliPrintedLines.h"
+#include "graphics/LogoRows.h"
 
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ private:
 
     CliPrintedLines<7> m_advert;
     std::string m_picturePath;
+    LogoRows m_logo;
     std::vector<std::string> m_displayLines;
     std::string m_infoText;
     int m_infoNumber = 0;

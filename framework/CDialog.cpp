@@ -223,9 +223,9 @@ void CDialog::SetItemText(int id, const QString& text)
     }
 }
 
-std::string CDialog::GetItemBytes(int id) const
+bool CDialog::GetItemBytes(int id, std::string& bytes, TextFault& fault) const
 {
-    return CodePage::FromUnicode(GetItemText(id), ItemCodePage(id));
+    return CodePage::FromUnicode(GetItemText(id), bytes, fault, ItemCodePage(id));
 }
 
 void CDialog::SetItemBytes(int id, std::string_view bytes)
@@ -235,9 +235,26 @@ void CDialog::SetItemBytes(int id, std::string_view bytes)
 
 void CDialog::SetItemCodePage(int id, CodePage::Id codePage)
 {
-    const std::string bytes = GetItemBytes(id);
+    std::string bytes;
+    TextFault fault;
+    const bool convertible = GetItemBytes(id, bytes, fault);
     m_codePages[id] = codePage;
-    SetItemBytes(id, bytes);
+    // A character the old code page lacks has no bytes to show anew: it stays
+    // as typed, and reading the field refuses it.
+    if (convertible) {
+        SetItemBytes(id, bytes);
+    }
+}
+
+void CDialog::SetItemName(int id, const QString& name)
+{
+    m_itemNames[id] = name;
+}
+
+QString CDialog::ItemName(int id) const
+{
+    auto it = m_itemNames.find(id);
+    return it == m_itemNames.end() ? QString::number(id) : it->second;
 }
 
 CodePage::Id CDialog::ItemCodePage(int id) const

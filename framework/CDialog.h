@@ -79,14 +79,20 @@ public:
     // multi-line edit gives and takes CR LF line breaks.
     QString GetItemText(int id) const;
     void SetItemText(int id, const QString& text);
-    // The same as the 8-bit bytes of the control's code page.
-    std::string GetItemBytes(int id) const;
+    // The same as the 8-bit bytes of the control's code page; false with the
+    // first character the code page has no byte for.
+    bool GetItemBytes(int id, std::string& bytes, TextFault& fault) const;
     void SetItemBytes(int id, std::string_view bytes);
 
     // Switches the code page a text control shows its bytes in; the bytes it
     // holds stay the same (Windows-1250 unless set).
     void SetItemCodePage(int id, CodePage::Id codePage);
     CodePage::Id ItemCodePage(int id) const;
+
+    // What a message calls a field ("IBFM", "Linija 1"); the control's id
+    // when the dialog gave it no name.
+    void SetItemName(int id, const QString& name);
+    QString ItemName(int id) const;
 
     // The buttons of the radio group that starts at firstId, in order.
     std::vector<QRadioButton*> RadioGroup(int firstId) const;
@@ -140,6 +146,7 @@ private:
 
     std::map<int, QWidget*> m_items;
     std::map<int, CodePage::Id> m_codePages;
+    std::map<int, QString> m_itemNames;
     std::map<int, std::vector<QRadioButton*>> m_radioGroups;
     std::map<int, QButtonGroup*> m_buttonGroups;
     int m_lastRadioGroup = 0;

@@ -1,21 +1,19 @@
 #include "framework/CodePage.h"
 
+#include <QList>
+
 char16_t CodePage::ToUnicode(unsigned char byte, Id codePage)
 {
     return static_cast<char16_t>(ECRCodePage::ToCodePoint(byte, codePage).value_or(byte));
 }
 
-char CodePage::FromUnicode(char16_t character, Id codePage)
+std::optional<char> CodePage::FromUnicode(char16_t character, Id codePage)
 {
-    if (const auto byte = ECRCodePage::FromCodePoint(character, codePage)) {
-        return static_cast<char>(*byte);
-    }
-    // The C1 control standing in for an undefined byte goes back to that byte.
-    if (character >= 0x80 && character <= 0xFF &&
-        !ECRCodePage::ToCodePoint(static_cast<unsigned char>(character), codePage)) {
-        return static_cast<char>(character);
-    }
-    return '?';
+    std::string bytes;
+    TextFault fault;
+    if (!ECRCodePage::FromUnicode(std::u32string(1, character), bytes, fault, codePage))
+        return std::nullopt;
+    return bytes.front();
 }
 
 QString CodePage::ToUnicode(std::string_view bytes, Id codePage)
@@ -29,12 +27,27 @@ QString CodePage::ToUnicode(std::string_view bytes, Id codePage)
     return text;
 }
 
-std::string CodePage::FromUnicode(QStringView text, Id codePage)
+bool CodePage::FromUnicode(QStringView text, std::string& bytes, TextFault& fault, Id codePage)
+{
+    // By characters, not UTF-16 units, so a character beyond the first plane
+    // is named whole in the message; a lone surrogate becomes U+FFFD.
+    const QList<uint> characters = text.toUcs4();
+    return ECRCodePage::FromUnicode(std::u32string(characters.begin(), characters.end()), bytes, fault, codePage);
+}
+
+std::string CodePage::FromUnicodeForDisplay(QStringView text, Id codePage)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
     for (QChar character : text) {
-        bytes.push_back(FromUnicode(character.unicode(), codePage));
+        bytes.push_back(FromUnicode(character.unicode(), codePage).value_or('?'));
     }
     return bytes;
+}
+
+QString CodePage::RefusalMessage(const QString& field, const TextFault& fault)
+{
+    return QStringLiteral("Znak %1 u polju \"%2\" na mestu %3 ne postoji u kodnoj strani %4. Nista nije poslato.")
+        .arg(QString::fromStdString(fault.CharacterText()), field, QString::number(fault.position),
+             QString::fromLatin1(ECRCodePage::Name(fault.codePage)));
 }

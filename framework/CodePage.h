@@ -1,10 +1,12 @@
 #pragma once
 
 #include "ecr/commands/ECRCodePage.h"
+#include "ecr/commands/TextFault.h"
 
 #include <QString>
 #include <QStringView>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +15,8 @@
 // shows its texts in Cyrillic uses Windows-1251 for the same bytes.
 // The tables are the register's own (ECRCodePage). Bytes the Windows tables
 // leave undefined map to the C1 control of the same value, so every byte
-// survives a round trip; a character neither table knows becomes '?'.
+// survives a round trip. A character neither table knows is never replaced
+// on the way to the register: the conversion refuses the text instead.
 class CodePage {
 public:
     using Id = ECRCodePage::Id;
@@ -21,9 +24,18 @@ public:
     static constexpr Id Windows1251 = ECRCodePage::Windows1251;
 
     static QString ToUnicode(std::string_view bytes, Id codePage = Windows1250);
-    static std::string FromUnicode(QStringView text, Id codePage = Windows1250);
+    // The register bytes of a window text; false with the first character
+    // the code page has no byte for in fault, the text then not converted.
+    static bool FromUnicode(QStringView text, std::string& bytes, TextFault& fault, Id codePage = Windows1250);
+    // Only for showing a text in a box that holds bytes (the monitor's debug
+    // box), never for anything sent: a character the code page lacks shows as '?'.
+    static std::string FromUnicodeForDisplay(QStringView text, Id codePage = Windows1250);
 
     static char16_t ToUnicode(unsigned char byte, Id codePage = Windows1250);
-    // The byte for one character, or '?' when the code page has none.
-    static char FromUnicode(char16_t character, Id codePage = Windows1250);
+    // The byte for one character, or nothing when the code page has none.
+    static std::optional<char> FromUnicode(char16_t character, Id codePage = Windows1250);
+
+    // The message for a field whose text cannot be sent, e.g.
+    // Znak 'Ж' (U+0416) u polju "IBFM" na mestu 3 ne postoji u kodnoj strani Windows-1250. Nista nije poslato.
+    static QString RefusalMessage(const QString& field, const TextFault& fault);
 };

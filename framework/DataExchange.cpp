@@ -74,7 +74,18 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value)
     }
     dx.Control(id);
     if (dx.SaveAndValidate()) {
-        value = dx.Dialog().GetItemBytes(id);
+        std::string bytes;
+        TextFault fault;
+        if (!dx.Dialog().GetItemBytes(id, bytes, fault)) {
+            // Never a silent '?': the user sees which character of which field.
+            ThermalMessageBox(CodePage::RefusalMessage(dx.Dialog().ItemName(id), fault));
+            if (QWidget* control = dx.Dialog().GetDlgItem(id)) {
+                control->setFocus();
+            }
+            dx.Fail();
+            return;
+        }
+        value = std::move(bytes);
     } else {
         dx.Dialog().SetItemBytes(id, value);
     }

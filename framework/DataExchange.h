@@ -46,7 +46,9 @@ private:
 
 // Text of an edit, combo box edit field or label, as Windows-1250 bytes (or
 // the control's own code page, CDialog::SetItemCodePage). Multi-line edits
-// use CR LF between lines in the member, as the register's texts do.
+// use CR LF between lines in the member, as the register's texts do. A
+// character the code page lacks shows a message naming the field and the
+// character (CDialog::SetItemName) and fails the pass, so nothing is sent.
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 void DDX_Text(CDataExchange& dx, int id, QByteArray& value);
 // Integer text; anything that is not a whole 32-bit integer (optional sign,

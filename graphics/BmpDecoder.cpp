@@ -39,63 +39,89 @@ struct Channel {
     std::uint8_t Of(std::uint32_t value) const { return ScaleChannel((value & mask) >> shift, max); }
 };
 
-}  // namespace
-
-bool BmpDecoder::Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error)
-{
-    const auto damaged = [&error](const char* what) {
-        error = std::string("damaged bitmap: ") + what;
-        return false;
-    };
-    if (bytes.size() < 26)
-        return damaged("too short");
-
-    const std::uint32_t dataOffset = U32(bytes, 10);
-    const std::uint32_t headerSize = U32(bytes, 14);
-    const bool core = headerSize == 12;
-    if (!core && headerSize < 40)
-        return damaged("unknown header");
-    if (14ULL + headerSize > bytes.size())
-        return damaged("header beyond the end of the file");
-
+// What the headers say, checked against the file's length.
+struct BmpHeader {
+    std::uint32_t dataOffset = 0;
+    std::uint32_t headerSize = 0;
+    bool core = false;
     std::int64_t width = 0;
     std::int64_t height = 0;
+    bool topDown = false;
     std::uint32_t bitsPerPixel = 0;
     std::uint32_t compression = kCompressionNone;
     std::uint32_t coloursUsed = 0;
-    if (core) {
-        width = U16(bytes, 18);
-        height = U16(bytes, 20);
-        bitsPerPixel = U16(bytes, 24);
-    } else {
-        width = static_cast<std::int32_t>(U32(bytes, 18));
-        height = static_cast<std::int32_t>(U32(bytes, 22));
-        bitsPerPixel = U16(bytes, 28);
-        compression = U32(bytes, 30);
-        coloursUsed = U32(bytes, 46);
-    }
+};
 
-    const bool topDown = height < 0;
-    height = std::llabs(height);
-    if (width <= 0 || height <= 0 || width > PictureFile::kMaxSide || height > PictureFile::kMaxSide)
-        return damaged("impossible size");
-    if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 &&
-        bitsPerPixel != 32)
+bool Damaged(std::string& error, const char* what)
+{
+    error = std::string("damaged bitmap: ") + what;
+    return false;
+}
+
+bool ReadHeader(const std::vector<unsigned char>& bytes, BmpHeader& h, std::string& error)
+{
+    if (bytes.size() < 26)
+        return Damaged(error, "too short");
+    h.dataOffset = U32(bytes, 10);
+    h.headerSize = U32(bytes, 14);
+    h.core = h.headerSize == 12;
+    if (!h.core && h.headerSize < 40)
+        return Damaged(error, "unknown header");
+    if (14ULL + h.headerSize > bytes.size())
+        return Damaged(error, "header beyond the end of the file");
+    if (h.core) {
+        h.width = U16(bytes, 18);
+        h.height = U16(bytes, 20);
+        h.bitsPerPixel = U16(bytes, 24);
+    } else {
+        h.width = static_cast<std::int32_t>(U32(bytes, 18));
+        h.height = static_cast<std::int32_t>(U32(bytes, 22));
+        h.bitsPerPixel = U16(bytes, 28);
+        h.compression = U32(bytes, 30);
+        h.coloursUsed = U32(bytes, 46);
+    }
+    h.topDown = h.height < 0;
+    h.height = std::llabs(h.height);
+    if (h.width <= 0 || h.height <= 0 || h.width > PictureFile::kMaxSide || h.height > PictureFile::kMaxSide)
+        return Damaged(error, "impossible size");
+    return true;
+}
+
+}  // namespace
+
+bool BmpDecoder::ReadSize(const std::vector<unsigned char>& bytes, int& width, int& height, std::string& error)
+{
+    BmpHeader h;
+    if (!ReadHeader(bytes, h, error))
+        return false;
+    width = static_cast<int>(h.width);
+    height = static_cast<int>(h.height);
+    return true;
+}
+
+bool BmpDecoder::Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error)
+{
+    const auto damaged = [&error](const char* what) { return Damaged(error, what); };
+    BmpHeader h;
+    if (!ReadHeader(bytes, h, error))
+        return false;
+    if (h.bitsPerPixel != 1 && h.bitsPerPixel != 4 && h.bitsPerPixel != 8 && h.bitsPerPixel != 16 && h.bitsPerPixel != 24 &&
+        h.bitsPerPixel != 32)
         return damaged("unsupported number of bits per pixel");
-    const bool bitFields = compression == kCompressionBitFields || compression == kCompressionAlphaBitFields;
-    if (compression != kCompressionNone && !(bitFields && (bitsPerPixel == 16 || bitsPerPixel == 32))) {
+    const bool bitFields = h.compression == kCompressionBitFields || h.compression == kCompressionAlphaBitFields;
+    if (h.compression != kCompressionNone && !(bitFields && (h.bitsPerPixel == 16 || h.bitsPerPixel == 32))) {
         error = "compressed bitmaps are not supported; save it uncompressed";
         return false;
     }
 
     // The palette of an indexed bitmap follows the header.
     std::vector<Rgb> palette;
-    if (bitsPerPixel <= 8) {
-        const std::size_t entrySize = core ? 3 : 4;
-        std::size_t count = coloursUsed != 0 ? coloursUsed : (1U << bitsPerPixel);
+    if (h.bitsPerPixel <= 8) {
+        const std::size_t entrySize = h.core ? 3 : 4;
+        std::size_t count = h.coloursUsed != 0 ? h.coloursUsed : (1U << h.bitsPerPixel);
         if (count > 256)
             return damaged("palette too large");
-        const std::size_t paletteStart = 14 + headerSize;
+        const std::size_t paletteStart = 14 + h.headerSize;
         if (paletteStart + count * entrySize > bytes.size())
             return damaged("palette beyond the end of the file");
         for (std::size_t i = 0; i < count; ++i) {
@@ -105,7 +131,7 @@ bool BmpDecoder::Decode(const std::vector<unsigned char>& bytes, Picture& pictur
     }
 
     Channel red(0x7C00), green(0x03E0), blue(0x001F);
-    if (bitsPerPixel == 32) {
+    if (h.bitsPerPixel == 32) {
         red = Channel(0x00FF0000);
         green = Channel(0x0000FF00);
         blue = Channel(0x000000FF);
@@ -118,35 +144,35 @@ bool BmpDecoder::Decode(const std::vector<unsigned char>& bytes, Picture& pictur
         blue = Channel(U32(bytes, 62));
     }
 
-    const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32) * 4;
-    if (dataOffset > bytes.size() || stride * static_cast<std::uint64_t>(height) > bytes.size() - dataOffset)
+    const std::uint64_t stride = ((static_cast<std::uint64_t>(h.width) * h.bitsPerPixel + 31) / 32) * 4;
+    if (h.dataOffset > bytes.size() || stride * static_cast<std::uint64_t>(h.height) > bytes.size() - h.dataOffset)
         return damaged("pixel data beyond the end of the file");
 
-    picture.width = static_cast<int>(width);
-    picture.height = static_cast<int>(height);
-    picture.pixels.assign(static_cast<std::size_t>(width * height), Rgb{});
-    for (std::int64_t row = 0; row < height; ++row) {
-        const std::int64_t y = topDown ? row : height - 1 - row;
-        const std::size_t rowStart = dataOffset + static_cast<std::size_t>(row * stride);
-        for (std::int64_t x = 0; x < width; ++x) {
+    picture.width = static_cast<int>(h.width);
+    picture.height = static_cast<int>(h.height);
+    picture.pixels.assign(static_cast<std::size_t>(h.width * h.height), Rgb{});
+    for (std::int64_t row = 0; row < h.height; ++row) {
+        const std::int64_t y = h.topDown ? row : h.height - 1 - row;
+        const std::size_t rowStart = h.dataOffset + static_cast<std::size_t>(row * stride);
+        for (std::int64_t x = 0; x < h.width; ++x) {
             Rgb colour;
-            if (bitsPerPixel <= 8) {
-                const std::size_t bitPos = static_cast<std::size_t>(x) * bitsPerPixel;
+            if (h.bitsPerPixel <= 8) {
+                const std::size_t bitPos = static_cast<std::size_t>(x) * h.bitsPerPixel;
                 const unsigned byte = bytes[rowStart + bitPos / 8];
-                const unsigned shift = 8 - bitsPerPixel - (bitPos % 8);
-                const unsigned index = (byte >> shift) & ((1U << bitsPerPixel) - 1);
+                const unsigned shift = 8 - h.bitsPerPixel - (bitPos % 8);
+                const unsigned index = (byte >> shift) & ((1U << h.bitsPerPixel) - 1);
                 if (index >= palette.size())
                     return damaged("colour index outside the palette");
                 colour = palette[index];
-            } else if (bitsPerPixel == 24) {
+            } else if (h.bitsPerPixel == 24) {
                 const std::size_t at = rowStart + static_cast<std::size_t>(x) * 3;
                 colour = Rgb{bytes[at + 2], bytes[at + 1], bytes[at]};
             } else {
-                const std::size_t at = rowStart + static_cast<std::size_t>(x) * (bitsPerPixel / 8);
-                const std::uint32_t value = bitsPerPixel == 16 ? U16(bytes, at) : U32(bytes, at);
+                const std::size_t at = rowStart + static_cast<std::size_t>(x) * (h.bitsPerPixel / 8);
+                const std::uint32_t value = h.bitsPerPixel == 16 ? U16(bytes, at) : U32(bytes, at);
                 colour = Rgb{red.Of(value), green.Of(value), blue.Of(value)};
             }
-            picture.pixels[static_cast<std::size_t>(y * width + x)] = colour;
+            picture.pixels[static_cast<std::size_t>(y * h.width + x)] = colour;
         }
     }
     return true;

@@ -11,4 +11,6 @@
 class BmpDecoder {
 public:
     static bool Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error);
+    // Width and height from the header alone, before any pixel costs memory.
+    static bool ReadSize(const std::vector<unsigned char>& bytes, int& width, int& height, std::string& error);
 };

@@ -6,15 +6,20 @@ const char kHexDigits[] = "0123456789ABCDEF";
 
 }  // namespace
 
+const char* LogoSizeProblem(int width, int height)
+{
+    if (width != kLogoWidth)
+        return kLogoWidthMessage;
+    if (height < kLogoMinHeight || height > kLogoMaxHeight)
+        return kLogoHeightMessage;
+    return nullptr;
+}
+
 LogoRows BuildLogoRows(int width, int height, const PixelAccessor& pixel)
 {
     LogoRows result;
-    if (width != kLogoWidth) {
-        result.error = kLogoWidthMessage;
-        return result;
-    }
-    if (height < kLogoMinHeight || height > kLogoMaxHeight) {
-        result.error = kLogoHeightMessage;
+    if (const char* problem = LogoSizeProblem(width, height)) {
+        result.error = problem;
         return result;
     }
 

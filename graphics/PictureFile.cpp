@@ -1,23 +1,34 @@
 #include "graphics/PictureFile.h"
 
 #include "graphics/BmpDecoder.h"
+#include "graphics/BuildLogoRows.h"
 #include "graphics/PnmDecoder.h"
+#include "ecr/files/InputFile.h"
 
-#include <fstream>
-#include <iterator>
+namespace {
 
-bool PictureFile::Load(const std::string& path, Picture& picture, std::string& error)
+// Enough for the header of every format read here, comments included.
+constexpr std::size_t kHeaderBytes = 64 * 1024;
+
+const char* const kNotAPicture = "not a picture this program reads (BMP, PBM, PGM or PPM)";
+
+bool IsBmp(const std::vector<unsigned char>& bytes)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "Problem pri otvaranju fajla: " + path;
+    return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+}
+
+bool IsPnm(const std::vector<unsigned char>& bytes)
+{
+    return bytes.size() >= 2 && bytes[0] == 'P' && bytes[1] >= '1' && bytes[1] <= '6';
+}
+
+}  // namespace
+
+bool PictureFile::LoadLogo(const std::string& path, Picture& picture, std::string& error)
+{
+    std::vector<unsigned char> bytes;
+    if (!ReadLogoBytes(path, ReadSize, bytes, error))
         return false;
-    }
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = "Problem pri citanju fajla: " + path;
-        return false;
-    }
     if (!Decode(bytes, picture, error)) {
         error = path + ": " + error;
         return false;
@@ -25,12 +36,49 @@ bool PictureFile::Load(const std::string& path, Picture& picture, std::string& e
     return true;
 }
 
+bool PictureFile::ReadLogoBytes(const std::string& path, const SizeReader& readSize, std::vector<unsigned char>& bytes,
+                                std::string& error)
+{
+    InputFile file;
+    if (!file.Open(path, error))
+        return false;
+    // A file too large for a logo is read only as far as its header, for the
+    // width or height message the user can act on.
+    const bool tooLarge = file.Size() > kMaxLogoFileBytes;
+    bytes.clear();
+    if (!file.Read(tooLarge ? kHeaderBytes : static_cast<std::size_t>(file.Size()), bytes, error))
+        return false;
+    int width = 0;
+    int height = 0;
+    if (!readSize(bytes, width, height, error)) {
+        if (tooLarge)
+            return file.CheckSize(kMaxLogoFileBytes, error);
+        error = path + ": " + error;
+        return false;
+    }
+    if (const char* problem = LogoSizeProblem(width, height)) {
+        error = problem;
+        return false;
+    }
+    return file.CheckSize(kMaxLogoFileBytes, error);
+}
+
 bool PictureFile::Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error)
 {
-    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
+    if (IsBmp(bytes))
         return BmpDecoder::Decode(bytes, picture, error);
-    if (bytes.size() >= 2 && bytes[0] == 'P' && bytes[1] >= '1' && bytes[1] <= '6')
+    if (IsPnm(bytes))
         return PnmDecoder::Decode(bytes, picture, error);
-    error = "not a picture this program reads (BMP, PBM, PGM or PPM)";
+    error = kNotAPicture;
+    return false;
+}
+
+bool PictureFile::ReadSize(const std::vector<unsigned char>& bytes, int& width, int& height, std::string& error)
+{
+    if (IsBmp(bytes))
+        return BmpDecoder::ReadSize(bytes, width, height, error);
+    if (IsPnm(bytes))
+        return PnmDecoder::ReadSize(bytes, width, height, error);
+    error = kNotAPicture;
     return false;
 }

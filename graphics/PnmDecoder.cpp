@@ -69,34 +69,68 @@ private:
     std::size_t m_at = 0;
 };
 
-}  // namespace
-
-bool PnmDecoder::Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error)
-{
-    const auto damaged = [&error](const char* what) {
-        error = std::string("damaged picture: ") + what;
-        return false;
-    };
-    if (bytes.size() < 3 || bytes[0] != 'P')
-        return damaged("not a portable any-map");
-    const char kind = static_cast<char>(bytes[1]);
-    const bool bitmap = kind == '1' || kind == '4';
-    const bool grey = kind == '2' || kind == '5';
-    const bool binary = kind >= '4';
-
-    PnmReader reader(bytes);
-    reader.Skip(2);
+// What the header says; the reader stands at the first sample.
+struct PnmHeader {
+    bool bitmap = false;
+    bool grey = false;
+    bool binary = false;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::uint32_t maxValue = 1;
-    if (!reader.Number(width) || !reader.Number(height) || (!bitmap && !reader.Number(maxValue)))
-        return damaged("bad header");
-    if (width == 0 || height == 0 || width > PictureFile::kMaxSide || height > PictureFile::kMaxSide)
-        return damaged("impossible size");
-    if (maxValue == 0 || maxValue > 65535)
-        return damaged("bad maximum value");
-    if (binary && !reader.EndOfHeader())
-        return damaged("bad header");
+};
+
+bool Damaged(std::string& error, const char* what)
+{
+    error = std::string("damaged picture: ") + what;
+    return false;
+}
+
+bool ReadHeader(const std::vector<unsigned char>& bytes, PnmReader& reader, PnmHeader& h, std::string& error)
+{
+    if (bytes.size() < 3 || bytes[0] != 'P' || bytes[1] < '1' || bytes[1] > '6')
+        return Damaged(error, "not a portable any-map");
+    const char kind = static_cast<char>(bytes[1]);
+    h.bitmap = kind == '1' || kind == '4';
+    h.grey = kind == '2' || kind == '5';
+    h.binary = kind >= '4';
+    reader.Skip(2);
+    if (!reader.Number(h.width) || !reader.Number(h.height) || (!h.bitmap && !reader.Number(h.maxValue)))
+        return Damaged(error, "bad header");
+    if (h.width == 0 || h.height == 0 || h.width > PictureFile::kMaxSide || h.height > PictureFile::kMaxSide)
+        return Damaged(error, "impossible size");
+    if (h.maxValue == 0 || h.maxValue > 65535)
+        return Damaged(error, "bad maximum value");
+    if (h.binary && !reader.EndOfHeader())
+        return Damaged(error, "bad header");
+    return true;
+}
+
+}  // namespace
+
+bool PnmDecoder::ReadSize(const std::vector<unsigned char>& bytes, int& width, int& height, std::string& error)
+{
+    PnmReader reader(bytes);
+    PnmHeader h;
+    if (!ReadHeader(bytes, reader, h, error))
+        return false;
+    width = static_cast<int>(h.width);
+    height = static_cast<int>(h.height);
+    return true;
+}
+
+bool PnmDecoder::Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error)
+{
+    const auto damaged = [&error](const char* what) { return Damaged(error, what); };
+    PnmReader reader(bytes);
+    PnmHeader h;
+    if (!ReadHeader(bytes, reader, h, error))
+        return false;
+    const bool bitmap = h.bitmap;
+    const bool grey = h.grey;
+    const bool binary = h.binary;
+    const std::uint32_t width = h.width;
+    const std::uint32_t height = h.height;
+    const std::uint32_t maxValue = h.maxValue;
 
     const unsigned samplesPerPixel = bitmap || grey ? 1 : 3;
     const std::size_t sampleBytes = maxValue > 255 ? 2 : 1;

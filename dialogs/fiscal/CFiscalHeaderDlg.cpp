@@ -16,6 +16,7 @@ CFiscalHeaderDlg::CFiscalHeaderDlg(QWidget* parent)
     for (std::size_t i = 0; i < kLineIds.size(); ++i) {
         const int y = 9 + 18 * static_cast<int>(i);
         AddEdit(kLineIds[i], {8, y, 190, 14});
+        SetItemName(kLineIds[i], QStringLiteral("Linija %1").arg(i + 1));
         AddCheckBox(kDoubleIds[i], QStringLiteral("Dbl"), {204, y + 2, 28, 10});
     }
     AddButton(IDC_READ, QStringLiteral("Procitaj <<"), {238, 9, 56, 14});
@@ -58,7 +59,9 @@ void CFiscalHeaderDlg::OnRead()
 
 void CFiscalHeaderDlg::OnWrite()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     std::array<ECRString, 5> lines;
     std::array<bool, 5> doubleSize{};
     for (std::size_t i = 0; i < lines.size(); ++i) {

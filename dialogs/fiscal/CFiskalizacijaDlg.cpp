@@ -15,9 +15,11 @@ CFiskalizacijaDlg::CFiskalizacijaDlg(QWidget* parent) : CDialog(parent)
 
     AddLabel(QStringLiteral("IBFM:"), {10, 11, 26, 8});
     AddEdit(IDC_IBFM, {40, 9, 94, 14});
+    SetItemName(IDC_IBFM, QStringLiteral("IBFM"));
     AddButton(IDC_WRITE_IBFM, QStringLiteral("Upisi IBFM"), {144, 9, 54, 14});
     AddLabel(QStringLiteral("PIB:"), {10, 31, 26, 8});
     AddEdit(IDC_PIB, {40, 29, 94, 14});
+    SetItemName(IDC_PIB, QStringLiteral("PIB"));
     AddButton(IDC_FISCALIZE, QStringLiteral("Fiskalizuj"), {144, 29, 54, 14});
 
     AddButton(IDC_HEADER, QStringLiteral("Zaglavlje"), {40, 55, 60, 14});
@@ -40,14 +42,18 @@ void CFiskalizacijaDlg::DoDataExchange(CDataExchange& dx)
 
 void CFiskalizacijaDlg::OnWriteIBFM()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     // The register's answer goes to the monitor's debug box; no message here.
     RegisterServices::Device().WriteIBFM(ECRString(m_strIBFM.c_str()));
 }
 
 void CFiskalizacijaDlg::OnFiscalize()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     ECROperations::FiscalizeNow(RegisterServices::Device(), ECRString(m_strPIB.c_str()));
 }
 

@@ -24,6 +24,7 @@ CTaxRateDlg::CTaxRateDlg(QWidget* parent) : CDialog(parent)
         const int y = 9 + 18 * static_cast<int>(i);
         AddLabel(QString::fromLatin1(kRateLetters[i]), {10, y + 2, 14, 8});
         AddEdit(kRateIds[i], {28, y, 60, 14});
+        SetItemName(kRateIds[i], QStringLiteral("Stopa %1").arg(QString::fromLatin1(kRateLetters[i])));
     }
     AddButton(IDC_READ, QStringLiteral("Citaj <<"), {98, 9, 50, 14});
     AddButton(IDC_WRITE, QStringLiteral("Pisi >>"), {98, 27, 50, 14});
@@ -52,7 +53,9 @@ void CTaxRateDlg::OnRead()
 
 void CTaxRateDlg::OnWrite()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     std::array<std::int32_t, 9> rates{};
     for (std::size_t i = 0; i < rates.size(); ++i) {
         rates[i] = ParseScaled(ECRString(m_strRates[i].c_str()), kDecimals);

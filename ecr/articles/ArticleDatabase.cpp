@@ -1,7 +1,8 @@
 #include "ecr/articles/ArticleDatabase.h"
 
-#include "ecr/articles/TextLineReader.h"
+#include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/ScaledAmount.h"
+#include "ecr/files/InputFile.h"
 #include "ecr/protocol/ECRAtoi.h"
 
 DatabaseArticle ArticleDatabase::ParseLine(const std::string& line)
@@ -17,9 +18,33 @@ DatabaseArticle ArticleDatabase::ParseLine(const std::string& line)
 
 bool ArticleDatabase::Read(const std::string& path, std::vector<DatabaseArticle>& articles, std::string& error)
 {
-    // A database that cannot be opened leaves no stale articles behind.
+    // A database that cannot be read leaves no stale articles behind.
     articles.clear();
-    return TextLineReader::ReadAll(path, articles, ParseLine, error);
+    std::string bytes;
+    if (!InputFile::ReadAll(path, kLimits.maxFileBytes, bytes, error))
+        return false;
+    return Parse(bytes, path, articles, error);
+}
+
+bool ArticleDatabase::Parse(std::string_view bytes, const std::string& name, std::vector<DatabaseArticle>& articles,
+                            std::string& error)
+{
+    articles.clear();
+    std::vector<TextLineReader::Line> lines;
+    if (!TextLineReader::Split(bytes, name, kLimits, lines, error))
+        return false;
+    std::vector<DatabaseArticle> read;
+    read.reserve(lines.size());
+    for (const TextLineReader::Line& line : lines) {
+        DatabaseArticle article = ParseLine(line.text);
+        if (const auto problem = ECRArticleRules::CheckNameBytes(article.name)) {
+            error = name + ", line " + std::to_string(line.number) + ", name: " + *problem;
+            return false;
+        }
+        read.push_back(std::move(article));
+    }
+    articles = std::move(read);
+    return true;
 }
 
 const DatabaseArticle* ArticleDatabase::FindBarcode(const std::vector<DatabaseArticle>& articles,

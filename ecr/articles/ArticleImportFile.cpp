@@ -1,7 +1,8 @@
 #include "ecr/articles/ArticleImportFile.h"
 
-#include "ecr/articles/TextLineReader.h"
+#include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/ScaledAmount.h"
+#include "ecr/files/InputFile.h"
 #include "ecr/protocol/ECRAtoi.h"
 
 ECRArticle ArticleImportFile::ParseLine(const std::string& line)
@@ -17,5 +18,34 @@ ECRArticle ArticleImportFile::ParseLine(const std::string& line)
 
 bool ArticleImportFile::Read(const std::string& path, std::vector<ECRArticle>& articles, std::string& error)
 {
-    return TextLineReader::ReadAll(path, articles, ParseLine, error);
+    std::string bytes;
+    if (!InputFile::ReadAll(path, kLimits.maxFileBytes, bytes, error))
+        return false;
+    return Parse(bytes, path, articles, error);
+}
+
+bool ArticleImportFile::Parse(std::string_view bytes, const std::string& name, std::vector<ECRArticle>& articles,
+                              std::string& error)
+{
+    articles.clear();
+    std::vector<TextLineReader::Line> lines;
+    if (!TextLineReader::Split(bytes, name, kLimits, lines, error))
+        return false;
+    if (lines.size() > ECRArticleRules::kCapacity) {
+        error = name + ": " + std::to_string(lines.size()) + " articles, more than the register holds (" +
+                std::to_string(ECRArticleRules::kCapacity) + ")";
+        return false;
+    }
+    std::vector<ECRArticle> checked;
+    checked.reserve(lines.size());
+    for (const TextLineReader::Line& line : lines) {
+        ECRArticle article = ParseLine(line.text);
+        if (const auto fault = ECRArticleRules::Check(article)) {
+            error = name + ", line " + std::to_string(line.number) + ", " + fault->field + ": " + fault->problem;
+            return false;
+        }
+        checked.push_back(std::move(article));
+    }
+    articles = std::move(checked);
+    return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "ecr/articles/TextLineReader.h"
 #include "ecr/commands/ECRArticle.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The article import file: one article per line, "name,price,tax,unit".
@@ -11,7 +13,17 @@
 // fourth "," is ignored.
 class ArticleImportFile {
 public:
+    // A line of a name, a price and two small numbers is well under this;
+    // the register holds at most 15 000 articles.
+    static constexpr TextLineReader::Limits kLimits{16 * 1024 * 1024, 1024};
+
     static ECRArticle ParseLine(const std::string& line);
-    // False with "Problem pri otvaranju fajla: <path>" (or a read error) in error.
+    // Reads and checks the whole file before anything is sent: every article
+    // must be one the register takes (ECRArticleRules), and there may be no
+    // more than it holds. False with a message naming the file, the line
+    // and the field ("plu.txt, line 4, name: holds the control byte ...").
     static bool Read(const std::string& path, std::vector<ECRArticle>& articles, std::string& error);
+    // The same for bytes already read; name stands for the file in messages.
+    static bool Parse(std::string_view bytes, const std::string& name, std::vector<ECRArticle>& articles,
+                      std::string& error);
 };

@@ -1,6 +1,6 @@
 #include "ecr/articles/ArticleListFile.h"
 
-#include "ecr/articles/SafeFileWrite.h"
+#include "ecr/files/SafeFileWrite.h"
 
 std::string ArticleListFile::FormatLine(const ECRArticle& article)
 {

@@ -1,5 +1,7 @@
 #include "ecr/articles/TestArticles.h"
 
+#include "ecr/commands/ECRArticleRules.h"
+
 #include <string>
 
 ECRArticle TestArticles::Make(std::int32_t i)
@@ -12,10 +14,8 @@ ECRArticle TestArticles::Make(std::int32_t i)
     return article;
 }
 
-std::vector<ECRArticle> TestArticles::Generate(std::int32_t from, std::int32_t to)
+bool TestArticles::IsValidRange(std::int64_t from, std::int64_t to)
 {
-    std::vector<ECRArticle> articles;
-    for (std::int64_t i = from; i <= to; ++i)
-        articles.push_back(Make(static_cast<std::int32_t>(i)));
-    return articles;
+    return from >= 1 && from <= to && to <= kLargest &&
+           static_cast<std::uint64_t>(to - from + 1) <= ECRArticleRules::kCapacity;
 }

@@ -1,46 +1,36 @@
 #pragma once
 
-#include <fstream>
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// Reads a text file line by line for the article files: a line of any length
-// is one line, its line end (LF or CR LF) is removed, and blank lines (empty
-// or only spaces and tabs) are passed over.
+// The lines of the article text files (the import file, the database),
+// read whole and checked before any of their content is used: no line may
+// be longer than the line limit. A line's end (LF or CR LF) is removed, and
+// blank lines (empty or only spaces and tabs) are passed over.
+//
+// The text may be Windows-1250 or UTF-8: a file that starts with the UTF-8
+// byte order mark, or that is valid UTF-8 and holds a character beyond
+// ASCII, is converted to Windows-1250, strictly; any other file is taken as
+// Windows-1250 bytes.
 class TextLineReader {
 public:
-    explicit TextLineReader(const std::string& path);
+    struct Limits {
+        std::uint64_t maxFileBytes;
+        std::size_t maxLineBytes;
+    };
+    struct Line {
+        std::size_t number;  // from 1, blank lines counted
+        std::string text;    // Windows-1250
+    };
 
-    bool IsOpen() const { return m_file.is_open(); }
-    // The next non-blank line; false at the end of the file.
-    bool Next(std::string& line);
-    // True when reading stopped because of an I/O error rather than the end.
-    bool Failed() const { return m_file.bad(); }
+    // Splits a file's bytes into lines; name stands for the file in
+    // messages. False with "<name>, line N: <what>" for a line that is too
+    // long, holds a zero byte, or is not convertible.
+    static bool Split(std::string_view bytes, const std::string& name, const Limits& limits, std::vector<Line>& lines,
+                      std::string& error);
 
-    static bool IsBlank(const std::string& line);
-
-    // Replaces items with parse(line) of every non-blank line. False with
-    // "Problem pri otvaranju fajla: <path>" (items untouched) or "Problem pri
-    // citanju fajla: <path>" (items hold what was read) in error.
-    template <class Item, class Parse>
-    static bool ReadAll(const std::string& path, std::vector<Item>& items, Parse parse, std::string& error)
-    {
-        TextLineReader reader(path);
-        if (!reader.IsOpen()) {
-            error = "Problem pri otvaranju fajla: " + path;
-            return false;
-        }
-        items.clear();
-        std::string line;
-        while (reader.Next(line))
-            items.push_back(parse(line));
-        if (reader.Failed()) {
-            error = "Problem pri citanju fajla: " + path;
-            return false;
-        }
-        return true;
-    }
-
-private:
-    std::ifstream m_file;
+    static bool IsBlank(std::string_view line);
 };

@@ -1,5 +1,8 @@
 #include "ecr/commands/ECRCodePage.h"
 
+#include "ecr/commands/TextFault.h"
+#include "ecr/commands/Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -104,26 +107,45 @@ std::optional<unsigned char> ECRCodePage::FromCodePoint(char32_t character, Id c
     return std::nullopt;
 }
 
-void ECRCodePage::AppendUtf8(std::string& out, char32_t character)
+const char* ECRCodePage::Name(Id codePage)
 {
-    if (character < 0x80) {
-        out += static_cast<char>(character);
-    } else if (character < 0x800) {
-        out += static_cast<char>(0xC0 | (character >> 6));
-        out += static_cast<char>(0x80 | (character & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | ((character >> 12) & 0x0F));
-        out += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (character & 0x3F));
+    return codePage == Windows1251 ? "Windows-1251" : "Windows-1250";
+}
+
+bool ECRCodePage::FromUnicode(std::u32string_view text, std::string& bytes, TextFault& fault, Id codePage)
+{
+    bytes.clear();
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t character = text[i];
+        std::optional<unsigned char> byte = FromCodePoint(character, codePage);
+        if (!byte && character >= 0x80 && character <= 0x9F && !ToCodePoint(static_cast<unsigned char>(character), codePage))
+            byte = static_cast<unsigned char>(character);
+        if (!byte) {
+            fault = TextFault{TextFault::Kind::NoByte, i + 1, character, codePage};
+            return false;
+        }
+        bytes.push_back(static_cast<char>(*byte));
     }
+    return true;
+}
+
+bool ECRCodePage::FromUtf8(std::string_view utf8, std::string& bytes, TextFault& fault, Id codePage)
+{
+    std::u32string characters;
+    std::size_t badOffset = 0;
+    if (!Utf8::Decode(utf8, characters, badOffset)) {
+        fault = TextFault{TextFault::Kind::NotUtf8, badOffset + 1, 0, codePage};
+        return false;
+    }
+    return FromUnicode(characters, bytes, fault, codePage);
 }
 
 std::string ECRCodePage::ToUtf8(std::string_view bytes, Id codePage)
 {
     std::string out;
     out.reserve(bytes.size());
-    for (const char c : bytes) {
-        AppendUtf8(out, ToCodePoint(static_cast<unsigned char>(c), codePage).value_or(0xFFFD));
-    }
+    for (const char c : bytes)
+        Utf8::Append(out, ToCodePoint(static_cast<unsigned char>(c), codePage).value_or(Utf8::kReplacement));
     return out;
 }

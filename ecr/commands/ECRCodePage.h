@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+struct TextFault;
+
 // The register's 8-bit code pages: every text it prints or stores is
 // Windows-1250, and a dialog that shows the same bytes in Cyrillic reads them
 // as Windows-1251. The tables are our own, so nothing depends on ICU or iconv.
@@ -16,8 +18,19 @@ public:
     static std::optional<char32_t> ToCodePoint(unsigned char byte, Id codePage = Windows1250);
     // The byte of a character, or nothing when the code page has none.
     static std::optional<unsigned char> FromCodePoint(char32_t character, Id codePage = Windows1250);
-    // The bytes as UTF-8; an undefined byte becomes U+FFFD.
+
+    // "Windows-1250" or "Windows-1251".
+    static const char* Name(Id codePage);
+
+    // The register bytes of a text. Refuses the whole text at the first
+    // character the code page has no byte for: a text with a character
+    // silently replaced must never reach the register. A C1 control
+    // (U+0080..U+009F) stands for the byte of the same value that the code
+    // page leaves undefined, which is how such bytes read from the register
+    // are shown, so they go back unchanged.
+    static bool FromUnicode(std::u32string_view text, std::string& bytes, TextFault& fault, Id codePage = Windows1250);
+    // The same from UTF-8, which must be well formed.
+    static bool FromUtf8(std::string_view utf8, std::string& bytes, TextFault& fault, Id codePage = Windows1250);
+    // Register bytes for the terminal or a file; an undefined byte becomes U+FFFD.
     static std::string ToUtf8(std::string_view bytes, Id codePage = Windows1250);
-    // One character as UTF-8 (at most three bytes: the tables hold no more).
-    static void AppendUtf8(std::string& out, char32_t character);
 };

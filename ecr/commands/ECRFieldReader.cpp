@@ -2,6 +2,7 @@
 
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/ScaledAmount.h"
+#include "ecr/commands/Utf8.h"
 #include "ecr/protocol/ECRFrame.h"
 #include "ecr/protocol/ECRTrafficText.h"
 
@@ -113,7 +114,7 @@ std::string ECRFieldReader::ShowText(std::string_view bytes, bool quote)
             text += c;
             quoted = true;
         } else {
-            ECRCodePage::AppendUtf8(text, *character);
+            Utf8::Append(text, *character);
             quoted = quoted || c == ' ' || c == '=';
         }
     }

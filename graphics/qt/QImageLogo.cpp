@@ -2,7 +2,21 @@
 
 #include "graphics/BuildLogoRows.h"
 
+#include "graphics/PictureFile.h"
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
+#include <QImageReader>
+
+namespace {
+
+QByteArray View(const std::vector<unsigned char>& bytes)
+{
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace
 
 LogoRows BuildLogoRows(const QImage& image)
 {
@@ -11,4 +25,31 @@ LogoRows BuildLogoRows(const QImage& image)
         return Rgb{static_cast<std::uint8_t>(qRed(colour)), static_cast<std::uint8_t>(qGreen(colour)),
                    static_cast<std::uint8_t>(qBlue(colour))};
     });
+}
+
+bool LoadLogoImage(const std::string& path, QImage& image, std::string& error)
+{
+    const auto readSize = [](const std::vector<unsigned char>& bytes, int& width, int& height, std::string& problem) {
+        QByteArray data = View(bytes);
+        QBuffer buffer(&data);
+        QImageReader reader(&buffer);
+        const QSize size = reader.size();
+        if (!size.isValid()) {
+            problem = "not a picture this program reads";
+            return false;
+        }
+        width = size.width();
+        height = size.height();
+        return true;
+    };
+    std::vector<unsigned char> bytes;
+    if (!PictureFile::ReadLogoBytes(path, readSize, bytes, error))
+        return false;
+    QImage loaded;
+    if (!loaded.loadFromData(View(bytes))) {
+        error = path + ": damaged picture";
+        return false;
+    }
+    image = loaded;
+    return true;
 }

@@ -104,7 +104,10 @@ TEST(Monitor, TerminatorButtonsAppendTheirByteAndKeepTheCaretAtTheEnd)
         EXPECT_TRUE(command->hasFocus());
     }
     QTest::keyClicks(command, "x");
-    EXPECT_EQ(CodePage::FromUnicode(command->text()), expected + "x");
+    std::string bytes;
+    TextFault fault;
+    ASSERT_TRUE(CodePage::FromUnicode(command->text(), bytes, fault));
+    EXPECT_EQ(bytes, expected + "x");
 }
 
 TEST(Monitor, NewEntryPutsTheStoredCommandBackInTheCommandLine)

@@ -39,6 +39,27 @@ TEST(ArticleDatabaseRead, CrLfBlankAndLongLines)
     EXPECT_EQ(articles[2].name, "Sok");
 }
 
+TEST(ArticleDatabaseRead, Utf8NamesAreStoredAsTheRegistersBytes)
+{
+    // A UTF-8 "Čaj" must become the byte the register knows, or it could
+    // never be sold or deleted by its name.
+    std::vector<DatabaseArticle> articles;
+    std::string error;
+    ASSERT_TRUE(ArticleDatabase::Parse("\xC4\x8C" "aj\t1\t2.50\t1\n", "Baza.txt", articles, error)) << error;
+    ASSERT_EQ(articles.size(), 1U);
+    EXPECT_EQ(std::string(articles[0].name.Data()), "\xC8" "aj");
+    EXPECT_EQ(articles[0].price, 250);
+}
+
+TEST(ArticleDatabaseRead, ANameThatWouldCorruptASaleIsRefusedWithItsLine)
+{
+    std::vector<DatabaseArticle> articles;
+    std::string error;
+    EXPECT_FALSE(ArticleDatabase::Parse("Mleko\t1\t1\t1\nHl\x1F" "eb\t2\t1\t1\n", "Baza.txt", articles, error));
+    EXPECT_EQ(error, "Baza.txt, line 2, name: holds the control byte 0x1F (US) at character 3");
+    EXPECT_TRUE(articles.empty());
+}
+
 TEST(ArticleDatabaseRead, MissingDatabaseGivesTheMessageAndAnEmptyList)
 {
     std::vector<DatabaseArticle> articles{ArticleDatabase::ParseLine("stale\t1\t1\t1")};

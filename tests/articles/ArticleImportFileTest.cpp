@@ -2,6 +2,7 @@
 
 #include "ecr/articles/ArticleImportFile.h"
 #include "ecr/articles/TestArticles.h"
+#include "ecr/commands/ECRArticleRules.h"
 
 #include <gtest/gtest.h>
 
@@ -52,32 +53,91 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ArticleImportFileRead, LineEndsNeverReachTheArticleAndBlankLinesAreSkipped)
 {
     TempFolder folder;
-    const std::string path = folder.Write("import.txt", "Sok,12.5,2,1\r\n\r\n\nMleko,89.90,2,3\n   \nHleb\n\t\r\nKafa,1,1,1");
+    const std::string path = folder.Write("import.txt", "Sok,12.5,2,1\r\n\r\n\nMleko,89.90,2,3\n   \n\t\r\nKafa,1,1,1");
     std::vector<ECRArticle> articles;
     std::string error;
     ASSERT_TRUE(ArticleImportFile::Read(path, articles, error)) << error;
-    ASSERT_EQ(articles.size(), 4U);
+    ASSERT_EQ(articles.size(), 3U);
     EXPECT_EQ(articles[0].name, "Sok");
     EXPECT_EQ(articles[0].unit, 1);
     EXPECT_EQ(articles[1].name, "Mleko");
     EXPECT_EQ(articles[1].price, 8990);
     EXPECT_EQ(articles[1].unit, 3);
-    EXPECT_EQ(articles[2].name, "Hleb") << "a line without commas is a name without its line end";
-    EXPECT_EQ(articles[3].name, "Kafa") << "the last line needs no line end";
+    EXPECT_EQ(articles[2].name, "Kafa") << "the last line needs no line end";
 }
 
-TEST(ArticleImportFileRead, LongLineStaysOneArticle)
+TEST(ArticleImportFileRead, TheWholeFileIsCheckedAndTheFirstBadLineNamed)
 {
+    struct Case {
+        std::string text;
+        std::string error;  // after "plu.txt"
+    };
+    const std::string longName(33, 'x');
+    const Case cases[] = {
+        {"Sok,1,2,1\nVoda,1,1,1\nHleb,2,2,1\nLo\tS,1,1,1\nKafa,1,1,1\n",
+         ", line 4, name: holds the control byte 0x09 (TAB) at character 3"},
+        {"Sok,1,2,1\n\n" + longName + ",1,1,1\n", ", line 3, name: 33 characters, the register takes at most 32"},
+        {"Sok\n", ", line 1, price: outside 0.01..999999.99"},
+        {"Sok,1000000,1,1\n", ", line 1, price: outside 0.01..999999.99"},
+        {"Sok,99999999999999,1,1\n", ", line 1, price: outside 0.01..999999.99"},
+        {"Sok,1,9,1\n", ", line 1, tax rate: outside 0..8"},
+        {"Sok,1,1,10\n", ", line 1, unit: outside 0..9"},
+        {",5,1,1\n", ", line 1, name: empty"},
+        {"S\\ok,5,1,1\n", ", line 1, name: holds a backslash at character 2, which the register refuses"},
+        {"Sok,1,1,1\n" + std::string(2000, 'x') + "\n", ", line 2: longer than 1024 bytes"},
+        {"Sok,1,1,1\nS" + std::string(1, '\0') + "k,1,1,1\n", ", line 2: holds a zero byte, which no text has"},
+        // Valid UTF-8 beyond ASCII makes the file UTF-8; Cyrillic has no Windows-1250 form.
+        {"\xC4\x8C" "aj,1,1,1\n\xD0\x96ito,2,1,1\n", ", line 2: '\xD0\x96' (U+0416) at character 1 has no Windows-1250 form"},
+        // With the byte order mark the file must be UTF-8 throughout.
+        {"\xEF\xBB\xBF" "Sok,1,1,1\nKafa \xC8,1,1,1\n", ", line 2: not valid UTF-8 at byte 6"},
+    };
     TempFolder folder;
-    const std::string longName(1000, 'x');
-    const std::string path = folder.Write("long.txt", longName + ",7.25,4,5\nSok,1,1,1\n");
+    for (const Case& c : cases) {
+        const std::string path = folder.Write("plu.txt", c.text);
+        std::vector<ECRArticle> articles{ArticleImportFile::ParseLine("stale,1,1,1")};
+        std::string error;
+        EXPECT_FALSE(ArticleImportFile::Read(path, articles, error)) << c.error;
+        EXPECT_EQ(error, path + c.error);
+        EXPECT_TRUE(articles.empty()) << "nothing of a bad file is handed on";
+    }
+}
+
+TEST(ArticleImportFileRead, Utf8AndWindows1250FilesGiveTheSameBytes)
+{
+    // "Čaj" and "Šljiva" as Windows-1250, as UTF-8 with and without the byte order mark.
+    const std::string expected[] = {"\xC8" "aj", "\x8A" "ljiva"};
+    const std::string files[] = {
+        "\xC8" "aj,1,1,1\r\n\x8A" "ljiva,2,1,1\r\n",
+        "\xC4\x8C" "aj,1,1,1\r\n\xC5\xA0" "ljiva,2,1,1\r\n",
+        "\xEF\xBB\xBF\xC4\x8C" "aj,1,1,1\r\n\xC5\xA0" "ljiva,2,1,1\r\n",
+    };
+    for (const std::string& text : files) {
+        std::vector<ECRArticle> articles;
+        std::string error;
+        ASSERT_TRUE(ArticleImportFile::Parse(text, "plu.txt", articles, error)) << error;
+        ASSERT_EQ(articles.size(), 2U);
+        EXPECT_EQ(std::string(articles[0].name.Data()), expected[0]);
+        EXPECT_EQ(std::string(articles[1].name.Data()), expected[1]);
+    }
+    // Only a byte order mark makes an ASCII file UTF-8, which changes nothing.
     std::vector<ECRArticle> articles;
     std::string error;
-    ASSERT_TRUE(ArticleImportFile::Read(path, articles, error));
-    ASSERT_EQ(articles.size(), 2U);
-    EXPECT_EQ(articles[0].name.Length(), 1000U);
-    EXPECT_EQ(articles[0].price, 725);
-    EXPECT_EQ(articles[0].unit, 5);
+    ASSERT_TRUE(ArticleImportFile::Parse("\xEF\xBB\xBFSok,1,1,1\n", "plu.txt", articles, error)) << error;
+    EXPECT_EQ(articles.at(0).name, "Sok");
+}
+
+TEST(ArticleImportFileRead, NoMoreArticlesThanTheRegisterHolds)
+{
+    std::string text;
+    for (int i = 0; i < 15000; ++i)
+        text += "A" + std::to_string(i) + ",1,1,1\n";
+    std::vector<ECRArticle> articles;
+    std::string error;
+    ASSERT_TRUE(ArticleImportFile::Parse(text, "plu.txt", articles, error)) << error;
+    EXPECT_EQ(articles.size(), 15000U);
+    text += "Jos,1,1,1\n";
+    EXPECT_FALSE(ArticleImportFile::Parse(text, "plu.txt", articles, error));
+    EXPECT_EQ(error, "plu.txt: 15001 articles, more than the register holds (15000)");
 }
 
 TEST(ArticleImportFileRead, MissingFileIsReportedWithItsPath)
@@ -88,18 +148,24 @@ TEST(ArticleImportFileRead, MissingFileIsReportedWithItsPath)
     EXPECT_EQ(error, "Problem pri otvaranju fajla: /nonexistent/plu.txt");
 }
 
-TEST(TestArticlesGenerate, FullRunAndCustomRange)
+TEST(TestArticlesMake, TheLoadTestArticlesAndTheRangesARegisterTakes)
 {
-    const std::vector<ECRArticle> all = TestArticles::Generate();
-    ASSERT_EQ(all.size(), 14999U);
-    EXPECT_EQ(all.front().name, "Artikal2");
-    EXPECT_EQ(all.front().price, 200);
-    EXPECT_EQ(all.back().name, "Artikal15000");
-    EXPECT_EQ(all.back().price, 1500000);
-    for (const ECRArticle& a : all) {
-        ASSERT_EQ(a.taxRate, 3);
-        ASSERT_EQ(a.unit, 2);
-    }
-    EXPECT_EQ(TestArticles::Generate(10, 12).size(), 3U);
-    EXPECT_TRUE(TestArticles::Generate(5, 4).empty());
+    const ECRArticle first = TestArticles::Make(TestArticles::kFirst);
+    EXPECT_EQ(first.name, "Artikal2");
+    EXPECT_EQ(first.price, 200);
+    EXPECT_EQ(first.taxRate, 3);
+    EXPECT_EQ(first.unit, 2);
+    const ECRArticle last = TestArticles::Make(TestArticles::kLast);
+    EXPECT_EQ(last.name, "Artikal15000");
+    EXPECT_EQ(last.price, 1500000);
+    EXPECT_FALSE(ECRArticleRules::Check(TestArticles::Make(TestArticles::kLargest)));
+
+    EXPECT_TRUE(TestArticles::IsValidRange(TestArticles::kFirst, TestArticles::kLast));
+    EXPECT_TRUE(TestArticles::IsValidRange(1, 15000));
+    EXPECT_TRUE(TestArticles::IsValidRange(985000, 999999));
+    EXPECT_FALSE(TestArticles::IsValidRange(1, 15001)) << "more than the register holds";
+    EXPECT_FALSE(TestArticles::IsValidRange(0, 10)) << "Artikal0 would cost 0.00";
+    EXPECT_FALSE(TestArticles::IsValidRange(999999, 1000000)) << "10000.00 is beyond the register's price";
+    EXPECT_FALSE(TestArticles::IsValidRange(5, 4));
+    EXPECT_FALSE(TestArticles::IsValidRange(2, 21000000));
 }

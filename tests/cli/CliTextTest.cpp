@@ -1,31 +1,50 @@
 #include "JsonReader.h"
 
-#include "cli/Cp1250.h"
+#include "cli/CliArgs.h"
+#include "cli/CliFailure.h"
 #include "cli/JsonValue.h"
 #include "cli/RawPayload.h"
+#include "ecr/commands/Utf8.h"
 #include "ecr/protocol/ECRString.h"
 #include "ecr/protocol/ECRTrafficText.h"
 
 #include <gtest/gtest.h>
 
-TEST(Cp1250Conversion, SerbianLettersBothWays)
+TEST(CliArgsText, SerbianLettersBothWays)
 {
     // č ć ž š đ Č Ć Ž Š Đ in UTF-8 and their Windows-1250 bytes.
     const std::string utf8 = "\xC4\x8D\xC4\x87\xC5\xBE\xC5\xA1\xC4\x91\xC4\x8C\xC4\x86\xC5\xBD\xC5\xA0\xC4\x90";
     const std::string cp = "\xE8\xE6\x9E\x9A\xF0\xC8\xC6\x8E\x8A\xD0";
-    EXPECT_EQ(Cp1250::FromUtf8(utf8), cp);
-    EXPECT_EQ(Cp1250::ToUtf8(cp), utf8);
-    EXPECT_EQ(Cp1250::FromUtf8("Sok 0,5l"), "Sok 0,5l");
+    EXPECT_EQ(std::string(CliArgs::ToRegister(utf8).Data()), cp);
+    EXPECT_EQ(CliArgs::FromRegister(ECRString(cp.c_str())), utf8);
+    EXPECT_EQ(std::string(CliArgs::ToRegister("Sok 0,5l \xE2\x82\xAC").Data()), "Sok 0,5l \x80");  // euro sign
+    EXPECT_EQ(CliArgs::FromRegister("\x81\xFF\xA0"), "\xEF\xBF\xBD\xCB\x99\xC2\xA0");  // undefined, dot above, no-break space
 }
 
-TEST(Cp1250Conversion, WhatTheCodePageLacks)
+TEST(CliArgsText, WhatCannotReachTheRegisterIsRefusedNeverReplaced)
 {
-    EXPECT_EQ(Cp1250::FromUtf8("\xE2\x82\xAC"), "\x80");                // euro sign
-    EXPECT_EQ(Cp1250::FromUtf8("\xD0\x96" "a"), "?a");                  // Cyrillic Zhe has no byte here
-    EXPECT_EQ(Cp1250::FromUtf8("\xFF" "b"), "?b");                      // not UTF-8 at all
-    EXPECT_EQ(Cp1250::FromUtf8("\xC4"), "?");                           // cut sequence
-    EXPECT_EQ(Cp1250::ToUtf8("\x81"), "\xEF\xBF\xBD");                  // undefined byte
-    EXPECT_EQ(Cp1250::ToUtf8("\xFF\xA0"), "\xCB\x99\xC2\xA0");          // dot above, no-break space
+    struct Case {
+        std::string typed;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"\xE6\x97\xA5\xE6\x9C\xAC", "'\xE6\x97\xA5' (U+65E5) at character 1 has no Windows-1250 form"},
+        {"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", "'\xD0\x9C' (U+041C) at character 1 has no Windows-1250 form"},
+        {"Sok\xC0\x80XYZ", "not valid UTF-8 at byte 4"},
+        {"\xFF" "b", "not valid UTF-8 at byte 1"},
+        {"Sok\xC4", "not valid UTF-8 at byte 4"},
+        {"Sok\tX", "the control byte 0x09 (TAB) at character 4"},
+        {"Sok\nX", "the control byte 0x0A (LF) at character 4"},
+    };
+    for (const Case& c : cases) {
+        try {
+            CliArgs::ToRegister(c.typed);
+            ADD_FAILURE() << c.message << ": accepted";
+        } catch (const CliFailure& failure) {
+            EXPECT_EQ(failure.ExitCode(), CliFailure::kUsage);
+            EXPECT_EQ(std::string(failure.what()), c.message);
+        }
+    }
 }
 
 TEST(TrafficTextForm, MonitorLines)
@@ -58,11 +77,15 @@ TEST(RawPayloadEscapes, TerminatorsAndText)
         ASSERT_TRUE(RawPayload::Decode(c.typed, bytes, error)) << c.typed << ": " << error;
         EXPECT_EQ(bytes, c.bytes) << c.typed;
     }
-    for (const char* bad : {"abc\\", "\\x1", "\\xZZ", "\\x00", "\\q"}) {
+    for (const char* bad : {"abc\\", "\\x1", "\\xZZ", "\\x00", "\\q", "$c\xC0\x80junk", "$c\xE6\x97\xA5"}) {
         std::string bytes, error;
         EXPECT_FALSE(RawPayload::Decode(bad, bytes, error)) << bad;
         EXPECT_FALSE(error.empty());
     }
+    // Found by fuzzing: a zero byte typed as such, not escaped.
+    std::string bytes, error;
+    EXPECT_FALSE(RawPayload::Decode(std::string("$\x04\0]", 4), bytes, error));
+    EXPECT_EQ(error, "a zero byte cannot be sent inside a request");
 }
 
 TEST(JsonValueDump, ReadsBackWithEveryKindAndEscape)
@@ -84,4 +107,16 @@ TEST(JsonValueDump, ReadsBackWithEveryKindAndEscape)
     EXPECT_EQ(back["nothing"].kind, Json::Kind::Null);
     ASSERT_EQ(back["list"].items.size(), 2U);
     EXPECT_EQ(back["list"].items[1].kind, Json::Kind::Object);
+}
+
+TEST(JsonValueDump, BytesThatAreNoUtf8StillGiveValidJson)
+{
+    JsonValue root = JsonValue::Object();
+    root.Set("path", "/tmp/dump\xFF.bin");
+    root.Set("mixed", "\xC4\x8D\xC0\x80\xED\xA0\x80" "a");
+    const std::string text = root.Dump();
+    EXPECT_TRUE(Utf8::IsValid(text)) << text;
+    const Json back = Json::Parse(text);
+    EXPECT_EQ(back["path"].text, "/tmp/dump\xEF\xBF\xBD.bin");
+    EXPECT_EQ(back["mixed"].text, "\xC4\x8D\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" "a");
 }

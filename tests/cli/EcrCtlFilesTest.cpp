@@ -3,9 +3,13 @@
 #include "EcrCtlFixture.h"
 #include "JsonReader.h"
 
+#include "ecr/commands/Utf8.h"
 #include "sim/ECRSimulator.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -48,18 +52,79 @@ TEST_F(EcrCtlFixture, ImportedArticlesComeBackInTheListFile)
     EXPECT_NE(saved.find("Mleko,8990,"), std::string::npos) << saved;
 }
 
-TEST_F(EcrCtlFixture, ImportGoesOnPastARefusedArticleAndEndsRefused)
+TEST_F(EcrCtlFixture, ImportGoesOnPastRefusedArticlesAndEndsRefused)
 {
     TempFolder folder;
-    // Tax rate index 99 does not exist in the register.
-    const std::string import = folder.Write("plu.txt", "Sok,1,2,1\nLos,1,99,1\nMleko,2,2,1\n");
+    const std::string import = folder.Write("plu.txt", "Sok,1,2,1\nLos,1,8,1\nMleko,2,2,1\n");
+    // An open receipt makes the register refuse programming.
+    ASSERT_EQ(Run({"sell", "Kafa", "1", "1", "2"}).exitCode, 0);
+    host.ClearRequests();
     const Outcome outcome = Run({"articles", "import", import}, {"--json"});
     EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
     EXPECT_EQ(Requests().size(), 3U);
     const Json doc = Json::Parse(outcome.out);
     EXPECT_EQ(doc["sent"].number, 3);
-    EXPECT_EQ(doc["refused"].number, 1);
-    EXPECT_NE(outcome.err.find("Los"), std::string::npos) << outcome.err;
+    EXPECT_EQ(doc["refused"].number, 3);
+    EXPECT_EQ(doc["skipped"].number, 0);
+    EXPECT_NE(outcome.err.find("3 article(s) refused, the first (Sok)"), std::string::npos) << outcome.err;
+}
+
+TEST_F(EcrCtlFixture, ImportFilesAreCheckedWholeBeforeTheFirstArticleIsSent)
+{
+    TempFolder folder;
+    struct Case {
+        std::string text;
+        std::string error;  // after the file's path
+    };
+    const Case cases[] = {
+        {"Sok,1,2,1\nVoda,1,1,1\nHleb,2,2,1\nLo\tS,1,1,1\nKafa,1,1,1\n",
+         ", line 4, name: holds the control byte 0x09 (TAB) at character 3"},
+        {"Sok,1,2,1\n" + std::string(10 * 1024 * 1024, 'x') + ",1,1,1\n", ", line 2: longer than 1024 bytes"},
+        {"Sok,1,2,1\nKafa,0,1,1\n", ", line 2, price: outside 0.01..999999.99"},
+        {"\xC4\x8C" "aj,1,1,1\n\xD0\x96ito,1,1,1\n", ", line 2: '\xD0\x96' (U+0416) at character 1 has no Windows-1250 form"},
+    };
+    for (const Case& c : cases) {
+        const std::string import = folder.Write("plu.txt", c.text);
+        const Outcome outcome = Run({"articles", "import", import}, {"--json"});
+        EXPECT_EQ(outcome.exitCode, 4) << c.error;
+        const Json doc = Json::Parse(outcome.out);
+        EXPECT_EQ(doc["error"].text, import + c.error);
+        EXPECT_FALSE(doc["ok"].boolean);
+    }
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(EcrCtlFixture, Utf8ImportFileProgramsTheRegistersBytes)
+{
+    TempFolder folder;
+    const std::string import = folder.Write("plu.txt", "\xEF\xBB\xBF\xC4\x8C" "aj,2.50,2,1\r\n");
+    const Outcome outcome = Run({"articles", "import", import});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(Requests(), std::vector<std::string>{"#r\xC8" "aj\n250\t2\x1F" "1\x1F"});
+    // Now it can be deleted by the name typed in UTF-8.
+    host.ClearRequests();
+    EXPECT_EQ(Run({"articles", "delete", "\xC4\x8C" "aj"}).exitCode, 0);
+    EXPECT_EQ(Requests(), std::vector<std::string>{"#d\xC8" "aj\n"});
+}
+
+TEST_F(EcrCtlFixture, ImportCountsWhatWasSentRefusedAndSkippedWhenTheLinkFails)
+{
+    TempFolder folder;
+    const std::string import = folder.Write("plu.txt", "A,1,1,1\nB,1,1,1\nC,1,1,1\nD,1,1,1\nE,1,1,1\n");
+    host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.badChecksumEvery = 3;
+        sim.SetFaults(faults);
+    });
+    const Outcome outcome = Run({"articles", "import", import}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 3) << outcome.err;
+    const Json doc = Json::Parse(outcome.out);
+    EXPECT_EQ(doc["sent"].number, 2);
+    EXPECT_EQ(doc["refused"].number, 0);
+    EXPECT_EQ(doc["skipped"].number, 3);
+
+    const Outcome text = Run({"articles", "import", import});
+    EXPECT_NE(text.out.find(" of 5 articles imported, 0 refused, "), std::string::npos) << text.out;
 }
 
 TEST_F(EcrCtlFixture, GeneratedArticlesInAscendingOrder)
@@ -80,19 +145,32 @@ TEST_F(EcrCtlFixture, UnreadableFilesEndWithCodeFourAndSendNothing)
         std::vector<std::string> args;
         const char* message;
     };
+    const std::string huge = folder.Write("huge.bmp", "BM");
+    std::filesystem::resize_file(huge, 50ULL * 1024 * 1024);
+    const std::string fifo = folder.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const Case cases[] = {
         {{"articles", "import", folder.File("missing.txt")}, "Problem pri otvaranju fajla"},
+        {{"articles", "import", fifo}, "not a file (a FIFO)"},
+        {{"articles", "import", folder.File("")}, "not a file (a directory)"},
         {{"logo", "upload", folder.File("missing.bmp")}, "Problem pri otvaranju fajla"},
         {{"logo", "upload", notPicture}, "logo.bmp"},
         {{"logo", "upload", wide}, "Sirina mora biti 360!"},
         {{"logo", "upload", tall}, "Visina mora biti od 13 do 156 piksela!"},
+        {{"logo", "upload", huge}, "larger than 4194304 bytes"},
+        {{"logo", "upload", "/dev/zero"}, "not a file (a device)"},
+        {{"logo", "upload", fifo}, "not a file (a FIFO)"},
+        {{"logo", "upload", folder.File("")}, "not a file (a directory)"},
+        {{"memory", "dump", "1", folder.File("")}, "not a file (a directory)"},
+        {{"memory", "dump", "1", folder.File("missing/dump.bin")}, "Problem pri otvaranju fajla"},
+        {{"articles", "list", "--out", folder.File("")}, "not a file (a directory)"},
     };
     for (const Case& c : cases) {
         const Outcome outcome = Run(c.args);
         EXPECT_EQ(outcome.exitCode, 4) << c.args.back();
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
     }
-    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(Requests().empty()) << "every file is checked before the port is opened";
 }
 
 TEST_F(EcrCtlFixture, LogoUploadSendsEveryRowThenStores)
@@ -126,6 +204,32 @@ TEST_F(EcrCtlFixture, MemoryDumpIsTheAreaByteForByte)
         EXPECT_EQ(request.substr(0, 4), "$q2\x1F") << "every request asks for area 2";
     // One size request, then one per 128-byte block.
     EXPECT_EQ(requests.size(), 1 + (bytes.size() + 127) / 128);
+}
+
+TEST_F(EcrCtlFixture, MemoryDumpToACharacterDeviceWritesInPlace)
+{
+    TempFolder folder;
+    const std::string full = folder.File("full");
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "device nodes cannot be made here";
+    const Outcome outcome = Run({"memory", "dump", "1", full}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 4) << outcome.err;
+    EXPECT_NE(outcome.err.find("No space left on device"), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.out.find("bytes written"), std::string::npos) << "a refusing device is no success";
+    struct stat status {};
+    ASSERT_EQ(::lstat(full.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode)) << "the device is still a device";
+}
+
+TEST_F(EcrCtlFixture, JsonStaysValidForAPathThatIsNoUtf8)
+{
+    TempFolder folder;
+    const std::string dump = folder.File("dump\xFF.bin");
+    const Outcome outcome = Run({"memory", "dump", "1", dump + "/x"}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 4);
+    EXPECT_TRUE(Utf8::IsValid(outcome.out)) << outcome.out;
+    const Json doc = Json::Parse(outcome.out);
+    EXPECT_NE(doc["error"].text.find("dump\xEF\xBF\xBD.bin"), std::string::npos) << doc["error"].text;
 }
 
 TEST_F(EcrCtlFixture, AnswersForAnotherCommandEndLongRunsAsLinkFailures)

@@ -46,6 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"delete_nothing", {"articles", "delete"}},
                     UsageCase{"delete_name_and_all", {"articles", "delete", "X", "--all"}},
                     UsageCase{"generate_backwards", {"articles", "generate", "--from", "10", "--to", "5"}},
+                    UsageCase{"generate_beyond_what_a_register_holds", {"articles", "generate", "--to", "21000000"}},
+                    UsageCase{"generate_from_zero_price", {"articles", "generate", "--from", "0", "--to", "5"}},
+                    UsageCase{"sell_overlong_zero", {"sell", "Sok\xC0\x80XYZ", "1", "1", "0"}},
+                    UsageCase{"sell_japanese", {"sell", "\xE6\x97\xA5\xE6\x9C\xAC", "1", "1", "0"}},
+                    UsageCase{"sell_tab_in_name", {"sell", "Sok\tX", "1", "1", "0"}},
+                    UsageCase{"header_cyrillic", {"header", "set", "a", "\xD0\x9C\xD0\xBE", "c", "d", "e"}},
+                    UsageCase{"cashier_not_utf8", {"begin", "--cashier", "\xFF"}},
+                    UsageCase{"raw_overlong_zero", {"raw", "$c\xC0\x80junk"}},
                     UsageCase{"tax_not_a_number", {"sell", "Sok", "1", "1", "x"}},
                     UsageCase{"raw_zero_byte", {"raw", "ab\\x00"}},
                     UsageCase{"raw_half_escape", {"raw", "ab\\x1"}},
@@ -179,6 +187,19 @@ TEST_F(EcrCtlFixture, HeaderTextComesBackInUtf8)
     ASSERT_EQ(doc["lines"].items.size(), 5U);
     EXPECT_EQ(doc["lines"].items[0]["text"].text, "\xC5\xA0" "ABAC");
     EXPECT_EQ(doc["lines"].items[4]["text"].text, "e");
+}
+
+TEST_F(EcrCtlFixture, TextRefusalsNameTheArgumentAndTheCharacter)
+{
+    const Outcome sell = Run({"sell", "\xE6\x97\xA5\xE6\x9C\xAC", "1", "1", "0"});
+    EXPECT_NE(sell.err.find("NAME: '\xE6\x97\xA5' (U+65E5) at character 1 has no Windows-1250 form"),
+              std::string::npos)
+        << sell.err;
+    const Outcome header = Run({"header", "set", "a", "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", "c", "d", "e"});
+    EXPECT_NE(header.err.find("LINES: line 2: '\xD0\x9C' (U+041C) at character 1 has no Windows-1250 form"),
+              std::string::npos)
+        << header.err;
+    EXPECT_TRUE(Requests().empty());
 }
 
 TEST_F(EcrCtlFixture, TraceShowsTrafficInMonitorFormAndMessages)

@@ -114,4 +114,31 @@ TEST_F(FiscalHeaderDialogTest, FontSwitchChangesHowTheBytesShowNeverTheBytes)
     });
 }
 
+TEST_F(FiscalHeaderDialogTest, ALineTheCodePageCannotHoldIsRefusedAndNothingIsSent)
+{
+    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+        Type(open, 1008, "PRODAVNICA");
+        // Cyrillic typed while the lines show Central European.
+        Type(open, 1015, QString::fromUtf8("Москва"));
+        Click(open, 1019);
+        EXPECT_TRUE(Requests().empty());
+
+        // Switched to Cyrillic, the typed text still has no Central European
+        // bytes to show anew; it stays as typed and is sent as Windows-1251.
+        Click(open, 1120);
+        EXPECT_EQ(Text(open, 1015), QString::fromUtf8("Москва"));
+        Type(open, 1015, QString::fromUtf8("Москва"));
+        Type(open, 1018, QString::fromUtf8("中"));
+        Click(open, 1019);
+    });
+    EXPECT_TRUE(Requests().empty());
+    ASSERT_EQ(Prompts().messages.size(), 2u);
+    EXPECT_EQ(Prompts().messages[0].text,
+              QString::fromUtf8("Znak 'М' (U+041C) u polju \"Linija 2\" na mestu 1 ne postoji u kodnoj strani "
+                                "Windows-1250. Nista nije poslato."));
+    EXPECT_EQ(Prompts().messages[1].text,
+              QString::fromUtf8("Znak '中' (U+4E2D) u polju \"Linija 5\" na mestu 1 ne postoji u kodnoj strani "
+                                "Windows-1251. Nista nije poslato."));
+}
+
 }  // namespace

@@ -36,6 +36,26 @@ TEST_F(FiscalizationDialogTest, WriteIbfmSendsTheTextAsTypedAndNothingElse)
     EXPECT_TRUE(Prompts().messages.empty());
 }
 
+TEST_F(FiscalizationDialogTest, IbfmAndPibTheRegisterCannotHoldAreRefusedWithTheFieldNamed)
+{
+    CFiskalizacijaDlg dlg;
+    RunModal(dlg, [&](CDialog& open) {
+        Type(open, 1047, QString::fromUtf8("AB€1日"));
+        Click(open, 1014);
+        Type(open, 1047, "AB1");
+        Type(open, 1048, QString::fromUtf8("１０２０３０４０５"));  // full-width digits
+        Click(open, 1049);
+    });
+    EXPECT_TRUE(Requests().empty()) << "not even the clock is read";
+    ASSERT_EQ(Prompts().messages.size(), 2u);
+    EXPECT_EQ(Prompts().messages[0].text,
+              QString::fromUtf8("Znak '日' (U+65E5) u polju \"IBFM\" na mestu 5 ne postoji u kodnoj strani "
+                                "Windows-1250. Nista nije poslato."));
+    EXPECT_EQ(Prompts().messages[1].text,
+              QString::fromUtf8("Znak '１' (U+FF11) u polju \"PIB\" na mestu 1 ne postoji u kodnoj strani "
+                                "Windows-1250. Nista nije poslato."));
+}
+
 TEST_F(FiscalizationDialogTest, ClosingSendsNothingAndEveryOpeningStartsEmpty)
 {
     for (const int closeWith : {IDOK, IDCANCEL}) {

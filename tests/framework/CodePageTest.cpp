@@ -47,7 +47,7 @@ TEST(CodePage, MapsBytesToCharactersAndBack)
     for (const Mapping& m : kMappings) {
         SCOPED_TRACE(testing::Message() << "code page " << m.codePage << " byte " << int(m.byte));
         EXPECT_EQ(CodePage::ToUnicode(m.byte, m.codePage), m.character);
-        EXPECT_EQ(static_cast<unsigned char>(CodePage::FromUnicode(m.character, m.codePage)), m.byte);
+        EXPECT_EQ(static_cast<unsigned char>(CodePage::FromUnicode(m.character, m.codePage).value()), m.byte);
     }
 }
 
@@ -60,18 +60,42 @@ TEST(CodePage, EveryByteSurvivesARoundTripInBothCodePages)
     for (CodePage::Id codePage : {CodePage::Windows1250, CodePage::Windows1251}) {
         const QString text = CodePage::ToUnicode(all, codePage);
         ASSERT_EQ(text.size(), 255);
-        EXPECT_EQ(CodePage::FromUnicode(text, codePage), all) << "code page " << codePage;
+        std::string bytes;
+        TextFault fault;
+        ASSERT_TRUE(CodePage::FromUnicode(text, bytes, fault, codePage)) << fault.Describe();
+        EXPECT_EQ(bytes, all) << "code page " << codePage;
     }
 }
 
-TEST(CodePage, TextsConvertWholeAndUnknownCharactersBecomeQuestionMarks)
+TEST(CodePage, TextsConvertWholeAndUnknownCharactersAreRefusedWithTheirPlace)
 {
     EXPECT_EQ(CodePage::ToUnicode(std::string("\x8Aljiva \xE8""a\xB1", 10)), QString::fromUtf8("Šljiva ča±"));
     EXPECT_EQ(CodePage::ToUnicode(std::string("\xCA\xE0\xF1\xE0"), CodePage::Windows1251), QString::fromUtf8("Каса"));
-    EXPECT_EQ(CodePage::FromUnicode(QString::fromUtf8("Каса"), CodePage::Windows1251), "\xCA\xE0\xF1\xE0");
+    std::string bytes;
+    TextFault fault;
+    ASSERT_TRUE(CodePage::FromUnicode(QString::fromUtf8("Каса"), bytes, fault, CodePage::Windows1251));
+    EXPECT_EQ(bytes, "\xCA\xE0\xF1\xE0");
     // Cyrillic has no place in the Central European table, nor CJK in either.
-    EXPECT_EQ(CodePage::FromUnicode(QString::fromUtf8("Kasa Ж 中")), "Kasa ? ?");
-    EXPECT_EQ(CodePage::FromUnicode(QString::fromUtf8("ž"), CodePage::Windows1251), "?");
+    struct Case {
+        const char* text;
+        CodePage::Id codePage;
+        char32_t character;
+        std::size_t position;
+    };
+    const Case cases[] = {
+        {"Kasa Ж 中", CodePage::Windows1250, U'Ж', 6},
+        {"Kasa 中", CodePage::Windows1251, U'中', 6},
+        {"ž", CodePage::Windows1251, U'ž', 1},
+        {"a😀b", CodePage::Windows1250, U'😀', 2},  // one character, not two UTF-16 units
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(CodePage::FromUnicode(QString::fromUtf8(c.text), bytes, fault, c.codePage)) << c.text;
+        EXPECT_EQ(fault.character, c.character) << c.text;
+        EXPECT_EQ(fault.position, c.position) << c.text;
+        EXPECT_EQ(fault.codePage, c.codePage) << c.text;
+    }
+    // Only for display does a missing character become '?'.
+    EXPECT_EQ(CodePage::FromUnicodeForDisplay(QString::fromUtf8("Kasa Ж")), "Kasa ?");
     EXPECT_TRUE(CodePage::ToUnicode(std::string()).isEmpty());
 }
 

@@ -203,7 +203,44 @@ TEST_F(DataExchangeTest, SwitchingTheCodePageKeepsTheBytes)
     dlg.UpdateData(true);
     EXPECT_EQ(dlg.m_strName, "\xCA\xE0\xF1\xE0");
     dlg.SetItemCodePage(1001, CodePage::Windows1250);
-    EXPECT_EQ(dlg.GetItemBytes(1001), "\xCA\xE0\xF1\xE0");
+    std::string bytes;
+    TextFault fault;
+    ASSERT_TRUE(dlg.GetItemBytes(1001, bytes, fault));
+    EXPECT_EQ(bytes, "\xCA\xE0\xF1\xE0");
+}
+
+TEST_F(DataExchangeTest, ACharacterTheCodePageLacksStopsTheReadingAndNamesTheField)
+{
+    ExchangeDlg dlg;
+    dlg.SetItemName(1004, "Napomena");
+    dlg.m_strName = "staro";
+    dlg.m_strNote = "stara";
+    dlg.m_bDouble = 0;
+    dlg.UpdateData(false);
+
+    dlg.Item<QLineEdit>(1001)->setText(QString::fromUtf8("Čaj"));
+    dlg.SetItemText(1004, QString::fromUtf8("Sok Ж"));
+    dlg.Item<QCheckBox>(1005)->setChecked(true);
+    EXPECT_FALSE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.m_strName, "\xC8" "aj");
+    EXPECT_EQ(dlg.m_strNote, "stara") << "never a question mark in its place";
+    EXPECT_EQ(dlg.m_bDouble, 0);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text,
+              QString::fromUtf8("Znak 'Ж' (U+0416) u polju \"Napomena\" na mestu 5 ne postoji u kodnoj strani "
+                                "Windows-1250. Nista nije poslato."));
+    EXPECT_EQ(prompts.messages[0].title, "thermal");
+
+    // Unnamed, a field is called by its id; the same character is fine in Cyrillic.
+    dlg.Item<QLineEdit>(1001)->setText(QString::fromUtf8("日"));
+    EXPECT_FALSE(dlg.UpdateData(true));
+    EXPECT_EQ(prompts.messages.back().text,
+              QString::fromUtf8("Znak '日' (U+65E5) u polju \"1001\" na mestu 1 ne postoji u kodnoj strani "
+                                "Windows-1250. Nista nije poslato."));
+    dlg.Item<QLineEdit>(1001)->setText("ok");
+    dlg.SetItemCodePage(1004, CodePage::Windows1251);
+    EXPECT_TRUE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.m_strNote, "Sok \xC6");
 }
 
 TEST_F(DataExchangeTest, ModalOkValidatesAndCancelKeepsMembers)

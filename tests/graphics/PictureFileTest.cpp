@@ -1,8 +1,13 @@
+#include "AllocationMeter.h"
+#include "articles/TempFolder.h"
+
 #include "graphics/PictureFile.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <initializer_list>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -187,10 +192,69 @@ TEST(PnmDecoding, HeaderWithoutPixelDataIsRefusedBeforeAnythingIsAllocated)
     }
 }
 
-TEST(PictureFileLoad, MissingFileNamesThePath)
+TEST(PictureFileLoadLogo, SizesAreCheckedFromTheHeaderBeforeAnyPixelCostsMemory)
+{
+    TempFolder folder;
+    const auto file = [&folder](const std::string& name, std::vector<unsigned char> bytes, std::uintmax_t size = 0) {
+        const std::string path = folder.Write(name, std::string(bytes.begin(), bytes.end()));
+        if (size != 0)
+            std::filesystem::resize_file(path, size);  // sparse: no disk, but a reader would pay in memory
+        return path;
+    };
+    constexpr std::uintmax_t k50MB = 50ULL * 1024 * 1024;
+    ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.File("folder"));
+    auto shortBmp = BmpHeader(54, 360, 100, 24, 0, 0);
+    Append(shortBmp, {0, 0, 0});
+    struct Case {
+        std::string path;
+        std::string error;
+    };
+    const Case cases[] = {
+        {file("huge.bmp", BmpHeader(62, 20000, 20000, 1, 0, 2), k50MB), "Sirina mora biti 360!"},
+        {file("tall.bmp", BmpHeader(62, 360, -20000, 1, 0, 2), k50MB), "Visina mora biti od 13 do 156 piksela!"},
+        {file("huge.pbm", Text("P4\n20000 20000\n"), k50MB), "Sirina mora biti 360!"},
+        {file("tall.pgm", Text("P5 360 157 255\n"), k50MB), "Visina mora biti od 13 do 156 piksela!"},
+        {file("padded.bmp", BmpHeader(62, 360, 156, 1, 0, 2), k50MB),
+         folder.File("padded.bmp") + ": larger than 4194304 bytes"},
+        {file("noise.bin", Text("\x01\x02"), k50MB), folder.File("noise.bin") + ": larger than 4194304 bytes"},
+        {file("short.bmp", shortBmp), folder.File("short.bmp") + ": damaged bitmap: pixel data beyond the end of the file"},
+        {file("text.bmp", Text("this is text")),
+         folder.File("text.bmp") + ": not a picture this program reads (BMP, PBM, PGM or PPM)"},
+        {"/dev/zero", "/dev/zero: not a file (a device)"},
+        {folder.File("pipe"), folder.File("pipe") + ": not a file (a FIFO)"},
+        {folder.File("folder"), folder.File("folder") + ": not a file (a directory)"},
+    };
+    for (const Case& c : cases) {
+        Picture picture;
+        std::string error;
+        AllocationMeter meter;
+        EXPECT_FALSE(PictureFile::LoadLogo(c.path, picture, error)) << c.path;
+        EXPECT_EQ(error, c.error);
+        EXPECT_LT(meter.PeakBytes(), 256U * 1024) << c.path;
+        EXPECT_TRUE(picture.pixels.empty()) << c.path;
+    }
+}
+
+TEST(PictureFileLoadLogo, ALogoPictureLoads)
+{
+    TempFolder folder;
+    std::string text = "P1\n360 13\n";
+    for (int i = 0; i < 360 * 13; ++i)
+        text += i == 0 ? '1' : '0';
+    Picture picture;
+    std::string error;
+    ASSERT_TRUE(PictureFile::LoadLogo(folder.Write("logo.pbm", text), picture, error)) << error;
+    EXPECT_EQ(picture.width, 360);
+    EXPECT_EQ(picture.height, 13);
+    EXPECT_EQ(picture.At(0, 0), kBlack);
+    EXPECT_EQ(picture.At(1, 0), kWhite);
+}
+
+TEST(PictureFileLoadLogo, MissingFileNamesThePath)
 {
     Picture picture;
     std::string error;
-    EXPECT_FALSE(PictureFile::Load("/nonexistent/logo.bmp", picture, error));
-    EXPECT_NE(error.find("/nonexistent/logo.bmp"), std::string::npos);
+    EXPECT_FALSE(PictureFile::LoadLogo("/nonexistent/logo.bmp", picture, error));
+    EXPECT_EQ(error, "Problem pri otvaranju fajla: /nonexistent/logo.bmp");
 }

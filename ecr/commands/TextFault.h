@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ecr/commands/ECRCodePage.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Why a text could not become register bytes, and where: the first bad
+// UTF-8 sequence, the first character the code page has no byte for, or
+// the first control byte in a text that must have none.
+struct TextFault {
+    enum class Kind { NotUtf8, NoByte, ControlByte };
+
+    Kind kind = Kind::NoByte;
+    // NotUtf8: the byte's number; otherwise the character's number; from 1.
+    std::size_t position = 0;
+    char32_t character = 0;  // NoByte: the character; ControlByte: the byte
+    ECRCodePage::Id codePage = ECRCodePage::Windows1250;
+
+    // The first control byte (0x00..0x1F, 0x7F) of register text: a field
+    // terminator (LF, TAB, US) among them would split or end a request's field.
+    static bool FindControlByte(std::string_view bytes, TextFault& fault);
+
+    // "not valid UTF-8 at byte 5", "'Ж' (U+0416) at character 3 has no
+    // Windows-1250 form" or "the control byte 0x09 (TAB) at character 4";
+    // for ecrctl and the file readers' messages.
+    std::string Describe() const;
+    // "'Ж' (U+0416)", the character alone shown only when it is printable.
+    std::string CharacterText() const;
+};

@@ -1,0 +1,112 @@
+#include "ecr/files/InputFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+int OpenForReading(const char* path)
+{
+    return ::_open(path, _O_RDONLY | _O_BINARY);
+}
+long long ReadSome(int fd, char* buffer, std::size_t count)
+{
+    return ::_read(fd, buffer, static_cast<unsigned>(count > 0x40000000 ? 0x40000000 : count));
+}
+void CloseFile(int fd)
+{
+    ::_close(fd);
+}
+const char* KindOf(unsigned mode)
+{
+    return (mode & _S_IFDIR) != 0 ? "a directory" : "a device";
+}
+#else
+int OpenForReading(const char* path)
+{
+    // Non-blocking, so that a FIFO without a writer cannot hold the open.
+    return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+long long ReadSome(int fd, char* buffer, std::size_t count)
+{
+    return ::read(fd, buffer, count);
+}
+void CloseFile(int fd)
+{
+    ::close(fd);
+}
+const char* KindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "a directory";
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    return "a device";
+}
+#endif
+
+}  // namespace
+
+InputFile::~InputFile()
+{
+    if (m_fd >= 0)
+        CloseFile(m_fd);
+}
+
+bool InputFile::Open(const std::string& path, std::string& error)
+{
+    m_path = path;
+    m_fd = OpenForReading(path.c_str());
+    if (m_fd < 0) {
+        error = "Problem pri otvaranju fajla: " + path;
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(m_fd, &status) != 0) {
+        error = "Problem pri otvaranju fajla: " + path + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    if ((status.st_mode & S_IFMT) != S_IFREG) {
+        error = path + ": not a file (" + KindOf(status.st_mode) + ")";
+        return false;
+    }
+    m_size = static_cast<std::uint64_t>(status.st_size);
+    return true;
+}
+
+bool InputFile::ReadInto(char* buffer, std::size_t count, std::size_t& got, std::string& error)
+{
+    got = 0;
+    while (got < count) {
+        const long long n = ReadSome(m_fd, buffer + got, count - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = "Problem pri citanju fajla: " + m_path + " (" + std::strerror(errno) + ")";
+            return false;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool InputFile::CheckSize(std::uint64_t size, std::uint64_t maxBytes, std::string& error) const
+{
+    if (size <= maxBytes)
+        return true;
+    error = m_path + ": larger than " + std::to_string(maxBytes) + " bytes";
+    return false;
+}

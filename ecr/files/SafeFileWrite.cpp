@@ -1,0 +1,334 @@
+#include "ecr/files/SafeFileWrite.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+#endif
+
+namespace {
+
+std::string Reason(int error)
+{
+    return std::string(" (") + std::strerror(error) + ")";
+}
+
+std::string OpenProblem(const std::string& path, int error)
+{
+    return "Problem pri otvaranju fajla: " + path + Reason(error);
+}
+
+std::string WriteProblem(const std::string& path, int error)
+{
+    return "Problem pri upisu u fajl: " + path + Reason(error);
+}
+
+std::string Folder(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+// Sixteen hex digits nobody can guess, for the temporary file's name.
+std::string RandomTag()
+{
+    std::random_device device;
+    const std::uint64_t value = (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+#ifdef _WIN32
+using FileMode = int;
+constexpr int kWriteFlags = _O_WRONLY | _O_BINARY;
+int OpenExclusive(const std::string& path, FileMode)
+{
+    return ::_open(path.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
+}
+long long WriteSome(int fd, const char* data, std::size_t count)
+{
+    return ::_write(fd, data, static_cast<unsigned>(count > 0x40000000 ? 0x40000000 : count));
+}
+int SyncFile(int fd)
+{
+    return ::_commit(fd);
+}
+int CloseFile(int fd)
+{
+    return ::_close(fd);
+}
+void RemoveFile(const std::string& path)
+{
+    ::_unlink(path.c_str());
+}
+#else
+using FileMode = mode_t;
+int OpenExclusive(const std::string& path, FileMode mode)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+}
+long long WriteSome(int fd, const char* data, std::size_t count)
+{
+    return ::write(fd, data, count);
+}
+int SyncFile(int fd)
+{
+    return ::fsync(fd);
+}
+int CloseFile(int fd)
+{
+    return ::close(fd);
+}
+void RemoveFile(const std::string& path)
+{
+    ::unlink(path.c_str());
+}
+#endif
+
+// Writes every byte; false with errno set.
+bool WriteAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const long long n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Where and how the bytes go.
+struct Target {
+    std::string path;          // the file to replace or the device to write, symlinks followed
+    bool direct = false;       // a character device or FIFO: written in place
+    bool exists = false;       // a regular file is there now
+    struct stat status {};     // of the existing file
+};
+
+bool Resolve(const std::string& path, Target& target, std::string& error)
+{
+    target = Target{};
+    target.path = path;
+    if (path.empty()) {
+        error = "Problem pri otvaranju fajla: no file name";
+        return false;
+    }
+#ifndef _WIN32
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0) {
+        if (errno == ENOENT)
+            return true;
+        error = OpenProblem(path, errno);
+        return false;
+    }
+    if (S_ISLNK(link.st_mode)) {
+        if (::stat(path.c_str(), &target.status) != 0) {
+            error = errno == ENOENT ? path + ": a symbolic link to a file that does not exist; not writing through it"
+                                    : OpenProblem(path, errno);
+            return false;
+        }
+        if (S_ISREG(target.status.st_mode)) {
+            char resolved[PATH_MAX];
+            if (::realpath(path.c_str(), resolved) == nullptr) {
+                error = OpenProblem(path, errno);
+                return false;
+            }
+            target.path = resolved;
+        }
+    } else {
+        target.status = link;
+    }
+    const mode_t mode = target.status.st_mode;
+    if (S_ISREG(mode)) {
+        target.exists = true;
+        return true;
+    }
+    if (S_ISCHR(mode) || S_ISFIFO(mode)) {
+        target.direct = true;
+        return true;
+    }
+    error = path + ": not a file (" + (S_ISDIR(mode) ? "a directory" : S_ISBLK(mode) ? "a block device" : "a socket") +
+            "); nothing written";
+    return false;
+#else
+    if (::stat(path.c_str(), &target.status) != 0)
+        return true;
+    if ((target.status.st_mode & S_IFMT) == S_IFREG) {
+        target.exists = true;
+        return true;
+    }
+    if ((target.status.st_mode & S_IFMT) == S_IFCHR) {
+        target.direct = true;
+        return true;
+    }
+    error = path + ": not a file (a directory); nothing written";
+    return false;
+#endif
+}
+
+bool WriteDirect(const Target& target, std::string_view bytes, std::string& error)
+{
+#ifdef _WIN32
+    const int fd = ::_open(target.path.c_str(), kWriteFlags);
+#else
+    const int fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+#endif
+    if (fd < 0) {
+        error = OpenProblem(target.path, errno);
+        return false;
+    }
+    struct stat opened {};
+    // Whatever took the device's place since it was looked at is not written into.
+    if (::fstat(fd, &opened) != 0 || (opened.st_mode & S_IFMT) != (target.status.st_mode & S_IFMT)) {
+        CloseFile(fd);
+        error = target.path + ": changed while it was opened; nothing written";
+        return false;
+    }
+    // Devices and pipes cannot be synced; their own refusal shows in write or close.
+    const bool written = WriteAll(fd, bytes);
+    const int writeError = errno;
+    const bool closed = CloseFile(fd) == 0;
+    if (!written || !closed) {
+        error = WriteProblem(target.path, written ? errno : writeError);
+        return false;
+    }
+    return true;
+}
+
+#ifndef _WIN32
+// Makes the rename itself durable; file systems that cannot sync a folder say EINVAL.
+bool SyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int syncError = errno;
+    ::close(fd);
+    errno = syncError;
+    return synced;
+}
+#endif
+
+bool Replace(const Target& target, std::string_view bytes, std::string& error)
+{
+    const std::string folder = Folder(target.path);
+    std::string temporary;
+    int fd = -1;
+    // A new file gets the usual permissions (0666 less the umask); an existing
+    // file's are set below, after the owner, and until then nobody else may read.
+    const FileMode mode = target.exists ? 0600 : 0666;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = folder + "/.thermal-" + RandomTag() + ".tmp";
+        fd = OpenExclusive(temporary, mode);
+        if (fd < 0 && errno != EEXIST) {
+            error = OpenProblem(target.path, errno);
+            return false;
+        }
+    }
+    if (fd < 0) {
+        error = OpenProblem(target.path, EEXIST);
+        return false;
+    }
+
+    const auto fail = [&](int problem) {
+        CloseFile(fd);
+        RemoveFile(temporary);
+        error = WriteProblem(target.path, problem);
+        return false;
+    };
+#ifndef _WIN32
+    if (target.exists) {
+        // The owner first: changing it clears the set-id bits that fchmod then restores.
+        if ((target.status.st_uid != ::geteuid() || target.status.st_gid != ::getegid()) &&
+            ::fchown(fd, target.status.st_uid, target.status.st_gid) != 0 && errno != EPERM)
+            return fail(errno);
+        if (::fchmod(fd, target.status.st_mode & 07777) != 0)
+            return fail(errno);
+    }
+#endif
+    if (!WriteAll(fd, bytes) || SyncFile(fd) != 0)
+        return fail(errno);
+    if (CloseFile(fd) != 0) {
+        const int problem = errno;
+        RemoveFile(temporary);
+        error = WriteProblem(target.path, problem);
+        return false;
+    }
+#ifdef _WIN32
+    if (!::MoveFileExA(temporary.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        RemoveFile(temporary);
+        error = WriteProblem(target.path, EACCES);
+        return false;
+    }
+#else
+    if (::rename(temporary.c_str(), target.path.c_str()) != 0) {
+        const int problem = errno;
+        RemoveFile(temporary);
+        error = WriteProblem(target.path, problem);
+        return false;
+    }
+    if (!SyncFolder(folder)) {
+        error = WriteProblem(target.path, errno) + "; the file was replaced, but its folder could not be synced";
+        return false;
+    }
+#endif
+    return true;
+}
+
+}  // namespace
+
+bool SafeFileWrite::Write(const std::string& path, std::string_view bytes, std::string& error)
+{
+    Target target;
+    if (!Resolve(path, target, error))
+        return false;
+    return target.direct ? WriteDirect(target, bytes, error) : Replace(target, bytes, error);
+}
+
+bool SafeFileWrite::CheckTarget(const std::string& path, std::string& error)
+{
+    Target target;
+    if (!Resolve(path, target, error))
+        return false;
+    if (target.direct)
+        return true;
+    const std::string folder = Folder(target.path);
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0) {
+        error = OpenProblem(path, errno);
+        return false;
+    }
+    if ((status.st_mode & S_IFMT) != S_IFDIR) {
+        error = OpenProblem(path, ENOTDIR);
+        return false;
+    }
+#ifndef _WIN32
+    // As the effective user, who is the one to create the file.
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        error = OpenProblem(path, errno);
+        return false;
+    }
+#endif
+    return true;
+}

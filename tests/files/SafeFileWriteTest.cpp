@@ -1,0 +1,229 @@
+// The all-or-nothing file write, tried the way an attacker or a full disk
+// would try it. Run as root, as the tool may be.
+#include "articles/TempFolder.h"
+
+#include "ecr/files/SafeFileWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status.st_mode;
+}
+
+// A device node like the system's, made in the test's folder so that a
+// faulty write can never replace the real one.
+bool MakeDevice(const std::string& path, unsigned minor)
+{
+    return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+}  // namespace
+
+TEST(SafeFileWrite, ReplacesTheFileKeepingItsPermissionsAndLeavesNothingBehind)
+{
+    TempFolder folder;
+    const std::string path = folder.Write("dump.bin", std::string(5000, 'o'));
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    std::string error;
+    ASSERT_TRUE(SafeFileWrite::Write(path, "new", error)) << error;
+    EXPECT_EQ(TempFolder::Read(path), "new");
+    EXPECT_EQ(ModeOf(path) & 07777, 0640U);
+    EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"dump.bin"});
+
+    // A new file gets the usual permissions, not the temporary file's private ones.
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(SafeFileWrite::Write(folder.File("new.bin"), "x", error)) << error;
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(folder.File("new.bin")) & 07777, 0644U);
+}
+
+TEST(SafeFileWrite, APlantedSymlinkAtTheOldTemporaryNameIsNeverFollowed)
+{
+    TempFolder folder;
+    const std::string victim = folder.Write("victim", "precious");
+    const std::string path = folder.File("list.txt");
+    fs::create_symlink(victim, path + ".tmp");
+    std::string error;
+    ASSERT_TRUE(SafeFileWrite::Write(path, "Sok,1250,0,2,1\r\n", error)) << error;
+    EXPECT_EQ(TempFolder::Read(victim), "precious");
+    EXPECT_EQ(TempFolder::Read(path), "Sok,1250,0,2,1\r\n");
+    EXPECT_TRUE(fs::is_symlink(path + ".tmp"));
+}
+
+TEST(SafeFileWrite, ASymlinkTargetIsWrittenThroughAndStaysALink)
+{
+    TempFolder folder;
+    fs::create_directory(folder.File("real"));
+    const std::string real = folder.Write("real/list.txt", "old");
+    const std::string link = folder.File("link.txt");
+    fs::create_symlink(real, link);
+    std::string error;
+    ASSERT_TRUE(SafeFileWrite::Write(link, "new", error)) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(TempFolder::Read(real), "new");
+    EXPECT_EQ(Names(folder.File("real")), std::vector<std::string>{"list.txt"}) << "the temporary file was the target's";
+}
+
+TEST(SafeFileWrite, WhatIsNoFileIsRefusedAndLeftAsItWas)
+{
+    TempFolder folder;
+    fs::create_directory(folder.File("folder"));
+    fs::create_symlink(folder.File("nothing"), folder.File("dangling"));
+    struct Case {
+        std::string path;
+        const char* message;
+    };
+    const Case cases[] = {
+        {folder.File("folder"), "not a file (a directory)"},
+        {folder.File("dangling"), "a symbolic link to a file that does not exist"},
+        {folder.File("missing/dump.bin"), "Problem pri otvaranju fajla"},
+        {"", "no file name"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(SafeFileWrite::Write(c.path, "x", error)) << c.path;
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+        std::string checkError;
+        EXPECT_FALSE(SafeFileWrite::CheckTarget(c.path, checkError)) << c.path;
+        EXPECT_EQ(checkError, error);
+    }
+    EXPECT_FALSE(fs::exists(folder.File("nothing")));
+    EXPECT_TRUE(fs::is_directory(folder.File("folder")));
+    EXPECT_EQ(Names(folder.File("")), (std::vector<std::string>{"dangling", "folder"}));
+    std::string error;
+    EXPECT_TRUE(SafeFileWrite::CheckTarget(folder.File("new.bin"), error)) << error;
+}
+
+TEST(SafeFileWrite, CharacterDevicesAreWrittenInPlaceAndTheirRefusalIsAFailure)
+{
+    TempFolder folder;
+    const std::string null = folder.File("null");
+    const std::string full = folder.File("full");
+    if (!MakeDevice(null, 3) || !MakeDevice(full, 7))
+        GTEST_SKIP() << "device nodes cannot be made here";
+    fs::create_symlink(full, folder.File("to-full"));
+
+    std::string error;
+    EXPECT_TRUE(SafeFileWrite::Write(null, std::string(1000, 'x'), error)) << error;
+    EXPECT_TRUE(S_ISCHR(ModeOf(null)));
+    for (const std::string& path : {full, folder.File("to-full")}) {
+        EXPECT_FALSE(SafeFileWrite::Write(path, std::string(1000, 'x'), error)) << path;
+        EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    }
+    EXPECT_TRUE(S_ISCHR(ModeOf(full)));
+    EXPECT_TRUE(fs::is_symlink(folder.File("to-full")));
+    EXPECT_EQ(Names(folder.File("")), (std::vector<std::string>{"full", "null", "to-full"}));
+}
+
+TEST(SafeFileWrite, AFifoIsWrittenDirectly)
+{
+    TempFolder folder;
+    const std::string fifo = folder.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = TempFolder::Read(fifo); });
+    std::string error;
+    const bool written = SafeFileWrite::Write(fifo, "through the pipe", error);
+    reader.join();
+    EXPECT_TRUE(written) << error;
+    EXPECT_EQ(received, "through the pipe");
+    EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
+}
+
+TEST(SafeFileWrite, AFullFileSystemKeepsTheEarlierFileWhole)
+{
+    TempFolder folder;
+    const std::string mountPoint = folder.File("small");
+    fs::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    const std::string path = folder.Write("small/list.txt", "the earlier list");
+    std::string error;
+    EXPECT_FALSE(SafeFileWrite::Write(path, std::string(256 * 1024, 'x'), error));
+    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    EXPECT_EQ(TempFolder::Read(path), "the earlier list");
+    EXPECT_EQ(Names(mountPoint), std::vector<std::string>{"list.txt"});
+}
+
+TEST(SafeFileWrite, AFileSizeLimitKeepsTheEarlierFileWhole)
+{
+    // The same refusal any user can meet: the kernel stops the write at the
+    // process's file size limit.
+    TempFolder folder;
+    const std::string path = folder.Write("dump.bin", "the earlier dump");
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = SafeFileWrite::Write(path, std::string(10000, 'x'), error);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, handler);
+
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("Problem pri upisu u fajl: " + path), std::string::npos) << error;
+    EXPECT_EQ(TempFolder::Read(path), "the earlier dump");
+    EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"dump.bin"});
+}
+
+TEST(SafeFileWrite, AReadOnlyFolderKeepsTheEarlierFile)
+{
+    TempFolder folder;
+    const std::string path = folder.Write("list.txt", "the earlier list");
+    // Root writes into any folder, so the test takes another user's part.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+        ASSERT_EQ(::seteuid(65534), 0);
+    } else {
+        ASSERT_EQ(::chmod(folder.File("").c_str(), 0555), 0);
+    }
+    std::string error;
+    const bool written = SafeFileWrite::Write(path, "new", error);
+    std::string checkError;
+    const bool checked = SafeFileWrite::CheckTarget(path, checkError);
+    if (root)
+        ASSERT_EQ(::seteuid(0), 0);
+    else
+        ::chmod(folder.File("").c_str(), 0755);
+
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    EXPECT_FALSE(checked);
+    EXPECT_EQ(TempFolder::Read(path), "the earlier list");
+    EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"list.txt"});
+}
