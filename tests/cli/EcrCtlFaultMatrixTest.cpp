@@ -93,6 +93,7 @@ struct Fault {
     Effect effect;
     std::int32_t printMs = 0;
     std::int32_t replyTimeoutMs = 150;
+    std::int32_t statusTimeoutMs = 50;
 };
 
 const Fault kFaults[] = {
@@ -107,9 +108,9 @@ const Fault kFaults[] = {
     {"bad_checksum", [](SimFaults& f) { f.badChecksumEvery = 1; }, Effect::BrokenReply},
     {"garbage", [](SimFaults& f) { f.garbageBeforeReply = "AB"; }, Effect::BrokenReply},
     {"wrong_letter", [](SimFaults& f) { f.wrongLetterEvery = 1; }, Effect::WrongLetter},
-    // No reply ever comes, so the shortest wait costs no certainty.
-    {"drop_reply", [](SimFaults& f) { f.dropReplyEvery = 1; }, Effect::NoAnswer, 0, 40},
-    {"silent_enq", [](SimFaults& f) { f.silentToEnq = true; }, Effect::NoLogOn},
+    // No reply (or status) ever comes, so the shortest wait costs no certainty.
+    {"drop_reply", [](SimFaults& f) { f.dropReplyEvery = 1; }, Effect::NoAnswer, 0, 20},
+    {"silent_enq", [](SimFaults& f) { f.silentToEnq = true; }, Effect::NoLogOn, 0, 150, 20},
 };
 
 int ExpectedExit(const Fault& fault, const Subcommand& c)
@@ -152,7 +153,7 @@ protected:
         limits.maxSilentWaits = 3;
         limits.maxBusyMilliseconds = 2000;
         limits.replyTimeoutMs = GetParam().replyTimeoutMs;
-        limits.statusTimeoutMs = 50;
+        limits.statusTimeoutMs = GetParam().statusTimeoutMs;
         limits.pollPauseMs = 10;
         limits.quietMs = 10;
         return limits;

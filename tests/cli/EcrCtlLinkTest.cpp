@@ -4,6 +4,7 @@
 #include "EcrCtlFixture.h"
 #include "JsonReader.h"
 
+#include "ecr/protocol/ECREngine.h"
 #include "sim/ECRSimulator.h"
 #include "support/ScriptedRegister.h"
 
@@ -88,7 +89,22 @@ void PrintTo(const ScriptedCase& c, std::ostream* os)
     *os << c.label;
 }
 
-class EcrCtlScripted : public testing::TestWithParam<ScriptedCase> {};
+// The scripted register answers at once; a shorter wait for an answer that
+// never comes keeps the cases quick.
+class EcrCtlScripted : public testing::TestWithParam<ScriptedCase> {
+protected:
+    void SetUp() override
+    {
+        m_previousLimits = ECREngine::DefaultPollLimits();
+        ECREngine::PollLimits limits = m_previousLimits;
+        limits.replyTimeoutMs = 300;
+        ECREngine::SetDefaultPollLimits(limits);
+    }
+    void TearDown() override { ECREngine::SetDefaultPollLimits(m_previousLimits); }
+
+private:
+    ECREngine::PollLimits m_previousLimits;
+};
 
 const ScriptedCase kScriptedCases[] = {
     {"raw_without_answer", {"raw", "#dArtikal1\\x0A"}, ByCommand({}), 3, "no answer from the register", nullptr},
