@@ -87,9 +87,16 @@ void ECRGraphicsCommands::StoreLogo(std::int32_t rowCount)
 
 std::int32_t ECRGraphicsCommands::ReadMemorySize(std::int32_t area)
 {
+    const std::uint64_t mismatched = MismatchedReplies();
     ECRReply reply(ECRRequest("$q").Int(area).Send(*this));
-    reply.Take(ECRFrame::US);
-    return reply.RestInt();
+    if (MismatchedReplies() == mismatched && LastErrorCode() != 0) {
+        return 0;
+    }
+    // A size that is no number would be saved as an empty dump.
+    if (reply.TakeDecimal(ECRFrame::US) != area) {
+        throw CommError(CommError::Sync);
+    }
+    return reply.RestDecimal();
 }
 
 std::vector<unsigned char> ECRGraphicsCommands::ReadMemory(std::int32_t area, std::int32_t& size)
