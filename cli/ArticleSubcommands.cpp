@@ -88,7 +88,7 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
     });
     ECRMessageSink::ResetLastCode();
     const std::uint64_t mismatched = s.MismatchedReplies();
-    s.Device().ReadAllArticles();
+    const ECRArticleCommands::ArticleWalk walk = s.Device().ReadAllArticles();
     s.SetRequestObserver(nullptr);
     // An answer for another command reads as an empty article: not the register's list.
     s.ThrowIfMismatched(mismatched);
@@ -114,16 +114,32 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
     s.Output().Result().Set("count", articles.size());
     s.Output().EndProgress();
 
+    // What was printed is only part of the table unless the walk got to the
+    // last article; the list file is written for a whole table only.
+    using Walk = ECRArticleCommands::ArticleWalk;
+    switch (walk) {
+    case Walk::Complete:
+        break;
+    case Walk::NoArticles:
+        s.Output().Note("no articles in the register");
+        break;
+    case Walk::Refused:
+        throw CliSession::Refusal(code);
+    case Walk::EmptyName:
+        throw CliFailure(CliFailure::kLink, "the list ends early: the register sent an article without a name");
+    case Walk::RepeatedName:
+        throw CliFailure(CliFailure::kLink,
+                         "the list ends early: the register sent an article name it had sent before");
+    case Walk::TooMany:
+        throw CliFailure(CliFailure::kLink, "the list ends early: " +
+                                                std::to_string(ECRArticleCommands::kMaxArticles) +
+                                                " articles read without reaching the last one");
+    }
     if (!outPath.empty()) {
         std::string error;
         if (!ArticleListFile::Write(outPath, articles, error))
             throw CliFailure(CliFailure::kBadInput, error);
     }
-    // An empty table answers the very first read with a refusal; that is not a failure.
-    if (articles.empty())
-        s.Output().Note("no articles in the register");
-    else if (code != 0)
-        throw CliSession::Refusal(code);
 }
 
 void ArticleSubcommands::WriteAll(CliSession& s, std::size_t count,

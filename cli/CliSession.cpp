@@ -94,8 +94,8 @@ void CliSession::ThrowIfFailed(std::uint64_t mismatchedBefore)
 void CliSession::ThrowIfMismatched(std::uint64_t mismatchedBefore)
 {
     if (MismatchedReplies() != mismatchedBefore)
-        throw CliFailure(CliFailure::kLink, "the register's answer did not match the command: " +
-                                                std::string(CommErrorText(16).Data()));
+        throw CliFailure(CliFailure::kLink, "the register's answer failed its check: " +
+                                                std::string(CommErrorText(CommError::Sync).Data()));
 }
 
 CliFailure CliSession::Refusal(std::int32_t code)

@@ -22,6 +22,16 @@ const char* const kDescription =
     "Exit codes: 0 done, 1 the register refused, 2 usage error, 3 link failure,\n"
     "4 a file or picture could not be read or written.";
 
+// Results that could not be written (a full disk, a closed pipe) are no success.
+int CheckOutput(std::ostream& out, std::ostream& err, int exitCode)
+{
+    out.flush();
+    if (out.good())
+        return exitCode;
+    err << "ecrctl: cannot write the results to standard output\n";
+    return exitCode != 0 ? exitCode : CliFailure::kBadInput;
+}
+
 }  // namespace
 
 int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool terminal)
@@ -58,14 +68,14 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) {
             app.exit(e, out, err);  // --help
-            return 0;
+            return CheckOutput(out, err, 0);
         }
         app.exit(e, err, err);
         if (options.json) {
             CliOutput output(out, err, true, false);
             output.Finish(CliFailure::kUsage, e.what(), 0);
         }
-        return CliFailure::kUsage;
+        return CheckOutput(out, err, CliFailure::kUsage);
     }
 
     // The simulated register answers at once unless a speed is asked for.
@@ -106,5 +116,5 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         output.Note(error);
     session.LogOutcome(exitCode, error);
     output.Finish(exitCode, error, deviceCode);
-    return exitCode;
+    return CheckOutput(out, err, exitCode);
 }

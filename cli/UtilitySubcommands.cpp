@@ -195,7 +195,13 @@ void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
     OnChosen(raw, chosen, [this](CliSession& s) {
         std::string bytes, error;
         RawPayload::Decode(m_payload, bytes, error);
-        const ECRString answer = s.Device().SendRaw(ECRString(bytes.c_str()));
+        // The register gets as long to answer as for any command: an answer
+        // that came after a shorter wait would be left on the line, and the
+        // next run would take it for the answer to its own request.
+        const std::int32_t wait = s.Device().Engine().GetPollLimits().replyTimeoutMs;
+        const ECRString answer = s.Device().SendReceive(ECRString(bytes.c_str()), wait);
+        if (answer.Length() == 0)
+            throw CliFailure(CliFailure::kLink, "no answer from the register");
         const std::string_view answerBytes(answer.Data(), answer.Length());
         s.Output().Line(ECRTrafficText::Entry(answerBytes));
         s.Output().Result().Set("answer", CliArgs::FromRegister(answer));

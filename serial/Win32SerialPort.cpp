@@ -1,6 +1,7 @@
 #include "serial/Win32SerialPort.h"
 
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/ECRClock.h"
 
 #include <cstring>
 
@@ -117,29 +118,38 @@ ECRString Win32SerialPort::FinishRead()
 
 ECRString Win32SerialPort::ReadUntil(ECRString terminator, std::int32_t timeoutMs)
 {
-    m_accumulator = ECRString();
-    SetReadTimeout(timeoutMs);
     // An empty terminator's first byte is its terminating zero, which no read
     // byte can equal: the read then ends at the first gap.
     const char stop = terminator.Data()[0];
-    for (;;) {
-        const ECRString byte = ReadByte();
-        m_accumulator += byte;
-        if (byte.Length() == 0 || byte.Data()[0] == stop || m_accumulator.Length() >= kMaxReadUntilBytes) {
-            break;
-        }
-    }
-    return FinishRead();
+    return ReadBytes(timeoutMs, [this, stop](const ECRString& byte) {
+        return byte.Data()[0] == stop || m_accumulator.Length() >= kMaxReadUntilBytes;
+    });
 }
 
 ECRString Win32SerialPort::ReadCount(std::int32_t count, std::int32_t timeoutMs)
 {
+    return ReadBytes(timeoutMs, [this, count](const ECRString&) {
+        return static_cast<std::int64_t>(m_accumulator.Length()) >= count;
+    });
+}
+
+ECRString Win32SerialPort::ReadBytes(std::int32_t timeoutMs, const std::function<bool(const ECRString&)>& done)
+{
     m_accumulator = ECRString();
     SetReadTimeout(timeoutMs);
+    // The time-out limits each gap, so a line that keeps dripping bytes would
+    // hold the read for ever; once bytes flow, the read gets kMaxReadMs in all.
+    std::int64_t firstByteMs = 0;
     for (;;) {
         const ECRString byte = ReadByte();
+        if (byte.Length() == 0) {
+            break;
+        }
+        if (m_accumulator.Length() == 0) {
+            firstByteMs = ECRClockMs();
+        }
         m_accumulator += byte;
-        if (byte.Length() == 0 || static_cast<std::int64_t>(m_accumulator.Length()) >= count) {
+        if (done(byte) || ECRClockMs() - firstByteMs >= kMaxReadMs) {
             break;
         }
     }

@@ -7,6 +7,7 @@
 #include "serial/platform/CommApi.h"
 
 #include <cstdint>
+#include <functional>
 
 // The serial port on the Windows communications functions (or our POSIX
 // version of them). Reads go one byte per call, so a read stops exactly at its
@@ -14,6 +15,10 @@
 // traffic callback.
 class Win32SerialPort : public SerialPort {
 public:
+    // No read runs longer than this once its first byte has come: the longest
+    // reply (16 KiB) at the slowest speed (9600 baud) takes about 17 s.
+    static constexpr std::int64_t kMaxReadMs = 30000;
+
     explicit Win32SerialPort(const SerialSettings& settings);
     ~Win32SerialPort() override;
     Win32SerialPort(const Win32SerialPort&) = delete;
@@ -33,6 +38,9 @@ private:
     // One byte as a one-byte text; the empty text when nothing came (a zero
     // byte counts as nothing).
     ECRString ReadByte();
+    // Reads byte by byte into the accumulator until nothing comes, done(byte)
+    // says so or the read has run kMaxReadMs.
+    ECRString ReadBytes(std::int32_t timeoutMs, const std::function<bool(const ECRString&)>& done);
     // Hands the accumulated read to the traffic callback and returns it.
     ECRString FinishRead();
 

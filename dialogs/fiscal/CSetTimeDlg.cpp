@@ -48,8 +48,8 @@ void CSetTimeDlg::ReadRegisterClock()
 
 bool CSetTimeDlg::SetRegisterTime(const ECRDateTime& clock)
 {
-    // A reply that did not match gives zeros; month 0 is no date, and showing
-    // it as some other day would invite writing a wrong clock back.
+    // A refused read gives zeros; month 0 is no date, and showing it as some
+    // other day would invite writing a wrong clock back.
     const QDateTime moment(QDate(clock.year + 2000, clock.month, clock.day), QTime(clock.hour, clock.minute, 0));
     if (!moment.isValid()) {
         return false;

@@ -35,14 +35,18 @@ ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
     return article;
 }
 
-void ECRArticleCommands::ReadAllArticles()
+ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles()
 {
     const ECRArticle first = ReadArticle(ECRString(), kReadNext);
-    if (LastErrorCode() != 0 || first.name.Length() == 0) {
-        // An empty article table answers the first read with a device error;
-        // a reply that did not answer the read carries no article at all.
+    const std::int32_t firstCode = LastErrorCode();
+    if (firstCode != 0 || first.name.Length() == 0) {
+        // An empty article table answers the first read with "no such
+        // article"; a reply that did not answer the read carries no article.
         m_articles.clear();
-        return;
+        if (firstCode == kNoSuchArticle) {
+            return ArticleWalk::NoArticles;
+        }
+        return firstCode != 0 ? ArticleWalk::Refused : ArticleWalk::EmptyName;
     }
     const ECRArticle last = ReadArticle(ECRString(), kReadLast);
     const bool lastKnown = LastErrorCode() == 0;
@@ -50,7 +54,7 @@ void ECRArticleCommands::ReadAllArticles()
     m_articles.clear();
     m_articles.push_back(first);
     if (!lastKnown) {
-        return;
+        return ArticleWalk::Refused;
     }
 
     // The walk must end even when the register never returns the last name:
@@ -58,15 +62,22 @@ void ECRArticleCommands::ReadAllArticles()
     std::unordered_set<std::string> seen;
     seen.emplace(first.name.Data(), first.name.Length());
     ECRString current = first.name;
-    while (current != last.name && m_articles.size() < kMaxArticles) {
+    while (current != last.name) {
+        if (m_articles.size() >= kMaxArticles) {
+            return ArticleWalk::TooMany;
+        }
         ECRArticle next = ReadArticle(current, kReadNext);
-        if (LastErrorCode() != 0 || next.name.Length() == 0) {
-            return;
+        if (LastErrorCode() != 0) {
+            return ArticleWalk::Refused;
+        }
+        if (next.name.Length() == 0) {
+            return ArticleWalk::EmptyName;
         }
         if (!seen.emplace(next.name.Data(), next.name.Length()).second) {
-            return;
+            return ArticleWalk::RepeatedName;
         }
         current = next.name;
         m_articles.push_back(next);
     }
+    return ArticleWalk::Complete;
 }

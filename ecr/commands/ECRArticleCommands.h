@@ -21,7 +21,20 @@ public:
     void DeleteArticle(ECRString name);
     void WriteArticle(const ECRArticle& article);
     ECRArticle ReadArticle(ECRString name, std::int32_t mode);
-    void ReadAllArticles();
+    // How a reading of all articles ended. Only Complete and NoArticles give
+    // the register's whole table; the others leave what was read before the end.
+    enum class ArticleWalk {
+        Complete,      // from the first article to the last
+        NoArticles,    // the first read found no article (code 20): the table is empty
+        Refused,       // a read was refused; LastErrorCode holds the code
+        EmptyName,     // a reply without an article name (or one that did not answer the read)
+        RepeatedName,  // a name came a second time before the last one: the walk would go round
+        TooMany,       // kMaxArticles read without reaching the last one
+    };
+    // The register's code for a read of an article it does not have.
+    static constexpr std::int32_t kNoSuchArticle = 20;
+
+    ArticleWalk ReadAllArticles();
     const std::list<ECRArticle>& Articles() const { return m_articles; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "ecr/commands/ECRReply.h"
 #include "ecr/commands/ECRRequest.h"
+#include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRFrame.h"
 
 namespace {
@@ -66,13 +67,23 @@ void ECRFiscalCommands::WriteTaxRates(const std::array<std::int32_t, 9>& rates, 
 
 ECRDateTime ECRFiscalCommands::ReadClock()
 {
+    const std::uint64_t mismatched = MismatchedReplies();
     ECRReply reply(ECRRequest("$c").Send(*this));
+    if (MismatchedReplies() == mismatched && LastErrorCode() != 0) {
+        return ECRDateTime();  // refused: the caller finds the code in LastErrorCode
+    }
+    // Anything else must be a date: one that is not (an answer for another
+    // command, garbled fields) would be shown, or stamped on a fiscal write,
+    // as a wrong time.
     ECRDateTime clock;
-    clock.year = reply.TakeInt(ECRFrame::US);
-    clock.month = reply.TakeInt(ECRFrame::US);
-    clock.day = reply.TakeInt(ECRFrame::US);
-    clock.hour = reply.TakeInt(ECRFrame::US);
-    clock.minute = reply.TakeInt(ECRFrame::US);
+    clock.year = reply.TakeDecimal(ECRFrame::US);
+    clock.month = reply.TakeDecimal(ECRFrame::US);
+    clock.day = reply.TakeDecimal(ECRFrame::US);
+    clock.hour = reply.TakeDecimal(ECRFrame::US);
+    clock.minute = reply.TakeDecimal(ECRFrame::US);
+    if (!clock.IsValid()) {
+        throw CommError(CommError::Sync);
+    }
     return clock;
 }
 

@@ -87,24 +87,34 @@ void ECRGraphicsCommands::StoreLogo(std::int32_t rowCount)
 
 std::int32_t ECRGraphicsCommands::ReadMemorySize(std::int32_t area)
 {
+    const std::uint64_t mismatched = MismatchedReplies();
     ECRReply reply(ECRRequest("$q").Int(area).Send(*this));
-    reply.Take(ECRFrame::US);
-    return reply.RestInt();
+    if (MismatchedReplies() == mismatched && LastErrorCode() != 0) {
+        return 0;
+    }
+    // A size that is no number would be saved as an empty dump.
+    if (reply.TakeDecimal(ECRFrame::US) != area) {
+        throw CommError(CommError::Sync);
+    }
+    return reply.RestDecimal();
 }
 
 std::vector<unsigned char> ECRGraphicsCommands::ReadMemory(std::int32_t area, std::int32_t& size)
 {
     size = ReadMemorySize(area);
     // The size comes from the line: refuse a nonsensical one before allocating.
-    if (size > kMaxMemorySize) {
+    if (size < 0 || size > kMaxMemorySize) {
         throw CommError(CommError::Sync);
     }
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(std::max(size, 0)));
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(size));
     ReportProgress(-1);
     for (std::int32_t offset = 0; offset < size; offset += kMemoryBlock) {
         ECRReply reply(ECRRequest("$q").Int(area).Int(kMemoryBlock).Amount(offset).Send(*this));
-        reply.Take(ECRFrame::US);
-        reply.Take(ECRFrame::HT);
+        // A block for another area or offset (a late answer, a confused
+        // register) would be saved in the wrong place of the dump.
+        if (reply.TakeDecimal(ECRFrame::US) != area || reply.TakeDecimal(ECRFrame::HT) != offset) {
+            throw CommError(CommError::Sync);
+        }
         ReportProgress(Progress(offset, size));
 
         // The last block is cut to the area's size; a short block is a broken

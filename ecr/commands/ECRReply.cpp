@@ -1,6 +1,19 @@
 #include "ecr/commands/ECRReply.h"
 
+#include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRAtoi.h"
+
+namespace {
+
+std::int32_t Decimal(const ECRString& field)
+{
+    if (!ECRIsDecimal(field)) {
+        throw CommError(CommError::Sync);
+    }
+    return ECRAtoi(field);
+}
+
+}  // namespace
 
 ECRString ECRReply::Take(char terminator)
 {
@@ -10,6 +23,11 @@ ECRString ECRReply::Take(char terminator)
 std::int32_t ECRReply::TakeInt(char terminator)
 {
     return ECRAtoi(Take(terminator));
+}
+
+std::int32_t ECRReply::TakeDecimal(char terminator)
+{
+    return Decimal(Take(terminator));
 }
 
 ECRString ECRReply::TakeNonEmpty(char terminator)
@@ -23,4 +41,9 @@ ECRString ECRReply::TakeNonEmpty(char terminator)
 std::int32_t ECRReply::RestInt() const
 {
     return ECRAtoi(m_data);
+}
+
+std::int32_t ECRReply::RestDecimal() const
+{
+    return Decimal(m_data);
 }

@@ -14,6 +14,9 @@ public:
     // terminator, everything that is left.
     ECRString Take(char terminator);
     std::int32_t TakeInt(char terminator);
+    // As TakeInt, for a field the reply cannot do without: one that is not a
+    // decimal number (missing or garbled) throws CommError(16).
+    std::int32_t TakeDecimal(char terminator);
 
     // As Take, but only when at least one character stands before the
     // terminator; otherwise the empty text, and nothing is removed. This is
@@ -22,6 +25,8 @@ public:
 
     // What is left, converted to a number from its first character.
     std::int32_t RestInt() const;
+    // As RestInt, but what is left must be a decimal number (else CommError(16)).
+    std::int32_t RestDecimal() const;
     const ECRString& Rest() const { return m_data; }
 
 private:

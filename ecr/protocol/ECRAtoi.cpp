@@ -38,3 +38,18 @@ std::int32_t ECRAtoi(const ECRString& text)
 {
     return ECRAtoi(text.Data());
 }
+
+bool ECRIsDecimal(const ECRString& text)
+{
+    const char* p = text.Data();
+    if (*p == '+' || *p == '-') {
+        ++p;
+    }
+    if (*p == '\0') {
+        return false;
+    }
+    while (*p >= '0' && *p <= '9') {
+        ++p;
+    }
+    return *p == '\0';
+}

@@ -9,3 +9,8 @@
 // saturating at the int range instead of overflowing.
 std::int32_t ECRAtoi(const char* text);
 std::int32_t ECRAtoi(const ECRString& text);
+
+// True when the text is a decimal number and nothing else: an optional sign
+// and at least one digit. Fields the register sends as numbers are checked
+// with this, so that a garbled field is not read as 0.
+bool ECRIsDecimal(const ECRString& text);

@@ -1,26 +1,40 @@
 #include "ecr/protocol/ECREngine.h"
 
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/ECRClock.h"
 #include "ecr/protocol/ECRFrame.h"
 #include "ecr/protocol/ECRSleep.h"
 #include "serial/SerialPort.h"
 
 namespace {
 
-constexpr std::int32_t kReplyTimeoutMs = 3000;
 constexpr std::int32_t kRawReplyTimeoutMs = 1000;
-constexpr std::int32_t kStatusTimeoutMs = 1000;
 constexpr std::int32_t kFlushTimeoutMs = 1;
-constexpr std::int32_t kPollPauseMs = 500;
 // A line that never falls silent must not keep the flush going for ever; what
 // is left after this many bytes fails the reply check instead.
 constexpr std::int32_t kMaxFlushReads = 65536;
+// The drain reads in chunks so that it can stop: at most this many, each up
+// to a gap or this many bytes (64 KiB in all, like the flush).
+constexpr std::int32_t kMaxDrainReads = 16;
+constexpr std::int32_t kDrainChunkBytes = 4096;
+
+ECREngine::PollLimits s_defaultLimits;
 
 // Both top bits set: a status byte saying the register is busy. Such bytes may
 // also precede a reply and are never part of it.
 bool IsBusyStatus(unsigned char byte)
 {
     return (byte & 0xC0) == 0xC0;
+}
+
+// How many busy status bytes the text starts with.
+std::uint32_t LeadingBusyBytes(const ECRString& text)
+{
+    std::uint32_t count = 0;
+    while (count < text.Length() && IsBusyStatus(text.CharAt(count))) {
+        ++count;
+    }
+    return count;
 }
 
 ECRString ReplyTerminator()
@@ -30,12 +44,47 @@ ECRString ReplyTerminator()
 
 }  // namespace
 
-ECREngine::ECREngine(ECRProtocol& protocol, SerialPort* port) : m_protocol(protocol), m_port(port) {}
+void ECREngine::SetDefaultPollLimits(PollLimits limits)
+{
+    s_defaultLimits = limits;
+}
+
+ECREngine::PollLimits ECREngine::DefaultPollLimits()
+{
+    return s_defaultLimits;
+}
+
+ECREngine::ECREngine(ECRProtocol& protocol, SerialPort* port)
+    : m_protocol(protocol), m_port(port), m_limits(s_defaultLimits)
+{
+}
+
+void ECREngine::SettleLine()
+{
+    if (m_lineUnsettled) {
+        DrainInput();
+        m_lineUnsettled = false;
+    }
+}
+
+template <class Exchange>
+auto ECREngine::Settled(Exchange&& exchange)
+{
+    SettleLine();
+    try {
+        return exchange();
+    } catch (...) {
+        m_lineUnsettled = true;
+        throw;
+    }
+}
 
 std::int16_t ECREngine::ReadStatus()
 {
+    DrainInput();
+    m_lineUnsettled = false;
     m_port->Write(ECRString(ECRFrame::ENQ));
-    const ECRString status = m_port->ReadCount(1, kStatusTimeoutMs);
+    const ECRString status = m_port->ReadCount(1, m_limits.statusTimeoutMs);
     if (status.Length() != 1) {
         return 0;
     }
@@ -61,39 +110,67 @@ void ECREngine::ReportProgress(std::int32_t percent)
 
 ECRString ECREngine::SendRaw(ECRString request)
 {
-    const ECRString frame = ReportTraffic(m_protocol.Frame(request));
-    m_port->Write(frame);
-    return m_protocol.Unframe(m_port->ReadUntil(ReplyTerminator(), kRawReplyTimeoutMs));
+    return Settled([&] {
+        const ECRString frame = ReportTraffic(m_protocol.Frame(request));
+        m_port->Write(frame);
+        const ECRString reply = m_port->ReadUntil(ReplyTerminator(), kRawReplyTimeoutMs);
+        // No answer in time: it may still come, and must not answer the next request.
+        m_lineUnsettled = reply.Length() == 0;
+        return m_protocol.Unframe(reply);
+    });
 }
 
 ECRString ECREngine::SendReceive(ECRString request, std::int32_t timeoutMs)
 {
-    ReportTraffic(request);
-    m_port->Write(m_protocol.Frame(request));
-    return m_protocol.Unframe(m_port->ReadUntil(ReplyTerminator(), timeoutMs));
+    return Settled([&] {
+        ReportTraffic(request);
+        m_port->Write(m_protocol.Frame(request));
+        const ECRString reply = m_port->ReadUntil(ReplyTerminator(), timeoutMs);
+        m_lineUnsettled = reply.Length() == 0;
+        return m_protocol.Unframe(reply);
+    });
 }
 
 ECRString ECREngine::Transact(ECRString command, const ECRFieldList* fields)
 {
-    FlushInput();
-    // A command without fields may pass no list at all.
-    const ECRString request = ECRFrame::AssembleRequest(command, fields != nullptr ? *fields : ECRFieldList());
-    ReportTraffic(request);
-    m_port->Write(m_protocol.Frame(request));
-    return CheckedReply(command, m_protocol.Unframe(AwaitReply()));
+    return Settled([&] {
+        FlushInput();
+        // A command without fields may pass no list at all.
+        const ECRString request =
+            ECRFrame::AssembleRequest(command, fields != nullptr ? *fields : ECRFieldList());
+        ReportTraffic(request);
+        m_port->Write(m_protocol.Frame(request));
+        return CheckedReply(command, m_protocol.Unframe(AwaitReply()));
+    });
 }
 
 ECRString ECREngine::TransactNoPoll(ECRString request)
 {
-    FlushInput();
-    m_port->Write(m_protocol.Frame(request));
-    return CheckedReply(request, m_protocol.Unframe(m_port->ReadUntil(ReplyTerminator(), kReplyTimeoutMs)));
+    return Settled([&] {
+        FlushInput();
+        m_port->Write(m_protocol.Frame(request));
+        return CheckedReply(request,
+                            m_protocol.Unframe(m_port->ReadUntil(ReplyTerminator(), m_limits.replyTimeoutMs)));
+    });
 }
 
 void ECREngine::FlushInput()
 {
     for (std::int32_t reads = 0; reads < kMaxFlushReads; ++reads) {
         if (m_port->ReadCount(1, kFlushTimeoutMs).Length() == 0) {
+            return;
+        }
+    }
+}
+
+void ECREngine::DrainInput()
+{
+    for (std::int32_t reads = 0; reads < kMaxDrainReads; ++reads) {
+        const std::int64_t startMs = ECRClockMs();
+        const ECRString drained = m_port->ReadCount(kDrainChunkBytes, m_limits.quietMs);
+        // A zero byte also ends a read with nothing, but at once: only a read
+        // that waited out the quiet time found the line quiet.
+        if (drained.Length() == 0 && ECRClockMs() - startMs >= m_limits.quietMs / 2) {
             return;
         }
     }
@@ -121,6 +198,7 @@ ECRString ECREngine::CheckedReply(const ECRString& command, const ECRString& pay
         return CheckReply(command, payload);
     } catch (const CommError&) {
         ++m_mismatchedReplies;
+        m_lineUnsettled = true;
         ReportTraffic("Exception");
         return ECRString();
     }
@@ -128,68 +206,71 @@ ECRString ECREngine::CheckedReply(const ECRString& command, const ECRString& pay
 
 ECRString ECREngine::AwaitReply()
 {
-    // Nominal time spent so far without a reply: the time-outs of reads that
-    // ended in silence and the polling pauses. Counted, not measured, so the
-    // bound holds the same under a replaced sleep.
-    std::int64_t waitedMs = 0;
+    ReplyWait wait;
+    wait.startMs = ECRClockMs();
     for (;;) {
-        ECRString reply = m_port->ReadUntil(ReplyTerminator(), kReplyTimeoutMs);
+        ECRString reply = m_port->ReadUntil(ReplyTerminator(), m_limits.replyTimeoutMs);
         if (reply.Length() == 0) {
-            waitedMs += kReplyTimeoutMs;
-            reply = PollForReply(waitedMs);
+            wait.countedMs += m_limits.replyTimeoutMs;
+            reply = PollForReply(wait);
         }
-        std::uint32_t skip = 0;
-        while (skip < reply.Length() && IsBusyStatus(reply.CharAt(skip))) {
-            ++skip;
-        }
+        const std::uint32_t skip = LeadingBusyBytes(reply);
         if (skip < reply.Length()) {
             return reply.Mid(skip);
         }
         // Nothing but status bytes, or nothing at all: the read ended in a
         // time-out. Read again without sending the request again.
-        waitedMs += kReplyTimeoutMs;
-        CheckWaited(waitedMs);
+        wait.countedMs += m_limits.replyTimeoutMs;
+        CheckWaited(wait);
     }
 }
 
-ECRString ECREngine::PollForReply(std::int64_t& waitedMs)
+ECRString ECREngine::PollForReply(ReplyWait& wait)
 {
+    const auto pause = [&] {
+        ECRSleep(m_limits.pollPauseMs);
+        wait.countedMs += m_limits.pollPauseMs;
+    };
     for (;;) {
-        CheckWaited(waitedMs);
+        CheckWaited(wait);
         m_port->Write(ECRString(ECRFrame::ENQ));
         ECRString status;
         std::int32_t silentWaits = 0;
         for (;;) {
-            status = m_port->ReadCount(1, kStatusTimeoutMs);
-            ECRSleep(kPollPauseMs);
-            waitedMs += kPollPauseMs;
+            status = m_port->ReadCount(1, m_limits.statusTimeoutMs);
+            pause();
             if (status.Length() > 0) {
                 break;
             }
-            waitedMs += kStatusTimeoutMs;
+            wait.countedMs += m_limits.statusTimeoutMs;
             if (++silentWaits >= m_limits.maxSilentWaits) {
                 throw CommError(CommError::Timeout);
             }
+            CheckWaited(wait);
         }
-        ECRSleep(kPollPauseMs);
-        waitedMs += kPollPauseMs;
+        pause();
 
         const unsigned char byte = status.CharAt(0);
         if (IsBusyStatus(byte)) {
+            wait.readyWithoutReply = 0;
             continue;
         }
-        ECRString rest = m_port->ReadUntil(ReplyTerminator(), kReplyTimeoutMs);
+        ECRString rest = m_port->ReadUntil(ReplyTerminator(), m_limits.replyTimeoutMs);
         if (byte == static_cast<unsigned char>(ECRFrame::ESC)) {
             // The reply itself has started: its opening ESC answered the ENQ.
             return status + rest;
+        }
+        if (LeadingBusyBytes(rest) == rest.Length() && ++wait.readyWithoutReply >= m_limits.maxReadyWithoutReply) {
+            // Ready, and still no reply: the register has lost it.
+            throw CommError(CommError::Timeout);
         }
         return rest;
     }
 }
 
-void ECREngine::CheckWaited(std::int64_t waitedMs) const
+void ECREngine::CheckWaited(const ReplyWait& wait) const
 {
-    if (waitedMs > m_limits.maxBusyMilliseconds) {
+    if (wait.countedMs > m_limits.maxBusyMilliseconds || ECRClockMs() - wait.startMs > m_limits.maxBusyMilliseconds) {
         throw CommError(CommError::Timeout);
     }
 }

@@ -17,20 +17,39 @@ class SerialPort;
 // changes every exchange. The port is not owned.
 class ECREngine {
 public:
-    // Bounds on the status polling, so that a dead or stuck register never
-    // blocks the program for ever: Transact throws CommError(10) when that
-    // many one-second waits for a status byte go unanswered in a row, or when
-    // the reply loop has gone without a reply for longer than the busy limit
-    // (busy status bytes, status-only replies, a ready status that no reply
-    // follows). Time is the nominal sum of the loop's time-outs and pauses,
-    // so it does not depend on the real sleep.
+    // The cadence of an exchange and the bounds on the status polling, so
+    // that a dead, stuck or forgetful register never blocks the program for
+    // ever. Transact throws CommError(10) when
+    // - maxSilentWaits status waits in a row go unanswered;
+    // - the register answers "ready" maxReadyWithoutReply times in a row and
+    //   the reply does not follow: it has lost the reply, and the request is
+    //   never sent again (a repeated sale or report would be worse);
+    // - the reply loop has gone without a reply for longer than
+    //   maxBusyMilliseconds (a register that keeps saying "busy"). That time is
+    //   counted (the sum of the loop's time-outs and pauses, so that it holds
+    //   under a replaced sleep) and also measured on ECRClockMs, so that slow
+    //   answers cannot stretch it by more than one wait.
+    // The time-outs are the design's; tests shorten them to run faster.
     struct PollLimits {
         std::int32_t maxSilentWaits = 10;
         std::int32_t maxBusyMilliseconds = 300000;
+        std::int32_t maxReadyWithoutReply = 2;
+        std::int32_t replyTimeoutMs = 3000;   // per byte of a reply
+        std::int32_t statusTimeoutMs = 1000;  // for the status byte answering ENQ
+        std::int32_t pollPauseMs = 500;       // after every status wait, and once more after a status byte
+        std::int32_t quietMs = 50;            // how long the line must stay quiet to count as drained
     };
+
+    // Limits every engine starts with; the design's unless replaced (tests
+    // that run whole programs in their process shorten them). Set it before
+    // engines are built, not while another thread builds one.
+    static void SetDefaultPollLimits(PollLimits limits);
+    static PollLimits DefaultPollLimits();
 
     ECREngine(ECRProtocol& protocol, SerialPort* port);
 
+    // The log-on's status enquiry. Drains the line first, so that bytes left
+    // over from an earlier run are not taken for the status.
     std::int16_t ReadStatus();
     void SendAck();
     void SendNak();
@@ -41,6 +60,9 @@ public:
     ECRString TransactNoPoll(ECRString request);
 
     void FlushInput();
+    // Reads until the line has been quiet for quietMs (bounded, so a line
+    // that never falls quiet cannot hold it); the port reports what was read.
+    void DrainInput();
     ECRString ReportTraffic(ECRString text);
     ECRString CheckReply(ECRString command, ECRString reply);
 
@@ -60,6 +82,20 @@ public:
     std::uint64_t MismatchedReplies() const { return m_mismatchedReplies; }
 
 private:
+    // Time spent in the reply loop without a reply, and the "ready" answers
+    // that no reply followed.
+    struct ReplyWait {
+        std::int64_t countedMs = 0;
+        std::int64_t startMs = 0;
+        std::int32_t readyWithoutReply = 0;
+    };
+
+    // Before an exchange: drains the line when the exchange before it did not
+    // end cleanly (its reply may still be coming, or half of it is left).
+    void SettleLine();
+    // Runs one exchange; an exchange that throws leaves the line unsettled.
+    template <class Exchange>
+    auto Settled(Exchange&& exchange);
     // CheckReply, with a mismatching reply reported as "Exception" and answered
     // by the empty text.
     ECRString CheckedReply(const ECRString& command, const ECRString& payload);
@@ -68,9 +104,9 @@ private:
     ECRString AwaitReply();
     // One or more ENQ rounds until the register is no longer busy; returns
     // what was read after the status byte (with the byte if it opened the frame).
-    ECRString PollForReply(std::int64_t& waitedMs);
+    ECRString PollForReply(ReplyWait& wait);
     // Throws CommError(10) once the reply loop has waited longer than allowed.
-    void CheckWaited(std::int64_t waitedMs) const;
+    void CheckWaited(const ReplyWait& wait) const;
 
     ECRProtocol& m_protocol;
     SerialPort* m_port;
@@ -79,4 +115,5 @@ private:
     ECRProgressCallback m_progress = nullptr;
     PollLimits m_limits;
     std::uint64_t m_mismatchedReplies = 0;
+    bool m_lineUnsettled = false;
 };

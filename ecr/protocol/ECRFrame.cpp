@@ -88,7 +88,8 @@ ECRString ECRFrame::CheckReply(const ECRString& command, ECRString reply, ECRMes
         }
         reply.Tokenize(LF);
         ECRString code = reply.Tokenize(US);
-        if (code.Length() == 0) {
+        // A code that is not a number tells nothing of what the register did.
+        if (!ECRIsDecimal(code)) {
             throw CommError(CommError::Sync);
         }
         sink.ReportCode(ECRAtoi(code));

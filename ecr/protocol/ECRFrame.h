@@ -41,7 +41,8 @@ public:
 
     // Checks an unwrapped reply against the command code, reports the device's
     // code through the sink and returns the reply data (or the error code as
-    // text for a device error reply). Throws CommError(16) on a mismatch and
-    // ECRStringError when the reply is too short for the bytes checked.
+    // text for a device error reply). Throws CommError(16) on a mismatch or a
+    // device error code that is not a decimal number, and ECRStringError when
+    // the reply is too short for the bytes checked.
     static ECRString CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink);
 };

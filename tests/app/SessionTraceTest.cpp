@@ -191,9 +191,10 @@ TEST_F(SessionTrace, DecodedViewShowsEveryFrameNewestOnTopAndClearsWithTheOthers
     EXPECT_EQ(monitor.DecodedText(), "");
     EXPECT_EQ(view->toPlainText(), "");
     EXPECT_EQ(monitor.TrafficText(), "");
-    // Clearing the view leaves the log as it was: the frames, the four empty
-    // reads that end the input flushes, the five messages.
-    EXPECT_EQ(ReadLog(logPath, header).size(), frames.size() + 4 + 5);
+    // Clearing the view leaves the log as it was: the frames, the five empty
+    // reads (the log-on's drain and the four that end the input flushes), the
+    // five messages.
+    EXPECT_EQ(ReadLog(logPath, header).size(), frames.size() + 5 + 5);
 }
 
 TEST(SessionLogFiles, DefaultFolderFollowsTheStateFolder)

@@ -9,6 +9,8 @@
 
 namespace {
 
+using Walk = ECRArticleCommands::ArticleWalk;
+
 // A "$o" reply for one article: name, price, tax rate, unit, then the two further numbers.
 std::string ArticleReply(const std::string& name, int price = 100, int taxRate = 1, int unit = 0)
 {
@@ -77,7 +79,7 @@ TEST(ArticleCommandsTest, ReadAllWalksFromFirstToLast)
     h.Reply(ArticleReply("C", 300));
     h.Reply(ArticleReply("B", 200));
     h.Reply(ArticleReply("C", 300));
-    h.device.ReadAllArticles();
+    EXPECT_EQ(h.device.ReadAllArticles(), Walk::Complete);
     EXPECT_EQ(Names(h.device), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(h.device.Articles().back().price, 300);
     EXPECT_EQ(h.Payloads(), (std::vector<std::string>{kReadFirst, kReadLast, ReadAfter("A"), ReadAfter("B")}));
@@ -88,7 +90,7 @@ TEST(ArticleCommandsTest, ReadAllWithOneArticleReadsTwice)
     CommandHarness h;
     h.Reply(ArticleReply("A"));
     h.Reply(ArticleReply("A"));
-    h.device.ReadAllArticles();
+    EXPECT_EQ(h.device.ReadAllArticles(), Walk::Complete);
     EXPECT_EQ(Names(h.device), std::vector<std::string>{"A"});
     EXPECT_EQ(h.port.writes.size(), 2u);
 }
@@ -101,10 +103,24 @@ TEST(ArticleCommandsTest, ReadAllOfAnEmptyRegisterEmptiesTheList)
     h.device.ReadAllArticles();
     ASSERT_EQ(h.device.Articles().size(), 1u);
 
-    h.ReplyError("$o", 7);
-    h.device.ReadAllArticles();
+    h.ReplyError("$o", 20);
+    EXPECT_EQ(h.device.ReadAllArticles(), Walk::NoArticles);
     EXPECT_TRUE(h.device.Articles().empty());
     EXPECT_EQ(h.port.writes.size(), 3u);
+}
+
+TEST(ArticleCommandsTest, ReadAllWithTheFirstReadRefusedIsNoEmptyTable)
+{
+    // Only "no such article" says the table is empty; any other refusal
+    // (checksum, unknown command) says nothing about the articles.
+    for (const int code : {2, 255}) {
+        SCOPED_TRACE(code);
+        CommandHarness h;
+        h.ReplyError("$o", code);
+        EXPECT_EQ(h.device.ReadAllArticles(), Walk::Refused);
+        EXPECT_EQ(ECRProtocol::LastErrorCode(), code);
+        EXPECT_TRUE(h.device.Articles().empty());
+    }
 }
 
 TEST(ArticleCommandsTest, ReadAllStoresNoArticleFromAFirstReplyWithoutOne)
@@ -120,7 +136,7 @@ TEST(ArticleCommandsTest, ReadAllStoresNoArticleFromAFirstReplyWithoutOne)
         ASSERT_EQ(h.device.Articles().size(), 1u);
 
         h.Reply(firstReply);
-        h.device.ReadAllArticles();
+        EXPECT_EQ(h.device.ReadAllArticles(), Walk::EmptyName);
         EXPECT_TRUE(h.device.Articles().empty());
         EXPECT_EQ(ECRProtocol::LastErrorCode(), 0);
         EXPECT_EQ(h.port.writes.size(), 3u);
@@ -131,16 +147,17 @@ struct WalkEndCase {
     const char* what;
     std::vector<std::string> replies;  // after the first ("A") and last ("Z") reads
     std::vector<std::string> names;
+    Walk end;
 };
 
 TEST(ArticleCommandsTest, ReadAllStopsWhenTheRegisterNeverReachesTheLast)
 {
     const WalkEndCase cases[] = {
-        {"refusal", {ArticleReply("B"), "#Zox\n12" + US}, {"A", "B"}},
-        {"empty name", {ArticleReply("B"), ArticleReply("")}, {"A", "B"}},
-        {"name seen before", {ArticleReply("B"), ArticleReply("C"), ArticleReply("B")}, {"A", "B", "C"}},
-        {"back to the first", {ArticleReply("B"), ArticleReply("A")}, {"A", "B"}},
-        {"empty reply", {ArticleReply("B"), "$O"}, {"A", "B"}},
+        {"refusal", {ArticleReply("B"), "#Zox\n12" + US}, {"A", "B"}, Walk::Refused},
+        {"empty name", {ArticleReply("B"), ArticleReply("")}, {"A", "B"}, Walk::EmptyName},
+        {"name seen before", {ArticleReply("B"), ArticleReply("C"), ArticleReply("B")}, {"A", "B", "C"}, Walk::RepeatedName},
+        {"back to the first", {ArticleReply("B"), ArticleReply("A")}, {"A", "B"}, Walk::RepeatedName},
+        {"empty reply", {ArticleReply("B"), "$O"}, {"A", "B"}, Walk::EmptyName},
     };
     for (const WalkEndCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -150,7 +167,7 @@ TEST(ArticleCommandsTest, ReadAllStopsWhenTheRegisterNeverReachesTheLast)
         for (const std::string& r : c.replies) {
             h.Reply(r);
         }
-        h.device.ReadAllArticles();
+        EXPECT_EQ(h.device.ReadAllArticles(), c.end);
         EXPECT_EQ(Names(h.device), c.names);
         EXPECT_EQ(h.port.writes.size(), 2 + c.replies.size());
     }
@@ -161,7 +178,7 @@ TEST(ArticleCommandsTest, ReadAllWhenTheLastCannotBeReadKeepsTheFirst)
     CommandHarness h;
     h.Reply(ArticleReply("A"));
     h.ReplyError("$o", 12);
-    h.device.ReadAllArticles();
+    EXPECT_EQ(h.device.ReadAllArticles(), Walk::Refused);
     EXPECT_EQ(Names(h.device), std::vector<std::string>{"A"});
     EXPECT_EQ(h.port.writes.size(), 2u);
 }
@@ -176,7 +193,7 @@ TEST(ArticleCommandsTest, ReadAllStopsAtTheArticleLimit)
         }
         return ArticleReply("N" + std::to_string(served++));
     });
-    h.device.ReadAllArticles();
+    EXPECT_EQ(h.device.ReadAllArticles(), Walk::TooMany);
     EXPECT_EQ(h.device.Articles().size(), ECRArticleCommands::kMaxArticles);
     EXPECT_EQ(h.port.writes.size(), ECRArticleCommands::kMaxArticles + 1);
     EXPECT_EQ(Names(h.device).back(), "N99999");

@@ -1,24 +1,10 @@
 #include "CommandHarness.h"
 
+#include "support/WireFrame.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdio>
-
-namespace {
-
-std::string ChecksumOf(const std::string& payload)
-{
-    unsigned char sum = 0xFF;
-    for (const char c : payload) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    char digits[3];
-    std::snprintf(digits, sizeof digits, "%02X", sum);
-    return digits;
-}
-
-}  // namespace
 
 CommandHarness::CommandHarness()
 {
@@ -37,7 +23,7 @@ void CommandHarness::ReplyError(const std::string& command, int code)
 
 std::string CommandHarness::FrameOf(const std::string& payload)
 {
-    return "\x1bP" + payload + ChecksumOf(payload) + "\x1b\\";
+    return WireFrame(payload);
 }
 
 void CommandHarness::Answer(const std::string& written)

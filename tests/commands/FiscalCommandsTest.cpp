@@ -1,6 +1,9 @@
 #include "CommandHarness.h"
 #include "support/MakeDateTime.h"
 
+#include "ecr/commands/ECROperations.h"
+#include "ecr/protocol/CommError.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -105,9 +108,65 @@ TEST(FiscalCommandsTest, ReadClockTakesFiveFieldsAndKeepsSecondsAtZero)
     EXPECT_EQ(h.device.ReadClock(), MakeDateTime(26, 3, 15, 9, 41));
     EXPECT_EQ(h.Payloads(), std::vector<std::string>{"$c"});
 
-    CommandHarness shortReply;
-    shortReply.Reply("$C26" + US + "3");
-    EXPECT_EQ(shortReply.device.ReadClock(), MakeDateTime(26, 3, 0, 0, 0));
+    CommandHarness leapDay;
+    leapDay.Reply("$C24" + US + "2" + US + "29" + US + "23" + US + "59" + US);
+    EXPECT_EQ(leapDay.device.ReadClock(), MakeDateTime(24, 2, 29, 23, 59));
+}
+
+// A clock reply that is not a date failed its check: shown or stamped on a
+// fiscal write, it would be a wrong time.
+TEST(FiscalCommandsTest, ReadClockRefusesWhatIsNotADate)
+{
+    const std::string fields[] = {
+        "26" + US + "3",                                            // cut short
+        "aa" + US + "bb" + US + "cc" + US + "dd" + US + "ee" + US,  // not numbers
+        "26" + US + "3x" + US + "15" + US + "9" + US + "41" + US,   // a number with more after it
+        "26" + US + "13" + US + "15" + US + "9" + US + "41" + US,   // month 13
+        "25" + US + "2" + US + "29" + US + "9" + US + "41" + US,    // 29 February of a common year
+        "26" + US + "4" + US + "31" + US + "9" + US + "41" + US,    // 31 April
+        "26" + US + "3" + US + "15" + US + "24" + US + "0" + US,    // hour 24
+        "26" + US + "3" + US + "15" + US + "9" + US + "60" + US,    // minute 60
+        "126" + US + "3" + US + "15" + US + "9" + US + "41" + US,   // not a two-digit year
+    };
+    for (const std::string& data : fields) {
+        SCOPED_TRACE(data);
+        CommandHarness h;
+        h.Reply("$C" + data);
+        try {
+            h.device.ReadClock();
+            ADD_FAILURE() << "taken for a date";
+        } catch (const CommError& error) {
+            EXPECT_EQ(error.code, CommError::Sync);
+        }
+    }
+
+    // An answer for another command carries no date either.
+    CommandHarness other;
+    other.Reply("$V2000" + TAB);
+    EXPECT_THROW(other.device.ReadClock(), CommError);
+}
+
+TEST(FiscalCommandsTest, ARefusedClockReadIsNoDateAndNoFailure)
+{
+    CommandHarness h;
+    h.ReplyError("$c", 5);
+    EXPECT_EQ(h.device.ReadClock(), ECRDateTime());
+    EXPECT_EQ(ECRProtocol::LastErrorCode(), 5);
+}
+
+TEST(FiscalCommandsTest, AClockStampedWriteIsNotSentWithoutTheRegistersDate)
+{
+    // Refused: nothing more is sent and the refusal stays the last code.
+    CommandHarness refused;
+    refused.ReplyError("$c", 5);
+    ECROperations::PrintDailyReportNow(refused.device);
+    EXPECT_EQ(refused.Payloads(), std::vector<std::string>{"$c"});
+
+    // Answered for another command: no "#v" dated 2000-00-00 goes out.
+    CommandHarness other;
+    other.Reply("#v");
+    EXPECT_THROW(ECROperations::WriteTaxRatesNow(other.device, {}), CommError);
+    EXPECT_EQ(other.Payloads(), std::vector<std::string>{"$c"});
 }
 
 TEST(FiscalCommandsTest, ReadTaxRatesFillsMissingRatesWithZero)

@@ -113,10 +113,11 @@ class ReadStatusTest : public EngineTest, public ::testing::WithParamInterface<S
 
 TEST_P(ReadStatusTest, SignedByteOrZeroForSilence)
 {
-    port.Feed(GetParam().answer);
+    AnswerWrites({GetParam().answer});
     EXPECT_EQ(protocol.ReadStatus(), GetParam().status);
     EXPECT_EQ(port.writes, std::vector<std::string>{wire::ENQ});
-    EXPECT_EQ(port.timeouts, std::vector<std::int32_t>{1000});
+    // The quiet line is drained (one 50 ms wait), then the status gets its second.
+    EXPECT_EQ(port.timeouts, (std::vector<std::int32_t>{50, 1000}));
     EXPECT_TRUE(sleeps.empty());
 }
 
@@ -124,6 +125,61 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReadStatusTest,
                          ::testing::Values(StatusCase{"", 0}, StatusCase{"\xC0", -64}, StatusCase{"\xFF", -1},
                                            StatusCase{"\x80", -128}, StatusCase{"\x7F", 127},
                                            StatusCase{"\x06\x07", 6}));
+
+// Bytes an earlier run left on the line (its late reply, stale status bytes,
+// zero bytes of a glitch) are drained before the log-on's ENQ, so they are
+// never taken for the status.
+struct LeftoverCase {
+    const char* name;
+    std::string leftover;
+};
+
+void PrintTo(const LeftoverCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LogOnDrainTest : public EngineTest, public ::testing::WithParamInterface<LeftoverCase> {};
+
+TEST_P(LogOnDrainTest, LeftoverBytesAreNotTheStatus)
+{
+    port.Feed(GetParam().leftover);
+    AnswerWrites({"\x06"});
+
+    EXPECT_EQ(protocol.ReadStatus(), 6);
+    EXPECT_EQ(port.writes, std::vector<std::string>{wire::ENQ});
+    EXPECT_EQ(port.timeouts.back(), 1000);
+    EXPECT_EQ(port.reads.back(), "\x06");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Leftovers, LogOnDrainTest,
+    ::testing::Values(LeftoverCase{"BusyStatus", "\xC0"}, LeftoverCase{"LateReply", wire::REPLY_V_OK + "\xC0"},
+                      LeftoverCase{"ZeroByte", std::string(1, '\0')},
+                      LeftoverCase{"ZerosAmongBytes", std::string("\0\0\x15\0", 4)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DirectExchangeTest, LogOnDrainWaitsForTheLineToFallQuiet)
+{
+    // A late reply still arriving, 30 ms a byte: the drain takes it all, however
+    // long it lasts, because no gap reaches 50 ms.
+    port.FeedPaced(30, wire::REPLY_V_OK);
+    AnswerWrites({"\x06"});
+
+    EXPECT_EQ(protocol.ReadStatus(), 6);
+    EXPECT_EQ(port.reads.front(), wire::REPLY_V_OK);  // one report of what was drained
+}
+
+TEST_F(DirectExchangeTest, LogOnDrainGivesUpOnALineThatNeverFallsQuiet)
+{
+    port.Feed(std::string(100000, 'x'));
+    AnswerWrites({"\x06"});
+
+    protocol.ReadStatus();
+    // 64 KiB in chunks of 4 KiB, then the ENQ goes out all the same.
+    EXPECT_EQ(port.reads.size(), 16u + 1u);
+    EXPECT_EQ(port.writes, std::vector<std::string>{wire::ENQ});
+}
 
 TEST_F(DirectExchangeTest, AckAndNakAreSingleBytes)
 {

@@ -31,6 +31,7 @@ void RecordProgress(std::int32_t percent)
 void RecordSleep(std::int32_t milliseconds)
 {
     EngineTest::sleeps.push_back(milliseconds);
+    FakeSerialPort::AdvanceClock(milliseconds);
 }
 
 }  // namespace

@@ -2,13 +2,22 @@
 
 #include "ecr/protocol/CommError.h"
 
+#include <functional>
 #include <numeric>
 #include <vector>
 #include <ostream>
 
 namespace {
 
-using PollingTest = EngineTest;
+class PollingTest : public EngineTest {
+protected:
+    void SetBusyLimit(std::int32_t milliseconds)
+    {
+        ECREngine::PollLimits limits;
+        limits.maxBusyMilliseconds = milliseconds;
+        protocol.engine.SetPollLimits(limits);
+    }
+};
 
 std::int32_t ThrownCode(TestProtocol& protocol)
 {
@@ -89,7 +98,9 @@ class SilentRegisterTest : public EngineTest, public ::testing::WithParamInterfa
 TEST_P(SilentRegisterTest, GivesUpWithTimeout)
 {
     if (GetParam().maxSilentWaits != 10) {
-        protocol.engine.SetPollLimits({GetParam().maxSilentWaits, 300000});
+        ECREngine::PollLimits limits;
+        limits.maxSilentWaits = GetParam().maxSilentWaits;
+        protocol.engine.SetPollLimits(limits);
     }
     EXPECT_EQ(ThrownCode(protocol), 10);
     EXPECT_EQ(EnqCount(), 1);
@@ -103,7 +114,9 @@ TEST_F(PollingTest, SilenceIsCountedInARowOnly)
 {
     // Two silent waits, then busy, then two silent waits again: with a limit
     // of three that must not give up, because no three waits were silent in a row.
-    protocol.engine.SetPollLimits({3, 300000});
+    ECREngine::PollLimits limits;
+    limits.maxSilentWaits = 3;
+    protocol.engine.SetPollLimits(limits);
     int enq = 0;
     port.onWrite = [&](const std::string& written) {
         if (written != wire::ENQ) {
@@ -121,7 +134,7 @@ TEST_F(PollingTest, SilenceIsCountedInARowOnly)
 // over the limit, so no ninth ENQ is sent.
 TEST_F(PollingTest, EndlessBusyGivesUpAfterTheBusyLimit)
 {
-    protocol.engine.SetPollLimits({10, 10000});
+    SetBusyLimit(10000);
     AnswerWrites({"", "\xC0"});
 
     EXPECT_EQ(ThrownCode(protocol), 10);
@@ -140,7 +153,7 @@ TEST_F(PollingTest, DefaultBusyLimitAllowsFiveMinutes)
 TEST_F(PollingTest, EndlessStatusOnlyRepliesGiveUp)
 {
     // Each status-only reply ends in a 3 s gap; over 9 s on the fourth.
-    protocol.engine.SetPollLimits({10, 9000});
+    SetBusyLimit(9000);
     port.onWrite = [&](const std::string&) {
         for (int i = 0; i < 20; ++i) {
             port.Feed("\xC0");
@@ -152,12 +165,78 @@ TEST_F(PollingTest, EndlessStatusOnlyRepliesGiveUp)
     EXPECT_EQ(port.reads, (std::vector<std::string>{"", "\xC0", "\xC0", "\xC0", "\xC0"}));
 }
 
-TEST_F(PollingTest, ReadyStatusWithoutReplyGivesUp)
+// A register that says "ready" and still sends nothing has lost the reply:
+// the second such answer in a row ends the exchange, long before the busy
+// limit, and the request is never sent again.
+struct LostReplyCase {
+    const char* name;
+    std::function<void(FakeSerialPort&)> answerEnq;
+};
+
+void PrintTo(const LostReplyCase& c, std::ostream* os)
 {
-    protocol.engine.SetPollLimits({10, 20000});
-    AnswerWrites({"", "\x06"});
+    *os << c.name;
+}
+
+class LostReplyTest : public EngineTest, public ::testing::WithParamInterface<LostReplyCase> {};
+
+TEST_P(LostReplyTest, SecondReadyWithoutReplyGivesUp)
+{
+    port.onWrite = [this](const std::string& written) {
+        if (written == wire::ENQ) {
+            GetParam().answerEnq(port);
+        }
+    };
     EXPECT_EQ(ThrownCode(protocol), 10);
-    EXPECT_GT(EnqCount(), 1);
+    EXPECT_EQ(port.writes, (std::vector<std::string>{wire::REQUEST_V, wire::ENQ, wire::ENQ}));
+    // On the line's clock: four 3 s reply waits, two polling rounds, any lateness.
+    EXPECT_LT(port.nowMs, 20000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, LostReplyTest,
+    ::testing::Values(LostReplyCase{"ReadyAtOnce", [](FakeSerialPort& p) { p.Feed("\x06"); }},
+                      LostReplyCase{"ReadyLate", [](FakeSerialPort& p) { p.FeedPaced(950, "\x06"); }},
+                      LostReplyCase{"ReadyThenStatusBytesOnly", [](FakeSerialPort& p) { p.Feed("\x06\xC0\xC0"); }},
+                      LostReplyCase{"AnyNonBusyStatus", [](FakeSerialPort& p) { p.Feed("A"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PollingTest, BusyBetweenReadyAnswersStartsTheCountAgain)
+{
+    // Ready, busy, ready, busy, then ready with the reply: never two readies
+    // without a reply in a row, so the reply is taken.
+    AnswerWrites({"", "\x06", "\xC0", "\x06", "\xC0", "\x06" + wire::REPLY_V_OK});
+    EXPECT_EQ(Bytes(protocol.Transact("$v", nullptr)), "OK");
+    EXPECT_EQ(EnqCount(), 5);
+}
+
+TEST_F(PollingTest, SlowBusyAnswersCannotStretchTheBusyLimit)
+{
+    // Each "busy" comes 950 ms after its ENQ. Counted, a round is its two
+    // pauses (1 s), but it lasts 1.95 s: the clock ends the loop after four
+    // rounds (3 s + 4 x 1.95 s > 10 s), not after eight.
+    SetBusyLimit(10000);
+    port.onWrite = [this](const std::string& written) {
+        if (written == wire::ENQ) {
+            port.FeedPaced(950, "\xC0");
+        }
+    };
+    EXPECT_EQ(ThrownCode(protocol), 10);
+    EXPECT_EQ(EnqCount(), 4);
+    EXPECT_LE(port.nowMs, 1 + 10000 + 1950);  // past the limit by less than one round
+}
+
+TEST_F(PollingTest, SilentStatusWaitsAlsoKeepTheBusyLimit)
+{
+    ECREngine::PollLimits limits;
+    limits.maxSilentWaits = 100;
+    limits.maxBusyMilliseconds = 5000;
+    protocol.engine.SetPollLimits(limits);
+
+    EXPECT_EQ(ThrownCode(protocol), 10);
+    // 3 s, then 1.5 s per silent wait: over 5 s after the second.
+    EXPECT_EQ(sleeps.size(), 2u);
+    EXPECT_EQ(EnqCount(), 1);
 }
 
 }  // namespace

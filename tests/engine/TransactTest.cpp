@@ -4,6 +4,7 @@
 #include "ecr/protocol/ECRFrame.h"
 #include "ecr/protocol/ECRStringError.h"
 
+#include <functional>
 #include <vector>
 #include <ostream>
 
@@ -133,6 +134,70 @@ TEST_F(TransactTest, MismatchingReplyIsReportedAndGivesNoData)
     EXPECT_EQ(traffic, (std::vector<std::string>{"$v", "Exception"}));
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 12);  // still the earlier refusal
+}
+
+// After an exchange that did not end cleanly, what is still coming on the
+// line (the real answer behind a stale one, the rest of a cut frame) belongs
+// to it: the next exchange drains the line until it is quiet, not just what
+// the 1 ms flush finds.
+struct UnsettledCase {
+    const char* name;
+    std::function<void(TestProtocol&)> firstExchange;
+    std::string firstAnswer;
+    std::int32_t lateAfterMs;  // when the late answer starts, counted from the first answer
+};
+
+void PrintTo(const UnsettledCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class UnsettledLineTest : public EngineTest, public ::testing::WithParamInterface<UnsettledCase> {};
+
+TEST_P(UnsettledLineTest, NextExchangeStartsFromADrainedLine)
+{
+    // A late "$VOLD" comes after the first exchange's answer, 20 ms a byte.
+    const std::string late = "\x1B" "P$VOLDCA" "\x1B\\";
+    const std::string fresh = "\x1B" "P$VNEWD1" "\x1B\\";
+    int writes = 0;
+    port.onWrite = [&](const std::string&) {
+        if (++writes == 1) {
+            port.Feed(GetParam().firstAnswer);
+            port.FeedPaced(GetParam().lateAfterMs, late.substr(0, 1));
+            port.FeedPaced(20, late.substr(1));
+        } else {
+            port.Feed(fresh);
+        }
+    };
+    try {
+        GetParam().firstExchange(protocol);
+    } catch (const CommError&) {
+    } catch (const ECRStringError&) {
+    }
+
+    EXPECT_EQ(Bytes(protocol.Transact("$v", nullptr)), "NEW");
+    EXPECT_EQ(port.writes.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FirstExchanges, UnsettledLineTest,
+    ::testing::Values(
+        UnsettledCase{"AnswerForAnotherCommand", [](TestProtocol& p) { p.Transact("$v", nullptr); }, wire::REPLY_W, 20},
+        UnsettledCase{"WrongChecksum", [](TestProtocol& p) { p.Transact("$v", nullptr); },
+                      "\x1B" "P$VOK00" "\x1B\\", 20},
+        UnsettledCase{"CutFrame", [](TestProtocol& p) { p.Transact("$v", nullptr); }, "\x1B" "P$", 3020},
+        // The late answer starts 30 ms after the read for it gave up.
+        UnsettledCase{"RawWithoutAnswer", [](TestProtocol& p) { p.SendRaw("$v"); }, "", 1030},
+        UnsettledCase{"NoPollWithoutAnswer", [](TestProtocol& p) { p.TransactNoPoll("$v"); }, "", 3030}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TransactTest, CleanExchangesNeedNoDrain)
+{
+    AnswerWrites({wire::REPLY_V_OK});
+    protocol.Transact("$v", nullptr);
+    protocol.Transact("$v", nullptr);
+    // Only the 1 ms flush and the reply read, twice: no 50 ms quiet waits.
+    EXPECT_EQ(port.timeouts, (std::vector<std::int32_t>{1, 3000, 1, 3000}));
 }
 
 TEST_F(TransactTest, EmptyReplyPayloadIsAStringError)

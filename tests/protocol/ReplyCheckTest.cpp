@@ -66,20 +66,31 @@ TEST_F(ReplyCheck, DeviceErrorReply)
 
 TEST_F(ReplyCheck, DeviceErrorCodeConversion)
 {
-    EXPECT_EQ(Check("#c", "#Zc\n 17abc\x1F"), " 17abc");
-    EXPECT_EQ(ECRProtocol::LastErrorCode(), 17);
-    EXPECT_EQ(g_messages.back(), "???");
     EXPECT_EQ(Check("#c", "#Zc\n-3\x1F"), "-3");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), -3);
     EXPECT_EQ(g_messages.back(), "???");
-    EXPECT_EQ(Check("#c", "#Zc\nabc\x1F"), "abc");
-    EXPECT_EQ(ECRProtocol::LastErrorCode(), 0);
+    EXPECT_EQ(Check("#c", "#Zc\n+7\x1F"), "+7");
+    EXPECT_EQ(ECRProtocol::LastErrorCode(), 7);
     // an overlong code saturates instead of overflowing, and never indexes outside the table
     EXPECT_EQ(Check("#c", "#Zc\n99999999999999999999999\x1F"), "99999999999999999999999");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), INT_MAX);
     EXPECT_EQ(g_messages.back(), "???");
     EXPECT_EQ(Check("#c", "#Zc\n-99999999999999999999999\x1F"), "-99999999999999999999999");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), INT_MIN);
+}
+
+TEST_F(ReplyCheck, ACodeThatIsNotANumberFailsTheCheck)
+{
+    // Read as 0 it would say "done" for a refusal; the check fails instead,
+    // and the last code keeps its earlier value.
+    EXPECT_EQ(Check("#c", "#Zc\n12\x1F"), "12");
+    const std::size_t reported = g_messages.size();
+    for (const char* reply : {"#Zc\nXYZ\x1F", "#Zc\n 17\x1F", "#Zc\n17abc\x1F", "#Zc\n12 \x1F", "#Zc\n-\x1F",
+                              "#Zc\n+\x1F", "#Zc\n1-2\x1F"}) {
+        EXPECT_EQ(Check("#c", reply), "!16") << reply;
+    }
+    EXPECT_EQ(ECRProtocol::LastErrorCode(), 12);
+    EXPECT_EQ(g_messages.size(), reported);
 }
 
 TEST_F(ReplyCheck, AcceptedLettersByClass)

@@ -1,12 +1,15 @@
 // Reading and writing through a port on a real pseudo-terminal.
 
+#include "support/FastClock.h"
 #include "support/PseudoTerminal.h"
 
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/ECRClock.h"
 #include "serial/Win32SerialPort.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -153,6 +156,35 @@ TEST_F(SerialTransferTest, ALineThatNeverSendsTheTerminatorCannotHoldTheRead)
     peer.join();
     EXPECT_TRUE(first == noise) << first.size() << " bytes";  // not EXPECT_EQ: 16 kB
     EXPECT_EQ(second, "yz\\");
+}
+
+// A register dripping one byte every 2.5 s, never the terminator: every gap
+// is within the per-byte time-out, so only the read's own limit ends it.
+TEST_F(SerialTransferTest, ADrippingLineCannotHoldTheReadLongerThanItsLimit)
+{
+    const ECRClockFunction previous = SetECRClockFunction(&FastClockMs);
+    for (const bool until : {true, false}) {
+        SCOPED_TRACE(until ? "ReadUntil" : "ReadCount");
+        std::atomic<bool> stop{false};
+        std::thread peer([&] {
+            for (int i = 0; i < 200 && !stop; ++i) {
+                line.Send("A");
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        const std::int64_t startMs = FastClockMs();
+        const std::string read = Text(until ? port.ReadUntil("\\", 3000) : port.ReadCount(100000, 3000));
+        const std::int64_t tookMs = FastClockMs() - startMs;
+        stop = true;
+        peer.join();
+        port.ReadUntil("", 100);  // what the peer sent after the read gave up
+
+        EXPECT_GE(tookMs, Win32SerialPort::kMaxReadMs);
+        EXPECT_GT(read.size(), 0u);
+        EXPECT_LT(read.size(), 100u) << "the read waited for the whole drip";
+        EXPECT_EQ(read.find_first_not_of('A'), std::string::npos);
+    }
+    SetECRClockFunction(previous);
 }
 
 TEST_F(SerialTransferTest, WritesEveryByteAsGiven)

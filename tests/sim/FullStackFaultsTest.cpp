@@ -1,6 +1,8 @@
 #include "FullStackFixture.h"
 
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/ECRClock.h"
+#include "support/FastClock.h"
 
 #include <algorithm>
 #include <functional>
@@ -83,3 +85,56 @@ TEST_P(FullStackFault, ClientRecoversOrRaisesTheDocumentedError)
 
 INSTANTIATE_TEST_SUITE_P(Faults, FullStackFault, ::testing::ValuesIn(kFaultCases),
                          [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+// A register that has lost the reply answers every ENQ "ready": the second
+// such answer ends the exchange with the design's five-minute busy limit
+// untouched, and the request is sent once only.
+TEST_F(FullStack, LostReplyEndsAfterTwoReadyAnswersWithoutResending)
+{
+    ECREngine::PollLimits limits;
+    limits.replyTimeoutMs = 400;
+    limits.statusTimeoutMs = 200;
+    Device().Engine().SetPollLimits(limits);
+    SimFaults faults;
+    faults.dropReplyEvery = 1;
+    SetFaults(faults);
+    Host().ClearRequests();
+    Traffic().clear();
+
+    std::array<std::int32_t, 9> rates{};
+    try {
+        Device().ReadTaxRates(rates);
+        ADD_FAILURE() << "a lost reply was not noticed";
+    } catch (const CommError& error) {
+        EXPECT_EQ(error.code, CommError::Timeout);
+    }
+    EXPECT_EQ(Host().Requests(), std::vector<std::string>{"$v"});
+    EXPECT_EQ(std::count(Traffic().begin(), Traffic().end(), std::string("\x06")), 2);
+}
+
+// A line that drips its reply slower than any real one (25 ms a byte here,
+// 3 s a byte on the fast clock) never leaves a gap the per-byte time-out
+// notices; the read's own limit cuts it, and the cut frame fails its check.
+TEST_F(FullStack, ADrippingReplyIsCutAtTheReadLimit)
+{
+    const ECRClockFunction previous = SetECRClockFunction(&FastClockMs);
+    SimFaults faults;
+    faults.baudRate = 400;
+    SetFaults(faults);
+
+    std::array<std::int32_t, 9> rates{};
+    std::int32_t thrown = 0;
+    try {
+        Device().ReadTaxRates(rates);
+    } catch (const CommError& error) {
+        thrown = error.code;
+    }
+    EXPECT_EQ(thrown, CommError::InvalidCommand);
+    EXPECT_EQ(Host().Requests().size(), 1u);
+
+    // The rest of the frame is still dripping: the next exchange drains it first.
+    SetFaults(SimFaults{});
+    Device().ReadTaxRates(rates);
+    EXPECT_EQ(rates, kRates);
+    SetECRClockFunction(previous);
+}

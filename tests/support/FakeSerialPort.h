@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ecr/protocol/ECRClock.h"
 #include "serial/SerialPort.h"
 
 #include <cstdint>
@@ -11,12 +12,28 @@
 // A scripted serial port for engine and command tests. Input is a queue of
 // bytes and silences; every single-byte read takes the next queued event, so
 // a reply is always delivered one byte at a time. An empty queue is silence.
+//
+// The line keeps its own time: a read that finds nothing takes its time-out,
+// a late byte its delay. While a fake port exists, ECRClockMs reads that
+// time (the newest port's, when several are alive), so deadlines run on it.
 class FakeSerialPort : public SerialPort {
 public:
+    FakeSerialPort();
+    ~FakeSerialPort() override;
+    FakeSerialPort(const FakeSerialPort&) = delete;
+    FakeSerialPort& operator=(const FakeSerialPort&) = delete;
+
     // Bytes that arrive on the line.
     void Feed(const std::string& bytes);
+    // Bytes that arrive gapMs apart, the first gapMs after the read for it
+    // starts: a read with a shorter time-out finds nothing and leaves the byte coming.
+    void FeedPaced(std::int32_t gapMs, const std::string& bytes);
     // The next n single-byte reads find nothing (a per-byte time-out each).
     void FeedSilence(int reads = 1);
+    // Moves the line's time on, for a replaced sleep.
+    static void AdvanceClock(std::int64_t milliseconds);
+
+    std::int64_t nowMs = 0;                // the line's time
     // The n-th write (1-based, counted from now on) throws CommError(8).
     void FailWriteNumber(int n) { m_failWrite = static_cast<int>(writes.size()) + n; }
 
@@ -38,12 +55,16 @@ public:
 
 private:
     // One single-byte read: the byte, or -1 for nothing.
-    int ReadByte();
+    int ReadByte(std::int32_t timeoutMs);
+    static std::int64_t Clock();
 
     struct Event {
         bool silence;
         char byte;
+        std::int32_t delayMs;
     };
     std::deque<Event> m_input;
     int m_failWrite = 0;
+    FakeSerialPort* m_previousClockPort;
+    ECRClockFunction m_previousClock;
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+// The monotonic time the link's deadlines are measured on, in milliseconds
+// from an arbitrary start. Replaceable like the sleep, so that tests can run
+// a deadline on a clock they move themselves.
+using ECRClockFunction = std::int64_t (*)();
+
+std::int64_t ECRClockMs();
+
+// Installs a replacement (null restores the real clock); returns the previous one.
+ECRClockFunction SetECRClockFunction(ECRClockFunction function);
