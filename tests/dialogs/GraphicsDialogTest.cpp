@@ -1,5 +1,7 @@
 #include "RegisterSession.h"
 
+#include "ProgressRecorder.h"
+
 #include "articles/TempFolder.h"
 #include "dialogs/graphics/BuiltInLogo.h"
 #include "dialogs/graphics/CGrafikaDlg.h"
@@ -55,6 +57,7 @@ protected:
 
 TEST_F(GraphicsDialogTest, OpeningReadsTheSwitchOnceAndSendingAtOnceSendsTheBuiltInLogo)
 {
+    ProgressRecorder progress(Main().m_progressDlg);
     Open([&](CDialog& open) {
         EXPECT_EQ(Requests(), Sent{"$y1\x1F"});
         Click(open, CGrafikaDlg::IDC_SEND);
@@ -69,8 +72,14 @@ TEST_F(GraphicsDialogTest, OpeningReadsTheSwitchOnceAndSendingAtOnceSendsTheBuil
         inked = inked || sent[i].find_first_not_of('0', sent[i].find('\x1F') + 1) != sent[i].size() - 1;
     }
     EXPECT_TRUE(inked);
+    // One step per row on the shown window (79 rows: 1, 2, 3, 5 ... 98, 99),
+    // and 100, which hides it, only after the store.
+    ASSERT_EQ(progress.steps.size(), 80u);
+    EXPECT_EQ(progress.steps[0], (ProgressRecorder::Step{1, true}));
+    EXPECT_EQ(progress.steps[3], (ProgressRecorder::Step{5, true}));
+    EXPECT_EQ(progress.steps[78], (ProgressRecorder::Step{99, true}));
+    EXPECT_EQ(progress.steps[79].position, 100);
     EXPECT_FALSE(Main().m_progressDlg.isVisible());
-    EXPECT_EQ(Main().m_progressDlg.Progress(), 100);
     EXPECT_TRUE(Prompts().messages.empty());
 }
 
@@ -98,6 +107,23 @@ TEST_F(GraphicsDialogTest, BlackAndWhiteBmpOf360By100SendsItsHundredRowsTopFirst
     EXPECT_EQ(sent[50], "#n50\x1F" "0080" + std::string(86, '0') + "\n");
     EXPECT_EQ(sent[99], "#n99\x1F" + std::string(88, '0') + "01\n");
     EXPECT_EQ(sent[100], "#g100\x1F" "45\x1F" "0\x1F");
+}
+
+TEST(BuiltInLogo, IsAPrintableLogoInPureBlackAndWhite)
+{
+    const QImage logo = BuiltInLogo::Image();
+    ASSERT_EQ(logo.size(), QSize(360, 79));
+    int black = 0;
+    for (int y = 0; y < logo.height(); ++y) {
+        for (int x = 0; x < logo.width(); ++x) {
+            const QRgb colour = logo.pixel(x, y);
+            ASSERT_TRUE(colour == qRgb(0, 0, 0) || colour == qRgb(255, 255, 255)) << x << "," << y;
+            black += colour == qRgb(0, 0, 0) ? 1 : 0;
+        }
+    }
+    // Something to print, but no solid block that would waste the paper.
+    EXPECT_GT(black, 360 * 79 / 20);
+    EXPECT_LT(black, 360 * 79 / 2);
 }
 
 TEST_F(GraphicsDialogTest, PictureOfTheWrongSizeIsRefusedWithItsMessageAndNothingSent)

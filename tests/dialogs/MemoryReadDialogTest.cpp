@@ -1,5 +1,7 @@
 #include "RegisterSession.h"
 
+#include "ProgressRecorder.h"
+
 #include "articles/TempFolder.h"
 #include "dialogs/utilities/CMemeReadDlg.h"
 #include "sim/SimMemory.h"
@@ -56,6 +58,7 @@ TEST_F(MemoryReadDialogTest, SaveBeforeAnyReadingSaysTheBufferIsEmpty)
 
 TEST_F(MemoryReadDialogTest, ReadingFiscalAsksForAreaTwoInEveryRequest)
 {
+    ProgressRecorder progress(Main().m_progressDlg);
     Open([&](CDialog& open) { Read(open, CMemeReadDlg::IDC_AREA_FISCAL); });
     const Sent sent = Requests();
     // The size, then 4096 / 128 blocks at offsets 0, 128, ...
@@ -67,8 +70,13 @@ TEST_F(MemoryReadDialogTest, ReadingFiscalAsksForAreaTwoInEveryRequest)
     for (const std::string& request : sent) {
         EXPECT_EQ(request.rfind("$q2\x1F", 0), 0u) << request;
     }
+    // The window is shown while the blocks come in (offset / 40 percent)
+    // and hidden at 100.
+    ASSERT_FALSE(progress.steps.empty());
+    EXPECT_EQ(progress.steps.front(), (ProgressRecorder::Step{3, true})) << "the bar starts at 0, so 0 is no change";
+    EXPECT_EQ(progress.steps[progress.steps.size() - 2], (ProgressRecorder::Step{99, true}));
+    EXPECT_EQ(progress.steps.back().position, 100);
     EXPECT_FALSE(Main().m_progressDlg.isVisible());
-    EXPECT_EQ(Main().m_progressDlg.Progress(), 100);
     EXPECT_TRUE(Prompts().messages.empty());
 }
 
