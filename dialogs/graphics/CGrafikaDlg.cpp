@@ -17,13 +17,12 @@
 namespace {
 
 // A picture at its natural size; a large one scrolls instead of growing the dialog.
-QLabel* AddPictureArea(QWidget* dialog, QScrollArea*& area)
+QScrollArea* NewPictureArea(QWidget* dialog)
 {
-    area = new QScrollArea(dialog);
+    auto* area = new QScrollArea(dialog);
     area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* label = new QLabel;
-    area->setWidget(label);
-    return label;
+    area->setWidget(new QLabel);
+    return area;
 }
 
 void SetPicture(QLabel* label, const QImage& picture)
@@ -51,13 +50,13 @@ CGrafikaDlg::CGrafikaDlg(QWidget* parent) : CDialog(parent)
     SetDialogFont(SansSerifFont());
     SetDialogSize(316, 252);
 
-    QScrollArea* pictureArea = nullptr;
-    m_picture = AddPictureArea(this, pictureArea);
+    QScrollArea* pictureArea = NewPictureArea(this);
+    m_picture = qobject_cast<QLabel*>(pictureArea->widget());
     AddLabel(QStringLiteral("Slika:"), {7, 4, 120, 8});
     RegisterItem(IDC_PICTURE, pictureArea, {7, 13, 236, 104});
 
-    QScrollArea* previewArea = nullptr;
-    m_preview = AddPictureArea(this, previewArea);
+    QScrollArea* previewArea = NewPictureArea(this);
+    m_preview = qobject_cast<QLabel*>(previewArea->widget());
     AddLabel(QStringLiteral("Otisak na kasi (stampaju se samo cisto crne tacke):"), {7, 122, 236, 8});
     RegisterItem(IDC_PREVIEW, previewArea, {7, 131, 236, 104});
     RegisterItem(IDC_PREVIEW_NOTE, new QLabel(this), {7, 238, 236, 10});
