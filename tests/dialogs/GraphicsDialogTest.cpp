@@ -5,6 +5,7 @@
 #include "articles/TempFolder.h"
 #include "dialogs/graphics/BuiltInLogo.h"
 #include "dialogs/graphics/CGrafikaDlg.h"
+#include "framework/TestApplication.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -111,6 +112,7 @@ TEST_F(GraphicsDialogTest, BlackAndWhiteBmpOf360By100SendsItsHundredRowsTopFirst
 
 TEST(BuiltInLogo, IsAPrintableLogoInPureBlackAndWhite)
 {
+    EnsureTestApplication();  // the lettering needs fonts
     const QImage logo = BuiltInLogo::Image();
     ASSERT_EQ(logo.size(), QSize(360, 79));
     int black = 0;
