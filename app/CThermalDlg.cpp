@@ -4,6 +4,8 @@
 #include "app/CAboutDlg.h"
 #include "app/ThermalArt.h"
 #include "dialogs/fiscal/FiscalMenu.h"
+#include "dialogs/graphics/GraphicsMenu.h"
+#include "dialogs/utilities/UtilitiesMenu.h"
 #include "ecr/protocol/CommError.h"
 #include "framework/ActionGuard.h"
 #include "framework/UiPrompts.h"
@@ -185,11 +187,11 @@ void CThermalDlg::WireMenu()
     // "Test Reklama" (ID_ADVERT_TEST) has no action.
 
     FiscalMenu::Wire(*this);
+    GraphicsMenu::Wire(*this);
+    UtilitiesMenu::Wire(*this);
     // Wired by the areas whose dialogs they open, when those land:
     //   articles:   ID_SALE, ID_SALE_FROM_DATABASE, ID_TRANSACTION_START, ID_PLU_LIST,
     //               ID_DELETE_ARTICLE, ID_DELETE_ALL_ARTICLES, ID_PLU_REPORTS
-    //   utilities:  ID_MEMORY_READ, ID_ADVERT_TEXT, ID_DISPLAY_TEST, ID_INFO_PRINT
-    //   graphics:   ID_GRAPHICS
     // Until then the items are present and do nothing.
 }
 

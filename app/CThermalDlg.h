@@ -7,6 +7,8 @@
 #include "dialogs/fiscal/CReportsDlg.h"
 #include "dialogs/fiscal/CSetTimeDlg.h"
 #include "dialogs/fiscal/CTaxRateDlg.h"
+#include "dialogs/graphics/CGrafikaDlg.h"
+#include "dialogs/utilities/CAdvertDlg.h"
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/commands/ECRSessionTrace.h"
 #include "framework/CDialog.h"
@@ -69,6 +71,8 @@ public:
     CTaxRateDlg& TaxRateDlg() override { return m_taxRateDlg; }
     CSetTimeDlg& SetTimeDlg() override { return m_setTimeDlg; }
     CReportsDlg& ReportsDlg() override { return m_reportsDlg; }
+    CAdvertDlg& AdvertDlg() override { return m_advertDlg; }
+    CGrafikaDlg& GrafikaDlg() override { return m_grafikaDlg; }
 
     std::unique_ptr<ECRDevice> m_pDevice;  // null until a port has opened
     bool m_bConnected = false;
@@ -83,12 +87,12 @@ public:
     CConSettingDlg m_conSettingDlg{this};
     CConnectionMonitorDlg m_monitorDlg{this};
     CFiscalHeaderDlg m_fiscalHeaderDlg{this};
-    // (CAdvertDlg m_advertDlg: utilities)
+    CAdvertDlg m_advertDlg{this};
     CSetTimeDlg m_setTimeDlg{this};
     CTaxRateDlg m_taxRateDlg{this};
     CReportsDlg m_reportsDlg{this};
     // (CTransactDlg m_transactDlg: articles)
-    // (CGrafikaDlg m_grafikaDlg: graphics)
+    CGrafikaDlg m_grafikaDlg{this};
     CProgressUnivDlg m_progressDlg{this};
 
     // The settings record of a connection attempt.

@@ -53,6 +53,16 @@ CReportsDlg& RegisterServices::ReportsDlg()
     NoMemberDialog("CReportsDlg");
 }
 
+CAdvertDlg& RegisterServices::AdvertDlg()
+{
+    NoMemberDialog("CAdvertDlg");
+}
+
+CGrafikaDlg& RegisterServices::GrafikaDlg()
+{
+    NoMemberDialog("CGrafikaDlg");
+}
+
 RegisterServices* RegisterServices::Install(RegisterServices* services)
 {
     RegisterServices* previous = g_pServices;

@@ -2,7 +2,9 @@
 
 #include <string_view>
 
+class CAdvertDlg;
 class CFiscalHeaderDlg;
+class CGrafikaDlg;
 class CReportsDlg;
 class CSetTimeDlg;
 class CTaxRateDlg;
@@ -33,6 +35,8 @@ public:
     virtual CTaxRateDlg& TaxRateDlg();
     virtual CSetTimeDlg& SetTimeDlg();
     virtual CReportsDlg& ReportsDlg();
+    virtual CAdvertDlg& AdvertDlg();
+    virtual CGrafikaDlg& GrafikaDlg();
 
     // The installed services; throws CommError(OpenFailed) when none is
     // installed, as a dialog reached with no main window has no port either.

@@ -1,0 +1,131 @@
+#include "RegisterSession.h"
+
+#include "dialogs/utilities/CAdvertDlg.h"
+
+#include <QCheckBox>
+#include <QTest>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+using Sent = std::vector<std::string>;
+
+constexpr auto kLines = CAdvertDlg::kLineIds;
+constexpr auto kDouble = CAdvertDlg::kDoubleIds;
+
+class AdvertDialogTest : public RegisterSession {
+protected:
+    void Open(const std::function<void(CDialog&)>& driver) { RunMenu(CThermalDlg::ID_ADVERT_TEXT, driver); }
+    static QCheckBox* Box(CDialog& dlg, int id) { return dlg.Item<QCheckBox>(id); }
+};
+
+TEST_F(AdvertDialogTest, OpeningSendsOneSwitchReadAndShowsTheSwitch)
+{
+    WithSimulator([](ECRSimulator& sim) {
+        sim.State().advertEnabled = true;
+        sim.State().advertLines = {"NE", "SE", "CITA", "", "", "", ""};
+    });
+    Open([&](CDialog& open) {
+        EXPECT_TRUE(Box(open, CAdvertDlg::IDC_PRINT_ON)->isChecked());
+        for (const int id : kLines) {
+            EXPECT_EQ(Text(open, id), "") << id;
+        }
+    });
+    EXPECT_EQ(Requests(), Sent{"$y2\x1F"});
+}
+
+TEST_F(AdvertDialogTest, SendWithEmptyLinesSendsSevenEmptyLinesAndSevenZeroFlags)
+{
+    Open([&](CDialog& open) {
+        ClearRequests();
+        Click(open, CAdvertDlg::IDC_WRITE);
+    });
+    EXPECT_EQ(Requests(), Sent{"#i\n\n\n\n\n\n\n"
+                               "0\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F"});
+}
+
+TEST_F(AdvertDialogTest, SendTakesTheTypedLinesAndTheirDoubleBoxes)
+{
+    Open([&](CDialog& open) {
+        ClearRequests();
+        Type(open, CAdvertDlg::IDC_LINE1, "AKCIJA");
+        Type(open, CAdvertDlg::IDC_LINE4, "Popust 10%");
+        Type(open, CAdvertDlg::IDC_LINE7, "Hvala");
+        Click(open, CAdvertDlg::IDC_DOUBLE1);
+        Click(open, CAdvertDlg::IDC_DOUBLE7);
+        Click(open, CAdvertDlg::IDC_WRITE);
+    });
+    EXPECT_EQ(Requests(), Sent{"#iAKCIJA\n\n\nPopust 10%\n\n\nHvala\n"
+                               "1\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F" "1\x1F"});
+    std::array<std::string, 7> stored;
+    std::array<bool, 7> doubled{};
+    WithSimulator([&](ECRSimulator& sim) {
+        stored = sim.State().advertLines;
+        doubled = sim.State().advertDouble;
+    });
+    EXPECT_EQ(stored[3], "Popust 10%");
+    EXPECT_TRUE(doubled[6]);
+}
+
+TEST_F(AdvertDialogTest, ReadReplacesWhatWasTypedWithTheRegistersLines)
+{
+    WithSimulator([](ECRSimulator& sim) {
+        sim.State().advertLines = {"PRVA", "DRUGA", "TRECA", "CETVRTA", "PETA", "SESTA", "SEDMA"};
+        sim.State().advertDouble = {false, false, true, false, false, false, true};
+    });
+    Open([&](CDialog& open) {
+        Type(open, CAdvertDlg::IDC_LINE2, "otkucano");
+        Click(open, CAdvertDlg::IDC_DOUBLE2);
+        ClearRequests();
+        Click(open, CAdvertDlg::IDC_READ);
+        const char* lines[] = {"PRVA", "DRUGA", "TRECA", "CETVRTA", "PETA", "SESTA", "SEDMA"};
+        const bool doubled[] = {false, false, true, false, false, false, true};
+        for (std::size_t i = 0; i < kLines.size(); ++i) {
+            EXPECT_EQ(Text(open, kLines[i]), lines[i]) << "line " << i + 1;
+            EXPECT_EQ(Box(open, kDouble[i])->isChecked(), doubled[i]) << "flag " << i + 1;
+        }
+    });
+    EXPECT_EQ(Requests(), Sent{"$i"});
+}
+
+TEST_F(AdvertDialogTest, OnClickedTwiceSendsOnThenOff)
+{
+    Open([&](CDialog& open) {
+        ClearRequests();
+        Click(open, CAdvertDlg::IDC_PRINT_ON);
+        Click(open, CAdvertDlg::IDC_PRINT_ON);
+    });
+    EXPECT_EQ(Requests(), (Sent{"#y2\x1F" "1\x1F", "#y2\x1F" "0\x1F"}));
+}
+
+TEST_F(AdvertDialogTest, OkKeepsTheTypedLinesForTheNextOpeningAndEscDoesNot)
+{
+    Open([&](CDialog& open) {
+        Type(open, CAdvertDlg::IDC_LINE1, "ZADRZANO");
+        Click(open, CAdvertDlg::IDC_DOUBLE3);
+        Click(open, IDOK);
+    });
+    Open([&](CDialog& open) {
+        EXPECT_EQ(Text(open, CAdvertDlg::IDC_LINE1), "ZADRZANO");
+        EXPECT_TRUE(Box(open, CAdvertDlg::IDC_DOUBLE3)->isChecked());
+        Type(open, CAdvertDlg::IDC_LINE1, "ODBACENO");
+        QTest::keyClick(&open, Qt::Key_Escape);
+    });
+    ClearRequests();
+    Open([&](CDialog& open) { EXPECT_EQ(Text(open, CAdvertDlg::IDC_LINE1), "ZADRZANO"); });
+    EXPECT_EQ(Requests(), Sent{"$y2\x1F"}) << "closing sends nothing; opening only reads the switch";
+}
+
+TEST_F(AdvertDialogTest, LinkFailureAtOpeningIsReportedAndTheDialogDoesNotOpen)
+{
+    SilenceRegister();
+    bool opened = false;
+    Open([&](CDialog&) { opened = true; });
+    EXPECT_FALSE(opened);
+    ASSERT_EQ(Prompts().messages.size(), 1u);
+    EXPECT_TRUE(Prompts().messages[0].text.startsWith("Greska u komunikaciji\n"));
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#include "RegisterSession.h"
+
+#include "dialogs/utilities/CInfoDlg.h"
+
+#include <vector>
+
+namespace {
+
+using Sent = std::vector<std::string>;
+
+class InfoPrintDialogTest : public RegisterSession {
+protected:
+    void Open(const std::function<void(CDialog&)>& driver) { RunMenu(CThermalDlg::ID_INFO_PRINT, driver); }
+};
+
+TEST_F(InfoPrintDialogTest, EachPrintSendsNumberThenTextAndEndFinishes)
+{
+    Open([&](CDialog& open) {
+        EXPECT_EQ(Text(open, CInfoDlg::IDC_NUMBER), "0");
+        Click(open, CInfoDlg::IDC_PRINT);
+        Type(open, CInfoDlg::IDC_TEXT, "Servis 14.03.");
+        Type(open, CInfoDlg::IDC_NUMBER, "7");
+        Click(open, CInfoDlg::IDC_PRINT);
+        Type(open, CInfoDlg::IDC_TEXT, "Kraj");
+        Type(open, CInfoDlg::IDC_NUMBER, " -3 ");
+        Click(open, CInfoDlg::IDC_PRINT);
+        Click(open, CInfoDlg::IDC_END);
+        EXPECT_TRUE(open.isVisible()) << "\"Zavrsi\" leaves the dialog open";
+    });
+    EXPECT_EQ(Requests(), (Sent{"#l0\x1F\n", "#l7\x1FServis 14.03.\n", "#l-3\x1FKraj\n", "#e"}));
+    EXPECT_TRUE(Prompts().messages.empty());
+}
+
+TEST_F(InfoPrintDialogTest, NumberThatIsNotOneIsSaidAndTheLineGoesWithThePreviousNumber)
+{
+    Open([&](CDialog& open) {
+        Type(open, CInfoDlg::IDC_NUMBER, "12");
+        Type(open, CInfoDlg::IDC_TEXT, "prva");
+        Click(open, CInfoDlg::IDC_PRINT);
+        Type(open, CInfoDlg::IDC_NUMBER, "1a");
+        Type(open, CInfoDlg::IDC_TEXT, "druga");
+        Click(open, CInfoDlg::IDC_PRINT);
+    });
+    EXPECT_EQ(Requests(), (Sent{"#l12\x1Fprva\n", "#l12\x1F" "druga\n"}));
+    EXPECT_EQ(Prompts().Texts(), QStringList{"Please enter an integer."});
+
+    // A fresh dialog's previous number is 0.
+    ClearRequests();
+    Open([&](CDialog& open) {
+        Type(open, CInfoDlg::IDC_NUMBER, "abc");
+        Click(open, CInfoDlg::IDC_PRINT);
+    });
+    EXPECT_EQ(Requests(), Sent{"#l0\x1F\n"});
+}
+
+TEST_F(InfoPrintDialogTest, EndAloneStillSendsEnd)
+{
+    Open([&](CDialog& open) { Click(open, CInfoDlg::IDC_END); });
+    EXPECT_EQ(Requests(), Sent{"#e"});
+}
+
+}  // namespace
