@@ -8,6 +8,7 @@
 #include "graphics/qt/LogoPreview.h"
 #include "graphics/qt/QImageLogo.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPixmap>
 #include <QScrollArea>
@@ -116,7 +117,7 @@ void CGrafikaDlg::OnLoad()
     // A file that is no picture changes nothing and says nothing; the area
     // then shows the last good picture, or nothing if there never was one.
     QImage decoded;
-    if (decoded.load(path)) {
+    if (LoadPicture(QFile::encodeName(path).toStdString(), decoded)) {
         m_loadedPicture = decoded;
     }
     ShowPicture(m_loadedPicture);

@@ -1,6 +1,6 @@
 #include "dialogs/utilities/CMemeReadDlg.h"
 
-#include "ecr/articles/SafeFileWrite.h"
+#include "ecr/files/SafeFileWrite.h"
 #include "ecr/commands/ECRDevice.h"
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"

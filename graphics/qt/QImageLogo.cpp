@@ -1,7 +1,7 @@
 #include "graphics/qt/QImageLogo.h"
 
+#include "ecr/files/InputFile.h"
 #include "graphics/BuildLogoRows.h"
-
 #include "graphics/PictureFile.h"
 
 #include <QBuffer>
@@ -25,6 +25,25 @@ LogoRows BuildLogoRows(const QImage& image)
         return Rgb{static_cast<std::uint8_t>(qRed(colour)), static_cast<std::uint8_t>(qGreen(colour)),
                    static_cast<std::uint8_t>(qBlue(colour))};
     });
+}
+
+bool LoadPicture(const std::string& path, QImage& image)
+{
+    std::vector<unsigned char> bytes;
+    std::string error;
+    if (!InputFile::ReadAll(path, kMaxPictureFileBytes, bytes, error)) {
+        return false;
+    }
+    QByteArray data = View(bytes);
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(kMaxPictureMegabytes);
+    QImage loaded;
+    if (!reader.read(&loaded)) {
+        return false;
+    }
+    image = loaded;
+    return true;
 }
 
 bool LoadLogoImage(const std::string& path, QImage& image, std::string& error)

@@ -10,14 +10,26 @@
 #include <QCheckBox>
 #include <QImage>
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
 using Sent = std::vector<std::string>;
 
 const std::string kBlankRow(90, '0');
+
+std::string LittleEndian(std::uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i) {
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+    return out;
+}
 
 class GraphicsDialogTest : public RegisterSession {
 protected:
@@ -159,13 +171,26 @@ TEST_F(GraphicsDialogTest, FileThatIsNoPictureKeepsTheLastGoodOneAndSaysNothing)
     good.fill(Qt::black);
     const std::string goodPath = m_folder.File("good.png");
     ASSERT_TRUE(good.save(QString::fromStdString(goodPath), "PNG"));
-    const std::string junk = m_folder.Write("junk.bmp", "BM this is no bitmap at all");
+    // Neither a damaged file, nor a folder, nor a FIFO (which would block a
+    // plain read for ever), nor a bitmap declaring 30000 x 30000 pixels (3.6 GB
+    // decoded) is a picture to show.
+    std::string huge = "BM" + LittleEndian(54 + 4, 4) + LittleEndian(0, 4) + LittleEndian(54, 4) +
+                       LittleEndian(40, 4) + LittleEndian(30000, 4) + LittleEndian(30000, 4) + LittleEndian(1, 2) +
+                       LittleEndian(32, 2) + std::string(24, '\0') + "abcd";
+    const std::string fifo = m_folder.File("pipe.png");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::string> bad = {m_folder.Write("junk.bmp", "BM this is no bitmap at all"),
+                                          m_folder.File(""), fifo, m_folder.Write("huge.bmp", huge)};
     Choose(goodPath);
-    Choose(junk);
+    for (const std::string& path : bad) {
+        Choose(path);
+    }
     Open([&](CDialog& open) {
         Click(open, CGrafikaDlg::IDC_LOAD);
-        Click(open, CGrafikaDlg::IDC_LOAD);
-        EXPECT_EQ(Dlg().ShownPicture().size(), QSize(360, 20));
+        for (const std::string& path : bad) {
+            Click(open, CGrafikaDlg::IDC_LOAD);
+            EXPECT_EQ(Dlg().ShownPicture().size(), QSize(360, 20)) << path;
+        }
         ClearRequests();
         Click(open, CGrafikaDlg::IDC_SEND);
     });

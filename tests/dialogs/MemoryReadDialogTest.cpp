@@ -8,8 +8,11 @@
 
 #include <QRadioButton>
 
+#include <csignal>
 #include <filesystem>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -112,12 +115,20 @@ TEST_F(MemoryReadDialogTest, CancellingTheSaveWritesNothing)
 TEST_F(MemoryReadDialogTest, FailedSaveSaysErrorAndKeepsTheEarlierFile)
 {
     const std::string path = m_folder.Write("dump.bin", "earlier contents");
-    // A folder where the temporary file would go: the write cannot even start.
-    std::filesystem::create_directory(path + ".tmp");
+    // The process may write no file longer than 100 bytes: the 1000-byte area
+    // fails half way, as on a full disk.
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     Open([&](CDialog& open) {
         Read(open, CMemeReadDlg::IDC_AREA_PROTECTED);
+        rlimit small = previous;
+        small.rlim_cur = 100;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
         SaveAs(open, path);
+        ::setrlimit(RLIMIT_FSIZE, &previous);
     });
+    std::signal(SIGXFSZ, handler);
     EXPECT_EQ(Prompts().Texts(), QStringList{"Error!"});
     EXPECT_EQ(TempFolder::Read(path), "earlier contents");
 
