@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "ecr/articles/ArticleImportFile.h"
 #include "ecr/articles/ArticleListFile.h"
+#include "ecr/articles/ArticleUpload.h"
 #include "ecr/articles/TestArticles.h"
 #include "ecr/commands/ScaledAmount.h"
 
@@ -103,22 +104,10 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
 
 void ArticleSubcommands::WriteAll(CliSession& s, const std::vector<ECRArticle>& articles, const std::string& what)
 {
-    std::size_t refused = 0;
-    std::int32_t firstCode = 0;
-    std::string firstName;
     const std::uint64_t mismatched = s.MismatchedReplies();
-    for (std::size_t i = 0; i < articles.size(); ++i) {
-        ECRMessageSink::ResetLastCode();
-        s.Device().WriteArticle(articles[i]);
-        const std::int32_t code = ECRProtocol::LastErrorCode();
-        if (code != 0) {
-            if (refused++ == 0) {
-                firstCode = code;
-                firstName = CliArgs::FromRegister(articles[i].name);
-            }
-        }
-        s.Output().Progress(i + 1, articles.size(), what);
-    }
+    ArticleUpload upload(s.Device(), articles.size(), [&articles](std::size_t i) { return articles[i]; });
+    upload.Run([&](std::size_t sent) { s.Output().Progress(sent, articles.size(), what); });
+    const std::size_t refused = upload.Refused();
     s.Output().EndProgress();
     s.Output().Result().Set("sent", articles.size());
     s.Output().Result().Set("refused", refused);
@@ -126,6 +115,8 @@ void ArticleSubcommands::WriteAll(CliSession& s, const std::vector<ECRArticle>& 
     // Whether an article answered for another command was programmed is unknown.
     s.ThrowIfMismatched(mismatched);
     if (refused != 0) {
+        const std::int32_t firstCode = upload.FirstRefusalCode();
+        const std::string firstName = CliArgs::FromRegister(articles[upload.FirstRefusedIndex()].name);
         const CliFailure first = CliSession::Refusal(firstCode);
         throw CliFailure(CliFailure::kRefused,
                          std::to_string(refused) + " article(s) refused, the first (" + firstName + "): " + first.what(),

@@ -35,7 +35,7 @@ ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
     return article;
 }
 
-void ECRArticleCommands::ReadAllArticles()
+void ECRArticleCommands::ReadAllArticles(const std::function<void(std::size_t read)>& afterEach)
 {
     const ECRArticle first = ReadArticle(ECRString(), kReadNext);
     if (LastErrorCode() != 0 || first.name.Length() == 0) {
@@ -49,6 +49,9 @@ void ECRArticleCommands::ReadAllArticles()
 
     m_articles.clear();
     m_articles.push_back(first);
+    if (afterEach) {
+        afterEach(m_articles.size());
+    }
     if (!lastKnown) {
         return;
     }
@@ -68,5 +71,8 @@ void ECRArticleCommands::ReadAllArticles()
         }
         current = next.name;
         m_articles.push_back(next);
+        if (afterEach) {
+            afterEach(m_articles.size());
+        }
     }
 }

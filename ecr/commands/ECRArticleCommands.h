@@ -4,7 +4,9 @@
 #include "ecr/protocol/ECRProtocol.h"
 #include "ecr/protocol/ECRString.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <list>
 
 // The register's article (PLU) table.
@@ -21,7 +23,9 @@ public:
     void DeleteArticle(ECRString name);
     void WriteArticle(const ECRArticle& article);
     ECRArticle ReadArticle(ECRString name, std::int32_t mode);
-    void ReadAllArticles();
+    // Replaces Articles() with the register's table; afterEach (if set) gets
+    // the number of articles in the list after each one read.
+    void ReadAllArticles(const std::function<void(std::size_t read)>& afterEach = {});
     const std::list<ECRArticle>& Articles() const { return m_articles; }
 
 private:
