@@ -1,5 +1,7 @@
 #include "framework/CodePage.h"
 
+#include <array>
+
 char16_t CodePage::ToUnicode(unsigned char byte, Id codePage)
 {
     return static_cast<char16_t>(ECRCodePage::ToCodePoint(byte, codePage).value_or(byte));
@@ -37,4 +39,30 @@ std::string CodePage::FromUnicode(QStringView text, Id codePage)
         bytes.push_back(FromUnicode(character.unicode(), codePage));
     }
     return bytes;
+}
+
+std::string CodePage::ToLower(std::string_view bytes, Id codePage)
+{
+    // One table per code page: a letter keeps its case pair within the page
+    // (Windows-1250 has both cases of every letter it holds).
+    static const auto makeTable = [](Id page) {
+        std::array<char, 256> table{};
+        for (int byte = 0; byte < 256; ++byte) {
+            const char16_t character = ToUnicode(static_cast<unsigned char>(byte), page);
+            const auto lower = static_cast<char16_t>(QChar::toLower(char32_t{character}));
+            const char folded = FromUnicode(lower, page);
+            table[static_cast<std::size_t>(byte)] =
+                lower != character && ToUnicode(static_cast<unsigned char>(folded), page) == lower
+                    ? folded
+                    : static_cast<char>(byte);
+        }
+        return table;
+    };
+    static const std::array<char, 256> tables[] = {makeTable(Windows1250), makeTable(Windows1251)};
+    const std::array<char, 256>& table = tables[codePage == Windows1251 ? 1 : 0];
+    std::string lower(bytes);
+    for (char& byte : lower) {
+        byte = table[static_cast<unsigned char>(byte)];
+    }
+    return lower;
 }

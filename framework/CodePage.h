@@ -26,4 +26,8 @@ public:
     static char16_t ToUnicode(unsigned char byte, Id codePage = Windows1250);
     // The byte for one character, or '?' when the code page has none.
     static char FromUnicode(char16_t character, Id codePage = Windows1250);
+
+    // The bytes with every letter in lower case by the code page's own
+    // letters, so that a comparison of two texts ignores letter case.
+    static std::string ToLower(std::string_view bytes, Id codePage = Windows1250);
 };

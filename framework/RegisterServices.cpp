@@ -33,6 +33,11 @@ ECRDevice& RegisterServices::Device()
     return *device;
 }
 
+CPLUListDialog& RegisterServices::PLUListDlg()
+{
+    NoMemberDialog("CPLUListDialog");
+}
+
 CFiscalHeaderDlg& RegisterServices::FiscalHeaderDlg()
 {
     NoMemberDialog("CFiscalHeaderDlg");
@@ -51,6 +56,11 @@ CSetTimeDlg& RegisterServices::SetTimeDlg()
 CReportsDlg& RegisterServices::ReportsDlg()
 {
     NoMemberDialog("CReportsDlg");
+}
+
+CTransactDlg& RegisterServices::TransactDlg()
+{
+    NoMemberDialog("CTransactDlg");
 }
 
 RegisterServices* RegisterServices::Install(RegisterServices* services)
