@@ -3,6 +3,7 @@
 #include "app/AppCallbacks.h"
 #include "app/CAboutDlg.h"
 #include "app/ThermalArt.h"
+#include "dialogs/articles/ArticlesMenu.h"
 #include "dialogs/fiscal/FiscalMenu.h"
 #include "ecr/protocol/CommError.h"
 #include "framework/ActionGuard.h"
@@ -185,9 +186,8 @@ void CThermalDlg::WireMenu()
     // "Test Reklama" (ID_ADVERT_TEST) has no action.
 
     FiscalMenu::Wire(*this);
+    ArticlesMenu::Wire(*this);
     // Wired by the areas whose dialogs they open, when those land:
-    //   articles:   ID_SALE, ID_SALE_FROM_DATABASE, ID_TRANSACTION_START, ID_PLU_LIST,
-    //               ID_DELETE_ARTICLE, ID_DELETE_ALL_ARTICLES, ID_PLU_REPORTS
     //   utilities:  ID_MEMORY_READ, ID_ADVERT_TEXT, ID_DISPLAY_TEST, ID_INFO_PRINT
     //   graphics:   ID_GRAPHICS
     // Until then the items are present and do nothing.
