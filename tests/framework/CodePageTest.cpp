@@ -75,4 +75,17 @@ TEST(CodePage, TextsConvertWholeAndUnknownCharactersBecomeQuestionMarks)
     EXPECT_TRUE(CodePage::ToUnicode(std::string()).isEmpty());
 }
 
+TEST(CodePage, LowerCaseFollowsTheCodePagesOwnLetters)
+{
+    const QString upper = QString::fromUtf8("ŠŽČĆĐŚŹŁĄĘŇŘŤŮŐŰ AZ 09 ×ß");
+    const QString lower = QString::fromUtf8("šžčćđśźłąęňřťůőű az 09 ×ß");
+    EXPECT_EQ(CodePage::ToUnicode(CodePage::ToLower(CodePage::FromUnicode(upper))), lower);
+    EXPECT_EQ(CodePage::ToUnicode(CodePage::ToLower(CodePage::FromUnicode(QString::fromUtf8("ЖЋЉ"), CodePage::Windows1251),
+                                                    CodePage::Windows1251),
+                                  CodePage::Windows1251),
+              QString::fromUtf8("жћљ"));
+    // Bytes with no letter stay as they are, undefined ones included.
+    EXPECT_EQ(CodePage::ToLower(std::string("\x81\x98\x00\x7F", 4)), std::string("\x81\x98\x00\x7F", 4));
+}
+
 }  // namespace
