@@ -3,16 +3,30 @@
 #include "framework/UiPump.h"
 
 #include <QProgressBar>
+#include <QPushButton>
 
 #include <algorithm>
+
+namespace {
+
+// The window's size in dialog units, without and with "Prekini" below the bar.
+constexpr int kWidth = 186;
+constexpr int kHeight = 34;
+constexpr int kHeightWithStop = 50;
+
+}  // namespace
 
 CProgressUnivDlg::CProgressUnivDlg(QWidget* parent) : CDialog(parent)
 {
     setWindowTitle(QStringLiteral("Progres"));
     // A caption, but no close box and no buttons: only the operation ends it.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    SetDialogSize(186, 34);
+    SetDialogSize(kWidth, kHeight);
     m_progress = AddProgressBar(IDC_PROGRESS, {7, 10, 172, 14});
+    m_stop = AddButton(IDC_STOP, QStringLiteral("Prekini"), {68, 30, 50, 14});
+    m_stop->hide();
+    // Not through ActionGuard: it only raises a flag the run looks at.
+    connect(m_stop, &QPushButton::clicked, this, [this] { OnStop(); });
     SetRange(0, 100);
     Create();
 }
@@ -37,4 +51,36 @@ void CProgressUnivDlg::SetProgress(int percent)
 int CProgressUnivDlg::Progress() const
 {
     return m_progress->value();
+}
+
+void CProgressUnivDlg::OfferStop(bool offer)
+{
+    m_bStopRequested = false;
+    // The modality of a shown window changes only when it is shown again.
+    const bool visible = isVisible();
+    if (visible) {
+        hide();
+    }
+    setWindowModality(offer ? Qt::ApplicationModal : Qt::NonModal);
+    SetDialogSize(kWidth, offer ? kHeightWithStop : kHeight);
+    m_stop->setEnabled(true);
+    m_stop->setVisible(offer);
+    UiPump::AcceptInputFor(offer ? m_stop : nullptr);
+    if (visible && offer) {
+        ShowWindow(true);
+    }
+}
+
+void CProgressUnivDlg::OnStop()
+{
+    m_bStopRequested = true;
+    // Taken: the run ends after the article on the line.
+    m_stop->setEnabled(false);
+}
+
+void CProgressUnivDlg::reject()
+{
+    if (m_stop->isVisible() && m_stop->isEnabled()) {
+        OnStop();
+    }
 }

@@ -3,6 +3,7 @@
 #include "app/AppCallbacks.h"
 #include "app/CAboutDlg.h"
 #include "app/ThermalArt.h"
+#include "dialogs/articles/ArticlesMenu.h"
 #include "dialogs/fiscal/FiscalMenu.h"
 #include "dialogs/graphics/GraphicsMenu.h"
 #include "dialogs/utilities/UtilitiesMenu.h"
@@ -187,12 +188,9 @@ void CThermalDlg::WireMenu()
     // "Test Reklama" (ID_ADVERT_TEST) has no action.
 
     FiscalMenu::Wire(*this);
+    ArticlesMenu::Wire(*this);
     GraphicsMenu::Wire(*this);
     UtilitiesMenu::Wire(*this);
-    // Wired by the areas whose dialogs they open, when those land:
-    //   articles:   ID_SALE, ID_SALE_FROM_DATABASE, ID_TRANSACTION_START, ID_PLU_LIST,
-    //               ID_DELETE_ARTICLE, ID_DELETE_ALL_ARTICLES, ID_PLU_REPORTS
-    // Until then the items are present and do nothing.
 }
 
 QAction* CThermalDlg::MenuCommand(int id) const

@@ -3,6 +3,8 @@
 #include "app/CConSettingDlg.h"
 #include "app/CConnectionMonitorDlg.h"
 #include "app/CProgressUnivDlg.h"
+#include "dialogs/articles/CPLUListDialog.h"
+#include "dialogs/articles/CTransactDlg.h"
 #include "dialogs/fiscal/CFiscalHeaderDlg.h"
 #include "dialogs/fiscal/CReportsDlg.h"
 #include "dialogs/fiscal/CSetTimeDlg.h"
@@ -67,12 +69,17 @@ public:
 
     // RegisterServices
     ECRDevice* ConnectedDevice() override { return m_pDevice.get(); }
+    CPLUListDialog& PLUListDlg() override { return m_PLUListDlg; }
     CFiscalHeaderDlg& FiscalHeaderDlg() override { return m_fiscalHeaderDlg; }
     CTaxRateDlg& TaxRateDlg() override { return m_taxRateDlg; }
     CSetTimeDlg& SetTimeDlg() override { return m_setTimeDlg; }
     CReportsDlg& ReportsDlg() override { return m_reportsDlg; }
     CAdvertDlg& AdvertDlg() override { return m_advertDlg; }
     CGrafikaDlg& GrafikaDlg() override { return m_grafikaDlg; }
+    CTransactDlg& TransactDlg() override { return m_transactDlg; }
+    void OpenStoppableRun() override { m_progressDlg.OfferStop(true); }
+    void CloseStoppableRun() override { m_progressDlg.OfferStop(false); }
+    bool StopRequested() override { return m_progressDlg.StopRequested(); }
 
     std::unique_ptr<ECRDevice> m_pDevice;  // null until a port has opened
     bool m_bConnected = false;
@@ -83,7 +90,7 @@ public:
 
     // Member dialogs, in the design's order. Each marked place takes its
     // member when its dialog lands.
-    // (CPLUListDialog m_PLUListDlg: articles)
+    CPLUListDialog m_PLUListDlg{this};
     CConSettingDlg m_conSettingDlg{this};
     CConnectionMonitorDlg m_monitorDlg{this};
     CFiscalHeaderDlg m_fiscalHeaderDlg{this};
@@ -91,7 +98,7 @@ public:
     CSetTimeDlg m_setTimeDlg{this};
     CTaxRateDlg m_taxRateDlg{this};
     CReportsDlg m_reportsDlg{this};
-    // (CTransactDlg m_transactDlg: articles)
+    CTransactDlg m_transactDlg{this};
     CGrafikaDlg m_grafikaDlg{this};
     CProgressUnivDlg m_progressDlg{this};
 

@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "ecr/articles/ArticleImportFile.h"
 #include "ecr/articles/ArticleListFile.h"
+#include "ecr/articles/ArticleUpload.h"
 #include "ecr/articles/TestArticles.h"
 #include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/ScaledAmount.h"
@@ -145,13 +146,13 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
 void ArticleSubcommands::WriteAll(CliSession& s, std::size_t count,
                                   const std::function<ECRArticle(std::size_t)>& article, const std::string& what)
 {
+    const std::uint64_t mismatched = s.MismatchedReplies();
+    ArticleUpload upload(s.Device(), count, article);
     // Answered by the register (programmed or refused); the rest were skipped
     // because the run ended early.
-    std::size_t sent = 0;
-    std::size_t refused = 0;
-    std::int32_t firstCode = 0;
-    std::string firstName;
     const auto report = [&] {
+        const std::size_t sent = upload.Sent();
+        const std::size_t refused = upload.Refused();
         s.Output().EndProgress();
         s.Output().Result().Set("sent", sent);
         s.Output().Result().Set("refused", refused);
@@ -159,20 +160,8 @@ void ArticleSubcommands::WriteAll(CliSession& s, std::size_t count,
         s.Output().Line(std::to_string(sent - refused) + " of " + std::to_string(count) + " " + what + ", " +
                         std::to_string(refused) + " refused, " + std::to_string(count - sent) + " skipped");
     };
-    const std::uint64_t mismatched = s.MismatchedReplies();
     try {
-        for (std::size_t i = 0; i < count; ++i) {
-            const ECRArticle next = article(i);
-            ECRMessageSink::ResetLastCode();
-            s.Device().WriteArticle(next);
-            ++sent;
-            const std::int32_t code = ECRProtocol::LastErrorCode();
-            if (code != 0 && refused++ == 0) {
-                firstCode = code;
-                firstName = CliArgs::FromRegister(next.name);
-            }
-            s.Output().Progress(i + 1, count, what);
-        }
+        upload.Run([&](std::size_t sent) { s.Output().Progress(sent, count, what); });
     } catch (...) {
         report();
         throw;
@@ -180,10 +169,13 @@ void ArticleSubcommands::WriteAll(CliSession& s, std::size_t count,
     report();
     // Whether an article answered for another command was programmed is unknown.
     s.ThrowIfMismatched(mismatched);
-    if (refused != 0) {
+    if (upload.Refused() != 0) {
+        const std::int32_t firstCode = upload.FirstRefusalCode();
+        const std::string firstName = CliArgs::FromRegister(article(upload.FirstRefusedIndex()).name);
         const CliFailure first = CliSession::Refusal(firstCode);
         throw CliFailure(CliFailure::kRefused,
-                         std::to_string(refused) + " article(s) refused, the first (" + firstName + "): " + first.what(),
+                         std::to_string(upload.Refused()) + " article(s) refused, the first (" + firstName +
+                             "): " + first.what(),
                          firstCode);
     }
 }

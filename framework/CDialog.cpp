@@ -203,7 +203,11 @@ void CDialog::SetItemText(int id, const QString& text)
 {
     QWidget* control = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        edit->setText(text);
+        // As on the design's platform an unchanged text is not set again: the
+        // caret and selection stay where the user left them.
+        if (edit->text() != text) {
+            edit->setText(text);
+        }
     } else if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
         edit->setPlainText(ToWindowLines(text));
     } else if (auto* edit = qobject_cast<QTextEdit*>(control)) {
@@ -419,14 +423,28 @@ QDateTimeEdit* CDialog::AddDateTimePicker(int id, const QRect& dlu, PickerMode m
 QTreeWidget* CDialog::AddListView(int id, const QRect& dlu, const QStringList& columns)
 {
     auto* list = new QTreeWidget(this);
+    ShowAsReport(list);
+    list->setHeaderLabels(columns);
+    RegisterItem(id, list, dlu);
+    return list;
+}
+
+QTreeView* CDialog::AddListView(int id, const QRect& dlu, QAbstractItemModel* model)
+{
+    auto* list = new QTreeView(this);
+    ShowAsReport(list);
+    list->setModel(model);
+    RegisterItem(id, list, dlu);
+    return list;
+}
+
+void CDialog::ShowAsReport(QTreeView* list)
+{
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setAllColumnsShowFocus(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setHeaderLabels(columns);
     list->header()->setDefaultAlignment(Qt::AlignLeft);
-    RegisterItem(id, list, dlu);
-    return list;
 }
 
 QProgressBar* CDialog::AddProgressBar(int id, const QRect& dlu)

@@ -26,6 +26,8 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QAbstractItemModel;
+class QTreeView;
 class QTreeWidget;
 
 // Base of every dialog. A dialog builds its controls in its constructor from
@@ -125,7 +127,10 @@ protected:
     QRadioButton* AddRadioButton(int id, const QString& caption, const QRect& dlu, bool startsGroup);
     QComboBox* AddComboBox(int id, const QRect& dlu, const QStringList& items, bool editable);
     QDateTimeEdit* AddDateTimePicker(int id, const QRect& dlu, PickerMode mode);
+    // A report-style list view (rows of columns, single selection): with its
+    // own items, or over a model where the rows are too many for items.
     QTreeWidget* AddListView(int id, const QRect& dlu, const QStringList& columns);
+    QTreeView* AddListView(int id, const QRect& dlu, QAbstractItemModel* model);
     QProgressBar* AddProgressBar(int id, const QRect& dlu);
     QLabel* AddPicture(int id, const QRect& dlu, const QPixmap& picture);
     QGroupBox* AddGroupBox(const QString& caption, const QRect& dlu);
@@ -142,6 +147,7 @@ protected:
 
 private:
     void Place(QWidget* control, const QRect& dlu);
+    static void ShowAsReport(QTreeView* list);
     QPointF BaseUnits() const;
 
     std::map<int, QWidget*> m_items;

@@ -1,6 +1,7 @@
 #include "framework/CodePage.h"
 
 #include <QList>
+#include <array>
 
 char16_t CodePage::ToUnicode(unsigned char byte, Id codePage)
 {
@@ -50,4 +51,30 @@ QString CodePage::RefusalMessage(const QString& field, const TextFault& fault)
     return QStringLiteral("Znak %1 u polju \"%2\" na mestu %3 ne postoji u kodnoj strani %4. Nista nije poslato.")
         .arg(QString::fromStdString(fault.CharacterText()), field, QString::number(fault.position),
              QString::fromLatin1(ECRCodePage::Name(fault.codePage)));
+}
+
+std::string CodePage::ToLower(std::string_view bytes, Id codePage)
+{
+    // One table per code page: a letter keeps its case pair within the page
+    // (Windows-1250 has both cases of every letter it holds).
+    static const auto makeTable = [](Id page) {
+        std::array<char, 256> table{};
+        for (int byte = 0; byte < 256; ++byte) {
+            const char16_t character = ToUnicode(static_cast<unsigned char>(byte), page);
+            const auto lower = static_cast<char16_t>(QChar::toLower(char32_t{character}));
+            const std::optional<char> folded = FromUnicode(lower, page);
+            table[static_cast<std::size_t>(byte)] =
+                lower != character && folded && ToUnicode(static_cast<unsigned char>(*folded), page) == lower
+                    ? *folded
+                    : static_cast<char>(byte);
+        }
+        return table;
+    };
+    static const std::array<char, 256> tables[] = {makeTable(Windows1250), makeTable(Windows1251)};
+    const std::array<char, 256>& table = tables[codePage == Windows1251 ? 1 : 0];
+    std::string lower(bytes);
+    for (char& byte : lower) {
+        byte = table[static_cast<unsigned char>(byte)];
+    }
+    return lower;
 }

@@ -38,4 +38,8 @@ public:
     // The message for a field whose text cannot be sent, e.g.
     // Znak 'Ж' (U+0416) u polju "IBFM" na mestu 3 ne postoji u kodnoj strani Windows-1250. Nista nije poslato.
     static QString RefusalMessage(const QString& field, const TextFault& fault);
+
+    // The bytes with every letter in lower case by the code page's own
+    // letters, so that a comparison of two texts ignores letter case.
+    static std::string ToLower(std::string_view bytes, Id codePage = Windows1250);
 };

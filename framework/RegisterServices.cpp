@@ -33,6 +33,11 @@ ECRDevice& RegisterServices::Device()
     return *device;
 }
 
+CPLUListDialog& RegisterServices::PLUListDlg()
+{
+    NoMemberDialog("CPLUListDialog");
+}
+
 CFiscalHeaderDlg& RegisterServices::FiscalHeaderDlg()
 {
     NoMemberDialog("CFiscalHeaderDlg");
@@ -61,6 +66,11 @@ CAdvertDlg& RegisterServices::AdvertDlg()
 CGrafikaDlg& RegisterServices::GrafikaDlg()
 {
     NoMemberDialog("CGrafikaDlg");
+}
+
+CTransactDlg& RegisterServices::TransactDlg()
+{
+    NoMemberDialog("CTransactDlg");
 }
 
 RegisterServices* RegisterServices::Install(RegisterServices* services)

@@ -5,9 +5,11 @@
 class CAdvertDlg;
 class CFiscalHeaderDlg;
 class CGrafikaDlg;
+class CPLUListDialog;
 class CReportsDlg;
 class CSetTimeDlg;
 class CTaxRateDlg;
+class CTransactDlg;
 class ECRDevice;
 
 // What a dialog needs of the main window: the connected register and the
@@ -31,12 +33,23 @@ public:
 
     // The main window's member dialogs. Services without a main window (a
     // test's) have none: these throw std::logic_error unless overridden.
+    virtual CPLUListDialog& PLUListDlg();
     virtual CFiscalHeaderDlg& FiscalHeaderDlg();
     virtual CTaxRateDlg& TaxRateDlg();
     virtual CSetTimeDlg& SetTimeDlg();
     virtual CReportsDlg& ReportsDlg();
     virtual CAdvertDlg& AdvertDlg();
     virtual CGrafikaDlg& GrafikaDlg();
+    virtual CTransactDlg& TransactDlg();
+
+    // A long run the user may stop between two steps (an article upload),
+    // used through StoppableRun: while one is open the progress window
+    // offers "Prekini", the one control that takes a click while the run's
+    // exchanges go on. Services without a progress window offer none, and
+    // their runs are never stopped.
+    virtual void OpenStoppableRun() {}
+    virtual void CloseStoppableRun() {}
+    virtual bool StopRequested() { return false; }
 
     // The installed services; throws CommError(OpenFailed) when none is
     // installed, as a dialog reached with no main window has no port either.

@@ -35,7 +35,7 @@ ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
     return article;
 }
 
-ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles()
+ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles(const std::function<void(std::size_t read)>& afterEach)
 {
     const ECRArticle first = ReadArticle(ECRString(), kReadNext);
     const std::int32_t firstCode = LastErrorCode();
@@ -53,6 +53,9 @@ ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles()
 
     m_articles.clear();
     m_articles.push_back(first);
+    if (afterEach) {
+        afterEach(m_articles.size());
+    }
     if (!lastKnown) {
         return ArticleWalk::Refused;
     }
@@ -78,6 +81,9 @@ ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles()
         }
         current = next.name;
         m_articles.push_back(next);
+        if (afterEach) {
+            afterEach(m_articles.size());
+        }
     }
     return ArticleWalk::Complete;
 }

@@ -4,7 +4,9 @@
 #include "ecr/protocol/ECRProtocol.h"
 #include "ecr/protocol/ECRString.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <list>
 
 // The register's article (PLU) table.
@@ -34,7 +36,9 @@ public:
     // The register's code for a read of an article it does not have.
     static constexpr std::int32_t kNoSuchArticle = 20;
 
-    ArticleWalk ReadAllArticles();
+    // Replaces Articles() with the register's table; afterEach (if set) gets
+    // the number of articles in the list after each one read.
+    ArticleWalk ReadAllArticles(const std::function<void(std::size_t read)>& afterEach = {});
     const std::list<ECRArticle>& Articles() const { return m_articles; }
 
 private:

@@ -52,6 +52,22 @@ TEST_F(EcrCtlFixture, ImportedArticlesComeBackInTheListFile)
     EXPECT_NE(saved.find("Mleko,8990,"), std::string::npos) << saved;
 }
 
+TEST_F(EcrCtlFixture, Utf8ImportIsSentAsTheRegistersBytesAndAForeignCharacterSendsNothing)
+{
+    TempFolder folder;
+    const Outcome converted = Run({"articles", "import", folder.Write("utf8.txt", "\xC4\x8C" "aj,1,2,0\n")});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_EQ(Requests(), std::vector<std::string>{"#r\xC8" "aj\n100\t2\x1F" "0\x1F"});
+
+    host.ClearRequests();
+    const std::string foreign = folder.Write("foreign.txt", "Sok,1,2,0\n\xE6\x97\xA5,1,2,0\n");
+    const Outcome refused = Run({"articles", "import", foreign});
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_NE(refused.err.find(foreign + ", line 2: "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("U+65E5"), std::string::npos) << refused.err;
+    EXPECT_TRUE(Requests().empty());
+}
+
 TEST_F(EcrCtlFixture, ImportGoesOnPastRefusedArticlesAndEndsRefused)
 {
     TempFolder folder;

@@ -79,8 +79,10 @@ TEST(ArticleCommandsTest, ReadAllWalksFromFirstToLast)
     h.Reply(ArticleReply("C", 300));
     h.Reply(ArticleReply("B", 200));
     h.Reply(ArticleReply("C", 300));
-    EXPECT_EQ(h.device.ReadAllArticles(), Walk::Complete);
+    std::vector<std::size_t> counts;
+    EXPECT_EQ(h.device.ReadAllArticles([&counts](std::size_t read) { counts.push_back(read); }), Walk::Complete);
     EXPECT_EQ(Names(h.device), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(counts, (std::vector<std::size_t>{1, 2, 3})) << "one report per article in the list";
     EXPECT_EQ(h.device.Articles().back().price, 300);
     EXPECT_EQ(h.Payloads(), (std::vector<std::string>{kReadFirst, kReadLast, ReadAfter("A"), ReadAfter("B")}));
 }

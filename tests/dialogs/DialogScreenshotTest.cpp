@@ -1,5 +1,12 @@
 #include "RegisterSession.h"
 
+#include "articles/TempFolder.h"
+#include "dialogs/articles/CPLUDeleteDlg.h"
+#include "dialogs/articles/CPLUListDialog.h"
+#include "dialogs/articles/CPLUREPORTSDlg.h"
+#include "dialogs/articles/CProdajaDlg.h"
+#include "dialogs/articles/CTranStartDlg.h"
+#include "dialogs/articles/CTransactDlg.h"
 #include "dialogs/fiscal/CFiscalHeaderDlg.h"
 #include "dialogs/fiscal/CFiskalizacijaDlg.h"
 #include "dialogs/fiscal/CTaxRateDlg.h"
@@ -10,21 +17,28 @@
 #include "dialogs/utilities/CInfoDlg.h"
 #include "dialogs/utilities/CMemeReadDlg.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QTimer>
+
+#include <filesystem>
 
 namespace {
 
 // Saves a picture of every dialog to the build folder, to look at.
 class DialogScreenshotTest : public RegisterSession {
 protected:
-    static void Save(CDialog& open, const QString& name)
+    static void Save(QWidget& open, const QString& name)
     {
         QDir().mkpath(QStringLiteral(THERMAL_SCREENSHOT_DIR));
+        // As the window shows once the action has returned to the event loop.
+        QCoreApplication::processEvents();
         const QPixmap picture = open.grab();
         EXPECT_FALSE(picture.isNull()) << name.toStdString();
         EXPECT_TRUE(picture.save(QStringLiteral(THERMAL_SCREENSHOT_DIR "/") + name + QStringLiteral(".png")))
@@ -116,6 +130,77 @@ TEST_F(DialogScreenshotTest, EveryUtilityDialog)
         open.Item<QRadioButton>(CMemeReadDlg::IDC_AREA_FISCAL)->setChecked(true);
         Save(open, "memory_read");
     });
+}
+
+TEST_F(DialogScreenshotTest, EveryArticleDialog)
+{
+    WithSimulator([](ECRSimulator& sim) {
+        sim.State().articles.Write("Mleko 2.8% 1l", 8990, 2, 4);
+        sim.State().articles.Write("Hleb beli", 4500, 1, 0);
+        sim.State().articles.Write("\xC8" "aj od nane", 12050, 2, 0);
+        sim.State().articles.Write("Jabuke", 9900, 1, 2);
+    });
+    RunMenu(CThermalDlg::ID_PLU_LIST, [&](CDialog& open) {
+        Click(open, CPLUListDialog::IDC_READ);
+        Save(open, "plu_list");
+    });
+    Main().m_PLUListDlg.m_nTestLast = 40;
+    bool progressSaved = false;
+    RunMenu(CThermalDlg::ID_PLU_LIST, [&](CDialog& open) {
+        QTimer grab;
+        QObject::connect(&grab, &QTimer::timeout, [&] {
+            if (!progressSaved && Main().m_progressDlg.isVisible() && Main().m_progressDlg.Progress() > 30) {
+                Save(Main().m_progressDlg, "progress_with_stop");
+                progressSaved = true;
+            }
+        });
+        grab.start(0);
+        Click(open, CPLUListDialog::IDC_SEND_TEST);
+    });
+    EXPECT_TRUE(progressSaved);
+
+    RunMenu(CThermalDlg::ID_SALE, [&](CDialog& open) {
+        open.SetItemText(CTransactDlg::IDC_NAME, "Sok od jabuke");
+        open.SetItemText(CTransactDlg::IDC_PRICE, "12,50");
+        open.SetItemText(CTransactDlg::IDC_TAX_RATE, "2");
+        open.Item<QComboBox>(CTransactDlg::IDC_UNIT)->setCurrentIndex(4);
+        open.SetItemText(CTransactDlg::IDC_QUANTITY, "0.75");
+        open.SetItemText(CTransactDlg::IDC_CASH, "20");
+        Save(open, "transaction");
+    });
+    CTranStartDlg start;
+    RunModal(start, [&](CDialog& open) {
+        open.SetItemText(CTranStartDlg::IDC_CASHIER, "7");
+        open.SetItemText(CTranStartDlg::IDC_REGISTER_NUMBER, "1");
+        Save(open, "transaction_start");
+    });
+    CPLUDeleteDlg remove;
+    RunModal(remove, [&](CDialog& open) {
+        open.SetItemText(CPLUDeleteDlg::IDC_NAME, "Hleb beli");
+        Save(open, "article_delete");
+    });
+    CPLUREPORTSDlg reports;
+    RunModal(reports, [&](CDialog& open) { Save(open, "plu_reports"); });
+
+    TempFolder folder;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::create_directories(folder.File("Baza"));
+    std::string database;
+    for (int i = 1; i <= 40; ++i) {
+        database += "Artikal " + std::to_string(i) + "\t860" + std::to_string(1000 + i) + "\t" + std::to_string(i) +
+                    ".50\t" + std::to_string(i % 3) + "\n";
+    }
+    folder.Write("Baza/Baza.txt", "Mleko 2.8% 1l\t8600001\t89.90\t2\n\xC8" "aj od nane\t8600002\t120.50\t2\n" +
+                                      database);
+    std::filesystem::current_path(folder.File(""));
+    CProdajaDlg sale;
+    RunModal(sale, [&](CDialog& open) {
+        open.SetItemText(CProdajaDlg::IDC_BARCODE, "8600001");
+        open.SetItemText(CProdajaDlg::IDC_QUANTITY, "1,5");
+        open.SetItemText(CProdajaDlg::IDC_CASH, "200");
+        Save(open, "sale_from_database");
+    });
+    std::filesystem::current_path(previous);
 }
 
 }  // namespace

@@ -99,4 +99,26 @@ TEST(CodePage, TextsConvertWholeAndUnknownCharactersAreRefusedWithTheirPlace)
     EXPECT_TRUE(CodePage::ToUnicode(std::string()).isEmpty());
 }
 
+// The register bytes of a text every byte of which the code page holds.
+std::string Bytes(const QString& text, CodePage::Id codePage = CodePage::Windows1250)
+{
+    std::string bytes;
+    TextFault fault;
+    EXPECT_TRUE(CodePage::FromUnicode(text, bytes, fault, codePage)) << fault.Describe();
+    return bytes;
+}
+
+TEST(CodePage, LowerCaseFollowsTheCodePagesOwnLetters)
+{
+    const QString upper = QString::fromUtf8("ŠŽČĆĐŚŹŁĄĘŇŘŤŮŐŰ AZ 09 ×ß");
+    const QString lower = QString::fromUtf8("šžčćđśźłąęňřťůőű az 09 ×ß");
+    EXPECT_EQ(CodePage::ToUnicode(CodePage::ToLower(Bytes(upper))), lower);
+    EXPECT_EQ(CodePage::ToUnicode(CodePage::ToLower(Bytes(QString::fromUtf8("ЖЋЉ"), CodePage::Windows1251),
+                                                    CodePage::Windows1251),
+                                  CodePage::Windows1251),
+              QString::fromUtf8("жћљ"));
+    // Bytes with no letter stay as they are, undefined ones included.
+    EXPECT_EQ(CodePage::ToLower(std::string("\x81\x98\x00\x7F", 4)), std::string("\x81\x98\x00\x7F", 4));
+}
+
 }  // namespace
