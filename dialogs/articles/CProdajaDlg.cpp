@@ -199,34 +199,35 @@ const DatabaseArticle& CProdajaDlg::ArticleAt(int row) const
     return m_model->Articles()[static_cast<std::size_t>(m_model->ArticleIndex(row))];
 }
 
-void CProdajaDlg::OnRowClicked()
+const DatabaseArticle* CProdajaDlg::TakeSelectedRow()
 {
     const int row = FirstSelectedRow();
     if (row < 0) {
-        return;
+        return nullptr;
     }
     UpdateData(true);
     const DatabaseArticle& article = ArticleAt(row);
     m_strName = article.name.Data();
     m_strBarcode = article.barcode.Data();
-    UpdateData(false);
-    GetDlgItem(IDC_QUANTITY)->setFocus();
+    return &article;
+}
+
+void CProdajaDlg::OnRowClicked()
+{
+    if (TakeSelectedRow() != nullptr) {
+        UpdateData(false);
+        GetDlgItem(IDC_QUANTITY)->setFocus();
+    }
 }
 
 void CProdajaDlg::OnRowDoubleClicked()
 {
-    const int row = FirstSelectedRow();
-    if (row < 0) {
-        return;
+    if (const DatabaseArticle* article = TakeSelectedRow()) {
+        // The row as shown: the price the user saw is the database's.
+        SendLine(m_strName, article->price, article->taxRate);
+        m_strQuantity.clear();
+        UpdateData(false);
     }
-    UpdateData(true);
-    const DatabaseArticle& article = ArticleAt(row);
-    m_strName = article.name.Data();
-    m_strBarcode = article.barcode.Data();
-    // The row as shown: the price the user saw is the database's.
-    SendLine(m_strName, article.price, article.taxRate);
-    m_strQuantity.clear();
-    UpdateData(false);
 }
 
 void CProdajaDlg::OnStorno()

@@ -74,6 +74,9 @@ private:
     void FocusBarcode();
     int FirstSelectedRow() const;
     const DatabaseArticle& ArticleAt(int row) const;
+    // The selected row's name and barcode into the fields (the controls read
+    // first); its article, or null when no row is selected.
+    const DatabaseArticle* TakeSelectedRow();
 
     DatabaseArticleModel* m_model = nullptr;
     QTreeView* m_list = nullptr;
