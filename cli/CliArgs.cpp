@@ -44,7 +44,7 @@ ECRString CliArgs::ToRegister(const std::string& utf8)
     std::string bytes;
     TextFault fault;
     if (!ECRCodePage::FromUtf8(utf8, bytes, fault) || TextFault::FindControlByte(bytes, fault))
-        throw CliFailure(CliFailure::kUsage, fault.Describe());
+        throw CliFailure(CliFailure::kUsage, FaultText::Describe(fault, FaultText::Language::English));
     return ECRString(bytes.c_str());
 }
 
