@@ -8,6 +8,7 @@
 #include "dialogs/graphics/GraphicsMenu.h"
 #include "dialogs/utilities/UtilitiesMenu.h"
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/CommErrorText.h"
 #include "framework/ActionGuard.h"
 #include "framework/UiPrompts.h"
 
@@ -240,6 +241,10 @@ void CThermalDlg::OnConnect()
     m_pPort.reset();
     m_pPort = std::make_unique<Win32SerialPort>(m_settings);
     m_pPort->SetTrafficCallback(OnPortTraffic);
+    // No message box for a failed log-on, but one line in the debug box says why.
+    const auto failed = [this](std::string_view reason) {
+        ShowDebugMessage("*** Prijavljivanje - neuspesno: " + std::string(reason) + " ***");
+    };
     try {
         // Open throws on every failure; a port that could not be configured
         // is closed below like any failed log-on.
@@ -254,10 +259,11 @@ void CThermalDlg::OnConnect()
             EnableAfterLogOn();
         } else {
             m_pPort->Close();
+            failed("kasa ne odgovara");
         }
-    } catch (const CommError&) {
-        // A failed log-on is silent: the menus staying greyed say it.
+    } catch (const CommError& error) {
         m_pPort->Close();
+        failed(CommErrorText(error.code).Data());
     }
 }
 

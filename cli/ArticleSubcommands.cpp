@@ -21,9 +21,9 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
              CliAction(
                  [this] {
                      // A list file that cannot be written is known before the long read.
-                     std::string error;
-                     if (!m_outPath.empty() && !SafeFileWrite::CheckTarget(m_outPath, error))
-                         throw CliFailure(CliFailure::kBadInput, error);
+                     FileFault fault;
+                     if (!m_outPath.empty() && !SafeFileWrite::CheckTarget(m_outPath, fault))
+                         throw CliFailure::BadInput(fault);
                  },
                  [this](CliSession& s) { List(s, m_outPath); }));
 
@@ -33,9 +33,9 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
              CliAction(
                  [this] {
                      // The whole file is checked before the first article goes out.
-                     std::string error;
-                     if (!ArticleImportFile::Read(m_importPath, m_imported, error))
-                         throw CliFailure(CliFailure::kBadInput, error);
+                     FileFault fault;
+                     if (!ArticleImportFile::Read(m_importPath, m_imported, fault))
+                         throw CliFailure::BadInput(fault);
                  },
                  [this](CliSession& s) {
                      WriteAll(s, m_imported.size(), [this](std::size_t i) { return m_imported[i]; },
@@ -137,9 +137,9 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
                                                 " articles read without reaching the last one");
     }
     if (!outPath.empty()) {
-        std::string error;
-        if (!ArticleListFile::Write(outPath, articles, error))
-            throw CliFailure(CliFailure::kBadInput, error);
+        FileFault fault;
+        if (!ArticleListFile::Write(outPath, articles, fault))
+            throw CliFailure::BadInput(fault);
     }
 }
 

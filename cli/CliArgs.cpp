@@ -44,7 +44,7 @@ ECRString CliArgs::ToRegister(const std::string& utf8)
     std::string bytes;
     TextFault fault;
     if (!ECRCodePage::FromUtf8(utf8, bytes, fault) || TextFault::FindControlByte(bytes, fault))
-        throw CliFailure(CliFailure::kUsage, fault.Describe());
+        throw CliFailure(CliFailure::kUsage, FaultText::Describe(fault, FaultText::Language::English));
     return ECRString(bytes.c_str());
 }
 
@@ -61,7 +61,11 @@ std::int32_t CliArgs::Amount(const std::string& utf8, std::int32_t decimals)
 
 ECRDateTime CliArgs::DateTime(const std::string& text)
 {
-    return Parse(text, true);
+    const ECRDateTime value = Parse(text, true);
+    // The register keeps two digits of the year: 1970 would go out as -30.
+    if (!value.IsValid())
+        throw CliFailure(CliFailure::kUsage, "the register's clock holds the years 2000 to 2099, not " + text);
+    return value;
 }
 
 ECRDateTime CliArgs::Date(const std::string& text)

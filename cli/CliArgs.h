@@ -20,7 +20,8 @@ public:
     static std::string FromRegister(const ECRString& text);
     // An amount as the dialogs read it (ParseScaled).
     static std::int32_t Amount(const std::string& utf8, std::int32_t decimals);
-    // "YYYY-MM-DD HH:MM" (or with a T between).
+    // "YYYY-MM-DD HH:MM" (or with a T between), a moment the register's
+    // clock can hold (the years 2000 to 2099).
     static ECRDateTime DateTime(const std::string& text);
     // "YYYY-MM-DD"; hour and minute 0.
     static ECRDateTime Date(const std::string& text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ecr/files/FaultText.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +17,12 @@ public:
     CliFailure(int exitCode, const std::string& message, int deviceCode = 0)
         : std::runtime_error(message), m_exitCode(exitCode), m_deviceCode(deviceCode)
     {
+    }
+
+    // A file that could not be read or written, or that was refused.
+    static CliFailure BadInput(const FileFault& fault)
+    {
+        return CliFailure(kBadInput, FaultText::Describe(fault, FaultText::Language::English));
     }
 
     int ExitCode() const { return m_exitCode; }

@@ -2,6 +2,7 @@
 
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/TextFault.h"
+#include "ecr/files/FaultText.h"
 
 #include <cctype>
 
@@ -25,7 +26,7 @@ bool RawPayload::Decode(const std::string& typed, std::string& bytes, std::strin
     std::string text;
     TextFault fault;
     if (!ECRCodePage::FromUtf8(typed, text, fault)) {
-        error = fault.Describe();
+        error = FaultText::Describe(fault, FaultText::Language::English);
         return false;
     }
     // A typed zero byte cannot come from a command line, but the rule holds for any caller.

@@ -158,9 +158,9 @@ void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
              CliAction(
                  [this] {
                      // A file that cannot be written is known before the long read.
-                     std::string error;
-                     if (!SafeFileWrite::CheckTarget(m_dumpPath, error))
-                         throw CliFailure(CliFailure::kBadInput, error);
+                     FileFault fault;
+                     if (!SafeFileWrite::CheckTarget(m_dumpPath, fault))
+                         throw CliFailure::BadInput(fault);
                  },
                  [this](CliSession& s) {
                      const int area = MemoryArea(m_area);
@@ -173,10 +173,10 @@ void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
                          s.Checked([&] { return s.Device().ReadMemory(area, size); });
                      s.SetProgressObserver(nullptr);
                      s.Output().EndProgress();
-                     std::string error;
+                     FileFault fault;
                      const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-                     if (!SafeFileWrite::Write(m_dumpPath, view, error))
-                         throw CliFailure(CliFailure::kBadInput, error);
+                     if (!SafeFileWrite::Write(m_dumpPath, view, fault))
+                         throw CliFailure::BadInput(fault);
                      s.Output().Line(std::to_string(bytes.size()) + " bytes written to " + m_dumpPath);
                      s.Output().Result().Set("area", area);
                      s.Output().Result().Set("size", bytes.size());

@@ -57,6 +57,11 @@ QString ActionGuard::StringErrorLine(int code)
     return QStringLiteral("Neispravan ili prazan odgovor kase (greska teksta %1)").arg(code);
 }
 
+void ActionGuard::ReportFailure(const QString& reason)
+{
+    Report(reason);
+}
+
 void ActionGuard::SetDebugHook(DebugHook hook)
 {
     Hook() = std::move(hook);

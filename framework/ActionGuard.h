@@ -23,6 +23,10 @@ public:
     static QString CommErrorLine(int code);
     static QString StringErrorLine(int code);
 
+    // Reports a failure an action found without an exception (a refused
+    // answer it cannot go on from) the same way, reason on the second line.
+    static void ReportFailure(const QString& reason);
+
     static void SetDebugHook(DebugHook hook);
     // Called after an error was reported, e.g. to hide a progress window that
     // the failed operation left showing.

@@ -107,6 +107,7 @@ bool CDialog::UpdateData(bool saveAndValidate)
 {
     CDataExchange dx(*this, saveAndValidate);
     DoDataExchange(dx);
+    m_lastFailure = dx.Why();
     return !dx.Failed();
 }
 

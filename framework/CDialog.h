@@ -67,6 +67,10 @@ public:
     // Runs DoDataExchange; false when a field failed validation (the
     // members up to that field are read, the rest keep their values).
     bool UpdateData(bool saveAndValidate = true);
+    // Whether the last UpdateData stopped at a text the code page could not
+    // take. Its message said that nothing was sent, so the action must stop
+    // even where a bad integer would let it go on.
+    bool TextRefused() const { return m_lastFailure == CDataExchange::Failure::RefusedText; }
 
     // The control with a design id, or null.
     QWidget* GetDlgItem(int id) const;
@@ -159,4 +163,5 @@ private:
     int m_menuHeight = 0;
     QMenuBar* m_menuBar = nullptr;
     QSize m_dialogDlu;
+    CDataExchange::Failure m_lastFailure = CDataExchange::Failure::None;
 };

@@ -82,7 +82,7 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value)
             if (QWidget* control = dx.Dialog().GetDlgItem(id)) {
                 control->setFocus();
             }
-            dx.Fail();
+            dx.Fail(CDataExchange::Failure::RefusedText);
             return;
         }
         value = std::move(bytes);
@@ -116,7 +116,7 @@ void DDX_Text(CDataExchange& dx, int id, int& value)
         if (QWidget* control = dx.Dialog().GetDlgItem(id)) {
             control->setFocus();
         }
-        dx.Fail();
+        dx.Fail(CDataExchange::Failure::BadInteger);
         return;
     }
     value = parsed;
@@ -176,6 +176,11 @@ void DDX_CBIndex(CDataExchange& dx, int id, int& value)
     auto* combo = ControlOf<QComboBox>(dx, id);
     if (dx.SaveAndValidate()) {
         value = combo->currentIndex();
+        // Typing does not move the selection of a Qt combo box; on the design's
+        // platform it does, so "9" in a list of 1 to 8 is no port at all.
+        if (combo->isEditable() && (value < 0 || combo->itemText(value) != combo->currentText())) {
+            value = combo->findText(combo->currentText(), Qt::MatchFixedString);
+        }
     } else {
         combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
     }

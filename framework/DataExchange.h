@@ -31,9 +31,15 @@ public:
     bool SaveAndValidate() const { return m_saveAndValidate; }
     CDialog& Dialog() const { return m_dialog; }
 
+    // Why a pass stopped. A refused text must stop the action that read it
+    // (its message says nothing was sent); after a bad integer the design
+    // lets some actions go on with the value kept.
+    enum class Failure { None, BadInteger, RefusedText };
+
     // Stops the pass: later DDX calls do nothing.
-    void Fail() { m_failed = true; }
-    bool Failed() const { return m_failed; }
+    void Fail(Failure why) { m_failure = why; }
+    bool Failed() const { return m_failure != Failure::None; }
+    Failure Why() const { return m_failure; }
 
     // The control with this id; throws std::logic_error for an id the dialog does not have.
     QWidget* Control(int id) const;
@@ -41,7 +47,7 @@ public:
 private:
     CDialog& m_dialog;
     bool m_saveAndValidate;
-    bool m_failed = false;
+    Failure m_failure = Failure::None;
 };
 
 // Text of an edit, combo box edit field or label, as Windows-1250 bytes (or
@@ -56,6 +62,8 @@ void DDX_Text(CDataExchange& dx, int id, QByteArray& value);
 void DDX_Text(CDataExchange& dx, int id, int& value);
 void DDX_Check(CDataExchange& dx, int id, int& value);
 void DDX_Radio(CDataExchange& dx, int firstId, int& value);
+// Selection index, -1 for none. In a combo box with an edit field the typed
+// text counts: the index of the item it names, -1 when it names none.
 void DDX_CBIndex(CDataExchange& dx, int id, int& value);
 void DDX_DateTime(CDataExchange& dx, int id, std::int64_t& value);
 void DDX_DateTime(CDataExchange& dx, int id, QDateTime& value);

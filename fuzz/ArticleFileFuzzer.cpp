@@ -6,6 +6,7 @@
 #include "ecr/articles/ArticleImportFile.h"
 #include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/TextFault.h"
+#include "ecr/files/FaultText.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,31 +14,42 @@
 #include <string_view>
 #include <vector>
 
+namespace {
+
+// A refusal names the file and can be said in both languages.
+bool Said(const FileFault& fault, const char* file)
+{
+    return fault.file == file && !FaultText::Describe(fault, FaultText::Language::English).empty() &&
+           !FaultText::Describe(fault, FaultText::Language::Serbian).empty();
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     std::vector<ECRArticle> articles;
-    std::string error;
-    if (ArticleImportFile::Parse(bytes, "plu.txt", articles, error)) {
+    FileFault fault;
+    if (ArticleImportFile::Parse(bytes, "plu.txt", articles, fault)) {
         if (articles.size() > ECRArticleRules::kCapacity)
             std::abort();
         for (const ECRArticle& article : articles) {
             if (ECRArticleRules::Check(article))
                 std::abort();
         }
-    } else if (error.empty() || !articles.empty()) {
+    } else if (!Said(fault, "plu.txt") || !articles.empty()) {
         std::abort();
     }
 
     std::vector<DatabaseArticle> database;
-    if (ArticleDatabase::Parse(bytes, "Baza.txt", database, error)) {
-        TextFault fault;
+    if (ArticleDatabase::Parse(bytes, "Baza.txt", database, fault)) {
+        TextFault control;
         for (const DatabaseArticle& article : database) {
-            if (TextFault::FindControlByte(std::string_view(article.name.Data(), article.name.Length()), fault))
+            if (TextFault::FindControlByte(std::string_view(article.name.Data(), article.name.Length()), control))
                 std::abort();
         }
-    } else if (error.empty() || !database.empty()) {
+    } else if (!Said(fault, "Baza.txt") || !database.empty()) {
         std::abort();
     }
     return 0;

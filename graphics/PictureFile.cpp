@@ -3,6 +3,7 @@
 #include "graphics/BmpDecoder.h"
 #include "graphics/BuildLogoRows.h"
 #include "graphics/PnmDecoder.h"
+#include "ecr/files/FaultText.h"
 #include "ecr/files/InputFile.h"
 
 namespace {
@@ -40,19 +41,25 @@ bool PictureFile::ReadLogoBytes(const std::string& path, const SizeReader& readS
                                 std::string& error)
 {
     InputFile file;
-    if (!file.Open(path, error))
+    FileFault fault;
+    // Said in ecrctl's language; the logo dialog reads its pictures itself.
+    const auto fileFailed = [&] {
+        error = FaultText::Describe(fault, FaultText::Language::English);
         return false;
+    };
+    if (!file.Open(path, fault))
+        return fileFailed();
     // A file too large for a logo is read only as far as its header, for the
     // width or height message the user can act on.
     const bool tooLarge = file.Size() > kMaxLogoFileBytes;
     bytes.clear();
-    if (!file.Read(tooLarge ? kHeaderBytes : static_cast<std::size_t>(file.Size()), bytes, error))
-        return false;
+    if (!file.Read(tooLarge ? kHeaderBytes : static_cast<std::size_t>(file.Size()), bytes, fault))
+        return fileFailed();
     int width = 0;
     int height = 0;
     if (!readSize(bytes, width, height, error)) {
-        if (tooLarge)
-            return file.CheckSize(kMaxLogoFileBytes, error);
+        if (tooLarge && !file.CheckSize(kMaxLogoFileBytes, fault))
+            return fileFailed();
         error = path + ": " + error;
         return false;
     }
@@ -60,7 +67,7 @@ bool PictureFile::ReadLogoBytes(const std::string& path, const SizeReader& readS
         error = problem;
         return false;
     }
-    return file.CheckSize(kMaxLogoFileBytes, error);
+    return file.CheckSize(kMaxLogoFileBytes, fault) || fileFailed();
 }
 
 bool PictureFile::Decode(const std::vector<unsigned char>& bytes, Picture& picture, std::string& error)

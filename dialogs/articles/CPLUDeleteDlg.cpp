@@ -12,6 +12,7 @@ CPLUDeleteDlg::CPLUDeleteDlg(QWidget* parent) : CDialog(parent)
     SetDialogSize(186, 50);
     QLabel* label = AddLabel(QStringLiteral("&Artikal:"), {8, 10, 30, 8});
     label->setBuddy(AddEdit(IDC_NAME, {40, 8, 138, 14}));
+    SetItemName(IDC_NAME, QStringLiteral("Artikal"));
     AddButton(IDOK, QStringLiteral("Brisi"), {74, 30, 50, 14});
     AddButton(IDCANCEL, QStringLiteral("Ponisti"), {128, 30, 50, 14});
 }

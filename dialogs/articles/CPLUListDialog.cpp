@@ -7,6 +7,7 @@
 #include "ecr/protocol/ECRAtoi.h"
 #include "framework/ActionGuard.h"
 #include "framework/CodePage.h"
+#include "framework/FileFaultText.h"
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"
 #include "framework/StoppableRun.h"
@@ -29,12 +30,6 @@ const QStringList kColumns = {QStringLiteral("Naziv"), QStringLiteral("Cena"), Q
 std::string FileName(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
-}
-
-void ShowFileError(const std::string& error)
-{
-    ThermalMessageBox(QFile::decodeName(QByteArray::fromStdString(error)), MessageButtons::Ok,
-                      QStringLiteral("Greska"));
 }
 
 }  // namespace
@@ -135,9 +130,9 @@ void CPLUListDialog::OnSave()
         return;
     }
     // Written whole or not at all: an earlier file survives a failed save.
-    std::string error;
-    if (!ArticleListFile::Write(FileName(path), RegisterServices::Device().Articles(), error)) {
-        ShowFileError(error);
+    FileFault fault;
+    if (!ArticleListFile::Write(FileName(path), RegisterServices::Device().Articles(), fault)) {
+        ShowFileFault(fault);
     }
 }
 
@@ -149,9 +144,9 @@ void CPLUListDialog::OnImport()
     }
     // The whole file is read and converted before the first article is sent.
     std::vector<ECRArticle> articles;
-    std::string error;
-    if (!ArticleImportFile::Read(FileName(path), articles, error)) {
-        ShowFileError(error);
+    FileFault fault;
+    if (!ArticleImportFile::Read(FileName(path), articles, fault)) {
+        ShowFileFault(fault);
         return;
     }
     Upload(articles.size(), [&articles](std::size_t i) { return articles[i]; });

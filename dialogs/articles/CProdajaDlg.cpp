@@ -7,11 +7,11 @@
 #include "ecr/protocol/ECRAtoi.h"
 #include "framework/ActionGuard.h"
 #include "framework/CodePage.h"
+#include "framework/FileFaultText.h"
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -66,6 +66,13 @@ CProdajaDlg::CProdajaDlg(QWidget* parent) : CDialog(parent)
     AddLabel(QStringLiteral("Cek"), {214, 174, 34, 8});
     AddEdit(IDC_CHEQUE, {250, 172, 68, 14});
     AddButton(IDC_PAY, QStringLiteral("Naplati"), {258, 192, 60, 14});
+    // What a refused text's message calls its field: the label beside it.
+    SetItemName(IDC_NAME, QStringLiteral("Naziv"));
+    SetItemName(IDC_BARCODE, QStringLiteral("Barkod"));
+    SetItemName(IDC_QUANTITY, QStringLiteral("Kolicina"));
+    SetItemName(IDC_CASH, QStringLiteral("Gotovina"));
+    SetItemName(IDC_CARD, QStringLiteral("Kartica"));
+    SetItemName(IDC_CHEQUE, QStringLiteral("Cek"));
 
     OnCommand(IDC_STORNO, [this] { OnStorno(); });
     OnCommand(IDC_SELL, [this] { OnSell(); });
@@ -110,12 +117,11 @@ bool CProdajaDlg::OnInitDialog()
 void CProdajaDlg::ReadDatabase()
 {
     std::vector<DatabaseArticle> articles;
-    std::string error;
-    if (!ArticleDatabase::Read(ArticleDatabase::kPath, articles, error)) {
+    FileFault fault;
+    if (!ArticleDatabase::Read(ArticleDatabase::kPath, articles, fault)) {
         // The dialog still opens, with an empty list.
         articles.clear();
-        ThermalMessageBox(QFile::decodeName(QByteArray::fromStdString(error)), MessageButtons::Ok,
-                          QStringLiteral("Greska"));
+        ShowFileFault(fault);
     }
     m_model->SetArticles(std::move(articles));
 }
@@ -223,6 +229,10 @@ void CProdajaDlg::OnRowClicked()
 void CProdajaDlg::OnRowDoubleClicked()
 {
     if (const DatabaseArticle* article = TakeSelectedRow()) {
+        // A text the register cannot take sends nothing: its message says so.
+        if (TextRefused()) {
+            return;
+        }
         // The row as shown: the price the user saw is the database's.
         SendLine(m_strName, article->price, article->taxRate);
         m_strQuantity.clear();
@@ -254,7 +264,9 @@ void CProdajaDlg::SendLine(const std::string& name, std::int32_t price, std::int
 
 void CProdajaDlg::OnSell()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     const DatabaseArticle* article = LookUpBarcode();
     if (article == nullptr) {
         ThermalMessageBox(QStringLiteral("Nepoznat barkod ?"));
@@ -273,7 +285,9 @@ void CProdajaDlg::OnSubtotal()
 
 void CProdajaDlg::OnPay()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     RegisterServices::Device().EndTransaction(ParseScaled(m_strCash.c_str(), 2), ParseScaled(m_strCheque.c_str(), 2),
                                               ParseScaled(m_strCard.c_str(), 2));
     m_strName.clear();

@@ -41,6 +41,14 @@ CTransactDlg::CTransactDlg(QWidget* parent) : CDialog(parent)
     AddButton(IDC_CANCEL_TRANSACTION, QStringLiteral("Prekini Transakciju"), {74, 128, 80, 14});
     AddButton(IDOK, QStringLiteral("OK"), {204, 128, 50, 14});
 
+    // What a refused text's message calls its field: the label beside it.
+    SetItemName(IDC_NAME, QStringLiteral("Ime artikla"));
+    SetItemName(IDC_PRICE, QStringLiteral("Cena"));
+    SetItemName(IDC_QUANTITY, QStringLiteral("Kolicina"));
+    SetItemName(IDC_CHEQUE, QStringLiteral("Chek"));
+    SetItemName(IDC_CASH, QStringLiteral("Kesh"));
+    SetItemName(IDC_CARD, QStringLiteral("Kartica"));
+
     OnCommand(IDC_SELL, [this] { OnSell(); });
     OnCommand(IDC_VOID, [this] { OnVoid(); });
     OnCommand(IDC_SUBTOTAL, [this] { OnSubtotal(); });
@@ -61,19 +69,30 @@ void CTransactDlg::DoDataExchange(CDataExchange& dx)
 }
 
 // A tax rate that is no integer stops the reading at that field; the line is
-// still sent, with the values the later fields kept.
+// still sent, with the values the later fields kept. A text the register
+// cannot take sends nothing: its message says so.
 void CTransactDlg::OnSell()
 {
-    UpdateData(true);
+    if (!ReadFields()) {
+        return;
+    }
     RegisterServices::Device().SellItem(ECRString(m_strName.c_str()), ParseScaled(m_strPrice.c_str(), 2),
                                         ParseScaled(m_strQuantity.c_str(), 3), m_nTaxRate, m_nUnit);
 }
 
 void CTransactDlg::OnVoid()
 {
-    UpdateData(true);
+    if (!ReadFields()) {
+        return;
+    }
     RegisterServices::Device().VoidItem(ECRString(m_strName.c_str()), ParseScaled(m_strPrice.c_str(), 2),
                                         ParseScaled(m_strQuantity.c_str(), 3));
+}
+
+bool CTransactDlg::ReadFields()
+{
+    UpdateData(true);
+    return !TextRefused();
 }
 
 void CTransactDlg::OnSubtotal()
@@ -83,7 +102,9 @@ void CTransactDlg::OnSubtotal()
 
 void CTransactDlg::OnPay()
 {
-    UpdateData(true);
+    if (!ReadFields()) {
+        return;
+    }
     RegisterServices::Device().EndTransaction(ParseScaled(m_strCash.c_str(), 2), ParseScaled(m_strCheque.c_str(), 2),
                                               ParseScaled(m_strCard.c_str(), 2));
 }

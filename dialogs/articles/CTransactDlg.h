@@ -46,6 +46,8 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    // The controls into the fields; false when a text was refused.
+    bool ReadFields();
     void OnSell();
     void OnVoid();
     void OnSubtotal();

@@ -1,10 +1,11 @@
 #include "dialogs/fiscal/CSetTimeDlg.h"
 
+#include "ecr/commands/ECRDevice.h"
+#include "ecr/protocol/DeviceMessageText.h"
+#include "framework/ActionGuard.h"
+#include "framework/CodePage.h"
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"
-#include "ecr/commands/ECRDevice.h"
-#include "ecr/protocol/CommError.h"
-#include "ecr/protocol/ECRStringError.h"
 
 #include <QDateTime>
 
@@ -36,14 +37,29 @@ void CSetTimeDlg::DoDataExchange(CDataExchange& dx)
 void CSetTimeDlg::ReadRegisterClock()
 {
     bool read = false;
-    try {
-        read = SetRegisterTime(RegisterServices::Device().ReadClock());
-    } catch (const CommError&) {
-    } catch (const ECRStringError&) {
-    }
+    // A failed exchange is reported as every action's is.
+    ActionGuard::Run([&] {
+        const ECRDateTime clock = RegisterServices::Device().ReadClock();
+        read = SetRegisterTime(clock);
+        if (!read) {
+            // A refusal answers with no date; the register's message says why.
+            const std::int32_t code = ECRProtocol::LastErrorCode();
+            ActionGuard::ReportFailure(code != 0 ? CodePage::ToUnicode(DeviceMessageText(code))
+                                                 : QStringLiteral("Vreme kase ne postoji na ovom racunaru"));
+        }
+    });
     if (!read) {
-        ThermalMessageBox(QStringLiteral("Greska u komunikaciji"));
+        // Whatever the pickers held (at first 1970, which the register cannot
+        // hold) is no better a guess than the computer's own clock.
+        SetComputerTime();
     }
+}
+
+void CSetTimeDlg::SetComputerTime()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    m_timeDate = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), 0)).toSecsSinceEpoch();
+    m_timeTime = m_timeDate;
 }
 
 bool CSetTimeDlg::SetRegisterTime(const ECRDateTime& clock)
@@ -70,6 +86,12 @@ void CSetTimeDlg::OnWrite()
     clock.day = date.day();
     clock.hour = time.hour();
     clock.minute = time.minute();
+    // The register keeps two digits of the year: 1970 would go out as -30.
+    if (!clock.IsValid()) {
+        ThermalMessageBox(QStringLiteral("Sat kase prima samo godine od 2000 do 2099, ne %1. Nista nije poslato.")
+                              .arg(date.year()));
+        return;
+    }
     RegisterServices::Device().SetClock(clock);
 }
 

@@ -23,12 +23,10 @@ public:
     explicit CSetTimeDlg(QWidget* parent = nullptr);
 
     // The menu command's reading: the register's clock into both values (year
-    // + 2000, 0 seconds). When the exchange fails, or the register answers
-    // with no valid date, "Greska u komunikaciji" is shown and both values
-    // stay as they were; the caller opens the dialog all the same.
+    // + 2000, 0 seconds). When the exchange fails or the register refuses,
+    // "Greska u komunikaciji" is shown with the reason, and both values start
+    // from the computer's clock instead; the caller opens the dialog all the same.
     void ReadRegisterClock();
-    // False, values unchanged, when the record is no calendar moment.
-    bool SetRegisterTime(const ECRDateTime& clock);
 
     // Seconds since 1970, local time. Only the date of the first and the hour
     // and minute of the second are used.
@@ -39,6 +37,10 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
+    // False, values unchanged, when the record is no calendar moment.
+    bool SetRegisterTime(const ECRDateTime& clock);
+    void SetComputerTime();
+
     void OnWrite();
     void OnHourBack();
     void OnHourForward();

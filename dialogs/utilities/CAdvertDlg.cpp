@@ -4,6 +4,8 @@
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"
 
+#include <QCheckBox>
+
 namespace {
 
 constexpr int kLineY[] = {7, 25, 42, 61, 79, 98, 116};
@@ -18,6 +20,7 @@ CAdvertDlg::CAdvertDlg(QWidget* parent) : CDialog(parent)
 
     for (std::size_t i = 0; i < kLineIds.size(); ++i) {
         AddEdit(kLineIds[i], {7, kLineY[i], 139, 14});
+        SetItemName(kLineIds[i], QStringLiteral("Linija %1").arg(i + 1));
         // The box sits beside its line, centred on the edit's height.
         AddCheckBox(kDoubleIds[i], QStringLiteral("Duplo"), {154, kLineY[i] + 2, 34, 10});
     }
@@ -62,7 +65,10 @@ void CAdvertDlg::OnRead()
 
 void CAdvertDlg::OnWrite()
 {
-    UpdateData(true);
+    // A line the register cannot take sends none of them.
+    if (!UpdateData(true)) {
+        return;
+    }
     std::array<ECRString, 7> lines;
     std::array<bool, 7> doubleSize{};
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -74,6 +80,10 @@ void CAdvertDlg::OnWrite()
 
 void CAdvertDlg::OnPrintOn()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        // Nothing was sent: the box goes back to what the register has.
+        Item<QCheckBox>(IDC_PRINT_ON)->setChecked(m_nPrintOn != 0);
+        return;
+    }
     RegisterServices::Device().SetAdvertEnabled(m_nPrintOn != 0);
 }

@@ -11,6 +11,8 @@ CDispTestDlg::CDispTestDlg(QWidget* parent) : CDialog(parent)
     SetDialogSize(147, 67);
     AddEdit(IDC_LINE1, {7, 14, 60, 14});
     AddEdit(IDC_LINE2, {7, 38, 60, 14});
+    SetItemName(IDC_LINE1, QStringLiteral("Linija 1"));
+    SetItemName(IDC_LINE2, QStringLiteral("Linija 2"));
     AddButton(IDC_SEND, QStringLiteral("Posalji >>"), {84, 38, 56, 22});
     OnCommand(IDC_SEND, [this] { OnSend(); });
 }
@@ -23,7 +25,9 @@ void CDispTestDlg::DoDataExchange(CDataExchange& dx)
 
 void CDispTestDlg::OnSend()
 {
-    UpdateData(true);
+    if (!UpdateData(true)) {
+        return;
+    }
     // Two empty lines clear the display in one request; the device decides.
     RegisterServices::Device().DisplayText(ECRString(m_strLine1.c_str()), ECRString(m_strLine2.c_str()));
 }

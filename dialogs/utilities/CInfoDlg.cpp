@@ -10,6 +10,7 @@ CInfoDlg::CInfoDlg(QWidget* parent) : CDialog(parent)
     SetDialogFont(SansSerifFont());
     SetDialogSize(186, 46);
     AddEdit(IDC_TEXT, {7, 7, 115, 14});
+    SetItemName(IDC_TEXT, QStringLiteral("Tekst"));
     AddButton(IDC_PRINT, QStringLiteral("Stampaj >>"), {129, 7, 50, 14});
     AddEdit(IDC_NUMBER, {82, 25, 40, 14});
     AddButton(IDC_END, QStringLiteral("Zavrsi"), {129, 25, 50, 14});
@@ -27,8 +28,12 @@ void CInfoDlg::DoDataExchange(CDataExchange& dx)
 void CInfoDlg::OnPrint()
 {
     // A bad number has been said ("Please enter an integer."); the line
-    // still goes out, with the number kept from before.
+    // still goes out, with the number kept from before. A text the register
+    // cannot take sends nothing: its message says so.
     UpdateData(true);
+    if (TextRefused()) {
+        return;
+    }
     RegisterServices::Device().PrintInfoLine(ECRString(m_strText.c_str()), m_nNumber);
 }
 

@@ -1,6 +1,7 @@
 #include "dialogs/utilities/CMemeReadDlg.h"
 
 #include "ecr/files/SafeFileWrite.h"
+#include "framework/FileFaultText.h"
 #include "ecr/commands/ECRDevice.h"
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"
@@ -62,8 +63,9 @@ void CMemeReadDlg::OnSave()
     // Written beside the target and renamed over it: a failed save leaves an
     // earlier file with that name whole.
     const std::string_view bytes(reinterpret_cast<const char*>(m_buffer->data()), m_buffer->size());
-    std::string error;
-    if (!SafeFileWrite::Write(QFile::encodeName(path).toStdString(), bytes, error)) {
-        ThermalMessageBox(QStringLiteral("Error!"));
+    FileFault fault;
+    if (!SafeFileWrite::Write(QFile::encodeName(path).toStdString(), bytes, fault)) {
+        // The design's word, and below it why.
+        ThermalMessageBox(QStringLiteral("Error!\n") + FileFaultText(fault));
     }
 }

@@ -16,29 +16,29 @@ DatabaseArticle ArticleDatabase::ParseLine(const std::string& line)
     return article;
 }
 
-bool ArticleDatabase::Read(const std::string& path, std::vector<DatabaseArticle>& articles, std::string& error)
+bool ArticleDatabase::Read(const std::string& path, std::vector<DatabaseArticle>& articles, FileFault& fault)
 {
     // A database that cannot be read leaves no stale articles behind.
     articles.clear();
     std::string bytes;
-    if (!InputFile::ReadAll(path, kLimits.maxFileBytes, bytes, error))
+    if (!InputFile::ReadAll(path, kLimits.maxFileBytes, bytes, fault))
         return false;
-    return Parse(bytes, path, articles, error);
+    return Parse(bytes, path, articles, fault);
 }
 
 bool ArticleDatabase::Parse(std::string_view bytes, const std::string& name, std::vector<DatabaseArticle>& articles,
-                            std::string& error)
+                            FileFault& fault)
 {
     articles.clear();
     std::vector<TextLineReader::Line> lines;
-    if (!TextLineReader::Split(bytes, name, kLimits, lines, error))
+    if (!TextLineReader::Split(bytes, name, kLimits, lines, fault))
         return false;
     std::vector<DatabaseArticle> read;
     read.reserve(lines.size());
     for (const TextLineReader::Line& line : lines) {
         DatabaseArticle article = ParseLine(line.text);
-        if (const auto problem = ECRArticleRules::CheckNameBytes(article.name)) {
-            error = name + ", line " + std::to_string(line.number) + ", name: " + *problem;
+        if (const auto refused = ECRArticleRules::CheckNameBytes(article.name)) {
+            fault = FileFault::OfArticle(name, line.number, *refused);
             return false;
         }
         read.push_back(std::move(article));

@@ -17,13 +17,13 @@ public:
     static constexpr TextLineReader::Limits kLimits{64 * 1024 * 1024, 1024};
 
     static DatabaseArticle ParseLine(const std::string& line);
-    // False with "Problem pri otvaranju fajla: <path>" or another message for
-    // the user, articles then empty. A name that would corrupt a sale request
-    // (a control byte, a backslash) is refused with its line.
-    static bool Read(const std::string& path, std::vector<DatabaseArticle>& articles, std::string& error);
+    // False with why (FaultText words it), articles then empty. A name that
+    // would corrupt a sale request (a control byte, a backslash) is refused
+    // with its line.
+    static bool Read(const std::string& path, std::vector<DatabaseArticle>& articles, FileFault& fault);
     // The same for bytes already read; name stands for the file in messages.
     static bool Parse(std::string_view bytes, const std::string& name, std::vector<DatabaseArticle>& articles,
-                      std::string& error);
+                      FileFault& fault);
     // The first article with exactly this barcode, or null.
     static const DatabaseArticle* FindBarcode(const std::vector<DatabaseArticle>& articles, const ECRString& barcode);
 };

@@ -16,32 +16,33 @@ ECRArticle ArticleImportFile::ParseLine(const std::string& line)
     return article;
 }
 
-bool ArticleImportFile::Read(const std::string& path, std::vector<ECRArticle>& articles, std::string& error)
+bool ArticleImportFile::Read(const std::string& path, std::vector<ECRArticle>& articles, FileFault& fault)
 {
     std::string bytes;
-    if (!InputFile::ReadAll(path, kLimits.maxFileBytes, bytes, error))
+    if (!InputFile::ReadAll(path, kLimits.maxFileBytes, bytes, fault))
         return false;
-    return Parse(bytes, path, articles, error);
+    return Parse(bytes, path, articles, fault);
 }
 
 bool ArticleImportFile::Parse(std::string_view bytes, const std::string& name, std::vector<ECRArticle>& articles,
-                              std::string& error)
+                              FileFault& fault)
 {
     articles.clear();
     std::vector<TextLineReader::Line> lines;
-    if (!TextLineReader::Split(bytes, name, kLimits, lines, error))
+    if (!TextLineReader::Split(bytes, name, kLimits, lines, fault))
         return false;
     if (lines.size() > ECRArticleRules::kCapacity) {
-        error = name + ": " + std::to_string(lines.size()) + " articles, more than the register holds (" +
-                std::to_string(ECRArticleRules::kCapacity) + ")";
+        fault = FileFault::OfFile(FileFault::Kind::TooManyArticles, name);
+        fault.count = lines.size();
+        fault.limit = ECRArticleRules::kCapacity;
         return false;
     }
     std::vector<ECRArticle> checked;
     checked.reserve(lines.size());
     for (const TextLineReader::Line& line : lines) {
         ECRArticle article = ParseLine(line.text);
-        if (const auto fault = ECRArticleRules::Check(article)) {
-            error = name + ", line " + std::to_string(line.number) + ", " + fault->field + ": " + fault->problem;
+        if (const auto refused = ECRArticleRules::Check(article)) {
+            fault = FileFault::OfArticle(name, line.number, *refused);
             return false;
         }
         checked.push_back(std::move(article));

@@ -20,10 +20,10 @@ public:
     static ECRArticle ParseLine(const std::string& line);
     // Reads and checks the whole file before anything is sent: every article
     // must be one the register takes (ECRArticleRules), and there may be no
-    // more than it holds. False with a message naming the file, the line
-    // and the field ("plu.txt, line 4, name: holds the control byte ...").
-    static bool Read(const std::string& path, std::vector<ECRArticle>& articles, std::string& error);
+    // more than it holds. False with the file, the line and the field in
+    // fault (FaultText: "plu.txt, line 4, name: holds the control byte ...").
+    static bool Read(const std::string& path, std::vector<ECRArticle>& articles, FileFault& fault);
     // The same for bytes already read; name stands for the file in messages.
     static bool Parse(std::string_view bytes, const std::string& name, std::vector<ECRArticle>& articles,
-                      std::string& error);
+                      FileFault& fault);
 };

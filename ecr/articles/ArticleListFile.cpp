@@ -21,7 +21,7 @@ std::string ArticleListFile::Format(const std::list<ECRArticle>& articles)
     return text;
 }
 
-bool ArticleListFile::Write(const std::string& path, const std::list<ECRArticle>& articles, std::string& error)
+bool ArticleListFile::Write(const std::string& path, const std::list<ECRArticle>& articles, FileFault& fault)
 {
-    return SafeFileWrite::Write(path, Format(articles), error);
+    return SafeFileWrite::Write(path, Format(articles), fault);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ecr/commands/ECRArticle.h"
+#include "ecr/files/FileFault.h"
 
 #include <list>
 #include <string>
@@ -11,7 +12,7 @@ class ArticleListFile {
 public:
     static std::string FormatLine(const ECRArticle& article);
     static std::string Format(const std::list<ECRArticle>& articles);
-    // Replaces the file only when it was written completely; false with a
-    // message for the user otherwise, the earlier file then being kept.
-    static bool Write(const std::string& path, const std::list<ECRArticle>& articles, std::string& error);
+    // Replaces the file only when it was written completely; false with why
+    // otherwise, the earlier file then being kept.
+    static bool Write(const std::string& path, const std::list<ECRArticle>& articles, FileFault& fault);
 };

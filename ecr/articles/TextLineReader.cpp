@@ -5,7 +5,7 @@
 #include "ecr/commands/Utf8.h"
 
 bool TextLineReader::Split(std::string_view bytes, const std::string& name, const Limits& limits,
-                           std::vector<Line>& lines, std::string& error)
+                           std::vector<Line>& lines, FileFault& fault)
 {
     lines.clear();
     bool utf8 = false;
@@ -25,21 +25,28 @@ bool TextLineReader::Split(std::string_view bytes, const std::string& name, cons
         if (line.ends_with('\r'))
             line.remove_suffix(1);
 
-        const auto problem = [&](const std::string& what) {
-            error = name + ", line " + std::to_string(number) + ": " + what;
-            return false;
+        const auto problem = [&](FileFault::Kind kind) -> FileFault& {
+            fault = FileFault::OfFile(kind, name);
+            fault.line = number;
+            return fault;
         };
-        if (line.size() > limits.maxLineBytes)
-            return problem("longer than " + std::to_string(limits.maxLineBytes) + " bytes");
-        if (line.find('\0') != std::string_view::npos)
-            return problem("holds a zero byte, which no text has");
+        if (line.size() > limits.maxLineBytes) {
+            problem(FileFault::Kind::LineTooLong).limit = limits.maxLineBytes;
+            return false;
+        }
+        if (line.find('\0') != std::string_view::npos) {
+            problem(FileFault::Kind::ZeroByte);
+            return false;
+        }
         if (IsBlank(line))
             continue;
         std::string text(line);
         if (utf8) {
-            TextFault fault;
-            if (!ECRCodePage::FromUtf8(line, text, fault))
-                return problem(fault.Describe());
+            TextFault textFault;
+            if (!ECRCodePage::FromUtf8(line, text, textFault)) {
+                problem(FileFault::Kind::Text).text = textFault;
+                return false;
+            }
         }
         lines.push_back(Line{number, std::move(text)});
     }

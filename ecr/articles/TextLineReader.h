@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ecr/files/FileFault.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,10 +29,10 @@ public:
     };
 
     // Splits a file's bytes into lines; name stands for the file in
-    // messages. False with "<name>, line N: <what>" for a line that is too
-    // long, holds a zero byte, or is not convertible.
+    // messages. False, with the file and the line in fault, for a line that
+    // is too long, holds a zero byte, or is not convertible.
     static bool Split(std::string_view bytes, const std::string& name, const Limits& limits, std::vector<Line>& lines,
-                      std::string& error);
+                      FileFault& fault);
 
     static bool IsBlank(std::string_view line);
 };

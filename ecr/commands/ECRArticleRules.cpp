@@ -1,42 +1,60 @@
 #include "ecr/commands/ECRArticleRules.h"
 
-#include "ecr/commands/TextFault.h"
-
 namespace {
 
-std::string Outside(std::int64_t low, std::int64_t high)
+using Fault = ECRArticleRules::Fault;
+
+Fault Refused(Fault::Field field, Fault::Rule rule)
 {
-    return "outside " + std::to_string(low) + ".." + std::to_string(high);
+    Fault fault;
+    fault.field = field;
+    fault.rule = rule;
+    return fault;
+}
+
+Fault OutOfRange(Fault::Field field, std::int64_t low, std::int64_t high, int decimals = 0)
+{
+    Fault fault = Refused(field, Fault::Rule::OutOfRange);
+    fault.low = low;
+    fault.limit = high;
+    fault.decimals = decimals;
+    return fault;
 }
 
 }  // namespace
 
-std::optional<std::string> ECRArticleRules::CheckNameBytes(const ECRString& name)
+std::optional<Fault> ECRArticleRules::CheckNameBytes(const ECRString& name)
 {
     const std::string_view bytes(name.Data(), name.Length());
-    TextFault fault;
-    if (TextFault::FindControlByte(bytes, fault))
-        return "holds " + fault.Describe();
+    Fault fault = Refused(Fault::Field::Name, Fault::Rule::ControlByte);
+    if (TextFault::FindControlByte(bytes, fault.text))
+        return fault;
     const std::size_t backslash = bytes.find('\\');
-    if (backslash != std::string_view::npos)
-        return "holds a backslash at character " + std::to_string(backslash + 1) + ", which the register refuses";
+    if (backslash != std::string_view::npos) {
+        fault.rule = Fault::Rule::Backslash;
+        fault.count = static_cast<std::int64_t>(backslash + 1);
+        return fault;
+    }
     return std::nullopt;
 }
 
-std::optional<ECRArticleRules::Fault> ECRArticleRules::Check(const ECRArticle& article)
+std::optional<Fault> ECRArticleRules::Check(const ECRArticle& article)
 {
     if (article.name.Length() == 0)
-        return Fault{"name", "empty"};
-    if (article.name.Length() > kNameLength)
-        return Fault{"name", std::to_string(article.name.Length()) + " characters, the register takes at most " +
-                                 std::to_string(kNameLength)};
-    if (auto problem = CheckNameBytes(article.name))
-        return Fault{"name", *problem};
+        return Refused(Fault::Field::Name, Fault::Rule::Empty);
+    if (article.name.Length() > kNameLength) {
+        Fault fault = Refused(Fault::Field::Name, Fault::Rule::TooLong);
+        fault.count = static_cast<std::int64_t>(article.name.Length());
+        fault.limit = static_cast<std::int64_t>(kNameLength);
+        return fault;
+    }
+    if (auto fault = CheckNameBytes(article.name))
+        return fault;
     if (article.price <= 0 || article.price > kMaxPrice)
-        return Fault{"price", "outside 0.01..999999.99"};
+        return OutOfRange(Fault::Field::Price, 1, kMaxPrice, 2);
     if (article.taxRate < 0 || article.taxRate > kMaxTaxRate)
-        return Fault{"tax rate", Outside(0, kMaxTaxRate)};
+        return OutOfRange(Fault::Field::TaxRate, 0, kMaxTaxRate);
     if (article.unit < 0 || article.unit > kMaxUnit)
-        return Fault{"unit", Outside(0, kMaxUnit)};
+        return OutOfRange(Fault::Field::Unit, 0, kMaxUnit);
     return std::nullopt;
 }

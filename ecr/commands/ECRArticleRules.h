@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ecr/commands/ECRArticle.h"
+#include "ecr/commands/TextFault.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 // What the register takes for an article (the simulated register applies
 // the same limits). Checked before a file's articles are sent, so that one
@@ -18,9 +18,23 @@ public:
     static constexpr std::int32_t kMaxUnit = 9;           // unit of measure index
     static constexpr std::size_t kCapacity = 15000;       // articles the register holds
 
+    // Which field the register would refuse and why; FaultText words it.
     struct Fault {
-        std::string field;    // "name", "price", "tax rate", "unit"
-        std::string problem;  // what is wrong, for a message
+        enum class Field { Name, Price, TaxRate, Unit };
+        enum class Rule {
+            Empty,
+            TooLong,      // count characters, limit at most
+            ControlByte,  // text: which byte, where
+            Backslash,    // at character count
+            OutOfRange,   // outside low..high, amounts with decimals
+        };
+        Field field = Field::Name;
+        Rule rule = Rule::Empty;
+        std::int64_t count = 0;
+        std::int64_t low = 0;
+        std::int64_t limit = 0;  // TooLong: the longest; OutOfRange: the highest
+        int decimals = 0;
+        TextFault text;
     };
 
     // The first field the register would refuse, or nothing.
@@ -28,5 +42,5 @@ public:
     // A name's bytes alone: a control byte (the field terminators among
     // them) would split or end the request's field, and a backslash would
     // cut a reply that carries the name short.
-    static std::optional<std::string> CheckNameBytes(const ECRString& name);
+    static std::optional<Fault> CheckNameBytes(const ECRString& name);
 };

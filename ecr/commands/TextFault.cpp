@@ -30,17 +30,11 @@ bool TextFault::FindControlByte(std::string_view bytes, TextFault& fault)
     return false;
 }
 
-std::string TextFault::Describe() const
+std::string TextFault::ControlByteText() const
 {
-    if (kind == Kind::NotUtf8)
-        return "not valid UTF-8 at byte " + std::to_string(position);
-    if (kind == Kind::ControlByte) {
-        const char* known = character == 0x09 ? " (TAB)" : character == 0x0A ? " (LF)" : character == 0x0D ? " (CR)"
-                            : character == 0x1F ? " (US)" : "";
-        char text[64];
-        std::snprintf(text, sizeof text, "the control byte 0x%02X%s", static_cast<unsigned>(character), known);
-        return text + std::string(" at character ") + std::to_string(position);
-    }
-    return CharacterText() + " at character " + std::to_string(position) + " has no " +
-           ECRCodePage::Name(codePage) + " form";
+    const char* known = character == 0x09 ? " (TAB)" : character == 0x0A ? " (LF)" : character == 0x0D ? " (CR)"
+                        : character == 0x1F ? " (US)" : "";
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%02X%s", static_cast<unsigned>(character), known);
+    return text;
 }

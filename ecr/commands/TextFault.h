@@ -8,7 +8,8 @@
 
 // Why a text could not become register bytes, and where: the first bad
 // UTF-8 sequence, the first character the code page has no byte for, or
-// the first control byte in a text that must have none.
+// the first control byte in a text that must have none. FaultText words it
+// in English (ecrctl) or Serbian (the dialogs).
 struct TextFault {
     enum class Kind { NotUtf8, NoByte, ControlByte };
 
@@ -22,10 +23,8 @@ struct TextFault {
     // terminator (LF, TAB, US) among them would split or end a request's field.
     static bool FindControlByte(std::string_view bytes, TextFault& fault);
 
-    // "not valid UTF-8 at byte 5", "'Ж' (U+0416) at character 3 has no
-    // Windows-1250 form" or "the control byte 0x09 (TAB) at character 4";
-    // for ecrctl and the file readers' messages.
-    std::string Describe() const;
     // "'Ж' (U+0416)", the character alone shown only when it is printable.
     std::string CharacterText() const;
+    // "0x09 (TAB)": a control byte by its number, and its name if it has one.
+    std::string ControlByteText() const;
 };

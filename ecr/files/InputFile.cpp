@@ -1,7 +1,6 @@
 #include "ecr/files/InputFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -26,9 +25,9 @@ void CloseFile(int fd)
 {
     ::_close(fd);
 }
-const char* KindOf(unsigned mode)
+FileFault::Node NodeOf(unsigned mode)
 {
-    return (mode & _S_IFDIR) != 0 ? "a directory" : "a device";
+    return (mode & _S_IFDIR) != 0 ? FileFault::Node::Directory : FileFault::Node::Device;
 }
 #else
 int OpenForReading(const char* path)
@@ -44,15 +43,15 @@ void CloseFile(int fd)
 {
     ::close(fd);
 }
-const char* KindOf(mode_t mode)
+FileFault::Node NodeOf(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return "a directory";
+        return FileFault::Node::Directory;
     if (S_ISFIFO(mode))
-        return "a FIFO";
+        return FileFault::Node::Fifo;
     if (S_ISSOCK(mode))
-        return "a socket";
-    return "a device";
+        return FileFault::Node::Socket;
+    return FileFault::Node::Device;
 }
 #endif
 
@@ -64,28 +63,30 @@ InputFile::~InputFile()
         CloseFile(m_fd);
 }
 
-bool InputFile::Open(const std::string& path, std::string& error)
+bool InputFile::Open(const std::string& path, FileFault& fault)
 {
     m_path = path;
     m_fd = OpenForReading(path.c_str());
     if (m_fd < 0) {
-        error = "Problem pri otvaranju fajla: " + path;
+        // The design's message for a file that cannot be opened names no reason.
+        fault = FileFault::OfFile(FileFault::Kind::CannotOpen, path);
         return false;
     }
     struct stat status {};
     if (::fstat(m_fd, &status) != 0) {
-        error = "Problem pri otvaranju fajla: " + path + " (" + std::strerror(errno) + ")";
+        fault = FileFault::OfFile(FileFault::Kind::CannotOpen, path, errno);
         return false;
     }
     if ((status.st_mode & S_IFMT) != S_IFREG) {
-        error = path + ": not a file (" + KindOf(status.st_mode) + ")";
+        fault = FileFault::OfFile(FileFault::Kind::NotAFile, path);
+        fault.node = NodeOf(status.st_mode);
         return false;
     }
     m_size = static_cast<std::uint64_t>(status.st_size);
     return true;
 }
 
-bool InputFile::ReadInto(char* buffer, std::size_t count, std::size_t& got, std::string& error)
+bool InputFile::ReadInto(char* buffer, std::size_t count, std::size_t& got, FileFault& fault)
 {
     got = 0;
     while (got < count) {
@@ -93,7 +94,7 @@ bool InputFile::ReadInto(char* buffer, std::size_t count, std::size_t& got, std:
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            error = "Problem pri citanju fajla: " + m_path + " (" + std::strerror(errno) + ")";
+            fault = FileFault::OfFile(FileFault::Kind::CannotRead, m_path, errno);
             return false;
         }
         if (n == 0)
@@ -103,10 +104,11 @@ bool InputFile::ReadInto(char* buffer, std::size_t count, std::size_t& got, std:
     return true;
 }
 
-bool InputFile::CheckSize(std::uint64_t size, std::uint64_t maxBytes, std::string& error) const
+bool InputFile::CheckSize(std::uint64_t size, std::uint64_t maxBytes, FileFault& fault) const
 {
     if (size <= maxBytes)
         return true;
-    error = m_path + ": larger than " + std::to_string(maxBytes) + " bytes";
+    fault = FileFault::OfFile(FileFault::Kind::TooLarge, m_path);
+    fault.limit = maxBytes;
     return false;
 }

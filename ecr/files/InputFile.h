@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ecr/files/FileFault.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,33 +18,31 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    // False with "Problem pri otvaranju fajla: <path>" or
-    // "<path>: not a file (a directory)" and the like.
-    bool Open(const std::string& path, std::string& error);
+    // False with CannotOpen, or NotAFile and what the path names.
+    bool Open(const std::string& path, FileFault& fault);
     std::uint64_t Size() const { return m_size; }
     const std::string& Path() const { return m_path; }
 
     // Appends up to count bytes to bytes (a std::string or a byte vector);
-    // fewer only at the end of the file. False with "Problem pri citanju
-    // fajla: <path> (<reason>)".
+    // fewer only at the end of the file. False with CannotRead.
     template <class Bytes>
-    bool Read(std::size_t count, Bytes& bytes, std::string& error)
+    bool Read(std::size_t count, Bytes& bytes, FileFault& fault)
     {
         const std::size_t before = bytes.size();
         bytes.resize(before + count);
         std::size_t got = 0;
-        const bool ok = ReadInto(reinterpret_cast<char*>(bytes.data()) + before, count, got, error);
+        const bool ok = ReadInto(reinterpret_cast<char*>(bytes.data()) + before, count, got, fault);
         bytes.resize(before + got);
         return ok;
     }
 
-    // A whole file of at most maxBytes; a larger one is refused with
-    // "<path>: larger than <maxBytes> bytes" before anything is read.
+    // A whole file of at most maxBytes; a larger one is refused (TooLarge)
+    // before anything is read.
     template <class Bytes>
-    static bool ReadAll(const std::string& path, std::uint64_t maxBytes, Bytes& bytes, std::string& error)
+    static bool ReadAll(const std::string& path, std::uint64_t maxBytes, Bytes& bytes, FileFault& fault)
     {
         InputFile file;
-        if (!file.Open(path, error) || !file.CheckSize(maxBytes, error))
+        if (!file.Open(path, fault) || !file.CheckSize(maxBytes, fault))
             return false;
         bytes.clear();
         bytes.reserve(static_cast<std::size_t>(file.Size()));
@@ -51,21 +51,21 @@ public:
         constexpr std::size_t kStep = 64 * 1024;
         for (;;) {
             const std::size_t before = bytes.size();
-            if (!file.Read(kStep, bytes, error))
+            if (!file.Read(kStep, bytes, fault))
                 return false;
-            if (!file.CheckSize(bytes.size(), maxBytes, error))
+            if (!file.CheckSize(bytes.size(), maxBytes, fault))
                 return false;
             if (bytes.size() - before < kStep)
                 return true;
         }
     }
 
-    // False with "<path>: larger than <maxBytes> bytes" for a larger file.
-    bool CheckSize(std::uint64_t maxBytes, std::string& error) const { return CheckSize(m_size, maxBytes, error); }
+    // False with TooLarge for a file larger than maxBytes.
+    bool CheckSize(std::uint64_t maxBytes, FileFault& fault) const { return CheckSize(m_size, maxBytes, fault); }
 
 private:
-    bool ReadInto(char* buffer, std::size_t count, std::size_t& got, std::string& error);
-    bool CheckSize(std::uint64_t size, std::uint64_t maxBytes, std::string& error) const;
+    bool ReadInto(char* buffer, std::size_t count, std::size_t& got, FileFault& fault);
+    bool CheckSize(std::uint64_t size, std::uint64_t maxBytes, FileFault& fault) const;
 
     int m_fd = -1;
     std::string m_path;

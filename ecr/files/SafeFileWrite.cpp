@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -19,19 +18,14 @@
 
 namespace {
 
-std::string Reason(int error)
+FileFault OpenProblem(const std::string& path, int systemError)
 {
-    return std::string(" (") + std::strerror(error) + ")";
+    return FileFault::OfFile(FileFault::Kind::CannotOpen, path, systemError);
 }
 
-std::string OpenProblem(const std::string& path, int error)
+FileFault WriteProblem(const std::string& path, int systemError)
 {
-    return "Problem pri otvaranju fajla: " + path + Reason(error);
-}
-
-std::string WriteProblem(const std::string& path, int error)
-{
-    return "Problem pri upisu u fajl: " + path + Reason(error);
+    return FileFault::OfFile(FileFault::Kind::CannotWrite, path, systemError);
 }
 
 std::string Folder(const std::string& path)
@@ -125,12 +119,12 @@ struct Target {
     struct stat status {};     // of the existing file
 };
 
-bool Resolve(const std::string& path, Target& target, std::string& error)
+bool Resolve(const std::string& path, Target& target, FileFault& fault)
 {
     target = Target{};
     target.path = path;
     if (path.empty()) {
-        error = "Problem pri otvaranju fajla: no file name";
+        fault = FileFault::OfFile(FileFault::Kind::NoFileName, path);
         return false;
     }
 #ifndef _WIN32
@@ -138,19 +132,18 @@ bool Resolve(const std::string& path, Target& target, std::string& error)
     if (::lstat(path.c_str(), &link) != 0) {
         if (errno == ENOENT)
             return true;
-        error = OpenProblem(path, errno);
+        fault = OpenProblem(path, errno);
         return false;
     }
     if (S_ISLNK(link.st_mode)) {
         if (::stat(path.c_str(), &target.status) != 0) {
-            error = errno == ENOENT ? path + ": a symbolic link to a file that does not exist; not writing through it"
-                                    : OpenProblem(path, errno);
+            fault = errno == ENOENT ? FileFault::OfFile(FileFault::Kind::DanglingLink, path) : OpenProblem(path, errno);
             return false;
         }
         if (S_ISREG(target.status.st_mode)) {
             char resolved[PATH_MAX];
             if (::realpath(path.c_str(), resolved) == nullptr) {
-                error = OpenProblem(path, errno);
+                fault = OpenProblem(path, errno);
                 return false;
             }
             target.path = resolved;
@@ -167,8 +160,10 @@ bool Resolve(const std::string& path, Target& target, std::string& error)
         target.direct = true;
         return true;
     }
-    error = path + ": not a file (" + (S_ISDIR(mode) ? "a directory" : S_ISBLK(mode) ? "a block device" : "a socket") +
-            "); nothing written";
+    fault = FileFault::OfFile(FileFault::Kind::NotReplaceable, path);
+    fault.node = S_ISDIR(mode) ? FileFault::Node::Directory
+                 : S_ISBLK(mode) ? FileFault::Node::BlockDevice
+                                 : FileFault::Node::Socket;
     return false;
 #else
     if (::stat(path.c_str(), &target.status) != 0)
@@ -181,12 +176,12 @@ bool Resolve(const std::string& path, Target& target, std::string& error)
         target.direct = true;
         return true;
     }
-    error = path + ": not a file (a directory); nothing written";
+    fault = FileFault::OfFile(FileFault::Kind::NotReplaceable, path);
     return false;
 #endif
 }
 
-bool WriteDirect(const Target& target, std::string_view bytes, std::string& error)
+bool WriteDirect(const Target& target, std::string_view bytes, FileFault& fault)
 {
 #ifdef _WIN32
     const int fd = ::_open(target.path.c_str(), kWriteFlags);
@@ -194,14 +189,14 @@ bool WriteDirect(const Target& target, std::string_view bytes, std::string& erro
     const int fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
 #endif
     if (fd < 0) {
-        error = OpenProblem(target.path, errno);
+        fault = OpenProblem(target.path, errno);
         return false;
     }
     struct stat opened {};
     // Whatever took the device's place since it was looked at is not written into.
     if (::fstat(fd, &opened) != 0 || (opened.st_mode & S_IFMT) != (target.status.st_mode & S_IFMT)) {
         CloseFile(fd);
-        error = target.path + ": changed while it was opened; nothing written";
+        fault = FileFault::OfFile(FileFault::Kind::ChangedWhileOpen, target.path);
         return false;
     }
     // Devices and pipes cannot be synced; their own refusal shows in write or close.
@@ -209,7 +204,7 @@ bool WriteDirect(const Target& target, std::string_view bytes, std::string& erro
     const int writeError = errno;
     const bool closed = CloseFile(fd) == 0;
     if (!written || !closed) {
-        error = WriteProblem(target.path, written ? errno : writeError);
+        fault = WriteProblem(target.path, written ? errno : writeError);
         return false;
     }
     return true;
@@ -230,7 +225,7 @@ bool SyncFolder(const std::string& folder)
 }
 #endif
 
-bool Replace(const Target& target, std::string_view bytes, std::string& error)
+bool Replace(const Target& target, std::string_view bytes, FileFault& fault)
 {
     const std::string folder = Folder(target.path);
     std::string temporary;
@@ -242,19 +237,19 @@ bool Replace(const Target& target, std::string_view bytes, std::string& error)
         temporary = folder + "/.thermal-" + RandomTag() + ".tmp";
         fd = OpenExclusive(temporary, mode);
         if (fd < 0 && errno != EEXIST) {
-            error = OpenProblem(target.path, errno);
+            fault = OpenProblem(target.path, errno);
             return false;
         }
     }
     if (fd < 0) {
-        error = OpenProblem(target.path, EEXIST);
+        fault = OpenProblem(target.path, EEXIST);
         return false;
     }
 
     const auto fail = [&](int problem) {
         CloseFile(fd);
         RemoveFile(temporary);
-        error = WriteProblem(target.path, problem);
+        fault = WriteProblem(target.path, problem);
         return false;
     };
 #ifndef _WIN32
@@ -272,24 +267,24 @@ bool Replace(const Target& target, std::string_view bytes, std::string& error)
     if (CloseFile(fd) != 0) {
         const int problem = errno;
         RemoveFile(temporary);
-        error = WriteProblem(target.path, problem);
+        fault = WriteProblem(target.path, problem);
         return false;
     }
 #ifdef _WIN32
     if (!::MoveFileExA(temporary.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         RemoveFile(temporary);
-        error = WriteProblem(target.path, EACCES);
+        fault = WriteProblem(target.path, EACCES);
         return false;
     }
 #else
     if (::rename(temporary.c_str(), target.path.c_str()) != 0) {
         const int problem = errno;
         RemoveFile(temporary);
-        error = WriteProblem(target.path, problem);
+        fault = WriteProblem(target.path, problem);
         return false;
     }
     if (!SyncFolder(folder)) {
-        error = WriteProblem(target.path, errno) + "; the file was replaced, but its folder could not be synced";
+        fault = FileFault::OfFile(FileFault::Kind::FolderNotSynced, target.path, errno);
         return false;
     }
 #endif
@@ -298,35 +293,35 @@ bool Replace(const Target& target, std::string_view bytes, std::string& error)
 
 }  // namespace
 
-bool SafeFileWrite::Write(const std::string& path, std::string_view bytes, std::string& error)
+bool SafeFileWrite::Write(const std::string& path, std::string_view bytes, FileFault& fault)
 {
     Target target;
-    if (!Resolve(path, target, error))
+    if (!Resolve(path, target, fault))
         return false;
-    return target.direct ? WriteDirect(target, bytes, error) : Replace(target, bytes, error);
+    return target.direct ? WriteDirect(target, bytes, fault) : Replace(target, bytes, fault);
 }
 
-bool SafeFileWrite::CheckTarget(const std::string& path, std::string& error)
+bool SafeFileWrite::CheckTarget(const std::string& path, FileFault& fault)
 {
     Target target;
-    if (!Resolve(path, target, error))
+    if (!Resolve(path, target, fault))
         return false;
     if (target.direct)
         return true;
     const std::string folder = Folder(target.path);
     struct stat status {};
     if (::stat(folder.c_str(), &status) != 0) {
-        error = OpenProblem(path, errno);
+        fault = OpenProblem(path, errno);
         return false;
     }
     if ((status.st_mode & S_IFMT) != S_IFDIR) {
-        error = OpenProblem(path, ENOTDIR);
+        fault = OpenProblem(path, ENOTDIR);
         return false;
     }
 #ifndef _WIN32
     // As the effective user, who is the one to create the file.
     if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        error = OpenProblem(path, errno);
+        fault = OpenProblem(path, errno);
         return false;
     }
 #endif

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ecr/files/FileFault.h"
+
 #include <string>
 #include <string_view>
 
@@ -19,10 +21,10 @@
 //   file (a directory, a block device, a socket) is refused.
 class SafeFileWrite {
 public:
-    // False with a message for the user; the earlier file is then as it was.
-    static bool Write(const std::string& path, std::string_view bytes, std::string& error);
+    // False with why (FaultText words it); the earlier file is then as it was.
+    static bool Write(const std::string& path, std::string_view bytes, FileFault& fault);
     // What Write would refuse before it writes a byte (a target that is not
     // a file, a folder that does not exist or cannot be written), so a caller
     // can check an output path before lengthy work.
-    static bool CheckTarget(const std::string& path, std::string& error);
+    static bool CheckTarget(const std::string& path, FileFault& fault);
 };

@@ -30,8 +30,8 @@ LogoRows BuildLogoRows(const QImage& image)
 bool LoadPicture(const std::string& path, QImage& image)
 {
     std::vector<unsigned char> bytes;
-    std::string error;
-    if (!InputFile::ReadAll(path, kMaxPictureFileBytes, bytes, error)) {
+    FileFault fault;
+    if (!InputFile::ReadAll(path, kMaxPictureFileBytes, bytes, fault)) {
         return false;
     }
     QByteArray data = View(bytes);

@@ -48,7 +48,7 @@ TEST(Connection, LogOnSwitchesMenusAndMonitor)
     EXPECT_EQ(main.m_pDevice.get(), device);
 }
 
-TEST(Connection, SilentRegisterLeavesEverythingUnconnectedWithoutAMessage)
+TEST(Connection, SilentRegisterLeavesEverythingUnconnectedWithoutAMessageBox)
 {
     AppHarness app;
     PseudoTerminal silent(PseudoTerminal::Use::Program);
@@ -62,12 +62,14 @@ TEST(Connection, SilentRegisterLeavesEverythingUnconnectedWithoutAMessage)
     EXPECT_FALSE(app.MenuEnabled(CThermalDlg::Kasa));
     EXPECT_FALSE(app.Main().m_monitorDlg.GetDlgItem(CConnectionMonitorDlg::IDC_SEND)->isEnabled());
     EXPECT_TRUE(app.Prompts().messages.empty());
-    EXPECT_TRUE(app.Main().m_monitorDlg.DebugText().empty());
+    // Only the debug box says why.
+    EXPECT_EQ(app.Main().m_monitorDlg.DebugText(), "*** Prijavljivanje - neuspesno: kasa ne odgovara ***");
 
     // A second attempt opens the port afresh and asks again; then the
     // register on COM1 answers.
     EXPECT_FALSE(app.Connect());
     EXPECT_EQ(silent.ReadAll(), "\x05");
+    EXPECT_EQ(FirstLine(app.Main().m_monitorDlg.DebugText()), "*** Prijavljivanje - neuspesno: kasa ne odgovara ***");
     app.Main().m_nPort = 0;
     EXPECT_TRUE(app.Connect());
     EXPECT_EQ(app.Main().m_settings.PortNumber(), 1);
@@ -85,9 +87,10 @@ TEST(Connection, RegisterSilentToEnquiryOnTheSimulator)
     EXPECT_FALSE(app.Connect());
     EXPECT_FALSE(app.Main().m_bConnected);
     EXPECT_TRUE(app.Prompts().messages.empty());
+    EXPECT_EQ(app.Main().m_monitorDlg.DebugText(), "*** Prijavljivanje - neuspesno: kasa ne odgovara ***");
 }
 
-TEST(Connection, PortThatCannotOpenIsSilentAndMakesNoDevice)
+TEST(Connection, PortThatCannotOpenSaysWhyOnlyInTheDebugBox)
 {
     AppHarness app;
     // No item chosen in the port list: index -1 gives port number 0.
@@ -98,6 +101,7 @@ TEST(Connection, PortThatCannotOpenIsSilentAndMakesNoDevice)
     EXPECT_EQ(app.Main().m_settings.BaudRate(), 19200);
     EXPECT_EQ(app.Main().m_pDevice, nullptr);
     EXPECT_TRUE(app.Prompts().messages.empty());
+    EXPECT_EQ(app.Main().m_monitorDlg.DebugText(), "*** Prijavljivanje - neuspesno: Error opening port ***");
 }
 
 TEST(Connection, SettingsRecordFromPortAndSpeed)
@@ -149,23 +153,44 @@ TEST(Connection, SettingsDialogOkStoresAndCancelKeeps)
     EXPECT_EQ(app.Main().m_nBaud, 0);
 }
 
-TEST(Connection, TypedPortThatIsNotListedAddsNoPort)
+TEST(Connection, TypedTextChoosesTheItemItNamesOrNone)
 {
-    AppHarness app;
-    int ports = 0;
-    ScopedModalDriver driver([&](CDialog& dlg) {
-        auto* port = dlg.Item<QComboBox>(CConSettingDlg::IDC_PORT);
-        QApplication::setActiveWindow(&dlg);
-        port->setFocus();
-        port->lineEdit()->selectAll();
-        QTest::keyClicks(port->lineEdit(), "9");
-        // Enter in the edit field ends the dialog with OK.
-        QTest::keyClick(port->lineEdit(), Qt::Key_Return);
-        ports = port->count();
-    });
-    app.Choose(CThermalDlg::ID_SETTINGS);
-    EXPECT_EQ(ports, 8);
-    EXPECT_EQ(app.Main().m_nPort, 0) << "the listed port still chosen, not a ninth";
+    // As the design's combo boxes do: typed text that names no item is no
+    // choice at all (-1), so port number 0, which cannot be opened.
+    struct Case {
+        const char* port;
+        const char* baud;
+        int index;
+        int baudIndex;
+    };
+    const Case cases[] = {
+        {"9", "9600", -1, 0}, {"abc", "19200", -1, 1}, {"3", "4800", 2, -1}, {"", "", -1, -1}, {"8", "9600", 7, 0},
+    };
+    for (const Case& c : cases) {
+        AppHarness app;
+        int ports = 0;
+        ScopedModalDriver driver([&](CDialog& dlg) {
+            QApplication::setActiveWindow(&dlg);
+            const auto type = [](QComboBox* combo, const char* text) {
+                combo->setFocus();
+                combo->lineEdit()->selectAll();
+                QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
+                QTest::keyClicks(combo->lineEdit(), text);
+            };
+            auto* port = dlg.Item<QComboBox>(CConSettingDlg::IDC_PORT);
+            type(dlg.Item<QComboBox>(CConSettingDlg::IDC_BAUD), c.baud);
+            type(port, c.port);
+            // Enter in the edit field ends the dialog with OK.
+            QTest::keyClick(port->lineEdit(), Qt::Key_Return);
+            ports = port->count();
+        });
+        app.Choose(CThermalDlg::ID_SETTINGS);
+        EXPECT_EQ(ports, 8) << "typed text never becomes an item of its own";
+        EXPECT_EQ(app.Main().m_nPort, c.index) << c.port;
+        EXPECT_EQ(app.Main().m_nBaud, c.baudIndex) << c.baud;
+    }
+
+    // "Povezi" with such a choice: see PortThatCannotOpenSaysWhyOnlyInTheDebugBox.
 }
 
 TEST(Connection, TestWritesEveryByteOnceInOrderOnAPrivatePort)

@@ -1,8 +1,16 @@
 #include "TempFolder.h"
 
 #include "ecr/articles/ArticleDatabase.h"
+#include "ecr/files/FaultText.h"
 
 #include <gtest/gtest.h>
+
+namespace {
+
+constexpr auto English = FaultText::Language::English;
+constexpr auto Serbian = FaultText::Language::Serbian;
+
+}  // namespace
 
 TEST(ArticleDatabaseLine, FieldsAndDefaults)
 {
@@ -30,8 +38,8 @@ TEST(ArticleDatabaseRead, CrLfBlankAndLongLines)
     const std::string path =
         folder.Write("Baza.txt", "Mleko\t123\t89.90\t2\r\n\r\n" + longName + "\t777\t1.00\t3\r\nSok\t9\t1\t2\r\n\n");
     std::vector<DatabaseArticle> articles;
-    std::string error;
-    ASSERT_TRUE(ArticleDatabase::Read(path, articles, error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(ArticleDatabase::Read(path, articles, fault)) << FaultText::Describe(fault, English);
     ASSERT_EQ(articles.size(), 3U);
     EXPECT_EQ(articles[0].taxRate, 2);
     EXPECT_EQ(articles[1].name.Length(), 600U);
@@ -44,8 +52,8 @@ TEST(ArticleDatabaseRead, Utf8NamesAreStoredAsTheRegistersBytes)
     // A UTF-8 "Čaj" must become the byte the register knows, or it could
     // never be sold or deleted by its name.
     std::vector<DatabaseArticle> articles;
-    std::string error;
-    ASSERT_TRUE(ArticleDatabase::Parse("\xC4\x8C" "aj\t1\t2.50\t1\n", "Baza.txt", articles, error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(ArticleDatabase::Parse("\xC4\x8C" "aj\t1\t2.50\t1\n", "Baza.txt", articles, fault));
     ASSERT_EQ(articles.size(), 1U);
     EXPECT_EQ(std::string(articles[0].name.Data()), "\xC8" "aj");
     EXPECT_EQ(articles[0].price, 250);
@@ -54,18 +62,19 @@ TEST(ArticleDatabaseRead, Utf8NamesAreStoredAsTheRegistersBytes)
 TEST(ArticleDatabaseRead, ANameThatWouldCorruptASaleIsRefusedWithItsLine)
 {
     std::vector<DatabaseArticle> articles;
-    std::string error;
-    EXPECT_FALSE(ArticleDatabase::Parse("Mleko\t1\t1\t1\nHl\x1F" "eb\t2\t1\t1\n", "Baza.txt", articles, error));
-    EXPECT_EQ(error, "Baza.txt, line 2, name: holds the control byte 0x1F (US) at character 3");
+    FileFault fault;
+    EXPECT_FALSE(ArticleDatabase::Parse("Mleko\t1\t1\t1\nHl\x1F" "eb\t2\t1\t1\n", "Baza.txt", articles, fault));
+    EXPECT_EQ(FaultText::Describe(fault, English), "Baza.txt, line 2, name: holds the control byte 0x1F (US) at character 3");
+    EXPECT_EQ(FaultText::Describe(fault, Serbian), "Fajl Baza.txt, red 2, naziv: kontrolni znak 0x1F (US) na mestu 3");
     EXPECT_TRUE(articles.empty());
 }
 
 TEST(ArticleDatabaseRead, MissingDatabaseGivesTheMessageAndAnEmptyList)
 {
     std::vector<DatabaseArticle> articles{ArticleDatabase::ParseLine("stale\t1\t1\t1")};
-    std::string error;
-    EXPECT_FALSE(ArticleDatabase::Read("/nonexistent/Baza/Baza.txt", articles, error));
-    EXPECT_EQ(error, "Problem pri otvaranju fajla: /nonexistent/Baza/Baza.txt");
+    FileFault fault;
+    EXPECT_FALSE(ArticleDatabase::Read("/nonexistent/Baza/Baza.txt", articles, fault));
+    EXPECT_EQ(FaultText::Describe(fault, Serbian), "Problem pri otvaranju fajla: /nonexistent/Baza/Baza.txt");
     EXPECT_TRUE(articles.empty());
 }
 

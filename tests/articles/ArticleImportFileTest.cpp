@@ -3,6 +3,7 @@
 #include "ecr/articles/ArticleImportFile.h"
 #include "ecr/articles/TestArticles.h"
 #include "ecr/commands/ECRArticleRules.h"
+#include "ecr/files/FaultText.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,9 @@
 #include <ostream>
 
 namespace {
+
+constexpr auto English = FaultText::Language::English;
+constexpr auto Serbian = FaultText::Language::Serbian;
 
 struct ImportCase {
     const char* line;
@@ -55,8 +59,8 @@ TEST(ArticleImportFileRead, LineEndsNeverReachTheArticleAndBlankLinesAreSkipped)
     TempFolder folder;
     const std::string path = folder.Write("import.txt", "Sok,12.5,2,1\r\n\r\n\nMleko,89.90,2,3\n   \n\t\r\nKafa,1,1,1");
     std::vector<ECRArticle> articles;
-    std::string error;
-    ASSERT_TRUE(ArticleImportFile::Read(path, articles, error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(ArticleImportFile::Read(path, articles, fault)) << FaultText::Describe(fault, English);
     ASSERT_EQ(articles.size(), 3U);
     EXPECT_EQ(articles[0].name, "Sok");
     EXPECT_EQ(articles[0].unit, 1);
@@ -68,36 +72,48 @@ TEST(ArticleImportFileRead, LineEndsNeverReachTheArticleAndBlankLinesAreSkipped)
 
 TEST(ArticleImportFileRead, TheWholeFileIsCheckedAndTheFirstBadLineNamed)
 {
+    // What ecrctl says after the path, and what the dialogs say after "Fajl <path>".
     struct Case {
         std::string text;
-        std::string error;  // after "plu.txt"
+        std::string english;
+        std::string serbian;
     };
     const std::string longName(33, 'x');
     const Case cases[] = {
         {"Sok,1,2,1\nVoda,1,1,1\nHleb,2,2,1\nLo\tS,1,1,1\nKafa,1,1,1\n",
-         ", line 4, name: holds the control byte 0x09 (TAB) at character 3"},
-        {"Sok,1,2,1\n\n" + longName + ",1,1,1\n", ", line 3, name: 33 characters, the register takes at most 32"},
-        {"Sok\n", ", line 1, price: outside 0.01..999999.99"},
-        {"Sok,1000000,1,1\n", ", line 1, price: outside 0.01..999999.99"},
-        {"Sok,99999999999999,1,1\n", ", line 1, price: outside 0.01..999999.99"},
-        {"Sok,1,9,1\n", ", line 1, tax rate: outside 0..8"},
-        {"Sok,1,1,10\n", ", line 1, unit: outside 0..9"},
-        {",5,1,1\n", ", line 1, name: empty"},
-        {"S\\ok,5,1,1\n", ", line 1, name: holds a backslash at character 2, which the register refuses"},
-        {"Sok,1,1,1\n" + std::string(2000, 'x') + "\n", ", line 2: longer than 1024 bytes"},
-        {"Sok,1,1,1\nS" + std::string(1, '\0') + "k,1,1,1\n", ", line 2: holds a zero byte, which no text has"},
+         ", line 4, name: holds the control byte 0x09 (TAB) at character 3",
+         ", red 4, naziv: kontrolni znak 0x09 (TAB) na mestu 3"},
+        {"Sok,1,2,1\n\n" + longName + ",1,1,1\n", ", line 3, name: 33 characters, the register takes at most 32",
+         ", red 3, naziv: 33 znakova, kasa prima najvise 32"},
+        {"Sok\n", ", line 1, price: outside 0.01..999999.99", ", red 1, cena: van opsega 0.01..999999.99"},
+        {"Sok,1000000,1,1\n", ", line 1, price: outside 0.01..999999.99", ", red 1, cena: van opsega 0.01..999999.99"},
+        {"Sok,99999999999999,1,1\n", ", line 1, price: outside 0.01..999999.99",
+         ", red 1, cena: van opsega 0.01..999999.99"},
+        {"Sok,1,9,1\n", ", line 1, tax rate: outside 0..8", ", red 1, poreska stopa: van opsega 0..8"},
+        {"Sok,1,1,10\n", ", line 1, unit: outside 0..9", ", red 1, jedinica mere: van opsega 0..9"},
+        {",5,1,1\n", ", line 1, name: empty", ", red 1, naziv: prazan"},
+        {"S\\ok,5,1,1\n", ", line 1, name: holds a backslash at character 2, which the register refuses",
+         ", red 1, naziv: obrnuta kosa crta na mestu 2, koju kasa ne prima"},
+        {"Sok,1,1,1\n" + std::string(2000, 'x') + "\n", ", line 2: longer than 1024 bytes",
+         ", red 2: duzi od 1024 bajtova"},
+        {"Sok,1,1,1\nS" + std::string(1, '\0') + "k,1,1,1\n", ", line 2: holds a zero byte, which no text has",
+         ", red 2: nulti bajt, koji nijedan tekst nema"},
         // Valid UTF-8 beyond ASCII makes the file UTF-8; Cyrillic has no Windows-1250 form.
-        {"\xC4\x8C" "aj,1,1,1\n\xD0\x96ito,2,1,1\n", ", line 2: '\xD0\x96' (U+0416) at character 1 has no Windows-1250 form"},
+        {"\xC4\x8C" "aj,1,1,1\n\xD0\x96ito,2,1,1\n", ", line 2: '\xD0\x96' (U+0416) at character 1 has no Windows-1250 form",
+         ", red 2: znak '\xD0\x96' (U+0416) na mestu 1 ne postoji u kodnoj strani Windows-1250"},
         // With the byte order mark the file must be UTF-8 throughout.
-        {"\xEF\xBB\xBF" "Sok,1,1,1\nKafa \xC8,1,1,1\n", ", line 2: not valid UTF-8 at byte 6"},
+        {"\xEF\xBB\xBF" "Sok,1,1,1\nKafa \xC8,1,1,1\n", ", line 2: not valid UTF-8 at byte 6",
+         ", red 2: nije ispravan UTF-8 na bajtu 6"},
     };
     TempFolder folder;
     for (const Case& c : cases) {
         const std::string path = folder.Write("plu.txt", c.text);
         std::vector<ECRArticle> articles{ArticleImportFile::ParseLine("stale,1,1,1")};
-        std::string error;
-        EXPECT_FALSE(ArticleImportFile::Read(path, articles, error)) << c.error;
-        EXPECT_EQ(error, path + c.error);
+        FileFault fault;
+        EXPECT_FALSE(ArticleImportFile::Read(path, articles, fault)) << c.english;
+        EXPECT_EQ(fault.file, path);
+        EXPECT_EQ(FaultText::Describe(fault, English), path + c.english);
+        EXPECT_EQ(FaultText::Describe(fault, Serbian), "Fajl " + path + c.serbian);
         EXPECT_TRUE(articles.empty()) << "nothing of a bad file is handed on";
     }
 }
@@ -113,16 +129,16 @@ TEST(ArticleImportFileRead, Utf8AndWindows1250FilesGiveTheSameBytes)
     };
     for (const std::string& text : files) {
         std::vector<ECRArticle> articles;
-        std::string error;
-        ASSERT_TRUE(ArticleImportFile::Parse(text, "plu.txt", articles, error)) << error;
+        FileFault fault;
+        ASSERT_TRUE(ArticleImportFile::Parse(text, "plu.txt", articles, fault)) << FaultText::Describe(fault, English);
         ASSERT_EQ(articles.size(), 2U);
         EXPECT_EQ(std::string(articles[0].name.Data()), expected[0]);
         EXPECT_EQ(std::string(articles[1].name.Data()), expected[1]);
     }
     // Only a byte order mark makes an ASCII file UTF-8, which changes nothing.
     std::vector<ECRArticle> articles;
-    std::string error;
-    ASSERT_TRUE(ArticleImportFile::Parse("\xEF\xBB\xBFSok,1,1,1\n", "plu.txt", articles, error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(ArticleImportFile::Parse("\xEF\xBB\xBFSok,1,1,1\n", "plu.txt", articles, fault));
     EXPECT_EQ(articles.at(0).name, "Sok");
 }
 
@@ -132,20 +148,23 @@ TEST(ArticleImportFileRead, NoMoreArticlesThanTheRegisterHolds)
     for (int i = 0; i < 15000; ++i)
         text += "A" + std::to_string(i) + ",1,1,1\n";
     std::vector<ECRArticle> articles;
-    std::string error;
-    ASSERT_TRUE(ArticleImportFile::Parse(text, "plu.txt", articles, error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(ArticleImportFile::Parse(text, "plu.txt", articles, fault));
     EXPECT_EQ(articles.size(), 15000U);
     text += "Jos,1,1,1\n";
-    EXPECT_FALSE(ArticleImportFile::Parse(text, "plu.txt", articles, error));
-    EXPECT_EQ(error, "plu.txt: 15001 articles, more than the register holds (15000)");
+    EXPECT_FALSE(ArticleImportFile::Parse(text, "plu.txt", articles, fault));
+    EXPECT_EQ(FaultText::Describe(fault, English), "plu.txt: 15001 articles, more than the register holds (15000)");
+    EXPECT_EQ(FaultText::Describe(fault, Serbian), "Fajl plu.txt: 15001 artikala, a kasa prima najvise 15000");
 }
 
 TEST(ArticleImportFileRead, MissingFileIsReportedWithItsPath)
 {
     std::vector<ECRArticle> articles;
-    std::string error;
-    EXPECT_FALSE(ArticleImportFile::Read("/nonexistent/plu.txt", articles, error));
-    EXPECT_EQ(error, "Problem pri otvaranju fajla: /nonexistent/plu.txt");
+    FileFault fault;
+    EXPECT_FALSE(ArticleImportFile::Read("/nonexistent/plu.txt", articles, fault));
+    // The dialogs' words are the design's.
+    EXPECT_EQ(FaultText::Describe(fault, Serbian), "Problem pri otvaranju fajla: /nonexistent/plu.txt");
+    EXPECT_EQ(FaultText::Describe(fault, English), "/nonexistent/plu.txt: cannot be opened");
 }
 
 TEST(TestArticlesMake, TheLoadTestArticlesAndTheRangesARegisterTakes)

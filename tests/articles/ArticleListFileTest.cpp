@@ -1,6 +1,7 @@
 #include "TempFolder.h"
 
 #include "ecr/articles/ArticleListFile.h"
+#include "ecr/files/FaultText.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,9 @@ ECRArticle Article(const char* name, int price, int value1, int taxRate, int uni
     return a;
 }
 
+constexpr auto English = FaultText::Language::English;
+constexpr auto Serbian = FaultText::Language::Serbian;
+
 }  // namespace
 
 TEST(ArticleListFileFormat, FieldOrderAndLineEnd)
@@ -34,8 +38,8 @@ TEST(ArticleListFileWrite, ReplacesTheFileCompletely)
 {
     TempFolder folder;
     const std::string path = folder.Write("list.txt", std::string(5000, 'o'));
-    std::string error;
-    ASSERT_TRUE(ArticleListFile::Write(path, {Article("Sok", 1250, 0, 2, 1)}, error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(ArticleListFile::Write(path, {Article("Sok", 1250, 0, 2, 1)}, fault)) << FaultText::Describe(fault, English);
     EXPECT_EQ(TempFolder::Read(path), "Sok,1250,0,2,1\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")), {}), 1) << "no temporary file left";
 }
@@ -46,14 +50,17 @@ TEST(ArticleListFileWrite, ATargetThatIsNoFileIsReported)
     // its refusal reaches the caller.
     TempFolder folder;
     std::filesystem::create_directory(folder.File("list.txt"));
-    std::string error;
-    EXPECT_FALSE(ArticleListFile::Write(folder.File("list.txt"), {Article("Novi", 1, 0, 1, 0)}, error));
-    EXPECT_EQ(error, folder.File("list.txt") + ": not a file (a directory); nothing written");
+    FileFault fault;
+    EXPECT_FALSE(ArticleListFile::Write(folder.File("list.txt"), {Article("Novi", 1, 0, 1, 0)}, fault));
+    EXPECT_EQ(FaultText::Describe(fault, English), folder.File("list.txt") + ": not a file (a directory); nothing written");
+    EXPECT_EQ(FaultText::Describe(fault, Serbian),
+              "Problem pri upisu u fajl: " + folder.File("list.txt") + " (nije fajl nego folder); nista nije upisano");
 }
 
 TEST(ArticleListFileWrite, UncreatableFileIsReported)
 {
-    std::string error;
-    EXPECT_FALSE(ArticleListFile::Write("/nonexistent/folder/list.txt", {}, error));
-    EXPECT_EQ(error, "Problem pri otvaranju fajla: /nonexistent/folder/list.txt (No such file or directory)");
+    FileFault fault;
+    EXPECT_FALSE(ArticleListFile::Write("/nonexistent/folder/list.txt", {}, fault));
+    EXPECT_EQ(FaultText::Describe(fault, English), "/nonexistent/folder/list.txt: cannot be opened (No such file or directory)");
+    EXPECT_EQ(FaultText::Describe(fault, Serbian), "Problem pri otvaranju fajla: /nonexistent/folder/list.txt (ne postoji)");
 }

@@ -166,10 +166,10 @@ TEST_F(EcrCtlFixture, UnreadableFilesEndWithCodeFourAndSendNothing)
     const std::string fifo = folder.File("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const Case cases[] = {
-        {{"articles", "import", folder.File("missing.txt")}, "Problem pri otvaranju fajla"},
+        {{"articles", "import", folder.File("missing.txt")}, "missing.txt: cannot be opened"},
         {{"articles", "import", fifo}, "not a file (a FIFO)"},
         {{"articles", "import", folder.File("")}, "not a file (a directory)"},
-        {{"logo", "upload", folder.File("missing.bmp")}, "Problem pri otvaranju fajla"},
+        {{"logo", "upload", folder.File("missing.bmp")}, "missing.bmp: cannot be opened"},
         {{"logo", "upload", notPicture}, "logo.bmp"},
         {{"logo", "upload", wide}, "Sirina mora biti 360!"},
         {{"logo", "upload", tall}, "Visina mora biti od 13 do 156 piksela!"},
@@ -178,7 +178,8 @@ TEST_F(EcrCtlFixture, UnreadableFilesEndWithCodeFourAndSendNothing)
         {{"logo", "upload", fifo}, "not a file (a FIFO)"},
         {{"logo", "upload", folder.File("")}, "not a file (a directory)"},
         {{"memory", "dump", "1", folder.File("")}, "not a file (a directory)"},
-        {{"memory", "dump", "1", folder.File("missing/dump.bin")}, "Problem pri otvaranju fajla"},
+        {{"memory", "dump", "1", folder.File("missing/dump.bin")},
+         "missing/dump.bin: cannot be opened (No such file or directory)"},
         {{"articles", "list", "--out", folder.File("")}, "not a file (a directory)"},
     };
     for (const Case& c : cases) {

@@ -39,6 +39,9 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"no_such_month", {"clock", "set", "2026-13-01 10:00"}},
                     UsageCase{"no_such_day", {"clock", "set", "2026-02-29 10:00"}},
                     UsageCase{"time_out_of_range", {"clock", "set", "2026-02-01 24:00"}},
+                    UsageCase{"clock_year_1970", {"clock", "set", "1970-01-01 00:00"}},
+                    UsageCase{"clock_year_1999", {"clock", "set", "1999-12-31 23:59"}},
+                    UsageCase{"clock_year_2100", {"clock", "set", "2100-01-01 00:00"}},
                     UsageCase{"shift_by_two", {"clock", "shift", "+2"}},
                     UsageCase{"too_few_rates", {"tax-rates", "set", "1", "2"}},
                     UsageCase{"period_not_a_date", {"report", "periodic", "1.1.2026", "2026-01-31"}},
@@ -76,6 +79,16 @@ TEST_F(EcrCtlFixture, HelpIsAvailableEverywhere)
         EXPECT_EQ(outcome.exitCode, 0);
         EXPECT_NE(outcome.out.find("Usage"), std::string::npos) << args.front();
     }
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(EcrCtlFixture, AClockMomentTheRegisterCannotHoldSaysWhich)
+{
+    const Outcome outcome = Run({"clock", "set", "1970-01-01 00:00"});
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_NE(outcome.err.find("the register's clock holds the years 2000 to 2099, not 1970-01-01 00:00"),
+              std::string::npos)
+        << outcome.err;
     EXPECT_TRUE(Requests().empty());
 }
 

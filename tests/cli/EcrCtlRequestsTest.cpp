@@ -37,6 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         RequestCase{"status_sends_no_frame", {"status"}, {}, 0},
         RequestCase{"clock_set", {"clock", "set", "2026-03-15 09:41"}, {"#c26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F"}, 0},
+        RequestCase{"clock_first_moment", {"clock", "set", "2000-01-01 00:00"}, {"#c0\x1F" "1\x1F" "1\x1F" "0\x1F" "0\x1F"}, 0},
+        RequestCase{"clock_last_moment", {"clock", "set", "2099-12-31T23:59"}, {"#c99\x1F" "12\x1F" "31\x1F" "23\x1F" "59\x1F"}, 0},
         RequestCase{"clock_forward", {"clock", "shift", "+1"}, {"#t1\x1F"}, 0},
         RequestCase{"clock_back", {"clock", "shift", "-1"}, {"#t0\x1F"}, 0},
         RequestCase{"periodic_non_fiscal_of_an_empty_period",

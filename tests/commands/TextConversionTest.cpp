@@ -5,9 +5,11 @@
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/TextFault.h"
 #include "ecr/commands/Utf8.h"
+#include "ecr/files/FaultText.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,7 +99,7 @@ TEST(CodePageConversion, SerbianLettersBothWays)
     const std::string cp = "\xE8\xE6\x9E\x9A\xF0\xC8\xC6\x8E\x8A\xD0";
     std::string bytes;
     TextFault fault;
-    ASSERT_TRUE(ECRCodePage::FromUtf8(utf8, bytes, fault)) << fault.Describe();
+    ASSERT_TRUE(ECRCodePage::FromUtf8(utf8, bytes, fault)) << FaultText::Describe(fault, FaultText::Language::English);
     EXPECT_EQ(bytes, cp);
     EXPECT_EQ(ECRCodePage::ToUtf8(cp), utf8);
     // Cyrillic goes to Windows-1251 under the same rule: "Каса".
@@ -131,7 +133,7 @@ TEST(CodePageConversion, RefusesWhatTheCodePageLacksAndSaysWhere)
         std::string bytes = "untouched";
         TextFault fault;
         EXPECT_FALSE(ECRCodePage::FromUtf8(c.utf8, bytes, fault, c.codePage)) << c.what;
-        EXPECT_EQ(fault.Describe(), c.message) << c.what;
+        EXPECT_EQ(FaultText::Describe(fault, FaultText::Language::English), c.message) << c.what;
     }
 }
 
@@ -154,11 +156,11 @@ TEST(TextFaultControlBytes, TerminatorsAndOtherControlsAreFound)
     TextFault fault;
     EXPECT_FALSE(TextFault::FindControlByte("Sok 0,5l \xE8", fault));
     ASSERT_TRUE(TextFault::FindControlByte("Sok\tX", fault));
-    EXPECT_EQ(fault.Describe(), "the control byte 0x09 (TAB) at character 4");
+    EXPECT_EQ(FaultText::Describe(fault, FaultText::Language::English), "the control byte 0x09 (TAB) at character 4");
     ASSERT_TRUE(TextFault::FindControlByte("ab\x1F", fault));
-    EXPECT_EQ(fault.Describe(), "the control byte 0x1F (US) at character 3");
+    EXPECT_EQ(FaultText::Describe(fault, FaultText::Language::English), "the control byte 0x1F (US) at character 3");
     ASSERT_TRUE(TextFault::FindControlByte("\x7F", fault));
-    EXPECT_EQ(fault.Describe(), "the control byte 0x7F at character 1");
+    EXPECT_EQ(FaultText::Describe(fault, FaultText::Language::English), "the control byte 0x7F at character 1");
 }
 
 TEST(ArticleRules, TheFirstFieldTheRegisterWouldRefuse)
@@ -171,36 +173,42 @@ TEST(ArticleRules, TheFirstFieldTheRegisterWouldRefuse)
         a.unit = unit;
         return a;
     };
+    using Field = ECRArticleRules::Fault::Field;
     struct Case {
         ECRArticle article;
-        const char* field;  // null: taken
-        const char* problem;
+        std::optional<Field> field;  // none: taken
+        const char* english;
+        const char* serbian;
     };
     const std::string name32(32, 'x');
     const std::string name33(33, 'x');
     const Case cases[] = {
-        {article("Sok", 1250, 2, 1), nullptr, ""},
-        {article(name32.c_str(), 99999999, 8, 9), nullptr, ""},
-        {article("Sok", 1, 0, 0), nullptr, ""},
-        {article("", 100, 1, 1), "name", "empty"},
-        {article(name33.c_str(), 100, 1, 1), "name", "33 characters, the register takes at most 32"},
-        {article("So\nk", 100, 1, 1), "name", "holds the control byte 0x0A (LF) at character 3"},
-        {article("a\\b", 100, 1, 1), "name", "holds a backslash at character 2, which the register refuses"},
-        {article("Sok", 0, 1, 1), "price", "outside 0.01..999999.99"},
-        {article("Sok", 100000000, 1, 1), "price", "outside 0.01..999999.99"},
-        {article("Sok", -5, 1, 1), "price", "outside 0.01..999999.99"},
-        {article("Sok", 100, 9, 1), "tax rate", "outside 0..8"},
-        {article("Sok", 100, -1, 1), "tax rate", "outside 0..8"},
-        {article("Sok", 100, 1, 10), "unit", "outside 0..9"},
+        {article("Sok", 1250, 2, 1), std::nullopt, "", ""},
+        {article(name32.c_str(), 99999999, 8, 9), std::nullopt, "", ""},
+        {article("Sok", 1, 0, 0), std::nullopt, "", ""},
+        {article("", 100, 1, 1), Field::Name, "empty", "prazan"},
+        {article(name33.c_str(), 100, 1, 1), Field::Name, "33 characters, the register takes at most 32",
+         "33 znakova, kasa prima najvise 32"},
+        {article("So\nk", 100, 1, 1), Field::Name, "holds the control byte 0x0A (LF) at character 3",
+         "kontrolni znak 0x0A (LF) na mestu 3"},
+        {article("a\\b", 100, 1, 1), Field::Name, "holds a backslash at character 2, which the register refuses",
+         "obrnuta kosa crta na mestu 2, koju kasa ne prima"},
+        {article("Sok", 0, 1, 1), Field::Price, "outside 0.01..999999.99", "van opsega 0.01..999999.99"},
+        {article("Sok", 100000000, 1, 1), Field::Price, "outside 0.01..999999.99", "van opsega 0.01..999999.99"},
+        {article("Sok", -5, 1, 1), Field::Price, "outside 0.01..999999.99", "van opsega 0.01..999999.99"},
+        {article("Sok", 100, 9, 1), Field::TaxRate, "outside 0..8", "van opsega 0..8"},
+        {article("Sok", 100, -1, 1), Field::TaxRate, "outside 0..8", "van opsega 0..8"},
+        {article("Sok", 100, 1, 10), Field::Unit, "outside 0..9", "van opsega 0..9"},
     };
     for (const Case& c : cases) {
         const auto fault = ECRArticleRules::Check(c.article);
-        if (c.field == nullptr) {
-            EXPECT_FALSE(fault) << c.article.name.Data() << ": " << fault->problem;
+        if (!c.field) {
+            EXPECT_FALSE(fault) << c.article.name.Data();
             continue;
         }
-        ASSERT_TRUE(fault) << c.problem;
-        EXPECT_EQ(fault->field, c.field);
-        EXPECT_EQ(fault->problem, c.problem);
+        ASSERT_TRUE(fault) << c.english;
+        EXPECT_EQ(fault->field, *c.field) << c.english;
+        EXPECT_EQ(FaultText::Describe(*fault, FaultText::Language::English), c.english);
+        EXPECT_EQ(FaultText::Describe(*fault, FaultText::Language::Serbian), c.serbian);
     }
 }

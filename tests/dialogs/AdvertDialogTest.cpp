@@ -128,4 +128,31 @@ TEST_F(AdvertDialogTest, LinkFailureAtOpeningIsReportedAndTheDialogDoesNotOpen)
     EXPECT_TRUE(Prompts().messages[0].text.startsWith("Greska u komunikaciji\n"));
 }
 
+TEST_F(AdvertDialogTest, ALineTheRegisterCannotTakeSendsNothingAndOkKeepsTheDialogOpen)
+{
+    const QString refused = QString::fromUtf8("Znak '\xD0\x90' (U+0410) u polju \"Linija 3\" na mestu 8 ne postoji u "
+                                              "kodnoj strani Windows-1250. Nista nije poslato.");
+    bool stayedOpen = false;
+    bool switchShown = true;
+    Open([&](CDialog& open) {
+        ClearRequests();
+        Type(open, CAdvertDlg::IDC_LINE1, "AKCIJA");
+        Type(open, CAdvertDlg::IDC_LINE3, QString::fromUtf8("Popust \xD0\x90"));
+        Click(open, CAdvertDlg::IDC_WRITE);
+        // "On" reads the lines too: the switch is not sent and the box shows the register's state again.
+        Click(open, CAdvertDlg::IDC_PRINT_ON);
+        switchShown = Box(open, CAdvertDlg::IDC_PRINT_ON)->isChecked();
+        Click(open, IDOK);
+        stayedOpen = open.isVisible();
+        // A Central European letter goes as its byte.
+        Type(open, CAdvertDlg::IDC_LINE3, QString::fromUtf8("Popust \xC4\x8D\xC4\x87"));
+        Click(open, CAdvertDlg::IDC_WRITE);
+    });
+    EXPECT_FALSE(switchShown);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(Prompts().Texts(), (QStringList{refused, refused, refused}));
+    EXPECT_EQ(Requests(), Sent{"#iAKCIJA\n\nPopust \xE8\xE6\n\n\n\n\n"
+                               "0\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F"});
+}
+
 }  // namespace

@@ -49,4 +49,26 @@ TEST_F(ArticleDeleteDialogTest, DeleteAllFromTheMenuAsksFirst)
     EXPECT_EQ(Prompts().messages[0].buttons, MessageButtons::OkCancel);
 }
 
+TEST_F(ArticleDeleteDialogTest, ANameTheRegisterCannotTakeKeepsTheDialogOpenAndSendsNothing)
+{
+    bool stayedOpen = false;
+    RunMenu(CThermalDlg::ID_DELETE_ARTICLE, [&](CDialog& open) {
+        Type(open, CPLUDeleteDlg::IDC_NAME, QString::fromUtf8("\xD0\x96ito"));
+        Click(open, IDOK);
+        stayedOpen = open.isVisible();
+        Click(open, IDCANCEL);
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_EQ(Prompts().Texts(), QStringList{QString::fromUtf8("Znak '\xD0\x96' (U+0416) u polju \"Artikal\" na mestu 1 "
+                                                               "ne postoji u kodnoj strani Windows-1250. Nista nije "
+                                                               "poslato.")});
+
+    RunMenu(CThermalDlg::ID_DELETE_ARTICLE, [&](CDialog& open) {
+        Type(open, CPLUDeleteDlg::IDC_NAME, QString::fromUtf8("\xC5\xA0ljiva \xC5\xBE"));
+        Click(open, IDOK);
+    });
+    EXPECT_EQ(Requests(), Sent{"#d\x8Aljiva \x9E\n"});
+}
+
 }  // namespace

@@ -59,4 +59,20 @@ TEST_F(DisplayTestDialogTest, ReachesTheDisplayAndEveryOpeningStartsEmpty)
     EXPECT_TRUE(Requests().empty()) << "opening and closing send nothing";
 }
 
+TEST_F(DisplayTestDialogTest, ALineTheRegisterCannotTakeSendsNeitherLine)
+{
+    Open([&](CDialog& open) {
+        Type(open, CDispTestDlg::IDC_LINE1, "KAFA");
+        Type(open, CDispTestDlg::IDC_LINE2, QString::fromUtf8("\xD0\x9A\xD0\xB0\xD1\x84\xD0\xB0"));
+        Click(open, CDispTestDlg::IDC_SEND);
+        EXPECT_TRUE(Requests().empty());
+        Type(open, CDispTestDlg::IDC_LINE2, QString::fromUtf8("\xC5\xBEito \xC4\x8D"));
+        Click(open, CDispTestDlg::IDC_SEND);
+    });
+    EXPECT_EQ(Requests(), (Sent{"#q0\x1FKAFA\n", "#q1\x1F\x9Eito \xE8\n"}));
+    EXPECT_EQ(Prompts().Texts(), QStringList{QString::fromUtf8("Znak '\xD0\x9A' (U+041A) u polju \"Linija 2\" na mestu 1 "
+                                                               "ne postoji u kodnoj strani Windows-1250. Nista nije "
+                                                               "poslato.")});
+}
+
 }  // namespace

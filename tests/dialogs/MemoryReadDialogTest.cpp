@@ -129,7 +129,9 @@ TEST_F(MemoryReadDialogTest, FailedSaveSaysErrorAndKeepsTheEarlierFile)
         ::setrlimit(RLIMIT_FSIZE, &previous);
     });
     std::signal(SIGXFSZ, handler);
-    EXPECT_EQ(Prompts().Texts(), QStringList{"Error!"});
+    // The design's word, and below it why, in Serbian.
+    EXPECT_EQ(Prompts().Texts(),
+              QStringList{QString::fromStdString("Error!\nProblem pri upisu u fajl: " + path + " (fajl bi bio prevelik)")});
     EXPECT_EQ(TempFolder::Read(path), "earlier contents");
 
     Prompts().messages.clear();
@@ -137,7 +139,9 @@ TEST_F(MemoryReadDialogTest, FailedSaveSaysErrorAndKeepsTheEarlierFile)
         Read(open, CMemeReadDlg::IDC_AREA_PROTECTED);
         SaveAs(open, m_folder.File("no such folder/dump.bin"));
     });
-    EXPECT_EQ(Prompts().Texts(), QStringList{"Error!"});
+    EXPECT_EQ(Prompts().Texts(), QStringList{QString::fromStdString("Error!\nProblem pri otvaranju fajla: " +
+                                                                    m_folder.File("no such folder/dump.bin") +
+                                                                    " (ne postoji)")});
 }
 
 TEST_F(MemoryReadDialogTest, FailedReadingLeavesNoBufferToSave)

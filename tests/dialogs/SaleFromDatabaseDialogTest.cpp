@@ -300,8 +300,27 @@ TEST_F(SaleFromDatabaseDialogTest, DatabaseWithACharacterTheRegisterLacksOpensEm
     Open([&](CProdajaDlg& open) { EXPECT_TRUE(Rows(open).empty()); });
     const QStringList texts = Prompts().Texts();
     ASSERT_EQ(texts.size(), 1);
-    EXPECT_TRUE(texts[0].startsWith("./Baza/Baza.txt, line 2: ")) << texts[0].toStdString();
-    EXPECT_TRUE(texts[0].contains("U+65E5")) << texts[0].toStdString();
+    EXPECT_EQ(texts[0], QString::fromUtf8("Fajl ./Baza/Baza.txt, red 2: znak '\xE6\x97\xA5' (U+65E5) na mestu 1 ne "
+                                          "postoji u kodnoj strani Windows-1250"));
+}
+
+TEST_F(SaleFromDatabaseDialogTest, AnAmountTheRegisterCannotTakeSendsNothing)
+{
+    WriteDatabase(kMilkAndBread);
+    Open([&](CProdajaDlg& open) {
+        Type(open, CProdajaDlg::IDC_BARCODE, "123");
+        Type(open, CProdajaDlg::IDC_QUANTITY, QString::fromUtf8("\xEF\xBC\x91"));
+        Click(open, CProdajaDlg::IDC_SELL);
+        Type(open, CProdajaDlg::IDC_QUANTITY, "1");
+        Type(open, CProdajaDlg::IDC_CASH, QString::fromUtf8("\xD0\x97"));
+        Click(open, CProdajaDlg::IDC_PAY);
+    });
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_EQ(Prompts().Texts(),
+              (QStringList{QString::fromUtf8("Znak '\xEF\xBC\x91' (U+FF11) u polju \"Kolicina\" na mestu 1 ne postoji u "
+                                             "kodnoj strani Windows-1250. Nista nije poslato."),
+                           QString::fromUtf8("Znak '\xD0\x97' (U+0417) u polju \"Gotovina\" na mestu 1 ne postoji u "
+                                             "kodnoj strani Windows-1250. Nista nije poslato.")}));
 }
 
 }  // namespace

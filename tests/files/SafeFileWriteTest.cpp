@@ -2,6 +2,7 @@
 // would try it. Run as root, as the tool may be.
 #include "articles/TempFolder.h"
 
+#include "ecr/files/FaultText.h"
 #include "ecr/files/SafeFileWrite.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,16 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string English(const FileFault& fault)
+{
+    return FaultText::Describe(fault, FaultText::Language::English);
+}
+
+std::string Serbian(const FileFault& fault)
+{
+    return FaultText::Describe(fault, FaultText::Language::Serbian);
+}
 
 std::vector<std::string> Names(const std::string& folder)
 {
@@ -51,15 +62,15 @@ TEST(SafeFileWrite, ReplacesTheFileKeepingItsPermissionsAndLeavesNothingBehind)
     TempFolder folder;
     const std::string path = folder.Write("dump.bin", std::string(5000, 'o'));
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    std::string error;
-    ASSERT_TRUE(SafeFileWrite::Write(path, "new", error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(SafeFileWrite::Write(path, "new", fault)) << English(fault);
     EXPECT_EQ(TempFolder::Read(path), "new");
     EXPECT_EQ(ModeOf(path) & 07777, 0640U);
     EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"dump.bin"});
 
     // A new file gets the usual permissions, not the temporary file's private ones.
     const mode_t mask = ::umask(022);
-    ASSERT_TRUE(SafeFileWrite::Write(folder.File("new.bin"), "x", error)) << error;
+    ASSERT_TRUE(SafeFileWrite::Write(folder.File("new.bin"), "x", fault)) << English(fault);
     ::umask(mask);
     EXPECT_EQ(ModeOf(folder.File("new.bin")) & 07777, 0644U);
 }
@@ -70,8 +81,8 @@ TEST(SafeFileWrite, APlantedSymlinkAtTheOldTemporaryNameIsNeverFollowed)
     const std::string victim = folder.Write("victim", "precious");
     const std::string path = folder.File("list.txt");
     fs::create_symlink(victim, path + ".tmp");
-    std::string error;
-    ASSERT_TRUE(SafeFileWrite::Write(path, "Sok,1250,0,2,1\r\n", error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(SafeFileWrite::Write(path, "Sok,1250,0,2,1\r\n", fault)) << English(fault);
     EXPECT_EQ(TempFolder::Read(victim), "precious");
     EXPECT_EQ(TempFolder::Read(path), "Sok,1250,0,2,1\r\n");
     EXPECT_TRUE(fs::is_symlink(path + ".tmp"));
@@ -84,8 +95,8 @@ TEST(SafeFileWrite, ASymlinkTargetIsWrittenThroughAndStaysALink)
     const std::string real = folder.Write("real/list.txt", "old");
     const std::string link = folder.File("link.txt");
     fs::create_symlink(real, link);
-    std::string error;
-    ASSERT_TRUE(SafeFileWrite::Write(link, "new", error)) << error;
+    FileFault fault;
+    ASSERT_TRUE(SafeFileWrite::Write(link, "new", fault)) << English(fault);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(TempFolder::Read(real), "new");
     EXPECT_EQ(Names(folder.File("real")), std::vector<std::string>{"list.txt"}) << "the temporary file was the target's";
@@ -98,27 +109,38 @@ TEST(SafeFileWrite, WhatIsNoFileIsRefusedAndLeftAsItWas)
     fs::create_symlink(folder.File("nothing"), folder.File("dangling"));
     struct Case {
         std::string path;
-        const char* message;
+        FileFault::Kind kind;
+        std::string english;
+        std::string serbian;
     };
     const Case cases[] = {
-        {folder.File("folder"), "not a file (a directory)"},
-        {folder.File("dangling"), "a symbolic link to a file that does not exist"},
-        {folder.File("missing/dump.bin"), "Problem pri otvaranju fajla"},
-        {"", "no file name"},
+        {folder.File("folder"), FileFault::Kind::NotReplaceable,
+         folder.File("folder") + ": not a file (a directory); nothing written",
+         "Problem pri upisu u fajl: " + folder.File("folder") + " (nije fajl nego folder); nista nije upisano"},
+        {folder.File("dangling"), FileFault::Kind::DanglingLink,
+         folder.File("dangling") + ": a symbolic link to a file that does not exist; not writing through it",
+         "Problem pri upisu u fajl: " + folder.File("dangling") +
+             " (simbolicka veza ka fajlu koji ne postoji); nista nije upisano"},
+        {folder.File("missing/dump.bin"), FileFault::Kind::CannotOpen,
+         folder.File("missing/dump.bin") + ": cannot be opened (No such file or directory)",
+         "Problem pri otvaranju fajla: " + folder.File("missing/dump.bin") + " (ne postoji)"},
+        {"", FileFault::Kind::NoFileName, "no file name given", "Problem pri otvaranju fajla: nije dato ime fajla"},
     };
     for (const Case& c : cases) {
-        std::string error;
-        EXPECT_FALSE(SafeFileWrite::Write(c.path, "x", error)) << c.path;
-        EXPECT_NE(error.find(c.message), std::string::npos) << error;
-        std::string checkError;
-        EXPECT_FALSE(SafeFileWrite::CheckTarget(c.path, checkError)) << c.path;
-        EXPECT_EQ(checkError, error);
+        FileFault fault;
+        EXPECT_FALSE(SafeFileWrite::Write(c.path, "x", fault)) << c.path;
+        EXPECT_EQ(fault.kind, c.kind) << c.path;
+        EXPECT_EQ(English(fault), c.english);
+        EXPECT_EQ(Serbian(fault), c.serbian);
+        FileFault checkFault;
+        EXPECT_FALSE(SafeFileWrite::CheckTarget(c.path, checkFault)) << c.path;
+        EXPECT_EQ(English(checkFault), English(fault));
     }
     EXPECT_FALSE(fs::exists(folder.File("nothing")));
     EXPECT_TRUE(fs::is_directory(folder.File("folder")));
     EXPECT_EQ(Names(folder.File("")), (std::vector<std::string>{"dangling", "folder"}));
-    std::string error;
-    EXPECT_TRUE(SafeFileWrite::CheckTarget(folder.File("new.bin"), error)) << error;
+    FileFault fault;
+    EXPECT_TRUE(SafeFileWrite::CheckTarget(folder.File("new.bin"), fault)) << English(fault);
 }
 
 TEST(SafeFileWrite, CharacterDevicesAreWrittenInPlaceAndTheirRefusalIsAFailure)
@@ -130,12 +152,12 @@ TEST(SafeFileWrite, CharacterDevicesAreWrittenInPlaceAndTheirRefusalIsAFailure)
         GTEST_SKIP() << "device nodes cannot be made here";
     fs::create_symlink(full, folder.File("to-full"));
 
-    std::string error;
-    EXPECT_TRUE(SafeFileWrite::Write(null, std::string(1000, 'x'), error)) << error;
+    FileFault fault;
+    EXPECT_TRUE(SafeFileWrite::Write(null, std::string(1000, 'x'), fault)) << English(fault);
     EXPECT_TRUE(S_ISCHR(ModeOf(null)));
     for (const std::string& path : {full, folder.File("to-full")}) {
-        EXPECT_FALSE(SafeFileWrite::Write(path, std::string(1000, 'x'), error)) << path;
-        EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+        EXPECT_FALSE(SafeFileWrite::Write(path, std::string(1000, 'x'), fault)) << path;
+        EXPECT_NE(English(fault).find("No space left on device"), std::string::npos) << English(fault);
     }
     EXPECT_TRUE(S_ISCHR(ModeOf(full)));
     EXPECT_TRUE(fs::is_symlink(folder.File("to-full")));
@@ -149,10 +171,10 @@ TEST(SafeFileWrite, AFifoIsWrittenDirectly)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::string received;
     std::thread reader([&] { received = TempFolder::Read(fifo); });
-    std::string error;
-    const bool written = SafeFileWrite::Write(fifo, "through the pipe", error);
+    FileFault fault;
+    const bool written = SafeFileWrite::Write(fifo, "through the pipe", fault);
     reader.join();
-    EXPECT_TRUE(written) << error;
+    EXPECT_TRUE(written) << English(fault);
     EXPECT_EQ(received, "through the pipe");
     EXPECT_TRUE(S_ISFIFO(ModeOf(fifo)));
 }
@@ -170,9 +192,10 @@ TEST(SafeFileWrite, AFullFileSystemKeepsTheEarlierFileWhole)
     } unmount{mountPoint};
 
     const std::string path = folder.Write("small/list.txt", "the earlier list");
-    std::string error;
-    EXPECT_FALSE(SafeFileWrite::Write(path, std::string(256 * 1024, 'x'), error));
-    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    FileFault fault;
+    EXPECT_FALSE(SafeFileWrite::Write(path, std::string(256 * 1024, 'x'), fault));
+    EXPECT_NE(English(fault).find("(No space left on device)"), std::string::npos) << English(fault);
+    EXPECT_NE(Serbian(fault).find("(nema mesta na disku)"), std::string::npos) << Serbian(fault);
     EXPECT_EQ(TempFolder::Read(path), "the earlier list");
     EXPECT_EQ(Names(mountPoint), std::vector<std::string>{"list.txt"});
 }
@@ -189,13 +212,14 @@ TEST(SafeFileWrite, AFileSizeLimitKeepsTheEarlierFileWhole)
     rlimit small = previous;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string error;
-    const bool written = SafeFileWrite::Write(path, std::string(10000, 'x'), error);
+    FileFault fault;
+    const bool written = SafeFileWrite::Write(path, std::string(10000, 'x'), fault);
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, handler);
 
     EXPECT_FALSE(written);
-    EXPECT_NE(error.find("Problem pri upisu u fajl: " + path), std::string::npos) << error;
+    EXPECT_EQ(English(fault), path + ": cannot be written (File too large)");
+    EXPECT_EQ(Serbian(fault), "Problem pri upisu u fajl: " + path + " (fajl bi bio prevelik)");
     EXPECT_EQ(TempFolder::Read(path), "the earlier dump");
     EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"dump.bin"});
 }
@@ -212,17 +236,18 @@ TEST(SafeFileWrite, AReadOnlyFolderKeepsTheEarlierFile)
     } else {
         ASSERT_EQ(::chmod(folder.File("").c_str(), 0555), 0);
     }
-    std::string error;
-    const bool written = SafeFileWrite::Write(path, "new", error);
-    std::string checkError;
-    const bool checked = SafeFileWrite::CheckTarget(path, checkError);
+    FileFault fault;
+    const bool written = SafeFileWrite::Write(path, "new", fault);
+    FileFault checkFault;
+    const bool checked = SafeFileWrite::CheckTarget(path, checkFault);
     if (root)
         ASSERT_EQ(::seteuid(0), 0);
     else
         ::chmod(folder.File("").c_str(), 0755);
 
     EXPECT_FALSE(written);
-    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    EXPECT_NE(English(fault).find("(Permission denied)"), std::string::npos) << English(fault);
+    EXPECT_NE(Serbian(fault).find("(nema dozvole)"), std::string::npos) << Serbian(fault);
     EXPECT_FALSE(checked);
     EXPECT_EQ(TempFolder::Read(path), "the earlier list");
     EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"list.txt"});

@@ -62,7 +62,7 @@ TEST(CodePage, EveryByteSurvivesARoundTripInBothCodePages)
         ASSERT_EQ(text.size(), 255);
         std::string bytes;
         TextFault fault;
-        ASSERT_TRUE(CodePage::FromUnicode(text, bytes, fault, codePage)) << fault.Describe();
+        ASSERT_TRUE(CodePage::FromUnicode(text, bytes, fault, codePage)) << fault.CharacterText();
         EXPECT_EQ(bytes, all) << "code page " << codePage;
     }
 }
@@ -104,7 +104,7 @@ std::string Bytes(const QString& text, CodePage::Id codePage = CodePage::Windows
 {
     std::string bytes;
     TextFault fault;
-    EXPECT_TRUE(CodePage::FromUnicode(text, bytes, fault, codePage)) << fault.Describe();
+    EXPECT_TRUE(CodePage::FromUnicode(text, bytes, fault, codePage)) << fault.CharacterText();
     return bytes;
 }
 

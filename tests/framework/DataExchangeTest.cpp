@@ -243,6 +243,68 @@ TEST_F(DataExchangeTest, ACharacterTheCodePageLacksStopsTheReadingAndNamesTheFie
     EXPECT_EQ(dlg.m_strNote, "Sok \xC6");
 }
 
+TEST_F(DataExchangeTest, TheDialogTellsARefusedTextFromABadInteger)
+{
+    // After a bad integer some actions go on with the kept value; after a
+    // refused text none may, its message having said that nothing was sent.
+    ExchangeDlg dlg;
+    dlg.UpdateData(false);
+    struct Case {
+        const char* name;  // UTF-8
+        const char* first;
+        bool exchanged;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"Sok", "1", true, false},
+        {"Sok", "x", false, false},
+        {"\xD0\x96", "1", false, true},
+        {"\xD0\x96", "x", false, true},  // the name comes first and stops the pass
+        {"\xC5\xBE", "99999999999", false, false},
+    };
+    for (const Case& c : cases) {
+        dlg.Item<QLineEdit>(1001)->setText(QString::fromUtf8(c.name));
+        dlg.Item<QLineEdit>(1002)->setText(c.first);
+        EXPECT_EQ(dlg.UpdateData(true), c.exchanged) << c.name << " " << c.first;
+        EXPECT_EQ(dlg.TextRefused(), c.refused) << c.name << " " << c.first;
+    }
+    EXPECT_EQ(dlg.m_strName, "\x9E");
+    EXPECT_TRUE(dlg.UpdateData(false));
+    EXPECT_FALSE(dlg.TextRefused()) << "a later exchange clears it";
+}
+
+TEST_F(DataExchangeTest, TypedTextInAComboBoxChoosesTheItemItNamesOrNone)
+{
+    class ComboDlg : public CDialog {
+    public:
+        ComboDlg()
+        {
+            SetDialogSize(100, 40);
+            AddComboBox(1002, {7, 7, 60, 60}, {"1", "2", "9600", "Kg"}, true);
+        }
+        int m_nIndex = 0;
+
+    protected:
+        void DoDataExchange(CDataExchange& dx) override { DDX_CBIndex(dx, 1002, m_nIndex); }
+    } dlg;
+    dlg.UpdateData(false);
+    auto* combo = dlg.Item<QComboBox>(1002);
+    struct Case {
+        const char* typed;
+        int index;
+    };
+    const Case cases[] = {{"2", 1}, {"9600", 2}, {"9", -1}, {"abc", -1}, {"", -1}, {" 2", -1}, {"kg", 3}};
+    for (const Case& c : cases) {
+        combo->setCurrentIndex(0);
+        combo->setEditText(c.typed);  // typing leaves the selection where it was
+        ASSERT_TRUE(dlg.UpdateData(true));
+        EXPECT_EQ(dlg.m_nIndex, c.index) << '"' << c.typed << '"';
+    }
+    combo->setCurrentIndex(2);
+    ASSERT_TRUE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.m_nIndex, 2) << "a chosen item is its own index";
+}
+
 TEST_F(DataExchangeTest, ModalOkValidatesAndCancelKeepsMembers)
 {
     ExchangeDlg dlg;
