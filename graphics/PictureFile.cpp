@@ -3,12 +3,14 @@
 #include "graphics/BmpDecoder.h"
 #include "graphics/PnmDecoder.h"
 
+#include "ecr/commands/Utf8Path.h"
+
 #include <fstream>
 #include <iterator>
 
 bool PictureFile::Load(const std::string& path, Picture& picture, std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(Utf8Path(path), std::ios::binary);
     if (!file) {
         error = "Problem pri otvaranju fajla: " + path;
         return false;

@@ -1,5 +1,7 @@
 #include "ecr/articles/SafeFileWrite.h"
 
+#include "ecr/commands/Utf8Path.h"
+
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -8,7 +10,7 @@ bool SafeFileWrite::Write(const std::string& path, std::string_view bytes, std::
 {
     const std::string temporary = TemporaryPath(path);
     {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        std::ofstream file(Utf8Path(temporary), std::ios::binary | std::ios::trunc);
         if (!file) {
             error = "Problem pri otvaranju fajla: " + path;
             return false;
@@ -17,16 +19,16 @@ bool SafeFileWrite::Write(const std::string& path, std::string_view bytes, std::
         file.close();
         if (!file) {
             std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
+            std::filesystem::remove(Utf8Path(temporary), ignored);
             error = "Problem pri upisu u fajl: " + path;
             return false;
         }
     }
     std::error_code renameError;
-    std::filesystem::rename(temporary, path, renameError);
+    std::filesystem::rename(Utf8Path(temporary), Utf8Path(path), renameError);
     if (renameError) {
         std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+        std::filesystem::remove(Utf8Path(temporary), ignored);
         error = "Problem pri upisu u fajl: " + path + " (" + renameError.message() + ")";
         return false;
     }

@@ -1,6 +1,8 @@
 #include "ecr/articles/TextLineReader.h"
 
-TextLineReader::TextLineReader(const std::string& path) : m_file(path, std::ios::binary) {}
+#include "ecr/commands/Utf8Path.h"
+
+TextLineReader::TextLineReader(const std::string& path) : m_file(Utf8Path(path), std::ios::binary) {}
 
 bool TextLineReader::Next(std::string& line)
 {

@@ -40,8 +40,8 @@ bool SendAll(int connection, const std::string& bytes)
 
 }  // namespace
 
-PtyPeerSession::PtyPeerSession(int connection, std::filesystem::path dosDevices)
-    : m_connection(connection), m_dosDevices(std::move(dosDevices))
+PtyPeerSession::PtyPeerSession(int connection, std::filesystem::path portLinks)
+    : m_connection(connection), m_portLinks(std::move(portLinks))
 {
 }
 
@@ -121,8 +121,7 @@ void PtyPeerSession::Map(const std::string& portNumber)
     if (number < 1) {
         throw std::runtime_error("no port COM" + portNumber);
     }
-    // Wine looks the names up in lower case.
-    const std::filesystem::path link = m_dosDevices / ("com" + std::to_string(number));
+    const std::filesystem::path link = m_portLinks / ("com" + std::to_string(number));
     std::error_code error;
     const std::filesystem::file_status existing = std::filesystem::symlink_status(link, error);
     if (std::filesystem::exists(existing) && !std::filesystem::is_symlink(existing)) {

@@ -1,7 +1,7 @@
-// wine-pty-peer COMMAND [ARGS...]: runs the command (a test program under
-// Wine, or ctest) with THERMAL_PTY_PEER naming a loopback port where this
-// program serves pseudo-terminals to the tests, one per connection, and exits
-// with the command's exit status.
+// WINEPREFIX=DIR wine-pty-peer COMMAND [ARGS...]: runs the command (a test
+// program under Wine, or ctest) with THERMAL_PTY_PEER naming a loopback port
+// where this program serves pseudo-terminals to the tests, one per
+// connection, and exits with the command's exit status.
 
 #include "PtyPeerSession.h"
 
@@ -31,20 +31,10 @@ std::mutex g_mutex;
 std::condition_variable g_sessionEnded;
 int g_sessions = 0;
 
-std::filesystem::path DosDevices()
-{
-    const char* prefix = std::getenv("WINEPREFIX");
-    if (prefix != nullptr && *prefix != '\0') {
-        return std::filesystem::path(prefix) / "dosdevices";
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "") / ".wine" / "dosdevices";
-}
-
-void Serve(int connection, const std::filesystem::path& dosDevices)
+void Serve(int connection, const std::filesystem::path& portLinks)
 {
     {
-        PtyPeerSession session(connection, dosDevices);
+        PtyPeerSession session(connection, portLinks);
         session.Run();
     }
     const std::lock_guard<std::mutex> lock(g_mutex);
@@ -63,7 +53,19 @@ int Fail(const char* what)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wine-pty-peer COMMAND [ARGS...]\n");
+        std::fprintf(stderr, "usage: WINEPREFIX=DIR wine-pty-peer COMMAND [ARGS...]\n");
+        return 125;
+    }
+    // The COM links go into this prefix: never into one nobody named.
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix == nullptr || *prefix == '\0') {
+        std::fprintf(stderr, "wine-pty-peer: WINEPREFIX is not set\n");
+        return 125;
+    }
+    const std::filesystem::path portLinks = std::filesystem::path(prefix) / PtyPeerSession::kPortLinkFolder;
+    if (!std::filesystem::is_directory(portLinks)) {
+        std::fprintf(stderr, "wine-pty-peer: %s is missing: the prefix is not set up for the tests (scripts/test-windows does that)\n",
+                     portLinks.c_str());
         return 125;
     }
     const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -88,8 +90,7 @@ int main(int argc, char** argv)
         ::_exit(127);
     }
 
-    const std::filesystem::path dosDevices = DosDevices();
-    std::thread([listener, dosDevices] {
+    std::thread([listener, portLinks] {
         for (;;) {
             const int connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
             if (connection < 0) {
@@ -104,7 +105,7 @@ int main(int argc, char** argv)
                 const std::lock_guard<std::mutex> lock(g_mutex);
                 ++g_sessions;
             }
-            std::thread(Serve, connection, dosDevices).detach();
+            std::thread(Serve, connection, portLinks).detach();
         }
     }).detach();
 
