@@ -7,6 +7,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
@@ -43,7 +44,8 @@ SOCKET Connect()
         throw Failure("cannot resolve " + text);
     }
     const SOCKET peer = socket(found->ai_family, found->ai_socktype, found->ai_protocol);
-    const bool connected = peer != INVALID_SOCKET && connect(peer, found->ai_addr, static_cast<int>(found->ai_addrlen)) == 0;
+    const bool connected =
+        peer != INVALID_SOCKET && connect(peer, found->ai_addr, static_cast<int>(found->ai_addrlen)) == 0;
     freeaddrinfo(found);
     if (!connected) {
         if (peer != INVALID_SOCKET) {

@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path portLinks = std::filesystem::path(prefix) / PtyPeerSession::kPortLinkFolder;
     if (!std::filesystem::is_directory(portLinks)) {
-        std::fprintf(stderr, "wine-pty-peer: %s is missing: the prefix is not set up for the tests (scripts/test-windows does that)\n",
+        std::fprintf(stderr, "wine-pty-peer: %s is missing: scripts/test-windows sets the prefix up for the tests\n",
                      portLinks.c_str());
         return 125;
     }
