@@ -58,7 +58,12 @@ void CliSession::Open()
     } else if (const auto number = ComPortMap::PortNumber(m_options.port)) {
         portNumber = *number;
     } else if (!m_options.port.empty() && m_options.port.find('/') != std::string::npos) {
+#ifdef _WIN32
+        // Windows opens its COM ports by name only; a path would quietly open no port at all.
+        throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + m_options.port);
+#else
         devicePath = m_options.port;
+#endif
     } else {
         throw CliFailure(CliFailure::kUsage, "--port takes COM1..COM8, a device path or sim, not " + m_options.port);
     }

@@ -34,7 +34,10 @@ bool Win32SerialPort::Open()
     // taken until the program ends.
     Close();
 
-    const ECRString name = ECRString("COM") + ECRString(m_settings.PortNumber());
+    // Windows knows only COM1 to COM9 by their bare names; from COM10 on the
+    // name must be given in the device namespace.
+    const ECRString prefix = m_settings.PortNumber() >= 10 ? "\\\\.\\COM" : "COM";
+    const ECRString name = prefix + ECRString(m_settings.PortNumber());
     m_hPort = CreateFileA(name.Data(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (m_hPort == INVALID_HANDLE_VALUE) {
         throw CommError(CommError::OpenFailed);
@@ -51,6 +54,17 @@ bool Win32SerialPort::Open()
     m_dcb.fOutxCtsFlow = static_cast<DWORD>(m_settings.FlowControl()) & 1u;
     m_dcb.fRtsControl = static_cast<DWORD>(m_settings.FlowControl()) & 3u;
     m_dcb.fDtrControl = static_cast<DWORD>(m_settings.DtrControl()) & 3u;
+    // The driver keeps what the last program set. Whatever that was, every
+    // byte must reach the reader as sent (it drops XON/XOFF itself, and a zero
+    // byte ends a read), an XOFF from the register must not stop our writes,
+    // a line error must not block the port, and DSR must not gate the bytes.
+    m_dcb.fOutX = FALSE;
+    m_dcb.fInX = FALSE;
+    m_dcb.fNull = FALSE;
+    m_dcb.fErrorChar = FALSE;
+    m_dcb.fAbortOnError = FALSE;
+    m_dcb.fOutxDsrFlow = FALSE;
+    m_dcb.fDsrSensitivity = FALSE;
     if (!SetCommState(m_hPort, &m_dcb)) {
         throw CommError(CommError::ApplySettingsFailed);
     }

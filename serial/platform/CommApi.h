@@ -58,13 +58,22 @@ inline constexpr DWORD RTS_CONTROL_ENABLE = 1;
 inline constexpr DWORD RTS_CONTROL_HANDSHAKE = 2;
 inline constexpr DWORD RTS_CONTROL_TOGGLE = 3;
 
-// The device-control block, with the fields the port uses.
+// The device-control block, with the fields the port uses. The line here is
+// always raw: the flags for software flow control, null stripping, error
+// replacement, abort on error and DSR handling can only be off.
 struct DCB {
     DWORD DCBlength;
     DWORD BaudRate;
     DWORD fOutxCtsFlow : 1;
+    DWORD fOutxDsrFlow : 1;
     DWORD fDtrControl : 2;
+    DWORD fDsrSensitivity : 1;
+    DWORD fOutX : 1;
+    DWORD fInX : 1;
+    DWORD fErrorChar : 1;
+    DWORD fNull : 1;
     DWORD fRtsControl : 2;
+    DWORD fAbortOnError : 1;
     BYTE ByteSize;
     BYTE Parity;
     BYTE StopBits;

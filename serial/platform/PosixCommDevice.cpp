@@ -186,11 +186,23 @@ bool PosixCommDevice::GetState(DCB& dcb) const
     const bool known = ::ioctl(m_fd, TIOCMGET, &lines) == 0;
     dcb.fRtsControl = known && (lines & TIOCM_RTS) != 0 ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
     dcb.fDtrControl = known && (lines & TIOCM_DTR) != 0 ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
+    dcb.fOutxDsrFlow = 0;
+    dcb.fDsrSensitivity = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fErrorChar = 0;
+    dcb.fNull = 0;
+    dcb.fAbortOnError = 0;
     return true;
 }
 
 bool PosixCommDevice::SetState(const DCB& dcb)
 {
+    // The line is raw; what would make it otherwise cannot be had here.
+    if (dcb.fOutxDsrFlow != 0 || dcb.fDsrSensitivity != 0 || dcb.fOutX != 0 || dcb.fInX != 0 || dcb.fErrorChar != 0 ||
+        dcb.fNull != 0 || dcb.fAbortOnError != 0) {
+        return false;
+    }
     termios line{};
     if (::tcgetattr(m_fd, &line) != 0) {
         return false;

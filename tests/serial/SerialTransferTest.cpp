@@ -1,7 +1,9 @@
-// Reading and writing through a port on a real pseudo-terminal.
+// Reading and writing through a port on a real pseudo-terminal; under Wine
+// through Wine's serial layer, where it differs from Windows as noted.
 
 #include "support/FastClock.h"
 #include "support/PseudoTerminal.h"
+#include "support/RunningUnderWine.h"
 
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRClock.h"
@@ -246,6 +248,10 @@ TEST_F(SerialTransferTest, ClosedPortThrowsOnEveryTransfer)
 
 TEST_F(SerialTransferTest, HungUpLineReadsNothingAndRefusesWrites)
 {
+    if (RunningUnderWine()) {
+        // A real COM port never hangs up like this; a USB adapter pulled out does.
+        GTEST_SKIP() << "Wine's ReadFile on a hung-up pseudo-terminal without a time-out spins for ever";
+    }
     line.Send("AB");
     EXPECT_EQ(Text(port.ReadCount(2, 200)), "AB");
     line.HangUp();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 #include <system_error>
+#include <utility>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -101,6 +102,50 @@ bool PseudoTerminal::SlaveOpen() const
     pollfd state{m_master, 0, 0};
     ::poll(&state, 1, 0);
     return (state.revents & POLLHUP) == 0;
+}
+
+PseudoTerminal::LineSettings PseudoTerminal::Line() const
+{
+    termios mode{};
+    if (m_slave < 0 || ::tcgetattr(m_slave, &mode) != 0) {
+        throw std::system_error(errno, std::generic_category(), "tcgetattr");
+    }
+    LineSettings line;
+    const std::pair<speed_t, int> rates[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},  {B9600, 9600},
+                                             {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    for (const auto& [speed, baud] : rates) {
+        if (::cfgetospeed(&mode) == speed && ::cfgetispeed(&mode) == speed) {
+            line.baud = baud;
+        }
+    }
+    line.twoStopBits = (mode.c_cflag & CSTOPB) != 0;
+    line.hardwareFlow = (mode.c_cflag & CRTSCTS) != 0;
+
+    const auto note = [&line](bool cooked, const char* name) {
+        if (cooked) {
+            line.cooked += (line.cooked.empty() ? "" : " ") + std::string(name);
+        }
+    };
+    const std::pair<tcflag_t, const char*> localFlags[] = {
+        {ECHO, "ECHO"}, {ICANON, "ICANON"}, {ISIG, "ISIG"}, {IEXTEN, "IEXTEN"}};
+    for (const auto& [flag, name] : localFlags) {
+        note((mode.c_lflag & flag) != 0, name);
+    }
+    const std::pair<tcflag_t, const char*> inputFlags[] = {{IXON, "IXON"},   {IXOFF, "IXOFF"}, {ICRNL, "ICRNL"},
+                                                           {INLCR, "INLCR"}, {IGNCR, "IGNCR"}, {ISTRIP, "ISTRIP"}};
+    for (const auto& [flag, name] : inputFlags) {
+        note((mode.c_iflag & flag) != 0, name);
+    }
+    // Any byte restarting output means nothing without XON/XOFF on output
+    // (Wine leaves it set).
+    note((mode.c_iflag & IXON) != 0 && (mode.c_iflag & IXANY) != 0, "IXANY");
+    note((mode.c_oflag & OPOST) != 0, "OPOST");
+    note((mode.c_cflag & CLOCAL) == 0, "-CLOCAL");
+    note((mode.c_cflag & CREAD) == 0, "-CREAD");
+    // A read must not wait for a count of bytes or between them by itself.
+    note(mode.c_cc[VMIN] != 0, "VMIN");
+    note(mode.c_cc[VTIME] != 0, "VTIME");
+    return line;
 }
 
 void PseudoTerminal::HangUp()
