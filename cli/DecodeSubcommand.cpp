@@ -3,6 +3,7 @@
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
 #include "ecr/commands/ECRCapture.h"
+#include "ecr/commands/Utf8Path.h"
 
 #include <cerrno>
 #include <cstring>
@@ -34,7 +35,7 @@ void DecodeSubcommand::Run(CliOutput& output) const
         content = ReadAll(std::cin);
     } else {
         errno = 0;
-        std::ifstream file(m_path, std::ios::binary);
+        std::ifstream file(Utf8Path(m_path), std::ios::binary);
         if (!file) {
             throw CliFailure(CliFailure::kBadInput, "cannot read " + m_path + ": " + std::strerror(errno));
         }

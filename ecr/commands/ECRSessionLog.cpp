@@ -1,5 +1,7 @@
 #include "ecr/commands/ECRSessionLog.h"
 
+#include "ecr/commands/Utf8Path.h"
+
 #include "ecr/protocol/ECRTrafficText.h"
 
 #include <cerrno>
@@ -31,9 +33,7 @@ bool ECRSessionLog::Open(const std::string& path, std::string_view program, std:
 {
     Close();
     errno = 0;
-    // The path is UTF-8; through a path object it also opens on Windows.
-    const std::filesystem::path file(std::u8string(path.begin(), path.end()));
-    m_file.open(file, std::ios::out | std::ios::app | std::ios::binary);
+    m_file.open(Utf8Path(path), std::ios::out | std::ios::app | std::ios::binary);
     if (!m_file.is_open()) {
         error = "cannot open " + path + ": " + Reason();
         return false;

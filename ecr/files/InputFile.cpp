@@ -1,7 +1,10 @@
 #include "ecr/files/InputFile.h"
 
+#include "ecr/commands/Utf8Path.h"
+
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 
 #ifdef _WIN32
@@ -13,9 +16,10 @@
 namespace {
 
 #ifdef _WIN32
-int OpenForReading(const char* path)
+int OpenForReading(const std::string& path)
 {
-    return ::_open(path, _O_RDONLY | _O_BINARY);
+    // The name is UTF-8; a narrow open would read it in the ANSI code page.
+    return ::_wopen(Utf8Path(path).c_str(), _O_RDONLY | _O_BINARY);
 }
 long long ReadSome(int fd, char* buffer, std::size_t count)
 {
@@ -30,10 +34,10 @@ FileFault::Node NodeOf(unsigned mode)
     return (mode & _S_IFDIR) != 0 ? FileFault::Node::Directory : FileFault::Node::Device;
 }
 #else
-int OpenForReading(const char* path)
+int OpenForReading(const std::string& path)
 {
     // Non-blocking, so that a FIFO without a writer cannot hold the open.
-    return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 long long ReadSome(int fd, char* buffer, std::size_t count)
 {
@@ -66,7 +70,14 @@ InputFile::~InputFile()
 bool InputFile::Open(const std::string& path, FileFault& fault)
 {
     m_path = path;
-    m_fd = OpenForReading(path.c_str());
+    m_fd = OpenForReading(path);
+    std::error_code ignored;
+    if (m_fd < 0 && std::filesystem::is_directory(Utf8Path(path), ignored)) {
+        // Windows opens no folder as a file: it is not a file all the same.
+        fault = FileFault::OfFile(FileFault::Kind::NotAFile, path);
+        fault.node = FileFault::Node::Directory;
+        return false;
+    }
     if (m_fd < 0) {
         // The design's message for a file that cannot be opened names no reason.
         fault = FileFault::OfFile(FileFault::Kind::CannotOpen, path);

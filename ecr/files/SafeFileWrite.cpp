@@ -1,5 +1,7 @@
 #include "ecr/files/SafeFileWrite.h"
 
+#include "ecr/commands/Utf8Path.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -51,7 +53,8 @@ using FileMode = int;
 constexpr int kWriteFlags = _O_WRONLY | _O_BINARY;
 int OpenExclusive(const std::string& path, FileMode)
 {
-    return ::_open(path.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
+    // Names are UTF-8: the wide calls, never the ANSI code page's.
+    return ::_wopen(Utf8Path(path).c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
 }
 long long WriteSome(int fd, const char* data, std::size_t count)
 {
@@ -67,7 +70,7 @@ int CloseFile(int fd)
 }
 void RemoveFile(const std::string& path)
 {
-    ::_unlink(path.c_str());
+    ::_wunlink(Utf8Path(path).c_str());
 }
 #else
 using FileMode = mode_t;
@@ -166,13 +169,15 @@ bool Resolve(const std::string& path, Target& target, FileFault& fault)
                                  : FileFault::Node::Socket;
     return false;
 #else
-    if (::stat(path.c_str(), &target.status) != 0)
+    struct _stat64 status {};
+    if (::_wstat64(Utf8Path(path).c_str(), &status) != 0)
         return true;
-    if ((target.status.st_mode & S_IFMT) == S_IFREG) {
+    target.status.st_mode = status.st_mode;
+    if ((status.st_mode & S_IFMT) == S_IFREG) {
         target.exists = true;
         return true;
     }
-    if ((target.status.st_mode & S_IFMT) == S_IFCHR) {
+    if ((status.st_mode & S_IFMT) == S_IFCHR) {
         target.direct = true;
         return true;
     }
@@ -184,7 +189,7 @@ bool Resolve(const std::string& path, Target& target, FileFault& fault)
 bool WriteDirect(const Target& target, std::string_view bytes, FileFault& fault)
 {
 #ifdef _WIN32
-    const int fd = ::_open(target.path.c_str(), kWriteFlags);
+    const int fd = ::_wopen(Utf8Path(target.path).c_str(), kWriteFlags);
 #else
     const int fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
 #endif
@@ -271,7 +276,8 @@ bool Replace(const Target& target, std::string_view bytes, FileFault& fault)
         return false;
     }
 #ifdef _WIN32
-    if (!::MoveFileExA(temporary.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExW(Utf8Path(temporary).c_str(), Utf8Path(target.path).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         RemoveFile(temporary);
         fault = WriteProblem(target.path, EACCES);
         return false;

@@ -7,9 +7,14 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#ifndef _WIN32
+// FIFOs and devices are POSIX things.
 TEST(InputFile, WhatIsNoRegularFileIsRefusedAtOnce)
 {
     TempFolder folder;
@@ -40,6 +45,8 @@ TEST(InputFile, WhatIsNoRegularFileIsRefusedAtOnce)
         EXPECT_EQ(bytes, "untouched");
     }
 }
+
+#endif
 
 TEST(InputFile, SizeIsCheckedBeforeAnythingIsRead)
 {
