@@ -1,6 +1,7 @@
 #include "framework/CDialog.h"
 
 #include "framework/ActionGuard.h"
+#include "framework/BusyState.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -66,11 +67,16 @@ int CDialog::DoModal()
 {
     setResult(0);
     OnInitDialog();
+    // Modal to the window it was opened from and that one's owners, as the
+    // design's modal dialogs disable only their owner: a window outside the
+    // chain (the connection monitor) stays usable.
+    setWindowModality(Qt::WindowModal);
+    // The user has the turn until the dialog ends, even inside a busy action.
+    BusyState::UserTurn turn;
     int result = 0;
     if (Driver()) {
         // Copy: the driver may replace itself while it runs.
         ModalDriver driver = Driver();
-        setModal(true);
         show();
         driver(*this);
         if (isVisible()) {
