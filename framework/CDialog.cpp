@@ -2,6 +2,7 @@
 
 #include "framework/ActionGuard.h"
 #include "framework/BusyState.h"
+#include "framework/ScreenFit.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -21,7 +22,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cmath>
@@ -29,6 +32,9 @@
 #include <string>
 
 namespace {
+
+// Time the window system takes to frame a window that has just been shown.
+constexpr int kFrameSettleMs = 300;
 
 CDialog::ModalDriver& Driver()
 {
@@ -163,6 +169,22 @@ void CDialog::keyPressEvent(QKeyEvent* event)
         }
     }
     QDialog::keyPressEvent(event);
+}
+
+void CDialog::showEvent(QShowEvent* event)
+{
+    // Centres a dialog over its owner, by a guess of the frame's size.
+    QDialog::showEvent(event);
+    if (event->spontaneous() || !isWindow()) {
+        return;
+    }
+    ScreenFit::KeepOnScreen(*this);
+    // Once the window system has framed the window its caption is known.
+    QTimer::singleShot(kFrameSettleMs, this, [this] {
+        if (isVisible()) {
+            ScreenFit::KeepOnScreen(*this);
+        }
+    });
 }
 
 QWidget* CDialog::GetDlgItem(int id) const
