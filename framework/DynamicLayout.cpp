@@ -22,10 +22,13 @@ void DynamicLayout::Apply(QSize change) const
         if (item.control.isNull()) {
             continue;
         }
+        // Edge by edge, so that edges with the same share stay together and
+        // an edge with the whole change keeps its distance to the dialog's edge.
         const Share& s = item.share;
-        QRect place = item.built.translated(Part(change.width(), s.moveX), Part(change.height(), s.moveY));
-        place.setWidth(item.built.width() + Part(change.width(), s.sizeX));
-        place.setHeight(item.built.height() + Part(change.height(), s.sizeY));
-        item.control->setGeometry(place);
+        const QRect& built = item.built;
+        const QPoint topLeft(built.left() + Part(change.width(), s.moveX), built.top() + Part(change.height(), s.moveY));
+        const QPoint bottomRight(built.right() + Part(change.width(), s.moveX + s.sizeX),
+                                 built.bottom() + Part(change.height(), s.moveY + s.sizeY));
+        item.control->setGeometry(QRect(topLeft, bottomRight));
     }
 }
