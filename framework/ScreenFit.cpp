@@ -63,7 +63,13 @@ void ScreenFit::Place(QWidget& window, const QRect& frame)
 {
     const QRect client = frame.marginsRemoved(FrameMargins(window));
     QWindow* handle = window.windowHandle();
-    if (handle == nullptr || Framed(window)) {
+    if (handle == nullptr) {
+        // Before the window exists, its position is taken as its frame's.
+        window.resize(client.size());
+        window.move(frame.topLeft());
+        return;
+    }
+    if (Framed(window)) {
         window.setGeometry(client);
         return;
     }

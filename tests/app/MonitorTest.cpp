@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -327,7 +328,7 @@ TEST(Monitor, SizeAndPlaceComeBackInTheNextRun)
         main.DoModal();
         return frame;
     };
-    const QRect area = ScreenFit::AvailableArea(*QApplication::topLevelWidgets().value(0, nullptr));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect moved(40, 60, 700, 520);
     {
         CThermalDlg main;
