@@ -28,7 +28,7 @@ constexpr double kTrafficShare = 0.5;
 // The least size in dialog units: every box keeps a few lines, the command
 // line and the log line stay readable.
 constexpr int kLeastWidth = 220;
-constexpr int kLeastHeight = 230;
+constexpr int kLeastHeight = 240;
 // Larger than any screen: a saved size or place beyond it is not one a run wrote.
 constexpr int kLargestSide = 100000;
 

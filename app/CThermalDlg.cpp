@@ -18,11 +18,19 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QTimer>
 
 #include <stdexcept>
 #include <string>
 
 CThermalDlg* g_pMainDlg = nullptr;
+
+namespace {
+
+// Time the window system takes to show and activate the main window.
+constexpr int kMonitorToFrontMs = 300;
+
+}  // namespace
 
 CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
 {
@@ -105,6 +113,16 @@ void CThermalDlg::PlaceMonitorBelow()
                                   ScreenFit::MinimumFrame(m_monitorDlg), caption + m_menuBar->height(), caption / 2);
     ScreenFit::Place(*this, placed.main);
     ScreenFit::Place(m_monitorDlg, placed.monitor);
+    // Over the main window's lower part on a small screen: the monitor in
+    // front (once the window system has shown the main window, which comes
+    // to the front itself), the main window's caption and menu bar in view.
+    if (placed.monitor.intersects(placed.main)) {
+        QTimer::singleShot(kMonitorToFrontMs, &m_monitorDlg, [this] {
+            if (m_monitorDlg.isVisible()) {
+                m_monitorDlg.ShowWindow(true);
+            }
+        });
+    }
 }
 
 QAction* CThermalDlg::AddMenuItem(QMenu* popup, int id, const QString& caption)
