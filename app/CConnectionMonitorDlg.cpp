@@ -4,7 +4,12 @@
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/protocol/ECRTrafficText.h"
 
+#include "framework/ScreenFit.h"
+
 #include <QFontDatabase>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QSettings>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -12,7 +17,20 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <cstdlib>
+
 namespace {
+
+// Shares of the room the window gains or loses: the debug box a quarter,
+// the traffic box half, the decoded view the rest.
+constexpr double kDebugShare = 0.25;
+constexpr double kTrafficShare = 0.5;
+// The least size in dialog units: every box keeps a few lines, the command
+// line and the log line stay readable.
+constexpr int kLeastWidth = 220;
+constexpr int kLeastHeight = 240;
+// Larger than any screen: a saved size or place beyond it is not one a run wrote.
+constexpr int kLargestSide = 100000;
 
 std::string_view UpToZero(std::string_view text)
 {
@@ -41,24 +59,40 @@ CConnectionMonitorDlg::CConnectionMonitorDlg(QWidget* parent) : CDialog(parent)
     // them the window would no longer fit a 1024-pixel screen.
     SetDialogSize(313, 316);
 
+    // The boxes take the room the window gains or loses, the traffic box
+    // half of it; the rows between and below them move with them, and the
+    // buttons at the right stay beside the right edge.
+    const DynamicLayout::Share belowBoxes{0, kDebugShare + kTrafficShare, 0, 0};
+    const DynamicLayout::Share belowBoxesRight{1, kDebugShare + kTrafficShare, 0, 0};
+    const DynamicLayout::Share belowBoxesWide{0, kDebugShare + kTrafficShare, 1, 0};
     AddLabel(QStringLiteral("Debug Poruke:"), {7, 6, 74, 8});
     QPlainTextEdit* debug = AddMultiLineEdit(IDC_DEBUG, {7, 19, 299, 64}, true, false);
-    AddLabel(QStringLiteral("Komunikacija:"), {7, 86, 73, 8});
+    m_layout.Add(debug, {0, 0, 1, kDebugShare});
+    m_layout.Add(AddLabel(QStringLiteral("Komunikacija:"), {7, 86, 73, 8}), {0, kDebugShare, 0, 0});
     QPlainTextEdit* traffic = AddMultiLineEdit(IDC_TRAFFIC, {7, 98, 299, 73}, true, false);
-    AddLabel(QStringLiteral("Komanda:"), {7, 177, 34, 8});
+    m_layout.Add(traffic, {0, kDebugShare, 1, kTrafficShare});
+    m_layout.Add(AddLabel(QStringLiteral("Komanda:"), {7, 177, 34, 8}), belowBoxes);
     m_editCommand = AddEdit(IDC_COMMAND, {41, 175, 208, 14});
+    m_layout.Add(m_editCommand, belowBoxesWide);
     SetItemName(IDC_COMMAND, QStringLiteral("Komanda"));
-    AddButton(IDC_SEND, QStringLiteral("Posalji >>"), {256, 174, 50, 14});
-    AddButton(IDC_INSERT_1F, QStringLiteral("^ - 1F"), {41, 194, 29, 14});
-    AddButton(IDC_INSERT_0A, QStringLiteral("* - 0A"), {77, 194, 28, 14});
-    AddButton(IDC_INSERT_09, QStringLiteral("@ - 09"), {112, 194, 29, 14});
-    AddButton(IDC_CLEAR, QStringLiteral("Brisi Buffer"), {256, 194, 50, 14});
-    AddLabel(QStringLiteral("Dekodirano:"), {7, 215, 60, 8});
-    AddLabel(QStringLiteral("Dnevnik:"), {100, 215, 34, 8});
+    m_layout.Add(AddButton(IDC_SEND, QStringLiteral("Posalji >>"), {256, 174, 50, 14}), belowBoxesRight);
+    m_layout.Add(AddButton(IDC_INSERT_1F, QStringLiteral("^ - 1F"), {41, 194, 29, 14}), belowBoxes);
+    m_layout.Add(AddButton(IDC_INSERT_0A, QStringLiteral("* - 0A"), {77, 194, 28, 14}), belowBoxes);
+    m_layout.Add(AddButton(IDC_INSERT_09, QStringLiteral("@ - 09"), {112, 194, 29, 14}), belowBoxes);
+    m_layout.Add(AddButton(IDC_CLEAR, QStringLiteral("Brisi Buffer"), {256, 194, 50, 14}), belowBoxesRight);
+    m_layout.Add(AddLabel(QStringLiteral("Dekodirano:"), {7, 215, 60, 8}), belowBoxes);
+    m_layout.Add(AddLabel(QStringLiteral("Dnevnik:"), {100, 215, 34, 8}), belowBoxes);
     QLineEdit* logPath = AddEdit(IDC_LOG_PATH, {134, 212, 172, 14});
+    m_layout.Add(logPath, belowBoxesWide);
     QPlainTextEdit* decoded = AddMultiLineEdit(IDC_DECODED, {7, 229, 299, 80}, true, false);
+    m_layout.Add(decoded, {0, kDebugShare + kTrafficShare, 1, 1 - kDebugShare - kTrafficShare});
     logPath->setReadOnly(true);
     SetLogState("iskljucen");
+    m_builtSize = size();
+    // Resizable, down to a size where every box still shows a few lines.
+    const QRect least = DluToPixels({0, 0, kLeastWidth, kLeastHeight});
+    setMinimumSize(least.size());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
     m_boxes[0] = {debug, &m_strDebug, false};
     m_boxes[1] = {traffic, &m_strTraffic, false};
@@ -189,6 +223,43 @@ void CConnectionMonitorDlg::OnSend()
     }
     const ECRString answer = g_pMainDlg->m_pDevice->SendRaw(ECRString(m_strCommand.c_str()));
     AddDebugLine(answer.Data());
+}
+
+void CConnectionMonitorDlg::resizeEvent(QResizeEvent* event)
+{
+    CDialog::resizeEvent(event);
+    m_layout.Apply(size() - m_builtSize);
+}
+
+void CConnectionMonitorDlg::SavePlacement(QSettings& settings) const
+{
+    const bool maximized = isMaximized();
+    const QRect client = maximized ? normalGeometry() : geometry();
+    const QMargins frame = ScreenFit::FrameMargins(*this);
+    settings.setValue(QStringLiteral("Monitor/position"), client.topLeft() - QPoint(frame.left(), frame.top()));
+    settings.setValue(QStringLiteral("Monitor/size"), client.size());
+    settings.setValue(QStringLiteral("Monitor/maximized"), maximized);
+}
+
+bool CConnectionMonitorDlg::LoadPlacement(const QSettings& settings)
+{
+    const QVariant position = settings.value(QStringLiteral("Monitor/position"));
+    const QSize size = settings.value(QStringLiteral("Monitor/size")).toSize();
+    // Only what an earlier run wrote; anything else leaves the window as built.
+    if (position.metaType().id() != QMetaType::QPoint || !size.isValid() || size.width() > kLargestSide ||
+        size.height() > kLargestSide) {
+        return false;
+    }
+    const QPoint frameTopLeft = position.toPoint();
+    if (std::abs(frameTopLeft.x()) > kLargestSide || std::abs(frameTopLeft.y()) > kLargestSide) {
+        return false;
+    }
+    ScreenFit::Place(*this, QRect(frameTopLeft, size.expandedTo(minimumSize()).grownBy(ScreenFit::FrameMargins(*this))));
+    if (settings.value(QStringLiteral("Monitor/maximized")).toBool()) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    m_bPlacementLoaded = true;
+    return true;
 }
 
 void CConnectionMonitorDlg::OnClear()

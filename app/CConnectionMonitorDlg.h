@@ -2,18 +2,22 @@
 
 #include "app/NewestFirstLog.h"
 #include "framework/CDialog.h"
+#include "framework/DynamicLayout.h"
 
 #include <string>
 #include <string_view>
 
 class QLineEdit;
 class QPlainTextEdit;
+class QSettings;
 
 // The modeless window beside the main window that shows every byte passing
 // to and from the register (newest on top) and sends raw requests typed by
 // the user. Created hidden with the main window; the callbacks feed it.
 // Below the design's controls a third box, "Dekodirano:", shows each frame
-// decoded with its time, and a line names the session log's file.
+// decoded with its time, and a line names the session log's file. The user
+// may resize it (the boxes take the room); its size and place are kept for
+// the next run.
 class CConnectionMonitorDlg : public CDialog {
     Q_OBJECT
 
@@ -56,8 +60,16 @@ public:
     void SyncBoxes();
     const std::string& Command() const { return m_strCommand; }
 
+    // Size and place for the next run (the frame's top left corner).
+    void SavePlacement(QSettings& settings) const;
+    // Takes the size and place an earlier run saved, before the window is
+    // shown; false (and nothing changed) when there is none.
+    bool LoadPlacement(const QSettings& settings);
+    bool PlacementLoaded() const { return m_bPlacementLoaded; }
+
 protected:
     void DoDataExchange(CDataExchange& dx) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OnInsertByte(char byte);
@@ -84,4 +96,7 @@ private:
     QLineEdit* m_editCommand = nullptr;
     Box m_boxes[3];
     bool m_bSyncPending = false;
+    DynamicLayout m_layout;
+    QSize m_builtSize;
+    bool m_bPlacementLoaded = false;
 };

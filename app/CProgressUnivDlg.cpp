@@ -1,5 +1,6 @@
 #include "app/CProgressUnivDlg.h"
 
+#include "framework/BusyState.h"
 #include "framework/UiPump.h"
 
 #include <QProgressBar>
@@ -65,7 +66,7 @@ void CProgressUnivDlg::OfferStop(bool offer)
     SetDialogSize(kWidth, offer ? kHeightWithStop : kHeight);
     m_stop->setEnabled(true);
     m_stop->setVisible(offer);
-    UiPump::AcceptInputFor(offer ? m_stop : nullptr);
+    BusyState::AcceptInputFor(offer ? m_stop : nullptr);
     if (visible && offer) {
         ShowWindow(true);
     }

@@ -9,6 +9,7 @@
 #endif
 
 #include <QFont>
+#include <QSettings>
 
 #include <cstdio>
 #include <ctime>
@@ -54,7 +55,12 @@ int CThermalApp::InitInstance()
     if (!StartSessionLog(dlg)) {
         return 1;
     }
+    // The monitor's size and place are all the program keeps between runs
+    // (under "Kadmar", as the organisation above names it).
+    QSettings settings;
+    dlg.m_monitorDlg.LoadPlacement(settings);
     dlg.DoModal();
+    dlg.m_monitorDlg.SavePlacement(settings);
     return 0;
 }
 

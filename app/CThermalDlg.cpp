@@ -2,6 +2,7 @@
 
 #include "app/AppCallbacks.h"
 #include "app/CAboutDlg.h"
+#include "app/MonitorPlacement.h"
 #include "app/ThermalArt.h"
 #include "dialogs/articles/ArticlesMenu.h"
 #include "dialogs/fiscal/FiscalMenu.h"
@@ -10,22 +11,27 @@
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
 #include "framework/ActionGuard.h"
+#include "framework/ScreenFit.h"
 #include "framework/UiPrompts.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QShowEvent>
-#include <QStyle>
-
-#include <algorithm>
+#include <QTimer>
 
 #include <stdexcept>
 #include <string>
 
 CThermalDlg* g_pMainDlg = nullptr;
+
+namespace {
+
+// Time the window system takes to show and activate the main window.
+constexpr int kMonitorToFrontMs = 300;
+
+}  // namespace
 
 CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
 {
@@ -72,7 +78,7 @@ bool CThermalDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_progressDlg.SetRange(0, 100);
-    // Nothing is stored between runs: every run starts on COM1 at 19200 baud.
+    // Port and speed are not stored between runs: every run starts on COM1 at 19200 baud.
     m_nPort = 0;
     m_nBaud = 1;
     m_monitorDlg.ShowWindow(true);
@@ -90,30 +96,34 @@ void CThermalDlg::showEvent(QShowEvent* event)
 
 void CThermalDlg::PlaceMonitorBelow()
 {
-    // The monitor was shown before this window had a place, and a window
-    // stays above its owner: left where it landed it can cover the menu bar.
-    // Put it just below this window, moving this window up if the screen
-    // is too short for both.
-    const QScreen* screen = this->screen();
-    if (screen == nullptr || !m_monitorDlg.isVisible()) {
+    if (!m_monitorDlg.isVisible()) {
         return;
     }
-    const QRect area = screen->availableGeometry();
-    // Before the window system has framed the windows their frames are not
-    // known yet; allow for a caption bar.
-    const int caption = std::max(frameGeometry().height() - height(), style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    const int gap = caption / 2;
-    const int mainHeight = std::max(frameGeometry().height(), height() + caption);
-    const int monitorHeight = std::max(m_monitorDlg.frameGeometry().height(), m_monitorDlg.height() + caption);
-    QPoint mainPos = frameGeometry().topLeft();
-    const int overflow = mainPos.y() + mainHeight + gap + monitorHeight - (area.bottom() + 1);
-    if (overflow > 0) {
-        mainPos.setY(std::max(area.top(), mainPos.y() - overflow));
-        move(mainPos);
+    // Where the user left it in an earlier run, as far as this screen allows.
+    if (m_monitorDlg.PlacementLoaded()) {
+        ScreenFit::KeepOnScreen(m_monitorDlg);
+        return;
     }
-    const int monitorWidth = m_monitorDlg.frameGeometry().width();
-    const int x = std::max(area.left(), std::min(mainPos.x(), area.right() + 1 - monitorWidth));
-    m_monitorDlg.move(x, mainPos.y() + mainHeight + gap);
+    const QRect area = ScreenFit::AvailableArea(*this);
+    if (area.isEmpty()) {
+        return;
+    }
+    const int caption = ScreenFit::FrameMargins(*this).top();
+    const MonitorPlacement::Frames placed =
+        MonitorPlacement::Arrange(area, {ScreenFit::Frame(*this), ScreenFit::Frame(m_monitorDlg)},
+                                  ScreenFit::MinimumFrame(m_monitorDlg), caption + m_menuBar->height(), caption / 2);
+    ScreenFit::Place(*this, placed.main);
+    ScreenFit::Place(m_monitorDlg, placed.monitor);
+    // Over the main window's lower part on a small screen: the monitor in
+    // front (once the window system has shown the main window, which comes
+    // to the front itself), the main window's caption and menu bar in view.
+    if (placed.monitor.intersects(placed.main)) {
+        QTimer::singleShot(kMonitorToFrontMs, &m_monitorDlg, [this] {
+            if (m_monitorDlg.isVisible()) {
+                m_monitorDlg.ShowWindow(true);
+            }
+        });
+    }
 }
 
 QAction* CThermalDlg::AddMenuItem(QMenu* popup, int id, const QString& caption)

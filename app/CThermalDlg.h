@@ -92,7 +92,9 @@ public:
     // member when its dialog lands.
     CPLUListDialog m_PLUListDlg{this};
     CConSettingDlg m_conSettingDlg{this};
-    CConnectionMonitorDlg m_monitorDlg{this};
+    // Owned by no window: a dialog is modal to the window it was opened from
+    // and that one's owners, and the monitor stays usable beside it.
+    CConnectionMonitorDlg m_monitorDlg;
     CFiscalHeaderDlg m_fiscalHeaderDlg{this};
     CAdvertDlg m_advertDlg{this};
     CSetTimeDlg m_setTimeDlg{this};

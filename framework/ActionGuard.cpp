@@ -3,6 +3,7 @@
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
 #include "ecr/protocol/ECRStringError.h"
+#include "framework/BusyState.h"
 #include "framework/UiPrompts.h"
 
 namespace {
@@ -35,14 +36,20 @@ void Report(const QString& line)
 
 bool ActionGuard::Run(const std::function<void()>& action)
 {
-    try {
-        action();
-        return true;
-    } catch (const CommError& error) {
-        Report(CommErrorLine(error.code));
-    } catch (const ECRStringError& error) {
-        Report(StringErrorLine(error.code));
+    QString failure;
+    {
+        BusyState::Action busy;
+        try {
+            action();
+            return true;
+        } catch (const CommError& error) {
+            failure = CommErrorLine(error.code);
+        } catch (const ECRStringError& error) {
+            failure = StringErrorLine(error.code);
+        }
     }
+    // No longer busy: the message box takes the user's answer.
+    Report(failure);
     return false;
 }
 

@@ -9,6 +9,8 @@
 // "Greska u komunikaciji" with the error's text on the second line, and the
 // same text on the installed debug hook (the monitor's debug box). The dialog
 // the action came from stays open, and the connection is left as it was.
+// While the action runs the program is busy (BusyState: the wait cursor,
+// input discarded); the message box comes after.
 //
 // CDialog::OnCommand wires every button through it; a menu handler of the
 // main window does the same. A dialog rarely calls it directly.

@@ -1,6 +1,8 @@
 #include "framework/CDialog.h"
 
 #include "framework/ActionGuard.h"
+#include "framework/BusyState.h"
+#include "framework/ScreenFit.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -20,7 +22,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cmath>
@@ -28,6 +32,9 @@
 #include <string>
 
 namespace {
+
+// Time the window system takes to frame a window that has just been shown.
+constexpr int kFrameSettleMs = 300;
 
 CDialog::ModalDriver& Driver()
 {
@@ -66,11 +73,16 @@ int CDialog::DoModal()
 {
     setResult(0);
     OnInitDialog();
+    // Modal to the window it was opened from and that one's owners, as the
+    // design's modal dialogs disable only their owner: a window outside the
+    // chain (the connection monitor) stays usable.
+    setWindowModality(Qt::WindowModal);
+    // The user has the turn until the dialog ends, even inside a busy action.
+    BusyState::UserTurn turn;
     int result = 0;
     if (Driver()) {
         // Copy: the driver may replace itself while it runs.
         ModalDriver driver = Driver();
-        setModal(true);
         show();
         driver(*this);
         if (isVisible()) {
@@ -158,6 +170,22 @@ void CDialog::keyPressEvent(QKeyEvent* event)
         }
     }
     QDialog::keyPressEvent(event);
+}
+
+void CDialog::showEvent(QShowEvent* event)
+{
+    // Centres a dialog over its owner, by a guess of the frame's size.
+    QDialog::showEvent(event);
+    if (event->spontaneous() || !isWindow()) {
+        return;
+    }
+    ScreenFit::KeepOnScreen(*this);
+    // Once the window system has framed the window its caption is known.
+    QTimer::singleShot(kFrameSettleMs, this, [this] {
+        if (isVisible()) {
+            ScreenFit::KeepOnScreen(*this);
+        }
+    });
 }
 
 QWidget* CDialog::GetDlgItem(int id) const

@@ -148,6 +148,8 @@ protected:
     void accept() override;
     void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Every window opens inside the screen's available area, caption included.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Place(QWidget* control, const QRect& dlu);

@@ -13,6 +13,11 @@ InputGate::~InputGate()
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
+void InputGate::SetControl(QWidget* control)
+{
+    m_control = control;
+}
+
 bool InputGate::IsUserInput(const QEvent& event)
 {
     switch (event.type()) {
@@ -37,6 +42,8 @@ bool InputGate::IsUserInput(const QEvent& event)
     case QEvent::TabletPress:
     case QEvent::TabletMove:
     case QEvent::TabletRelease: return true;
+    // The window system's close (the close box, Alt+F4), not the program's own.
+    case QEvent::Close: return event.spontaneous();
     default: return false;
     }
 }
@@ -50,5 +57,10 @@ bool InputGate::eventFilter(QObject* receiver, QEvent* event)
         return false;
     }
     QWidget* control = m_control.data();
-    return control == nullptr || (widget != control && !control->isAncestorOf(widget));
+    const bool discard = control == nullptr || (widget != control && !control->isAncestorOf(widget));
+    if (discard && event->type() == QEvent::Close) {
+        // A close event that is not delivered still closes unless refused.
+        event->ignore();
+    }
+    return discard;
 }

@@ -19,7 +19,7 @@ QString RememberFolder(const QString& path)
 
 }  // namespace
 
-int QtUiPrompts::ShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons)
+int QtUiPrompts::DoShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text,
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, parent);
@@ -27,12 +27,12 @@ int QtUiPrompts::ShowMessage(QWidget* parent, const QString& title, const QStrin
     return box.exec() == QMessageBox::Ok ? IDOK : IDCANCEL;
 }
 
-QString QtUiPrompts::AskOpenFileName(QWidget* parent)
+QString QtUiPrompts::DoAskOpenFileName(QWidget* parent)
 {
     return RememberFolder(QFileDialog::getOpenFileName(parent, {}, QDir::currentPath()));
 }
 
-QString QtUiPrompts::AskSaveFileName(QWidget* parent)
+QString QtUiPrompts::DoAskSaveFileName(QWidget* parent)
 {
     // QFileDialog asks before overwriting by default.
     return RememberFolder(QFileDialog::getSaveFileName(parent, {}, QDir::currentPath()));

@@ -4,8 +4,8 @@
 
 // The real prompts: Qt's message box and file dialogs.
 class QtUiPrompts : public UiPrompts {
-public:
-    int ShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons) override;
-    QString AskOpenFileName(QWidget* parent) override;
-    QString AskSaveFileName(QWidget* parent) override;
+protected:
+    int DoShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons) override;
+    QString DoAskOpenFileName(QWidget* parent) override;
+    QString DoAskSaveFileName(QWidget* parent) override;
 };

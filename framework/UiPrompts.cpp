@@ -1,5 +1,6 @@
 #include "framework/UiPrompts.h"
 
+#include "framework/BusyState.h"
 #include "framework/QtUiPrompts.h"
 
 #include <QApplication>
@@ -27,6 +28,24 @@ UiPrompts* UiPrompts::Replace(UiPrompts* prompts)
     UiPrompts* previous = Installed();
     Installed() = prompts;
     return previous;
+}
+
+int UiPrompts::ShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons)
+{
+    BusyState::UserTurn turn;
+    return DoShowMessage(parent, title, text, buttons);
+}
+
+QString UiPrompts::AskOpenFileName(QWidget* parent)
+{
+    BusyState::UserTurn turn;
+    return DoAskOpenFileName(parent);
+}
+
+QString UiPrompts::AskSaveFileName(QWidget* parent)
+{
+    BusyState::UserTurn turn;
+    return DoAskSaveFileName(parent);
 }
 
 QString UiPrompts::ApplicationTitle()

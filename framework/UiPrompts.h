@@ -25,12 +25,13 @@ public:
 
     virtual ~UiPrompts() = default;
 
+    // Each gives the user the turn (BusyState::UserTurn) while it asks.
     // Returns IDOK or IDCANCEL.
-    virtual int ShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons) = 0;
+    int ShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons);
     // Full path of the chosen file, or empty when the user cancelled.
-    virtual QString AskOpenFileName(QWidget* parent) = 0;
+    QString AskOpenFileName(QWidget* parent);
     // Asks before overwriting an existing file; empty when the user cancelled.
-    virtual QString AskSaveFileName(QWidget* parent) = 0;
+    QString AskSaveFileName(QWidget* parent);
 
     static UiPrompts& Instance();
     // Installs prompts (null: the real ones again) and returns the previous ones.
@@ -38,6 +39,11 @@ public:
 
     // "thermal", the executable's name, the title of every message box.
     static QString ApplicationTitle();
+
+protected:
+    virtual int DoShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons) = 0;
+    virtual QString DoAskOpenFileName(QWidget* parent) = 0;
+    virtual QString DoAskSaveFileName(QWidget* parent) = 0;
 };
 
 using MessageButtons = UiPrompts::Buttons;

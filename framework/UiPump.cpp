@@ -1,22 +1,12 @@
 #include "framework/UiPump.h"
 
-#include "framework/InputGate.h"
+#include "framework/BusyState.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QPointer>
-#include <QWidget>
 
 namespace {
 
 constexpr qint64 kPumpIntervalMs = 30;
-
-QPointer<QWidget>& LiveControl()
-{
-    static QPointer<QWidget> control;
-    return control;
-}
 
 QElapsedTimer& SinceLastPump()
 {
@@ -37,19 +27,6 @@ void UiPump::KeepPainted()
 
 void UiPump::PaintNow()
 {
-    if (QCoreApplication::instance() == nullptr) {
-        return;
-    }
-    if (QWidget* control = LiveControl().data()) {
-        InputGate gate(control);
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    } else {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    BusyState::ProcessEventsWithoutInput();
     SinceLastPump().start();
-}
-
-void UiPump::AcceptInputFor(QWidget* control)
-{
-    LiveControl() = control;
 }

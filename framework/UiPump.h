@@ -1,11 +1,10 @@
 #pragma once
 
-class QWidget;
-
 // Lets the windows repaint while an exchange with the register blocks the
 // user-interface thread, without taking user input: no click or key can
-// start a second action in the middle of one. The engine's callbacks call it,
-// so the monitor and the progress bar move live.
+// start a second action in the middle of one, and none is kept for later
+// (BusyState). The engine's callbacks call it, so the monitor and the
+// progress bar move live.
 class UiPump {
 public:
     // Processes pending paint and other non-input events, at most every few
@@ -13,9 +12,4 @@ public:
     static void KeepPainted();
     // The same at once, e.g. after the progress bar moved.
     static void PaintNow();
-
-    // The one control whose clicks are taken while exchanges run (the stop
-    // button of a long run), null for none. Meanwhile input for any other
-    // window is discarded rather than kept for later.
-    static void AcceptInputFor(QWidget* control);
 };

@@ -3,6 +3,7 @@
 #include "framework/TestApplication.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include <cstdlib>
@@ -19,6 +20,9 @@ AppHarness::AppHarness()
     m_main = std::make_unique<CThermalDlg>();
     m_main->Create();
     m_main->ShowWindow(true);
+    // As the window system does before the user's first click: the windows
+    // are shown and the main window is activated.
+    QCoreApplication::processEvents();
 }
 
 AppHarness::~AppHarness()

@@ -1,5 +1,7 @@
 #include "app/AppHarness.h"
 #include "app/CAboutDlg.h"
+#include "dialogs/fiscal/CFiscalHeaderDlg.h"
+#include "dialogs/fiscal/CFiskalizacijaDlg.h"
 #include "framework/ScopedModalDriver.h"
 #include "framework/TestApplication.h"
 
@@ -207,6 +209,42 @@ TEST(MainWindow, AfterLogOnNoEnabledMenuItemIsSilent)
     }
     // Kasa 7, PLU 7, Razno 4, Pomoc 2.
     EXPECT_EQ(walked, 20);
+}
+
+// A click through a window, as the window system delivers it.
+void ClickThroughWindow(QWidget* control)
+{
+    QWidget* window = control->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, control->mapTo(window, control->rect().center()));
+}
+
+TEST(MainWindow, ModalDialogsBlockTheMainWindowAndTheDialogsBelowThem)
+{
+    AppHarness app;
+    ASSERT_TRUE(app.Connect());
+    int fiscalizations = 0;
+    int headers = 0;
+    CDialog* fiscalization = nullptr;
+    ScopedModalDriver driver([&](CDialog& dlg) {
+        if (dynamic_cast<CFiskalizacijaDlg*>(&dlg) != nullptr) {
+            ++fiscalizations;
+            fiscalization = &dlg;
+            // Its button opens the header dialog over it.
+            ClickThroughWindow(dlg.GetDlgItem(CFiskalizacijaDlg::IDC_HEADER));
+        } else if (dynamic_cast<CFiscalHeaderDlg*>(&dlg) != nullptr && ++headers == 1) {
+            // Neither the dialog below nor the main window takes a click now.
+            ClickThroughWindow(fiscalization->GetDlgItem(CFiskalizacijaDlg::IDC_HEADER));
+            QMenuBar* menuBar = app.Main().findChild<QMenuBar*>();
+            QAction* fiscalize = app.Main().MenuPopup(CThermalDlg::Kasa)->menuAction();
+            QTest::mouseClick(app.Main().windowHandle(), Qt::LeftButton, {},
+                              menuBar->mapTo(&app.Main(), menuBar->actionGeometry(fiscalize).center()));
+            EXPECT_FALSE(app.Main().MenuPopup(CThermalDlg::Kasa)->isVisible());
+        }
+        dlg.EndDialog(IDCANCEL);
+    });
+    app.Choose(CThermalDlg::ID_FISCALIZE);
+    EXPECT_EQ(fiscalizations, 1);
+    EXPECT_EQ(headers, 1) << "the dialog below the open one took a click";
 }
 
 }  // namespace

@@ -1,9 +1,20 @@
 #include "app/AppHarness.h"
+#include "framework/ScopedModalDriver.h"
+#include "framework/ScreenFit.h"
+#include "framework/TestApplication.h"
 #include "sim/ECRSimulator.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -186,6 +197,167 @@ TEST(Monitor, ClearEmptiesBothBoxesAndLaterEntriesStartAfresh)
     monitor.AddDebugLine("x");
     EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_TRAFFIC), "41-\n A ");
     EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_DEBUG), "x");
+}
+
+// A control's place in the monitor's window.
+QRect InWindow(CConnectionMonitorDlg& monitor, int id)
+{
+    const QWidget* control = monitor.GetDlgItem(id);
+    return QRect(control->mapTo(&monitor, QPoint(0, 0)), control->size());
+}
+
+TEST(Monitor, BoxesTakeTheRoomAndTheButtonsKeepTheirPlacesByTheEdges)
+{
+    AppHarness app;
+    CConnectionMonitorDlg& monitor = app.Main().m_monitorDlg;
+    using M = CConnectionMonitorDlg;
+    const int ids[] = {M::IDC_DEBUG, M::IDC_TRAFFIC, M::IDC_DECODED, M::IDC_COMMAND, M::IDC_SEND,
+                       M::IDC_INSERT_1F, M::IDC_INSERT_09, M::IDC_CLEAR, M::IDC_LOG_PATH};
+    const QSize start = monitor.size();
+    std::map<int, QRect> before;
+    for (const int id : ids) {
+        before[id] = InWindow(monitor, id);
+    }
+    monitor.resize(start + QSize(200, 300));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(monitor.size(), start + QSize(200, 300));
+
+    // How each control moved (x, y) and grew (width, height).
+    struct Change {
+        int id;
+        int dx, dy, dw, dh;
+    };
+    const Change changes[] = {
+        {M::IDC_DEBUG, 0, 0, 200, 75},        {M::IDC_TRAFFIC, 0, 75, 200, 150},
+        {M::IDC_DECODED, 0, 225, 200, 75},    {M::IDC_COMMAND, 0, 225, 200, 0},
+        {M::IDC_SEND, 200, 225, 0, 0},        {M::IDC_INSERT_1F, 0, 225, 0, 0},
+        {M::IDC_INSERT_09, 0, 225, 0, 0},     {M::IDC_CLEAR, 200, 225, 0, 0},
+        {M::IDC_LOG_PATH, 0, 225, 200, 0},
+    };
+    // Shares of the change are rounded to whole pixels: one pixel either way.
+    for (const Change& c : changes) {
+        const QRect was = before[c.id];
+        const QRect now = InWindow(monitor, c.id);
+        EXPECT_NEAR(now.x() - was.x(), c.dx, 1) << c.id;
+        EXPECT_NEAR(now.y() - was.y(), c.dy, 1) << c.id;
+        EXPECT_NEAR(now.width() - was.width(), c.dw, 1) << c.id;
+        EXPECT_NEAR(now.height() - was.height(), c.dh, 1) << c.id;
+    }
+    // The bottom box and the right-hand buttons keep their distances to the edges exactly.
+    EXPECT_EQ(monitor.height() - InWindow(monitor, M::IDC_DECODED).bottom(), start.height() - before[M::IDC_DECODED].bottom());
+    EXPECT_EQ(monitor.width() - InWindow(monitor, M::IDC_CLEAR).right(), start.width() - before[M::IDC_CLEAR].right());
+
+    // As small as it goes: nothing overlaps and every box shows lines.
+    monitor.resize(1, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(monitor.size(), monitor.minimumSize());
+    const int lines = monitor.Item<QPlainTextEdit>(M::IDC_TRAFFIC)->fontMetrics().lineSpacing();
+    for (const int box : {M::IDC_DEBUG, M::IDC_TRAFFIC, M::IDC_DECODED}) {
+        EXPECT_GE(InWindow(monitor, box).height(), 3 * lines) << box;
+    }
+    EXPECT_LT(InWindow(monitor, M::IDC_TRAFFIC).bottom(), InWindow(monitor, M::IDC_SEND).top());
+    EXPECT_LT(InWindow(monitor, M::IDC_COMMAND).right(), InWindow(monitor, M::IDC_SEND).left());
+    EXPECT_LT(InWindow(monitor, M::IDC_INSERT_09).right(), InWindow(monitor, M::IDC_CLEAR).left());
+    EXPECT_LT(InWindow(monitor, M::IDC_CLEAR).bottom(), InWindow(monitor, M::IDC_LOG_PATH).top());
+    EXPECT_LE(InWindow(monitor, M::IDC_DECODED).bottom(), monitor.height());
+}
+
+TEST(Monitor, ScrollSelectCopyAndSendWhileAModalDialogIsOpen)
+{
+    AppHarness app;
+    ASSERT_TRUE(app.Connect());
+    CConnectionMonitorDlg& monitor = app.Main().m_monitorDlg;
+    for (int i = 0; i < 200; ++i) {
+        monitor.AddTraffic("linija " + std::to_string(i));
+    }
+    QCoreApplication::processEvents();
+    auto* traffic = monitor.Item<QPlainTextEdit>(CConnectionMonitorDlg::IDC_TRAFFIC);
+    QScrollBar* scroll = traffic->verticalScrollBar();
+    ASSERT_EQ(scroll->value(), 0);
+    QGuiApplication::clipboard()->clear();
+    bool opened = false;
+    ScopedModalDriver driver([&](CDialog& dlg) {
+        opened = true;
+        app.Sim().ClearRequests();
+        // Through the monitor's window, as the window system delivers input.
+        QWindow* window = monitor.windowHandle();
+        const QPoint lowerArrow = scroll->mapTo(&monitor, QPoint(scroll->width() / 2, scroll->height() - 3));
+        QTest::mouseClick(window, Qt::LeftButton, {}, lowerArrow);
+        EXPECT_GT(scroll->value(), 0) << "the traffic box did not scroll";
+        scroll->setValue(0);
+        QTextCursor firstLine(traffic->document());
+        const QPoint word =
+            traffic->viewport()->mapTo(&monitor, traffic->cursorRect(firstLine).center() + QPoint(4, 0));
+        QTest::mouseDClick(window, Qt::LeftButton, {}, word);
+        const QString selected = traffic->textCursor().selectedText();
+        EXPECT_FALSE(selected.isEmpty()) << "nothing selected";
+        QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), selected);
+
+        // A raw request goes out through the same guard as any button.
+        monitor.Item<QLineEdit>(CConnectionMonitorDlg::IDC_COMMAND)->setText("$v");
+        QTest::mouseClick(window, Qt::LeftButton, {}, InWindow(monitor, CConnectionMonitorDlg::IDC_SEND).center());
+        EXPECT_EQ(app.Sim().Requests(), std::vector<std::string>{"$v"});
+
+        // The main window behind the dialog takes nothing.
+        QMenuBar* menuBar = app.Main().findChild<QMenuBar*>();
+        QAction* help = app.Main().MenuPopup(CThermalDlg::Pomoc)->menuAction();
+        const QPoint helpTitle = menuBar->mapTo(&app.Main(), menuBar->actionGeometry(help).center());
+        QTest::mouseClick(app.Main().windowHandle(), Qt::LeftButton, {}, helpTitle);
+        EXPECT_FALSE(app.Main().MenuPopup(CThermalDlg::Pomoc)->isVisible()) << "the main window took a click";
+        EXPECT_TRUE(dlg.isVisible());
+        dlg.EndDialog(IDCANCEL);
+    });
+    app.Choose(CThermalDlg::ID_FISCAL_HEADER);
+    EXPECT_TRUE(opened);
+}
+
+TEST(Monitor, SizeAndPlaceComeBackInTheNextRun)
+{
+    EnsureTestApplication();
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath("thermal.ini"), QSettings::IniFormat);
+    // As the program starts: the main window run modally, the monitor shown by it.
+    auto firstFrames = [](const QSettings* saved) {
+        CThermalDlg main;
+        if (saved != nullptr) {
+            EXPECT_TRUE(main.m_monitorDlg.LoadPlacement(*saved));
+        }
+        QRect frame;
+        ScopedModalDriver driver([&](CDialog&) { frame = ScreenFit::Frame(main.m_monitorDlg); });
+        main.DoModal();
+        return frame;
+    };
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect moved(40, 60, 700, 520);
+    {
+        CThermalDlg main;
+        main.Create();
+        main.ShowWindow(true);
+        ScreenFit::Place(main.m_monitorDlg, moved);
+        QCoreApplication::processEvents();
+        main.m_monitorDlg.SavePlacement(settings);
+    }
+    EXPECT_EQ(firstFrames(&settings), moved);
+
+    // Saved on a larger screen: back on this one, no smaller than it may be.
+    settings.setValue("Monitor/position", QPoint(3000, -400));
+    settings.setValue("Monitor/size", QSize(5000, 100));
+    const QRect fitted = firstFrames(&settings);
+    EXPECT_TRUE(area.contains(fitted)) << fitted.x() << "," << fitted.y();
+
+    // Nothing an earlier run wrote: the monitor opens below the main window.
+    const QRect fresh = firstFrames(nullptr);
+    for (const QVariant& size : {QVariant("abc"), QVariant(QSize(-5, 10)), QVariant(QSize(2000000, 10))}) {
+        settings.setValue("Monitor/size", size);
+        CThermalDlg main;
+        EXPECT_FALSE(main.m_monitorDlg.LoadPlacement(settings)) << size.toString().toStdString();
+    }
+    settings.setValue("Monitor/size", QSize(600, 500));
+    settings.setValue("Monitor/position", "abc");
+    CThermalDlg main;
+    EXPECT_FALSE(main.m_monitorDlg.LoadPlacement(settings));
+    EXPECT_EQ(firstFrames(nullptr), fresh);
 }
 
 }  // namespace

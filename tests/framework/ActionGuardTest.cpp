@@ -46,6 +46,7 @@ TEST_F(ActionGuardTest, ReportsEachErrorKindOnceWithItsText)
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].title, "thermal");
         EXPECT_EQ(prompts.messages[0].text, "Greska u komunikaciji\n" + c.secondLine);
+        EXPECT_FALSE(prompts.messages[0].busy) << "the box waits for the user with a normal cursor";
         EXPECT_EQ(debugLines, QStringList{"Greska u komunikaciji: " + c.secondLine});
     }
 

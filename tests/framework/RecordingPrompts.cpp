@@ -1,5 +1,7 @@
 #include "framework/RecordingPrompts.h"
 
+#include "framework/BusyState.h"
+
 #include <utility>
 
 namespace {
@@ -25,19 +27,19 @@ RecordingPrompts::~RecordingPrompts()
     UiPrompts::Replace(m_previous);
 }
 
-int RecordingPrompts::ShowMessage(QWidget*, const QString& title, const QString& text, Buttons buttons)
+int RecordingPrompts::DoShowMessage(QWidget*, const QString& title, const QString& text, Buttons buttons)
 {
-    messages.push_back({title, text, buttons});
+    messages.push_back({title, text, buttons, BusyState::Active()});
     return Next(answers, int{IDOK});
 }
 
-QString RecordingPrompts::AskOpenFileName(QWidget*)
+QString RecordingPrompts::DoAskOpenFileName(QWidget*)
 {
     ++openPrompts;
     return Next(openFiles, QString());
 }
 
-QString RecordingPrompts::AskSaveFileName(QWidget*)
+QString RecordingPrompts::DoAskSaveFileName(QWidget*)
 {
     ++savePrompts;
     return Next(saveFiles, QString());

@@ -23,16 +23,14 @@ public:
         QString title;
         QString text;
         Buttons buttons;
+        // Whether the program was still busy (wait cursor, input discarded) as it asked.
+        bool busy;
     };
 
     RecordingPrompts();
     ~RecordingPrompts() override;
     RecordingPrompts(const RecordingPrompts&) = delete;
     RecordingPrompts& operator=(const RecordingPrompts&) = delete;
-
-    int ShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons) override;
-    QString AskOpenFileName(QWidget* parent) override;
-    QString AskSaveFileName(QWidget* parent) override;
 
     QStringList Texts() const;
 
@@ -42,6 +40,11 @@ public:
     std::deque<QString> saveFiles;
     int openPrompts = 0;
     int savePrompts = 0;
+
+protected:
+    int DoShowMessage(QWidget* parent, const QString& title, const QString& text, Buttons buttons) override;
+    QString DoAskOpenFileName(QWidget* parent) override;
+    QString DoAskSaveFileName(QWidget* parent) override;
 
 private:
     UiPrompts* m_previous;
