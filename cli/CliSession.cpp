@@ -111,6 +111,12 @@ void CliSession::LogOutcome(int exitCode, const std::string& error)
     m_trace.Note("ecrctl ended with exit code " + std::to_string(exitCode) + (error.empty() ? "" : ": " + error));
 }
 
+void CliSession::LogNote(const std::string& text)
+{
+    m_trace.Note(text);
+    ReportLogFailure();
+}
+
 void CliSession::Trace(ECRTrafficDirection direction, const ECRString& text)
 {
     const std::string_view bytes(text.Data(), text.Length());
