@@ -6,6 +6,7 @@
 #include "cli/DecodeSubcommand.h"
 #include "cli/FiscalSubcommands.h"
 #include "cli/SaleSubcommands.h"
+#include "cli/SetupSubcommands.h"
 #include "cli/UtilitySubcommands.h"
 
 #include <CLI/CLI.hpp>
@@ -30,6 +31,7 @@ private:
     FiscalSubcommands m_fiscal;
     ArticleSubcommands m_articles;
     SaleSubcommands m_sale;
+    SetupSubcommands m_setup;
     DecodeSubcommand m_decode;
     BatchSubcommand m_batch;
 };
