@@ -4,7 +4,9 @@
 #include "cli/BatchSubcommand.h"
 #include "cli/CliAction.h"
 #include "cli/DecodeSubcommand.h"
+#include "cli/DoctorSubcommand.h"
 #include "cli/FiscalSubcommands.h"
+#include "cli/PortsSubcommand.h"
 #include "cli/SaleSubcommands.h"
 #include "cli/SetupSubcommands.h"
 #include "cli/UtilitySubcommands.h"
@@ -33,5 +35,7 @@ private:
     SaleSubcommands m_sale;
     SetupSubcommands m_setup;
     DecodeSubcommand m_decode;
+    PortsSubcommand m_ports;
+    DoctorSubcommand m_doctor;
     BatchSubcommand m_batch;
 };

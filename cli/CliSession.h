@@ -36,6 +36,11 @@ public:
     // cannot be written.
     void Open();
     bool IsOpen() const { return m_device != nullptr && m_status != 0; }
+    // The port number a Win32SerialPort opens --port at: COMn's number, or
+    // kDevicePathPort mapped to a device path. CliFailure (usage) for any
+    // other name; "sim" is the caller's to handle first.
+    static int PortNumberFor(const std::string& port);
+
     // Ends the session log with how the run ended.
     void LogOutcome(int exitCode, const std::string& error);
     // A line in the session log (if there is one) between the traffic entries.
