@@ -72,13 +72,15 @@ void DoctorSubcommand::Run(CliSession& s) const
     const std::string& port = s.Options().port;
     if (port == "sim")
         throw CliFailure(CliFailure::kUsage, "doctor checks a real line; the simulated register needs none");
-    const int portNumber = CliSession::PortNumberFor(port);
+    // The port the enquiry opens: on Linux the very device checked.
+    int portNumber = CliSession::PortNumberFor(port);
     std::vector<Finding> findings;
     bool usable = true;
     s.Output().Result().Set("port", port);
 
 #ifndef _WIN32
-    const std::string path = m_paths.Device(ComPortMap::DevicePath(portNumber));
+    const std::string path =
+        portNumber == CliSession::kDevicePathPort ? port : m_paths.ComDevice(portNumber);
     s.Output().Result().Set("device", path);
     if (portNumber != CliSession::kDevicePathPort)
         findings.push_back({false, port + " leads to " + path, ""});
@@ -102,6 +104,8 @@ void DoctorSubcommand::Run(CliSession& s) const
         findings.push_back({check.problem, check.text, check.advice});
         usable = usable && !check.problem;
     }
+    ComPortMap::SetDevicePath(CliSession::kDevicePathPort, path);
+    portNumber = CliSession::kDevicePathPort;
 #endif
 
     int answeredAt = 0;

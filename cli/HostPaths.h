@@ -1,5 +1,8 @@
 #pragma once
 
+#include "serial/platform/ComPortMap.h"
+
+#include <cstdlib>
 #include <string>
 
 // Where ports and doctor look at this machine: the device folder, sysfs,
@@ -11,12 +14,13 @@ struct HostPaths {
     std::string proc = "/proc";
     std::string groupFile = "/etc/group";
 
-    // A device path as this tree holds it: "/dev/ttyS0" under dev; any other path as given.
-    std::string Device(const std::string& path) const
+    // Where COMn leads: the path ECR_COMn names, as given, else the default
+    // /dev/ttyS(n-1) in this tree's device folder.
+    std::string ComDevice(int portNumber) const
     {
-        const std::string prefix = "/dev/";
-        if (dev == "/dev" || path.compare(0, prefix.size(), prefix) != 0)
-            return path;
-        return dev + "/" + path.substr(prefix.size());
+        const char* mapped = std::getenv(ComPortMap::VariableName(portNumber).c_str());
+        if (mapped != nullptr && *mapped != '\0')
+            return mapped;
+        return dev + "/ttyS" + std::to_string(portNumber - 1);
     }
 };

@@ -131,9 +131,9 @@ void ListComMapping(CliOutput& output, const HostPaths& paths)
         const std::string variable = ComPortMap::VariableName(port);
         const char* mapped = std::getenv(variable.c_str());
         const bool fromVariable = mapped != nullptr && *mapped != '\0';
-        const std::string path = ComPortMap::DevicePath(port);
+        const std::string path = paths.ComDevice(port);
         std::error_code error;
-        const bool exists = std::filesystem::exists(paths.Device(path), error);
+        const bool exists = std::filesystem::exists(path, error);
         output.Line("COM" + std::to_string(port) + " -> " + path + (fromVariable ? " (" + variable + ")" : "") +
                     (exists ? "" : "  (missing)"));
         JsonValue item = JsonValue::Object();
