@@ -55,5 +55,7 @@ void CConSettingDlg::ShowPortDevice()
     if (!QFileInfo::exists(path))
         text += QStringLiteral(" (ne postoji)");
     SetItemText(IDC_PORT_DEVICE, text);
+    // A long path (a by-id link) is cut at the dialog's edge; the tip shows it whole.
+    GetDlgItem(IDC_PORT_DEVICE)->setToolTip(text);
 #endif
 }
