@@ -58,7 +58,8 @@ void BatchSubcommand::Register(CLI::App& app, CliAction& chosen)
     batch->fallthrough();
     // The batch logs on itself, once, when a line first needs the register.
     OnChosen(batch, chosen,
-             CliAction(CliAction::Link::Own, [this] { Read(); }, [this](CliSession& s) { Run(s); }));
+             CliAction(
+                 CliAction::Link::Own, [this] { Read(); }, [this](CliSession& s) { Run(s); }));
 }
 
 void BatchSubcommand::Read()

@@ -58,8 +58,9 @@ void Show(CliOutput& output, const std::vector<Finding>& findings)
 void DoctorSubcommand::Register(CLI::App& app, CliAction& chosen)
 {
     CLI::App* doctor = app.add_subcommand(
-        "doctor", "Check the serial line for what commonly breaks it, then ask the register for its status at 19200 "
-                  "and 9600 baud");
+        "doctor",
+        "Check the serial line of --port for what commonly breaks it, then ask the register for its status at 19200 "
+        "and 9600 baud");
     // "ecrctl doctor --port P" reads as "ecrctl --port P doctor".
     doctor->fallthrough();
     PortsSubcommand::AddHostOptions(doctor, m_paths);
@@ -79,8 +80,7 @@ void DoctorSubcommand::Run(CliSession& s) const
     s.Output().Result().Set("port", port);
 
 #ifndef _WIN32
-    const std::string path =
-        portNumber == CliSession::kDevicePathPort ? port : m_paths.ComDevice(portNumber);
+    const std::string path = portNumber == CliSession::kDevicePathPort ? port : m_paths.ComDevice(portNumber);
     s.Output().Result().Set("device", path);
     if (portNumber != CliSession::kDevicePathPort)
         findings.push_back({false, port + " leads to " + path, ""});
@@ -123,12 +123,11 @@ void DoctorSubcommand::Run(CliSession& s) const
                 char text[8];
                 std::snprintf(text, sizeof text, "0x%02X", status & 0xFF);
                 answeredAt = baud;
-                findings.push_back({false, "the register answers at " + std::to_string(baud) + " baud (status " +
-                                               text + ")",
-                                    baud == s.Options().baud
-                                        ? ""
-                                        : "use --baud " + std::to_string(baud) + " (in the program: Brzina " +
-                                              std::to_string(baud) + ")"});
+                findings.push_back(
+                    {false, "the register answers at " + std::to_string(baud) + " baud (status " + text + ")",
+                     baud == s.Options().baud ? ""
+                                              : "use --baud " + std::to_string(baud) + " (in the program: Brzina " +
+                                                    std::to_string(baud) + ")"});
                 break;
             }
         }

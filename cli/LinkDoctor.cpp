@@ -88,16 +88,16 @@ LinkDoctor::Finding LinkDoctor::ExplainPermission(const std::string& path, unsig
     const Group entry = FindGroup(group);
     Finding finding;
     finding.problem = true;
-    finding.text = "no permission to open " + path + " (" + ModeText(mode) + ", owner " + UserName(owner) +
-                   ", group " + entry.name + ")";
+    finding.text = "no permission to open " + path + " (" + ModeText(mode) + ", owner " + UserName(owner) + ", group " +
+                   entry.name + ")";
     const bool groupMayUse = (mode & 060) == 060;
     const bool inGroup =
         std::find(m_identity.groups.begin(), m_identity.groups.end(), group) != m_identity.groups.end();
     const bool listedInGroup =
         std::find(entry.members.begin(), entry.members.end(), m_identity.user) != entry.members.end();
     if (groupMayUse && !inGroup && listedInGroup) {
-        finding.text += "; the group file has " + m_identity.user + " in " + entry.name +
-                        ", but this login began before that";
+        finding.text +=
+            "; the group file has " + m_identity.user + " in " + entry.name + ", but this login began before that";
         finding.advice = "log out and in again (or run: newgrp " + entry.name + ") so that the group counts";
     } else if (groupMayUse && !inGroup) {
         finding.text += "; " + m_identity.user + " is not in the group " + entry.name;
@@ -106,8 +106,9 @@ LinkDoctor::Finding LinkDoctor::ExplainPermission(const std::string& path, unsig
         finding.text += "; the group " + entry.name + " may not read and write it";
         finding.advice = "a udev rule for the device with MODE=\"0660\" (ask the administrator)";
     } else {
-        finding.advice = "a udev rule for the device with GROUP=\"dialout\", MODE=\"0660\", and the user in dialout "
-                         "(ask the administrator)";
+        finding.advice =
+            "a udev rule for the device with GROUP=\"dialout\", MODE=\"0660\", and the user in dialout "
+            "(ask the administrator)";
     }
     return finding;
 }
@@ -127,8 +128,8 @@ bool LinkDoctor::CheckDevice(const std::string& path, std::vector<Finding>& find
         if (error == EACCES || error == EPERM) {
             findings.push_back(ExplainPermission(path, info.st_mode, info.st_uid, info.st_gid));
         } else if (error == EBUSY) {
-            findings.push_back({true, path + " is held exclusively by another program",
-                                "close the program that uses the port"});
+            findings.push_back(
+                {true, path + " is held exclusively by another program", "close the program that uses the port"});
         } else if (error == ENXIO || error == ENODEV || error == EIO) {
             findings.push_back({true, "no hardware answers behind " + path,
                                 "the kernel lists the port, but it has no UART or the adapter was pulled; choose "
@@ -147,7 +148,8 @@ bool LinkDoctor::CheckDevice(const std::string& path, std::vector<Finding>& find
         return false;
     }
     if (!terminal) {
-        findings.push_back({true, path + " opens, but it is not a serial line", "choose a serial device (ecrctl ports)"});
+        findings.push_back(
+            {true, path + " opens, but it is not a serial line", "choose a serial device (ecrctl ports)"});
         return false;
     }
     findings.push_back({false, path + " opens for reading and writing", ""});

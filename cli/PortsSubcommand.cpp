@@ -161,7 +161,8 @@ void PortsSubcommand::AddHostOptions(CLI::App* command, HostPaths& paths)
 void PortsSubcommand::Register(CLI::App& app, CliAction& chosen)
 {
     CLI::App* ports = app.add_subcommand(
-        "ports", "List this machine's serial devices, who holds them open, and where COM1..COM8 lead (no register needed)");
+        "ports",
+        "List this machine's serial devices, who holds them open, and where COM1..COM8 lead (no register needed)");
     AddHostOptions(ports, m_paths);
     OnChosen(ports, chosen, CliAction(CliAction::Link::None, [this](CliSession& s) { Run(s.Output()); }));
 }

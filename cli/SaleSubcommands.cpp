@@ -38,7 +38,7 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
         s.Checked([&] { s.Device().BeginTransaction(ECRString(""), ECRString("")); });
     });
 
-    CLI::App* sell = app.add_subcommand("sell", "Sell a line (opens a receipt first)");
+    CLI::App* sell = app.add_subcommand("sell", "Sell a line (opens a receipt first when none is open)");
     sell->add_option("NAME", m_name, "article name")->required()->check(RegisterText());
     sell->add_option("PRICE", m_price, "unit price, 2 decimals")->required();
     sell->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();

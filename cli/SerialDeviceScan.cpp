@@ -95,6 +95,7 @@ std::vector<SerialDeviceScan::Device> SerialDeviceScan::Scan(const HostPaths& pa
         device.links = std::move(toIt);
         devices.push_back(std::move(device));
     }
-    std::sort(devices.begin(), devices.end(), [](const Device& a, const Device& b) { return NameBefore(a.name, b.name); });
+    std::sort(devices.begin(), devices.end(),
+              [](const Device& a, const Device& b) { return NameBefore(a.name, b.name); });
     return devices;
 }

@@ -62,15 +62,17 @@ std::vector<SetupDiff::Difference> SetupDiff::Compare(const RegisterSetup& onReg
     CompareLines(Area::Advert, "advert", onRegister.advertLines, onRegister.advertDouble, inFile.advertLines,
                  inFile.advertDouble, out);
     if (onRegister.advertEnabled != inFile.advertEnabled)
-        out.push_back({Area::AdvertSwitch, "advert printing", OnOff(onRegister.advertEnabled),
-                       OnOff(inFile.advertEnabled), {}});
+        out.push_back(
+            {Area::AdvertSwitch, "advert printing", OnOff(onRegister.advertEnabled), OnOff(inFile.advertEnabled), {}});
     if (onRegister.logoEnabled != inFile.logoEnabled)
         out.push_back(
             {Area::LogoSwitch, "logo printing", OnOff(onRegister.logoEnabled), OnOff(inFile.logoEnabled), {}});
     for (std::size_t i = 0; i < onRegister.taxRates.size(); ++i) {
         if (onRegister.taxRates[i] != inFile.taxRates[i])
-            out.push_back({Area::TaxRates, std::string("tax rate ") + RegisterSetup::kRateLetters[i],
-                           FormatScaled(onRegister.taxRates[i], 2).Data(), FormatScaled(inFile.taxRates[i], 2).Data(),
+            out.push_back({Area::TaxRates,
+                           std::string("tax rate ") + RegisterSetup::kRateLetters[i],
+                           FormatScaled(onRegister.taxRates[i], 2).Data(),
+                           FormatScaled(inFile.taxRates[i], 2).Data(),
                            {}});
     }
 

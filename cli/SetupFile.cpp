@@ -91,8 +91,8 @@ ECRString RegisterText(const std::string& utf8, std::size_t maxLength, bool mayB
     if (const auto problem = ECRArticleRules::CheckNameBytes(text))
         Refuse(where, *problem);
     if (bytes.size() > maxLength)
-        Refuse(where, std::to_string(bytes.size()) + " characters, the register takes at most " +
-                          std::to_string(maxLength));
+        Refuse(where,
+               std::to_string(bytes.size()) + " characters, the register takes at most " + std::to_string(maxLength));
     if (!mayBeEmpty && bytes.empty())
         Refuse(where, "empty");
     return text;
@@ -177,8 +177,8 @@ void ReadSetup(const JsonValue& document, RegisterSetup& setup)
 
     ReadLines(*document.Find("header"), setup.headerLines, setup.headerDouble, "header");
 
-    const JsonValue& rates = Object(*document.Find("taxRates"),
-                                    {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K"}, "taxRates");
+    const JsonValue& rates =
+        Object(*document.Find("taxRates"), {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K"}, "taxRates");
     for (std::size_t i = 0; i < setup.taxRates.size(); ++i) {
         const std::string where = std::string("tax rate ") + RegisterSetup::kRateLetters[i];
         setup.taxRates[i] =

@@ -63,8 +63,9 @@ void Show(CliOutput& output, const std::vector<SetupDiff::Difference>& differenc
 
 void SetupSubcommands::Register(CLI::App& app, CliAction& chosen)
 {
-    CLI::App* backup = app.add_subcommand("backup", "Save the register's programming (header, tax rates, advertising "
-                                                    "text, printing switches, articles) to a file");
+    CLI::App* backup = app.add_subcommand("backup",
+                                          "Save the register's programming (header, tax rates, advertising "
+                                          "text, printing switches, articles) to a file");
     backup->add_option("FILE", m_path, "the backup file (UTF-8 JSON)")->required();
     OnChosen(backup, chosen,
              CliAction(
@@ -155,15 +156,9 @@ void SetupSubcommands::Write(CliSession& s, const SetupDiff::Difference& d) cons
     case SetupDiff::Area::Advert:
         s.Checked([&] { device.WriteAdvertText(m_file.advertLines, m_file.advertDouble); });
         break;
-    case SetupDiff::Area::AdvertSwitch:
-        s.Checked([&] { device.SetAdvertEnabled(m_file.advertEnabled); });
-        break;
-    case SetupDiff::Area::LogoSwitch:
-        s.Checked([&] { device.SetLogoEnabled(m_file.logoEnabled); });
-        break;
-    case SetupDiff::Area::TaxRates:
-        s.Checked([&] { ECROperations::WriteTaxRatesNow(device, m_file.taxRates); });
-        break;
+    case SetupDiff::Area::AdvertSwitch: s.Checked([&] { device.SetAdvertEnabled(m_file.advertEnabled); }); break;
+    case SetupDiff::Area::LogoSwitch: s.Checked([&] { device.SetLogoEnabled(m_file.logoEnabled); }); break;
+    case SetupDiff::Area::TaxRates: s.Checked([&] { ECROperations::WriteTaxRatesNow(device, m_file.taxRates); }); break;
     case SetupDiff::Area::Article:
         if (d.inFile)
             s.Checked([&] { device.WriteArticle(d.article); });

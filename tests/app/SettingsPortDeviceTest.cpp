@@ -6,7 +6,6 @@
 #include "support/PseudoTerminal.h"
 
 #include <QComboBox>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -3,7 +3,6 @@
 #include "../articles/TempFolder.h"
 #include "EcrCtlFixture.h"
 #include "JsonReader.h"
-
 #include "cli/BatchScript.h"
 
 #include <iostream>
@@ -63,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"double_quotes_escape_four", "x \"a\\\"b\\\\c\\$d\\`e\\nf\"\n", {{1, {"x", "a\"b\\c$d`e\\nf"}}}},
         SplitCase{"empty_words", "header set \"\" '' x\n", {{1, {"header", "set", "", "", "x"}}}},
         SplitCase{"adjacent_parts_join", "x ab\"c d\"'e'\\ f\n", {{1, {"x", "abc de f"}}}},
-        SplitCase{"backslash_newline_joins_lines", "sell Sok \\\n  1 1 1\nstatus\n",
+        SplitCase{"backslash_newline_joins_lines",
+                  "sell Sok \\\n  1 1 1\nstatus\n",
                   {{1, {"sell", "Sok", "1", "1", "1"}}, {3, {"status"}}}},
         SplitCase{"crlf_lines", "status\r\nclock\r\n", {{1, {"status"}}, {2, {"clock"}}}},
         SplitCase{"nothing_expanded", "x $HOME * ~ a;b\n", {{1, {"x", "$HOME", "*", "~", "a;b"}}}},
@@ -83,29 +83,42 @@ TEST(BatchSplitErrors, AnUnclosedQuoteNamesTheLineItOpensOn)
 
 TEST_F(EcrCtlBatch, AReceiptIsOneFileOverOneLogOn)
 {
-    const Outcome outcome = Batch("# one receipt\n"
-                                  "begin --register 1 --cashier 7\n"
-                                  "sell Sok 12.50 2 2   # two at 12.50\n"
-                                  "sell \"Hleb beli\" 45 1 1\n"
-                                  "void Sok 12.50 1\n"
-                                  "subtotal\n"
-                                  "pay 100\n");
+    const Outcome outcome = Batch(
+        "# one receipt\n"
+        "begin --register 1 --cashier 7\n"
+        "sell Sok 12.50 2 2   # two at 12.50\n"
+        "sell \"Hleb beli\" 45 1 1\n"
+        "void Sok 12.50 1\n"
+        "subtotal\n"
+        "pay 100\n");
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(Requests(), (Words{"*t1\n7\n", "*lSok\n1250\t2000\t2\x1F" "0\x1F", "*lHleb beli\n4500\t1000\t1\x1F" "0\x1F",
+    EXPECT_EQ(Requests(), (Words{"*t1\n7\n",
+                                 "*lSok\n1250\t2000\t2\x1F"
+                                 "0\x1F",
+                                 "*lHleb beli\n4500\t1000\t1\x1F"
+                                 "0\x1F",
                                  "*sSok\n1250\t1000\t", "*u", "*e10000\t0\t0\t"}));
     EXPECT_EQ(outcome.out, "57.50\n");
 }
 
 TEST_F(EcrCtlBatch, SellOpensAReceiptOnlyWhenNoneIsOpenAndKeepsTheDefaults)
 {
-    const Outcome outcome = Batch("sell A 1 1 1 --register 3 --cashier Ana\n"
-                                  "sell B 2 1 1\n"
-                                  "pay 10\n"
-                                  "sell C 3 1 1\n"
-                                  "cancel\n");
+    const Outcome outcome = Batch(
+        "sell A 1 1 1 --register 3 --cashier Ana\n"
+        "sell B 2 1 1\n"
+        "pay 10\n"
+        "sell C 3 1 1\n"
+        "cancel\n");
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(Requests(), (Words{"*t3\nAna\n", "*lA\n100\t1000\t1\x1F" "0\x1F", "*lB\n200\t1000\t1\x1F" "0\x1F",
-                                 "*e1000\t0\t0\t", "*t3\nAna\n", "*lC\n300\t1000\t1\x1F" "0\x1F", "*x"}));
+    EXPECT_EQ(Requests(), (Words{"*t3\nAna\n",
+                                 "*lA\n100\t1000\t1\x1F"
+                                 "0\x1F",
+                                 "*lB\n200\t1000\t1\x1F"
+                                 "0\x1F",
+                                 "*e1000\t0\t0\t", "*t3\nAna\n",
+                                 "*lC\n300\t1000\t1\x1F"
+                                 "0\x1F",
+                                 "*x"}));
 }
 
 TEST_F(EcrCtlBatch, BeginOnAnOpenReceiptIsRefusedWithoutTraffic)
@@ -120,17 +133,22 @@ TEST_F(EcrCtlBatch, AFailingMiddleLineStopsWithItsNumberAndCode)
 {
     const Outcome outcome = Batch("sell Sok 10 1 1\n\nvoid Nema 5 1\nsubtotal\npay 10\n");
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(Requests(), (Words{"*t\n\n", "*lSok\n1000\t1000\t1\x1F" "0\x1F", "*sNema\n500\t1000\t"}));
+    EXPECT_EQ(Requests(), (Words{"*t\n\n",
+                                 "*lSok\n1000\t1000\t1\x1F"
+                                 "0\x1F",
+                                 "*sNema\n500\t1000\t"}));
     EXPECT_NE(outcome.err.find("line 3: the register refused"), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.err.find("(code 65)"), std::string::npos) << outcome.err;
 }
 
 TEST_F(EcrCtlBatch, KeepGoingRunsEveryLineAndEndsWithTheFirstFailuresCode)
 {
-    const Outcome outcome = Batch("void Nema 5 1\nsell Sok 10 1 1\narticles delete\npay 10\n", {"--keep-going"},
-                                  {"--json"});
+    const Outcome outcome =
+        Batch("void Nema 5 1\nsell Sok 10 1 1\narticles delete\npay 10\n", {"--keep-going"}, {"--json"});
     EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
-    EXPECT_EQ(Requests(), (Words{"*sNema\n500\t1000\t", "*t\n\n", "*lSok\n1000\t1000\t1\x1F" "0\x1F",
+    EXPECT_EQ(Requests(), (Words{"*sNema\n500\t1000\t", "*t\n\n",
+                                 "*lSok\n1000\t1000\t1\x1F"
+                                 "0\x1F",
                                  "*e1000\t0\t0\t"}));
     const Json doc = Json::Parse(outcome.out);
     EXPECT_EQ(doc["exitCode"].number, 1);
@@ -150,9 +168,9 @@ TEST_F(EcrCtlBatch, KeepGoingRunsEveryLineAndEndsWithTheFirstFailuresCode)
 
 TEST_F(EcrCtlBatch, AMistakeOnALateLineSendsNothing)
 {
-    for (const char* script : {"sell Sok 10 1 1\nsell Sok\n", "sell Sok 10 1 1\nnonsense\n",
-                               "sell Sok 10 1 1\nstatus --port COM2\n", "sell Sok 10 1 1\ndoctor\n",
-                               "sell Sok 10 1 1\nbatch other.txt\n", "sell Sok 10 1 1\nclock --help\n"}) {
+    for (const char* script :
+         {"sell Sok 10 1 1\nsell Sok\n", "sell Sok 10 1 1\nnonsense\n", "sell Sok 10 1 1\nstatus --port COM2\n",
+          "sell Sok 10 1 1\ndoctor\n", "sell Sok 10 1 1\nbatch other.txt\n", "sell Sok 10 1 1\nclock --help\n"}) {
         host.ClearRequests();
         const Outcome outcome = Batch(script);
         EXPECT_EQ(outcome.exitCode, 2) << script;
@@ -163,11 +181,18 @@ TEST_F(EcrCtlBatch, AMistakeOnALateLineSendsNothing)
 
 TEST_F(EcrCtlBatch, QuotedTextsReachTheRegisterAsWritten)
 {
-    const Outcome outcome = Batch("header set 'Prodavnica \"Kod nas\"' \"\" \"a#b\" Ulica\\ 5 '' --double 1\n"
-                                  "display \"Dobar dan\" # greeting\n");
+    const Outcome outcome = Batch(
+        "header set 'Prodavnica \"Kod nas\"' \"\" \"a#b\" Ulica\\ 5 '' --double 1\n"
+        "display \"Dobar dan\" # greeting\n");
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(Requests(), (Words{"#hProdavnica \"Kod nas\"\n\na#b\nUlica 5\n\n1\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F",
-                                 "#q0\x1F" "Dobar dan\n", "#q1\x1F\n"}));
+    EXPECT_EQ(Requests(), (Words{"#hProdavnica \"Kod nas\"\n\na#b\nUlica 5\n\n1\x1F"
+                                 "0\x1F"
+                                 "0\x1F"
+                                 "0\x1F"
+                                 "0\x1F",
+                                 "#q0\x1F"
+                                 "Dobar dan\n",
+                                 "#q1\x1F\n"}));
 }
 
 TEST_F(EcrCtlBatch, JsonHasOneResultPerLine)

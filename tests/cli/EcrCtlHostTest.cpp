@@ -3,7 +3,6 @@
 // pseudo-terminal, and a pseudo-terminal nobody answers on.
 #include "../articles/TempFolder.h"
 #include "JsonReader.h"
-
 #include "cli/EcrCtl.h"
 #include "cli/LinkDoctor.h"
 #include "ecr/protocol/ECREngine.h"
@@ -75,8 +74,9 @@ public:
     // The root options that point ports and doctor here.
     std::vector<std::string> Roots(bool withProcesses = true) const
     {
-        return {"--dev-root", Path("dev"), "--sys-root", Path("sys"), "--proc-root",
-                withProcesses ? Path("proc") : Path("noproc"), "--group-file", Path("etc/group")};
+        return {"--dev-root",   Path("dev"),      "--sys-root",
+                Path("sys"),    "--proc-root",    withProcesses ? Path("proc") : Path("noproc"),
+                "--group-file", Path("etc/group")};
     }
 
 private:
@@ -90,8 +90,8 @@ private:
         fs::create_directories(fs::path(Path(relative)).parent_path());
         fs::create_symlink(target, Path(relative));
     }
-    void Usb(const std::string& device, const char* vendor, const char* product, const char* maker,
-             const char* name, const char* serial) const
+    void Usb(const std::string& device, const char* vendor, const char* product, const char* maker, const char* name,
+             const char* serial) const
     {
         File(device + "/idVendor", std::string(vendor) + "\n");
         File(device + "/idProduct", std::string(product) + "\n");
@@ -150,9 +150,9 @@ TEST_F(EcrCtlHost, PortsListsDevicesWithTheirIdentityLinksAndHolders)
     std::vector<std::string> paths;
     for (const Json& device : doc["devices"].items)
         paths.push_back(device["path"].text);
-    EXPECT_EQ(paths, (std::vector<std::string>{tree.Path("dev/ttyACM0"), tree.Path("dev/ttyS0"), tree.Path("dev/ttyS1"),
-                                               tree.Path("dev/ttyS2"), tree.Path("dev/ttyS10"),
-                                               tree.Path("dev/ttyUSB0")}));
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{tree.Path("dev/ttyACM0"), tree.Path("dev/ttyS0"), tree.Path("dev/ttyS1"),
+                                        tree.Path("dev/ttyS2"), tree.Path("dev/ttyS10"), tree.Path("dev/ttyUSB0")}));
     const Json& usb = doc["devices"].items[5];
     EXPECT_EQ(usb["driver"].text, "ftdi_sio");
     EXPECT_EQ(usb["usb"]["vendorId"].text, "0403");
@@ -198,8 +198,7 @@ TEST_F(EcrCtlHost, PortsAsTextSaysWhoHoldsWhat)
 
 TEST_F(EcrCtlHost, DoctorNamesEveryProblemWithWhatToDo)
 {
-    const auto outcome =
-        RunCtl(Args({"--json", "doctor", "--port", tree.Path("dev/ttyUSB0")}, tree.Roots()));
+    const auto outcome = RunCtl(Args({"--json", "doctor", "--port", tree.Path("dev/ttyUSB0")}, tree.Roots()));
     EXPECT_EQ(outcome.exitCode, 3);
     const Json doc = Json::Parse(outcome.out);
     const std::string device = tree.Path("dev/ttyUSB0");
@@ -285,17 +284,34 @@ TEST_P(Permission, SaysWhyAndWhatWouldLetTheUserIn)
 INSTANTIATE_TEST_SUITE_P(
     Users, Permission,
     testing::Values(
-        PermissionCase{"not_in_the_group", "petar", {1000}, 0660, 20,
+        PermissionCase{"not_in_the_group",
+                       "petar",
+                       {1000},
+                       0660,
+                       20,
                        "crw-rw----, owner root, group dialout); petar is not in the group dialout",
                        "sudo usermod -aG dialout petar, then log out and in again"},
-        PermissionCase{"added_since_the_login", "ana", {1000}, 0660, 20,
+        PermissionCase{"added_since_the_login",
+                       "ana",
+                       {1000},
+                       0660,
+                       20,
                        "crw-rw----, owner root, group dialout); the group file has ana in dialout, but this login "
                        "began before that",
                        "log out and in again (or run: newgrp dialout) so that the group counts"},
-        PermissionCase{"group_may_not_write", "ana", {1000, 20}, 0640, 20,
+        PermissionCase{"group_may_not_write",
+                       "ana",
+                       {1000, 20},
+                       0640,
+                       20,
                        "crw-r-----, owner root, group dialout); the group dialout may not read and write it",
                        "a udev rule for the device with MODE=\"0660\" (ask the administrator)"},
-        PermissionCase{"owner_only", "petar", {1000}, 0600, 77, "crw-------, owner root, group 77)",
+        PermissionCase{"owner_only",
+                       "petar",
+                       {1000},
+                       0600,
+                       77,
+                       "crw-------, owner root, group 77)",
                        "a udev rule for the device with GROUP=\"dialout\", MODE=\"0660\", and the user in dialout (ask "
                        "the administrator)"}),
     [](const testing::TestParamInfo<PermissionCase>& info) { return std::string(info.param.label); });
@@ -305,8 +321,8 @@ TEST_F(EcrCtlHost, DoctorFindsTheRegisterOnTheSimulatedLine)
     SimulatorHost simulator;
     std::string error;
     ASSERT_TRUE(simulator.Start(&error)) << error;
-    const auto outcome = RunCtl(
-        Args({"--json", "--baud", "9600", "doctor", "--port", simulator.DevicePath()}, tree.Roots(false)));
+    const auto outcome =
+        RunCtl(Args({"--json", "--baud", "9600", "doctor", "--port", simulator.DevicePath()}, tree.Roots(false)));
     ASSERT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
     const Json doc = Json::Parse(outcome.out);
     EXPECT_EQ(doc["answeredAt"].number, 19200);

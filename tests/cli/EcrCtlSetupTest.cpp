@@ -2,7 +2,6 @@
 #include "../articles/TempFolder.h"
 #include "EcrCtlFixture.h"
 #include "JsonReader.h"
-
 #include "sim/ECRSimulator.h"
 
 #include <algorithm>
@@ -18,13 +17,23 @@ void Program(ECRSimulator& sim)
     SimRegisterState& state = sim.State();
     state.headerLines = {"PRODAVNICA", "", "Beograd", "Tel 011", ""};
     state.headerDouble = {true, false, false, true, false};
-    state.advertLines = {"Hvala", "", "", "", "", "", "Dovi\x9A" "enja"};
+    state.advertLines = {"Hvala",
+                         "",
+                         "",
+                         "",
+                         "",
+                         "",
+                         "Dovi\x9A"
+                         "enja"};
     state.advertDouble = {false, false, false, false, false, false, true};
     state.advertEnabled = true;
     state.logoEnabled = true;
     state.articles.Write("Sok", 1250, 2, 1);
     state.articles.Write("Hleb", 4500, 1, 0);
-    state.articles.Write("\xC8" "aj", 9990, 2, 0);
+    state.articles.Write(
+        "\xC8"
+        "aj",
+        9990, 2, 0);
 }
 
 // Writes, in order: every request but the reads.
@@ -66,25 +75,30 @@ protected:
     std::string backup;
 };
 
-const char* const kChanges = "header line 2: register \"Nova 2\", file \"\"\n"
-                             "tax rate G: register 8.00, file 10.00\n"
-                             "article \"Hleb\": not on the register (file 45.00 tax 1 unit 0)\n"
-                             "article \"Novo\": on the register only (1.00 tax 0 unit 0)\n"
-                             "article \"Sok\": register 13.00 tax 2 unit 1, file 12.50 tax 2 unit 1\n";
+const char* const kChanges =
+    "header line 2: register \"Nova 2\", file \"\"\n"
+    "tax rate G: register 8.00, file 10.00\n"
+    "article \"Hleb\": not on the register (file 45.00 tax 1 unit 0)\n"
+    "article \"Novo\": on the register only (1.00 tax 0 unit 0)\n"
+    "article \"Sok\": register 13.00 tax 2 unit 1, file 12.50 tax 2 unit 1\n";
 
 }  // namespace
 
 TEST_F(EcrCtlSetup, BackupHoldsEverythingProgrammableInUtf8)
 {
     const std::string saved = TempFolder::Read(backup);
-    for (const char* expected : {"\"format\": \"ecrctl-backup\"", "\"version\": 1",
-                                 "{\"text\": \"\", \"double\": false},\n    {\"text\": \"Beograd\", \"double\": false},\n"
-                                 "    {\"text\": \"Tel 011\", \"double\": true}",
-                                 "\"A\": \"20.00\", \"G\": \"10.00\"", "{\"text\": \"Dovi\xC5\xA1" "enja\", \"double\": true}",
-                                 "\"enabled\": true\n  },\n  \"logo\": {\"enabled\": true}",
-                                 "{\"name\": \"Hleb\", \"price\": \"45.00\", \"taxRate\": 1, \"unit\": 0},\n"
-                                 "    {\"name\": \"Sok\", \"price\": \"12.50\", \"taxRate\": 2, \"unit\": 1},\n"
-                                 "    {\"name\": \"\xC4\x8C" "aj\", \"price\": \"99.90\", \"taxRate\": 2, \"unit\": 0}\n"})
+    for (const char* expected :
+         {"\"format\": \"ecrctl-backup\"", "\"version\": 1",
+          "{\"text\": \"\", \"double\": false},\n    {\"text\": \"Beograd\", \"double\": false},\n"
+          "    {\"text\": \"Tel 011\", \"double\": true}",
+          "\"A\": \"20.00\", \"G\": \"10.00\"",
+          "{\"text\": \"Dovi\xC5\xA1"
+          "enja\", \"double\": true}",
+          "\"enabled\": true\n  },\n  \"logo\": {\"enabled\": true}",
+          "{\"name\": \"Hleb\", \"price\": \"45.00\", \"taxRate\": 1, \"unit\": 0},\n"
+          "    {\"name\": \"Sok\", \"price\": \"12.50\", \"taxRate\": 2, \"unit\": 1},\n"
+          "    {\"name\": \"\xC4\x8C"
+          "aj\", \"price\": \"99.90\", \"taxRate\": 2, \"unit\": 0}\n"})
         EXPECT_NE(saved.find(expected), std::string::npos) << expected << "\nin\n" << saved;
 }
 
@@ -101,13 +115,22 @@ TEST_F(EcrCtlSetup, DiffRestoreAndBackupAgainGiveTheFirstFile)
     ASSERT_EQ(restored.exitCode, 0) << restored.err;
     const Words writes = Writes(Requests());
     ASSERT_EQ(writes.size(), 5U);
-    EXPECT_EQ(writes[0], "#hPRODAVNICA\n\nBeograd\nTel 011\n\n1\x1F" "0\x1F" "0\x1F" "1\x1F" "0\x1F");
+    EXPECT_EQ(writes[0],
+              "#hPRODAVNICA\n\nBeograd\nTel 011\n\n1\x1F"
+              "0\x1F"
+              "0\x1F"
+              "1\x1F"
+              "0\x1F");
     EXPECT_EQ(writes[1].substr(0, 2), "#v");
     const std::string rates = "2000\t1000\t0\t0\t0\t0\t0\t0\t0\t";
     EXPECT_EQ(writes[1].substr(writes[1].size() - rates.size()), rates);
     EXPECT_EQ(writes[2], "#dNovo\n") << "deleted before anything is added";
-    EXPECT_EQ(writes[3], "#rHleb\n4500\t1\x1F" "0\x1F");
-    EXPECT_EQ(writes[4], "#rSok\n1250\t2\x1F" "1\x1F");
+    EXPECT_EQ(writes[3],
+              "#rHleb\n4500\t1\x1F"
+              "0\x1F");
+    EXPECT_EQ(writes[4],
+              "#rSok\n1250\t2\x1F"
+              "1\x1F");
     EXPECT_NE(restored.out.find("the register now matches"), std::string::npos) << restored.out;
 
     const Outcome same = Run({"diff", backup});
@@ -124,11 +147,12 @@ TEST_F(EcrCtlSetup, DryRunSendsNoWrite)
     const Outcome outcome = Run({"restore", backup, "--dry-run", "--tax-rates", "--delete-extra"});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
     EXPECT_TRUE(Writes(Requests()).empty());
-    EXPECT_EQ(outcome.out, "would write the header\n"
-                           "would write the tax rates\n"
-                           "would delete article \"Novo\"\n"
-                           "would write article \"Hleb\"\n"
-                           "would write article \"Sok\"\n");
+    EXPECT_EQ(outcome.out,
+              "would write the header\n"
+              "would write the tax rates\n"
+              "would delete article \"Novo\"\n"
+              "would write article \"Hleb\"\n"
+              "would write article \"Sok\"\n");
     EXPECT_EQ(Run({"diff", backup}).exitCode, 1) << "still as it was";
 }
 
@@ -137,9 +161,15 @@ TEST_F(EcrCtlSetup, RatesAndExtraArticlesAreLeftUnlessAskedFor)
     Change();
     const Outcome outcome = Run({"--json", "restore", backup});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(Writes(Requests()),
-              (Words{"#hPRODAVNICA\n\nBeograd\nTel 011\n\n1\x1F" "0\x1F" "0\x1F" "1\x1F" "0\x1F",
-                     "#rHleb\n4500\t1\x1F" "0\x1F", "#rSok\n1250\t2\x1F" "1\x1F"}));
+    EXPECT_EQ(Writes(Requests()), (Words{"#hPRODAVNICA\n\nBeograd\nTel 011\n\n1\x1F"
+                                         "0\x1F"
+                                         "0\x1F"
+                                         "1\x1F"
+                                         "0\x1F",
+                                         "#rHleb\n4500\t1\x1F"
+                                         "0\x1F",
+                                         "#rSok\n1250\t2\x1F"
+                                         "1\x1F"}));
     const Json doc = Json::Parse(outcome.out);
     ASSERT_EQ(doc["left"].items.size(), 2U);
     EXPECT_EQ(doc["left"].items[0]["item"].text, "tax rate G");
@@ -161,13 +191,24 @@ TEST_F(EcrCtlSetup, ARefusedWriteStopsTheRestoreNamingIt)
 
 TEST_F(EcrCtlSetup, ANameWithAByteWindows1250LeavesUndefinedComesBackWhole)
 {
-    host.WithSimulator([](ECRSimulator& sim) { sim.State().articles.Write("A\x81" "B", 100, 0, 0); });
+    host.WithSimulator([](ECRSimulator& sim) {
+        sim.State().articles.Write(
+            "A\x81"
+            "B",
+            100, 0, 0);
+    });
     ASSERT_EQ(Run({"backup", backup}).exitCode, 0);
-    host.WithSimulator([](ECRSimulator& sim) { sim.State().articles.Erase("A\x81" "B"); });
+    host.WithSimulator([](ECRSimulator& sim) {
+        sim.State().articles.Erase(
+            "A\x81"
+            "B");
+    });
     host.ClearRequests();
     const Outcome outcome = Run({"restore", backup});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(Writes(Requests()), Words{"#rA\x81" "B\n100\t0\x1F" "0\x1F"});
+    EXPECT_EQ(Writes(Requests()), Words{"#rA\x81"
+                                        "B\n100\t0\x1F"
+                                        "0\x1F"});
 }
 
 namespace {
@@ -230,7 +271,8 @@ TEST_P(EcrCtlBadBackup, IsRefusedBeforeAnythingIsSent)
 INSTANTIATE_TEST_SUITE_P(
     Files, EcrCtlBadBackup,
     testing::Values(
-        BadFile{"truncated", "\"unit\": 0}]}\n", "\"unit\": 0}", "not a JSON document: line 10, column 70: the document ends before ']'"},
+        BadFile{"truncated", "\"unit\": 0}]}\n", "\"unit\": 0}",
+                "not a JSON document: line 10, column 70: the document ends before ']'"},
         BadFile{"trailing_comma", "\"unit\": 0}]}", "\"unit\": 0},]}", "a comma before ']'"},
         BadFile{"not_a_backup", "\"format\": \"ecrctl-backup\"", "\"format\": \"other\"", "not an ecrctl backup"},
         BadFile{"other_version", "\"version\": 1", "\"version\": 2", "format version 2; this ecrctl reads version 1"},

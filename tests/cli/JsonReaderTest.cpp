@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"single_quotes", "['a']", "line 1, column 2: not a JSON value"},
         Refused{"bare_word", "[nul]", "line 1, column 2: not a JSON value"},
         Refused{"byte_order_mark", "\xEF\xBB\xBF{}", "line 1, column 1: a byte order mark is not JSON"},
-        Refused{"raw_tab_in_string", "[\"a\tb\"]", "line 1, column 4: a control character in a string (it must be escaped)"},
+        Refused{"raw_tab_in_string", "[\"a\tb\"]",
+                "line 1, column 4: a control character in a string (it must be escaped)"},
         Refused{"invalid_utf8", "[\"a\xC0\x80\"]", "line 1, column 4: not valid UTF-8"},
         Refused{"lone_low_surrogate", "[\"\\uDC00\"]", "line 1, column 3: a \\u escape of a lone low surrogate"},
         Refused{"high_surrogate_alone", "[\"\\uD800x\"]",
@@ -75,9 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(JsonReader, TakesEveryKindAndEscape)
 {
-    const JsonValue value = Read(" {\"a\": [true, false, null, -9223372036854775808, 9223372036854775807, 0],\r\n"
-                                 "  \"s\": \"\\\"\\\\\\/\\b\\f\\n\\r\\t\\u0041\\u00e9\\u20AC\\uD83D\\uDE00\xC4\x8D\",\n"
-                                 "  \"e\": {}, \"f\": []}\t\n");
+    const JsonValue value = Read(
+        " {\"a\": [true, false, null, -9223372036854775808, 9223372036854775807, 0],\r\n"
+        "  \"s\": \"\\\"\\\\\\/\\b\\f\\n\\r\\t\\u0041\\u00e9\\u20AC\\uD83D\\uDE00\xC4\x8D\",\n"
+        "  \"e\": {}, \"f\": []}\t\n");
     ASSERT_EQ(value.GetKind(), JsonValue::Kind::Object);
     const auto& items = value.Find("a")->Items();
     ASSERT_EQ(items.size(), 6U);
@@ -86,8 +88,7 @@ TEST(JsonReader, TakesEveryKindAndEscape)
     EXPECT_EQ(items[2].GetKind(), JsonValue::Kind::Null);
     EXPECT_EQ(items[3].AsNumber(), std::numeric_limits<std::int64_t>::min());
     EXPECT_EQ(items[4].AsNumber(), std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(value.Find("s")->AsString(),
-              "\"\\/\b\f\n\r\tA\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xC4\x8D");
+    EXPECT_EQ(value.Find("s")->AsString(), "\"\\/\b\f\n\r\tA\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xC4\x8D");
     EXPECT_EQ(value.Find("e")->GetKind(), JsonValue::Kind::Object);
     EXPECT_EQ(value.Find("f")->GetKind(), JsonValue::Kind::Array);
     EXPECT_EQ(value.Find("missing"), nullptr);
@@ -96,7 +97,9 @@ TEST(JsonReader, TakesEveryKindAndEscape)
 TEST(JsonReader, ReadsBackWhatTheWriterWritesInBothLayouts)
 {
     JsonValue root = JsonValue::Object();
-    root.Set("name", "\xC4\x8C" "aj \"x\"\n");
+    root.Set("name",
+             "\xC4\x8C"
+             "aj \"x\"\n");
     JsonValue& list = root.Set("list", JsonValue::Array());
     JsonValue item = JsonValue::Object();
     item.Set("n", -1);
@@ -108,14 +111,16 @@ TEST(JsonReader, ReadsBackWhatTheWriterWritesInBothLayouts)
         const std::string text = root.Dump(pretty);
         EXPECT_EQ(Read(text).Dump(pretty), text);
     }
-    EXPECT_EQ(root.Dump(true), "{\n"
-                               "  \"name\": \"\xC4\x8C" "aj \\\"x\\\"\\n\",\n"
-                               "  \"list\": [\n"
-                               "    {\"n\": -1, \"b\": true},\n"
-                               "    []\n"
-                               "  ],\n"
-                               "  \"plain\": [3]\n"
-                               "}");
+    EXPECT_EQ(root.Dump(true),
+              "{\n"
+              "  \"name\": \"\xC4\x8C"
+              "aj \\\"x\\\"\\n\",\n"
+              "  \"list\": [\n"
+              "    {\"n\": -1, \"b\": true},\n"
+              "    []\n"
+              "  ],\n"
+              "  \"plain\": [3]\n"
+              "}");
 }
 
 TEST(JsonReader, RefusesADocumentOverItsSizeLimit)
