@@ -9,6 +9,8 @@ class CConSettingDlg : public CDialog {
 public:
     static constexpr int IDC_PORT = 1002;
     static constexpr int IDC_BAUD = 1003;
+    // Read-only: the device the chosen port opens on this machine.
+    static constexpr int IDC_PORT_DEVICE = 1004;
 
     explicit CConSettingDlg(QWidget* parent = nullptr);
 
@@ -17,4 +19,8 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
+    bool OnInitDialog() override;
+
+private:
+    void ShowPortDevice();
 };

@@ -80,20 +80,53 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
         });
 }
 
-void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
+ECRArticleCommands::ArticleWalk ArticleSubcommands::ReadTable(CliSession& s, std::int32_t& code)
 {
     std::size_t reads = 0;
     s.SetRequestObserver([&s, &reads](const ECRString& request) {
         if (request.Length() >= 2 && request.Data()[0] == '$' && request.Data()[1] == 'o')
             s.Output().Progress(++reads, 0, "articles read");
     });
+    // The observer refers to this frame: gone with it, also when the walk throws.
+    struct ObserverReset {
+        CliSession& session;
+        ~ObserverReset() { session.SetRequestObserver(nullptr); }
+    } reset{s};
     ECRMessageSink::ResetLastCode();
     const std::uint64_t mismatched = s.MismatchedReplies();
     const ECRArticleCommands::ArticleWalk walk = s.Device().ReadAllArticles();
-    s.SetRequestObserver(nullptr);
     // An answer for another command reads as an empty article: not the register's list.
     s.ThrowIfMismatched(mismatched);
-    const std::int32_t code = ECRProtocol::LastErrorCode();
+    code = ECRProtocol::LastErrorCode();
+    s.Output().EndProgress();
+    return walk;
+}
+
+void ArticleSubcommands::ThrowIfIncomplete(ECRArticleCommands::ArticleWalk walk, std::int32_t code)
+{
+    using Walk = ECRArticleCommands::ArticleWalk;
+    switch (walk) {
+    case Walk::Complete:
+    case Walk::NoArticles:
+        return;
+    case Walk::Refused:
+        throw CliSession::Refusal(code);
+    case Walk::EmptyName:
+        throw CliFailure(CliFailure::kLink, "the list ends early: the register sent an article without a name");
+    case Walk::RepeatedName:
+        throw CliFailure(CliFailure::kLink,
+                         "the list ends early: the register sent an article name it had sent before");
+    case Walk::TooMany:
+        throw CliFailure(CliFailure::kLink, "the list ends early: " +
+                                                std::to_string(ECRArticleCommands::kMaxArticles) +
+                                                " articles read without reaching the last one");
+    }
+}
+
+void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
+{
+    std::int32_t code = 0;
+    const ECRArticleCommands::ArticleWalk walk = ReadTable(s, code);
     const auto& articles = s.Device().Articles();
 
     JsonValue& json = s.Output().Result().Set("articles", JsonValue::Array());
@@ -113,29 +146,12 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
         json.Push(std::move(item));
     }
     s.Output().Result().Set("count", articles.size());
-    s.Output().EndProgress();
 
     // What was printed is only part of the table unless the walk got to the
     // last article; the list file is written for a whole table only.
-    using Walk = ECRArticleCommands::ArticleWalk;
-    switch (walk) {
-    case Walk::Complete:
-        break;
-    case Walk::NoArticles:
+    if (walk == ECRArticleCommands::ArticleWalk::NoArticles)
         s.Output().Note("no articles in the register");
-        break;
-    case Walk::Refused:
-        throw CliSession::Refusal(code);
-    case Walk::EmptyName:
-        throw CliFailure(CliFailure::kLink, "the list ends early: the register sent an article without a name");
-    case Walk::RepeatedName:
-        throw CliFailure(CliFailure::kLink,
-                         "the list ends early: the register sent an article name it had sent before");
-    case Walk::TooMany:
-        throw CliFailure(CliFailure::kLink, "the list ends early: " +
-                                                std::to_string(ECRArticleCommands::kMaxArticles) +
-                                                " articles read without reaching the last one");
-    }
+    ThrowIfIncomplete(walk, code);
     if (!outPath.empty()) {
         FileFault fault;
         if (!ArticleListFile::Write(outPath, articles, fault))

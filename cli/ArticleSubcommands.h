@@ -2,6 +2,7 @@
 
 #include "cli/CliCommandGroup.h"
 #include "ecr/commands/ECRArticle.h"
+#include "ecr/commands/ECRArticleCommands.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,13 @@ class CliSession;
 class ArticleSubcommands : public CliCommandGroup {
 public:
     void Register(CLI::App& app, CliAction& chosen) override;
+
+    // Reads the register's whole article table into the device's list, with
+    // a progress line on a terminal; code gets the refusal that ended the
+    // walk, if one did. An answer for another command throws (link).
+    static ECRArticleCommands::ArticleWalk ReadTable(CliSession& session, std::int32_t& code);
+    // Throws unless the walk gave the whole table (an empty one included).
+    static void ThrowIfIncomplete(ECRArticleCommands::ArticleWalk walk, std::int32_t code);
 
 private:
     static void List(CliSession& session, const std::string& outPath);

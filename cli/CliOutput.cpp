@@ -11,6 +11,13 @@ void CliOutput::Line(const std::string& text)
         m_out << text << '\n';
 }
 
+JsonValue CliOutput::TakeResult()
+{
+    JsonValue result = std::move(m_result);
+    m_result = JsonValue::Object();
+    return result;
+}
+
 void CliOutput::Note(const std::string& text)
 {
     EndProgress();

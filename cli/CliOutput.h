@@ -21,6 +21,9 @@ public:
     void Line(const std::string& text);
     // The result object of the JSON document.
     JsonValue& Result() { return m_result; }
+    // Hands over the results so far and starts an empty result object (a
+    // batch keeps each line's results apart).
+    JsonValue TakeResult();
     // A note or error line on standard error.
     void Note(const std::string& text);
 

@@ -40,7 +40,6 @@ void CliSession::Open()
         if (!m_trace.OpenLog(m_options.log, "ecrctl", error))
             throw CliFailure(CliFailure::kBadInput, "no session log: " + error);
     }
-    std::string devicePath;
     int portNumber = 0;
     if (m_options.port == "sim") {
 #ifndef THERMAL_SIM_HOST
@@ -53,23 +52,10 @@ void CliSession::Open()
         std::string error;
         if (!m_simulator->Start(&error))
             throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
-        devicePath = m_simulator->DevicePath();
-#endif
-    } else if (const auto number = ComPortMap::PortNumber(m_options.port)) {
-        portNumber = *number;
-    } else if (!m_options.port.empty() && m_options.port.find('/') != std::string::npos) {
-#ifdef _WIN32
-        // Windows opens its COM ports by name only; a path would quietly open no port at all.
-        throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + m_options.port);
-#else
-        devicePath = m_options.port;
+        portNumber = PortNumberFor(m_simulator->DevicePath());
 #endif
     } else {
-        throw CliFailure(CliFailure::kUsage, "--port takes COM1..COM8, a device path or sim, not " + m_options.port);
-    }
-    if (!devicePath.empty()) {
-        portNumber = kDevicePathPort;
-        ComPortMap::SetDevicePath(portNumber, devicePath);
+        portNumber = PortNumberFor(m_options.port);
     }
 
     // 8 data bits, no parity, one stop bit, no flow control, DTR off.
@@ -86,6 +72,21 @@ void CliSession::Open()
     m_status = m_device->ReadStatus();
     if (m_status == 0)
         throw CliFailure(CliFailure::kLink, "the register does not answer on " + m_options.port);
+}
+
+int CliSession::PortNumberFor(const std::string& port)
+{
+    if (const auto number = ComPortMap::PortNumber(port))
+        return *number;
+    if (port.find('/') == std::string::npos)
+        throw CliFailure(CliFailure::kUsage, "--port takes COM1..COM8, a device path or sim, not " + port);
+#ifdef _WIN32
+    // Windows opens its COM ports by name only; a path would quietly open no port at all.
+    throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + port);
+#else
+    ComPortMap::SetDevicePath(kDevicePathPort, port);
+    return kDevicePathPort;
+#endif
 }
 
 void CliSession::ThrowIfFailed(std::uint64_t mismatchedBefore)
@@ -114,6 +115,12 @@ CliFailure CliSession::Refusal(std::int32_t code)
 void CliSession::LogOutcome(int exitCode, const std::string& error)
 {
     m_trace.Note("ecrctl ended with exit code " + std::to_string(exitCode) + (error.empty() ? "" : ": " + error));
+}
+
+void CliSession::LogNote(const std::string& text)
+{
+    m_trace.Note(text);
+    ReportLogFailure();
 }
 
 void CliSession::Trace(ECRTrafficDirection direction, const ECRString& text)

@@ -18,7 +18,7 @@ class Win32SerialPort;
 // One run's connection: the port (or a simulated register started in the
 // process), the device on it, the callbacks, and the log-on. Every run is a
 // new device, so nothing (the open receipt flag above all) carries over
-// from an earlier run.
+// from an earlier run; within a run (the lines of a batch) it all does.
 class CliSession {
 public:
     // A device path is opened through this COM number, one no real port uses.
@@ -35,11 +35,20 @@ public:
     // (usage) for a bad port name, and CliFailure (bad input) when the log
     // cannot be written.
     void Open();
+    bool IsOpen() const { return m_device != nullptr && m_status != 0; }
+    // The port number a Win32SerialPort opens --port at: COMn's number, or
+    // kDevicePathPort mapped to a device path. CliFailure (usage) for any
+    // other name; "sim" is the caller's to handle first.
+    static int PortNumberFor(const std::string& port);
+
     // Ends the session log with how the run ended.
     void LogOutcome(int exitCode, const std::string& error);
+    // A line in the session log (if there is one) between the traffic entries.
+    void LogNote(const std::string& text);
 
     ECRDevice& Device() { return *m_device; }
     CliOutput& Output() { return m_output; }
+    const CliOptions& Options() const { return m_options; }
     std::int16_t Status() const { return m_status; }
 
     // Called with every request text the engine reports (not the port's reads).

@@ -2,6 +2,7 @@
 
 #include "cli/CliFailure.h"
 #include "cli/CliOutput.h"
+#include "cli/CliSession.h"
 #include "ecr/commands/ECRCapture.h"
 #include "ecr/commands/Utf8Path.h"
 
@@ -20,12 +21,12 @@ std::string ReadAll(std::istream& in)
 
 }  // namespace
 
-void DecodeSubcommand::Register(CLI::App& app)
+void DecodeSubcommand::Register(CLI::App& app, CliAction& chosen)
 {
     CLI::App* decode = app.add_subcommand(
         "decode", "Decode a capture: raw bytes, the monitor's hexadecimal text or a session log (no register needed)");
     decode->add_option("FILE", m_path, "the capture, or - for standard input")->required();
-    decode->callback([this] { m_chosen = true; });
+    OnChosen(decode, chosen, CliAction(CliAction::Link::None, [this](CliSession& s) { Run(s.Output()); }));
 }
 
 void DecodeSubcommand::Run(CliOutput& output) const

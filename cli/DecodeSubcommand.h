@@ -1,6 +1,6 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
+#include "cli/CliCommandGroup.h"
 
 #include <string>
 
@@ -9,14 +9,13 @@ class CliOutput;
 // ecrctl decode FILE|-: reads a capture (raw bytes, the monitor's
 // hexadecimal text, or a session log) and prints one decoded line per
 // entry. Needs no register.
-class DecodeSubcommand {
+class DecodeSubcommand : public CliCommandGroup {
 public:
-    void Register(CLI::App& app);
-    bool Chosen() const { return m_chosen; }
+    void Register(CLI::App& app, CliAction& chosen) override;
+
+private:
     // Throws CliFailure (bad input) when the file cannot be read.
     void Run(CliOutput& output) const;
 
-private:
     std::string m_path;
-    bool m_chosen = false;
 };

@@ -1,23 +1,18 @@
 #include "cli/EcrCtl.h"
 
-#include "cli/ArticleSubcommands.h"
+#include "cli/CliCommands.h"
+#include "cli/CliGuard.h"
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
-#include "cli/DecodeSubcommand.h"
-#include "cli/FiscalSubcommands.h"
-#include "cli/SaleSubcommands.h"
-#include "cli/UtilitySubcommands.h"
-#include "ecr/protocol/CommError.h"
-#include "ecr/protocol/CommErrorText.h"
-#include "ecr/protocol/ECRStringError.h"
 
 #include <CLI/CLI.hpp>
 
 namespace {
 
 const char* const kDescription =
-    "ecrctl drives the fiscal cash register over its serial line, one command per run.\n"
+    "ecrctl drives the fiscal cash register over its serial line, one command per run,\n"
+    "or a whole job: a batch of commands, a backup or restore of the register's programming.\n"
     "Every run opens the port (8N1), logs on with a status enquiry and runs one subcommand.\n"
     "Exit codes: 0 done, 1 the register refused, 2 usage error, 3 link failure,\n"
     "4 a file or picture could not be read or written.";
@@ -52,15 +47,8 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     app.add_flag("--json", options.json, "print the result as one JSON document");
     app.add_option("--journal", options.journal, "with --port sim: append what the register prints to this file");
 
-    CliAction chosen;
-    FiscalSubcommands fiscal;
-    ArticleSubcommands articles;
-    SaleSubcommands sale;
-    UtilitySubcommands utility;
-    for (CliCommandGroup* group : std::initializer_list<CliCommandGroup*>{&utility, &fiscal, &articles, &sale})
-        group->Register(app, chosen);
-    DecodeSubcommand decode;
-    decode.Register(app);
+    CliCommands commands;
+    commands.Register(app);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -85,36 +73,17 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     options.traceDecoded = traceForm == "decoded";
 
     CliOutput output(out, err, options.json, terminal);
-    int exitCode = 0;
-    std::string error;
-    int deviceCode = 0;
     CliSession session(options, output);
-    try {
-        if (decode.Chosen()) {
-            decode.Run(output);
-        } else {
-            chosen.Prepare();
+    const CliAction& chosen = commands.Chosen();
+    const CliGuard::Outcome outcome = CliGuard::Run([&] {
+        chosen.Prepare();
+        if (chosen.GetLink() == CliAction::Link::Register)
             session.Open();
-            chosen(session);
-        }
-    } catch (const CliFailure& failure) {
-        exitCode = failure.ExitCode();
-        error = failure.what();
-        deviceCode = failure.DeviceCode();
-    } catch (const CommError& failure) {
-        exitCode = CliFailure::kLink;
-        error = std::string("communication failure: ") + CommErrorText(failure.code).Data();
-    } catch (const ECRStringError& failure) {
-        exitCode = CliFailure::kLink;
-        error = "communication failure: malformed reply (string error " + std::to_string(failure.code) + ")";
-    } catch (const std::exception& failure) {
-        // Nothing else is expected here; report it rather than end without a word.
-        exitCode = CliFailure::kLink;
-        error = std::string("unexpected failure: ") + failure.what();
-    }
-    if (exitCode != 0)
-        output.Note(error);
-    session.LogOutcome(exitCode, error);
-    output.Finish(exitCode, error, deviceCode);
-    return CheckOutput(out, err, exitCode);
+        chosen(session);
+    });
+    if (outcome.exitCode != 0)
+        output.Note(outcome.error);
+    session.LogOutcome(outcome.exitCode, outcome.error);
+    output.Finish(outcome.exitCode, outcome.error, outcome.deviceCode);
+    return CheckOutput(out, err, outcome.exitCode);
 }

@@ -2,6 +2,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
+#include "cli/RegisterSetup.h"
 #include "ecr/commands/ECROperations.h"
 #include "ecr/commands/ScaledAmount.h"
 #include "ecr/protocol/ECRMessageSink.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-const char* const kRateLetters[9] = {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K"};
 const char* const kTotalLabels[13] = {"A",          "G",           "D",
                                       "Dj",         "E",           "Z",
                                       "I",          "J",           "K",
@@ -94,8 +94,8 @@ void FiscalSubcommands::RegisterTaxRates(CLI::App& app, CliAction& chosen)
         JsonValue& json = s.Output().Result().Set("taxRates", JsonValue::Object());
         for (std::size_t i = 0; i < values.size(); ++i) {
             const ECRString text = FormatScaled(values[i], 2);
-            s.Output().Line(std::string(kRateLetters[i]) + "\t" + text.Data());
-            json.Set(kRateLetters[i], text.Data());
+            s.Output().Line(std::string(RegisterSetup::kRateLetters[i]) + "\t" + text.Data());
+            json.Set(RegisterSetup::kRateLetters[i], text.Data());
         }
     });
 

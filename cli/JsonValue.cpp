@@ -73,15 +73,48 @@ JsonValue& JsonValue::Push(JsonValue value)
     return m_items.back();
 }
 
-std::string JsonValue::Dump() const
+const JsonValue* JsonValue::Find(const std::string& key) const
+{
+    for (const auto& member : m_members) {
+        if (member.first == key)
+            return &member.second;
+    }
+    return nullptr;
+}
+
+std::string JsonValue::Dump(bool pretty) const
 {
     std::string out;
-    DumpTo(out);
+    DumpTo(out, pretty ? 0 : -1);
     return out;
 }
 
-void JsonValue::DumpTo(std::string& out) const
+void JsonValue::DumpTo(std::string& out, int indent) const
 {
+    // indent < 0: compact; else the depth of this value in a pretty document.
+    const auto isPlain = [](const JsonValue& value) {
+        return value.m_kind != Kind::Array && value.m_kind != Kind::Object;
+    };
+    bool oneLine = indent < 0;
+    if (!oneLine) {
+        oneLine = true;
+        for (const JsonValue& item : m_items)
+            oneLine = oneLine && isPlain(item);
+        for (const auto& member : m_members)
+            oneLine = oneLine && isPlain(member.second);
+    }
+    const int inner = indent < 0 ? -1 : indent + 1;
+    const auto separate = [&](std::size_t i) {
+        if (i != 0)
+            out += oneLine && indent >= 0 ? ", " : ",";
+        if (!oneLine)
+            out += '\n' + std::string(static_cast<std::size_t>(inner) * 2, ' ');
+    };
+    const auto closeWith = [&](char closer) {
+        if (!oneLine)
+            out += '\n' + std::string(static_cast<std::size_t>(indent) * 2, ' ');
+        out += closer;
+    };
     switch (m_kind) {
     case Kind::Null: out += "null"; break;
     case Kind::Bool: out += m_bool ? "true" : "false"; break;
@@ -90,22 +123,20 @@ void JsonValue::DumpTo(std::string& out) const
     case Kind::Array:
         out += '[';
         for (std::size_t i = 0; i < m_items.size(); ++i) {
-            if (i != 0)
-                out += ',';
-            m_items[i].DumpTo(out);
+            separate(i);
+            m_items[i].DumpTo(out, inner);
         }
-        out += ']';
+        closeWith(']');
         break;
     case Kind::Object:
         out += '{';
         for (std::size_t i = 0; i < m_members.size(); ++i) {
-            if (i != 0)
-                out += ',';
+            separate(i);
             QuoteTo(out, m_members[i].first);
-            out += ':';
-            m_members[i].second.DumpTo(out);
+            out += indent < 0 ? ":" : ": ";
+            m_members[i].second.DumpTo(out, inner);
         }
-        out += '}';
+        closeWith('}');
         break;
     }
 }

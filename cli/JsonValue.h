@@ -6,8 +6,9 @@
 #include <utility>
 #include <vector>
 
-// Just enough JSON for ecrctl's results: null, booleans, integers, strings
-// (UTF-8), arrays, and objects that keep their keys in insertion order.
+// Just enough JSON for ecrctl's results and backup files: null, booleans,
+// integers, strings (UTF-8), arrays, and objects that keep their keys in
+// insertion order. JsonReader reads a document back into one.
 class JsonValue {
 public:
     enum class Kind { Null, Bool, Number, String, Array, Object };
@@ -29,10 +30,24 @@ public:
     // Appends to an array.
     JsonValue& Push(JsonValue value);
 
-    std::string Dump() const;
+    // The value of each kind; the empty value of the kind when it is another.
+    bool AsBool() const { return m_bool; }
+    std::int64_t AsNumber() const { return m_number; }
+    const std::string& AsString() const { return m_string; }
+    const std::vector<JsonValue>& Items() const { return m_items; }
+    const std::vector<std::pair<std::string, JsonValue>>& Members() const { return m_members; }
+    // The member of an object, or null when there is none.
+    const JsonValue* Find(const std::string& key) const;
+
+    // Compact, or (pretty) indented by two spaces with every array or object
+    // that holds only plain values on one line, so that a file of many
+    // records reads and compares line by line.
+    std::string Dump(bool pretty = false) const;
 
 private:
-    void DumpTo(std::string& out) const;
+    friend class JsonReader;  // builds documents member by member, without the key search of Set
+
+    void DumpTo(std::string& out, int indent) const;
 
     Kind m_kind = Kind::Null;
     bool m_bool = false;

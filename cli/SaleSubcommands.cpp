@@ -13,28 +13,40 @@ void AddDefaults(CLI::App* command, std::string& registerNumber, std::string& ca
     command->add_option("--cashier", cashier, "cashier (Kasir)")->check(CliCommandGroup::RegisterText());
 }
 
+// Only what was given replaces a default: in a batch the defaults set on an
+// earlier line stay for the receipts opened later, as in the program.
+void SetDefaults(CLI::App* command, CliSession& s, const std::string& registerNumber, const std::string& cashier)
+{
+    ECRDevice& device = s.Device();
+    device.SetTransactionDefaults(
+        command->count("--register") != 0 ? CliArgs::ToRegister(registerNumber) : device.DefaultRegisterNumber(),
+        command->count("--cashier") != 0 ? CliArgs::ToRegister(cashier) : device.DefaultCashier());
+}
+
 }  // namespace
 
 void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
 {
     CLI::App* begin = app.add_subcommand("begin", "Open a receipt");
     AddDefaults(begin, m_register, m_cashier);
-    OnChosen(begin, chosen, [this](CliSession& s) {
-        const ECRString registerNumber = CliArgs::ToRegister(m_register);
-        const ECRString cashier = CliArgs::ToRegister(m_cashier);
-        s.Device().SetTransactionDefaults(registerNumber, cashier);
-        s.Checked([&] { s.Device().BeginTransaction(registerNumber, cashier); });
+    OnChosen(begin, chosen, [this, begin](CliSession& s) {
+        SetDefaults(begin, s, m_register, m_cashier);
+        // Refused like any other command when a receipt is already open, not
+        // skipped quietly as the device would skip it.
+        if (s.Device().IsTransactionOpen())
+            throw CliFailure(CliFailure::kRefused, "a receipt is already open; it stays open");
+        s.Checked([&] { s.Device().BeginTransaction(ECRString(""), ECRString("")); });
     });
 
-    CLI::App* sell = app.add_subcommand("sell", "Sell a line (opens a receipt first)");
+    CLI::App* sell = app.add_subcommand("sell", "Sell a line (opens a receipt first when none is open)");
     sell->add_option("NAME", m_name, "article name")->required()->check(RegisterText());
     sell->add_option("PRICE", m_price, "unit price, 2 decimals")->required();
     sell->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();
     sell->add_option("TAX", m_taxRate, "tax rate index")->required();
     sell->add_option("UNIT", m_unit, "unit index: 0 bez, 1 g, 2 kg, 3 t, 4 l, 5 m, 6 m2, 7 m3")->capture_default_str();
     AddDefaults(sell, m_register, m_cashier);
-    OnChosen(sell, chosen, [this](CliSession& s) {
-        s.Device().SetTransactionDefaults(CliArgs::ToRegister(m_register), CliArgs::ToRegister(m_cashier));
+    OnChosen(sell, chosen, [this, sell](CliSession& s) {
+        SetDefaults(sell, s, m_register, m_cashier);
         s.Checked([&] {
             s.Device().SellItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2), CliArgs::Amount(m_quantity, 3),
                                 m_taxRate, m_unit);

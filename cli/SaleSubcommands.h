@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-// begin, sell, void, subtotal, pay, cancel. Each run is a new device whose
-// receipt is closed, so "sell" always opens one first ("*t" with the
-// register number and cashier given to it, else empty) before its line.
+// begin, sell, void, subtotal, pay, cancel. "sell" opens a receipt first
+// ("*t" with the register number and cashier given to it, else the
+// defaults) when none is open: on the command line, where every run is a
+// new device, always; in a batch only for the first line of a receipt.
 class SaleSubcommands : public CliCommandGroup {
 public:
     void Register(CLI::App& app, CliAction& chosen) override;

@@ -45,6 +45,31 @@ void ReadLinesWithFlags(ECRProtocol& protocol, const char* command, std::array<E
     }
 }
 
+template <std::size_t N>
+void ReadLinesWithFlagsExact(ECRProtocol& protocol, const char* command, std::array<ECRString, N>& lines,
+                             std::array<bool, N>& doubleSize)
+{
+    ECRReply reply(ECRRequest(command).Send(protocol));
+    // A refusal's reply holds its code, not the fields; the caller sees the code.
+    if (ECRProtocol::LastErrorCode() != 0) {
+        return;
+    }
+    std::array<ECRString, N> readLines;
+    std::array<bool, N> readFlags{};
+    for (ECRString& line : readLines) {
+        line = reply.TakeField(ECRFrame::LF);
+    }
+    for (bool& flag : readFlags) {
+        const ECRString text = reply.TakeField(ECRFrame::US);
+        if (text != "0" && text != "1") {
+            throw CommError(CommError::Sync);
+        }
+        flag = text == "1";
+    }
+    lines = readLines;
+    doubleSize = readFlags;
+}
+
 }  // namespace
 
 void ECRFiscalCommands::ReadTaxRates(std::array<std::int32_t, 9>& rates)
@@ -142,6 +167,11 @@ void ECRFiscalCommands::ReadHeader(std::array<ECRString, 5>& lines, std::array<b
     ReadLinesWithFlags(*this, "$h", lines, doubleSize);
 }
 
+void ECRFiscalCommands::ReadHeaderExact(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize)
+{
+    ReadLinesWithFlagsExact(*this, "$h", lines, doubleSize);
+}
+
 void ECRFiscalCommands::ReadTotalizers(std::array<ECRString, 13>& totals)
 {
     ECRReply reply(ECRRequest("$t").Send(*this));
@@ -221,6 +251,11 @@ void ECRFiscalCommands::WriteAdvertText(const std::array<ECRString, 7>& lines, c
 void ECRFiscalCommands::ReadAdvertText(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize)
 {
     ReadLinesWithFlags(*this, "$i", lines, doubleSize);
+}
+
+void ECRFiscalCommands::ReadAdvertTextExact(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize)
+{
+    ReadLinesWithFlagsExact(*this, "$i", lines, doubleSize);
 }
 
 void ECRFiscalCommands::PrintInfoLine(ECRString text, std::int32_t number)

@@ -24,6 +24,11 @@ public:
     void Fiscalize(const ECRDateTime& now, ECRString pib);
     void WriteHeader(const std::array<ECRString, 5>& lines, const std::array<bool, 5>& doubleSize);
     void ReadHeader(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize);
+    // As ReadHeader, but every line is taken up to its own LF, an empty one
+    // too, and every flag must be 0 or 1 (else CommError(16)): ReadHeader
+    // reads the lines after an empty line, and the flags, as empty and off.
+    // For a copy of the register's programming, which must not lose them.
+    void ReadHeaderExact(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize);
     // Nine per-rate counters A..K, fiscal total, fiscal today, non-fiscal total, non-fiscal today.
     void ReadTotalizers(std::array<ECRString, 13>& totals);
 
@@ -40,6 +45,8 @@ public:
 
     void WriteAdvertText(const std::array<ECRString, 7>& lines, const std::array<bool, 7>& doubleSize);
     void ReadAdvertText(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize);
+    // The advertising text as ReadHeaderExact reads the header.
+    void ReadAdvertTextExact(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize);
     void PrintInfoLine(ECRString text, std::int32_t number);
     void EndInfoPrint();
     void DisplayText(ECRString line1, ECRString line2);

@@ -30,6 +30,14 @@ std::int32_t ECRReply::TakeDecimal(char terminator)
     return Decimal(Take(terminator));
 }
 
+ECRString ECRReply::TakeField(char terminator)
+{
+    if (m_data.Find(terminator) < 0) {
+        throw CommError(CommError::Sync);
+    }
+    return Take(terminator);
+}
+
 ECRString ECRReply::TakeNonEmpty(char terminator)
 {
     if (m_data.Find(terminator) < 1) {

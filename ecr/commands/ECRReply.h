@@ -18,6 +18,10 @@ public:
     // decimal number (missing or garbled) throws CommError(16).
     std::int32_t TakeDecimal(char terminator);
 
+    // As Take, for a field the reply cannot do without: a reply without the
+    // terminator throws CommError(16), since what is left is not that field.
+    ECRString TakeField(char terminator);
+
     // As Take, but only when at least one character stands before the
     // terminator; otherwise the empty text, and nothing is removed. This is
     // how the register's header and advertising lines and flags are read.

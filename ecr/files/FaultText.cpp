@@ -199,6 +199,11 @@ std::string FaultText::Describe(const ECRArticleRules::Fault& fault, Language la
                  {"text", fault.rule == Rule::ControlByte ? Describe(fault.text, language) : std::string()}});
 }
 
+std::string FaultText::FieldName(ECRArticleRules::Fault::Field field, Language language)
+{
+    return Pick(PhrasesOf(language).fields, field);
+}
+
 std::string FaultText::Describe(const FileFault& fault, Language language)
 {
     const Phrases& phrases = PhrasesOf(language);

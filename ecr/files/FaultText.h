@@ -16,4 +16,6 @@ public:
     static std::string Describe(const FileFault& fault, Language language);
     static std::string Describe(const TextFault& fault, Language language);
     static std::string Describe(const ECRArticleRules::Fault& fault, Language language);
+    // The article field a rule names, e.g. "price" or "cena".
+    static std::string FieldName(ECRArticleRules::Fault::Field field, Language language);
 };

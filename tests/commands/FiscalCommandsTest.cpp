@@ -224,6 +224,42 @@ TEST(FiscalCommandsTest, ReadHeaderTakesOnlyNonEmptyFields)
     }
 }
 
+TEST(FiscalCommandsTest, ReadHeaderExactTakesEveryFieldOrNone)
+{
+    const std::string flags = "1" + US + "0" + US + "1" + US + "0" + US + "1" + US;
+    {
+        // What ReadHeader reads as three empty lines and wrong flags.
+        CommandHarness h;
+        h.Reply("$HL1\nL2\n\nL4\nL5\n" + flags);
+        std::array<ECRString, 5> lines;
+        std::array<bool, 5> doubleSize{};
+        h.device.ReadHeaderExact(lines, doubleSize);
+        const char* expected[] = {"L1", "L2", "", "L4", "L5"};
+        for (std::size_t i = 0; i < 5; ++i)
+            EXPECT_EQ(Text(lines[i]), expected[i]) << "line " << i + 1;
+        EXPECT_EQ(doubleSize, (std::array<bool, 5>{true, false, true, false, true}));
+    }
+    const std::string cutShort[] = {"L1\nL2\nL3\nL4\n", "L1\nL2\nL3\nL4\nL5\n1" + US + "0" + US + "1" + US + "0" + US,
+                                    "L1\nL2\nL3\nL4\nL5\n1" + US + "0" + US + "2" + US + "0" + US + "1" + US};
+    for (const std::string& data : cutShort) {
+        CommandHarness h;
+        h.Reply("$H" + data);
+        std::array<ECRString, 5> lines = {"x", "x", "x", "x", "x"};
+        std::array<bool, 5> doubleSize{};
+        EXPECT_THROW(h.device.ReadHeaderExact(lines, doubleSize), CommError) << data;
+        EXPECT_EQ(Text(lines[0]), "x") << "nothing read from a reply that does not hold every field";
+    }
+    {
+        // A refusal's code is the caller's to see, not a malformed reply.
+        CommandHarness h;
+        h.Reply("#Zi\n57" + US);
+        std::array<ECRString, 7> lines;
+        std::array<bool, 7> doubleSize{};
+        EXPECT_NO_THROW(h.device.ReadAdvertTextExact(lines, doubleSize));
+        EXPECT_EQ(ECRProtocol::LastErrorCode(), 57);
+    }
+}
+
 TEST(FiscalCommandsTest, ReadAdvertTextReadsSevenLinesAndFlags)
 {
     CommandHarness h;

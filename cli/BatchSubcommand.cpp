@@ -1,0 +1,154 @@
+#include "cli/BatchSubcommand.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliGuard.h"
+#include "cli/CliSession.h"
+#include "ecr/commands/Utf8.h"
+#include "ecr/files/InputFile.h"
+
+#include <iostream>
+#include <optional>
+
+namespace {
+
+std::string LinePrefix(const BatchScript::Command& command)
+{
+    return "line " + std::to_string(command.line) + ": ";
+}
+
+// Parses one line with a parser of its own, which must outlive the action:
+// the action refers to the values the parse filled in.
+void ParseLine(const BatchScript::Command& command, CLI::App& parser, CliCommands& commands)
+{
+    parser.require_subcommand(1);
+    commands.Register(parser);
+    std::vector<std::string> reversed(command.words.rbegin(), command.words.rend());
+    try {
+        parser.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0)
+            throw CliFailure(CliFailure::kUsage, "help is for the command line, not for a batch");
+        throw CliFailure(CliFailure::kUsage, e.what());
+    }
+    if (commands.Chosen().GetLink() == CliAction::Link::Own)
+        throw CliFailure(CliFailure::kUsage, command.words.front() + " cannot run inside a batch");
+}
+
+void ReadStandardInput(std::string& text)
+{
+    char buffer[64 * 1024];
+    while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+        if (text.size() > BatchSubcommand::kMaxBytes)
+            throw CliFailure(CliFailure::kBadInput,
+                             "standard input: larger than " + std::to_string(BatchSubcommand::kMaxBytes) + " bytes");
+    }
+    if (std::cin.bad())
+        throw CliFailure(CliFailure::kBadInput, "cannot read standard input");
+}
+
+}  // namespace
+
+void BatchSubcommand::Register(CLI::App& app, CliAction& chosen)
+{
+    CLI::App* batch = app.add_subcommand(
+        "batch", "Run the subcommands of a file, one a line, over one connection (# comments, shell quoting)");
+    batch->add_option("FILE", m_path, "the commands, or - for standard input")->required();
+    batch->add_flag("--keep-going", m_keepGoing, "go on after a failing line; exit with the first failure's code");
+    batch->fallthrough();
+    // The batch logs on itself, once, when a line first needs the register.
+    OnChosen(batch, chosen,
+             CliAction(
+                 CliAction::Link::Own, [this] { Read(); }, [this](CliSession& s) { Run(s); }));
+}
+
+void BatchSubcommand::Read()
+{
+    std::string text;
+    if (m_path == "-") {
+        ReadStandardInput(text);
+    } else {
+        FileFault fault;
+        if (!InputFile::ReadAll(m_path, kMaxBytes, text, fault))
+            throw CliFailure::BadInput(fault);
+    }
+    if (text.compare(0, Utf8::kByteOrderMark.size(), Utf8::kByteOrderMark) == 0)
+        text.erase(0, Utf8::kByteOrderMark.size());
+    std::string error;
+    if (!BatchScript::Split(text, m_commands, error))
+        throw CliFailure(CliFailure::kUsage, error);
+}
+
+void BatchSubcommand::Run(CliSession& s) const
+{
+    // A mistake on a late line must not leave the receipt of the earlier ones open.
+    if (!m_keepGoing) {
+        for (const BatchScript::Command& command : m_commands) {
+            CLI::App parser("", "ecrctl");
+            CliCommands commands;
+            const CliGuard::Outcome outcome = CliGuard::Run([&] { ParseLine(command, parser, commands); });
+            if (outcome.exitCode != 0)
+                throw CliFailure(outcome.exitCode, LinePrefix(command) + outcome.error + " (nothing was run)");
+        }
+    }
+
+    JsonValue results = JsonValue::Array();
+    std::optional<std::pair<const BatchScript::Command*, CliGuard::Outcome>> first;
+    std::size_t failed = 0;
+    for (const BatchScript::Command& command : m_commands) {
+        s.LogNote("batch " + LinePrefix(command) + command.text);
+        CLI::App parser("", "ecrctl");
+        CliCommands commands;
+        bool loggingOn = false;
+        const CliGuard::Outcome outcome = CliGuard::Run([&] {
+            ParseLine(command, parser, commands);
+            const CliAction& action = commands.Chosen();
+            action.Prepare();
+            if (action.GetLink() == CliAction::Link::Register && !s.IsOpen()) {
+                loggingOn = true;
+                s.Open();
+                loggingOn = false;
+            }
+            action(s);
+        });
+        // A line that failed half-way must not leave its observers to the next.
+        s.SetRequestObserver(nullptr);
+        s.SetProgressObserver(nullptr);
+
+        JsonValue entry = JsonValue::Object();
+        entry.Set("line", command.line);
+        entry.Set("command", command.text);
+        entry.Set("ok", outcome.exitCode == 0);
+        entry.Set("exitCode", outcome.exitCode);
+        entry.Set("result", s.Output().TakeResult());
+        if (outcome.exitCode != 0) {
+            entry.Set("error", outcome.error);
+            if (outcome.deviceCode != 0)
+                entry.Set("deviceCode", outcome.deviceCode);
+        }
+        results.Push(std::move(entry));
+        if (outcome.exitCode == 0)
+            continue;
+
+        ++failed;
+        if (!first)
+            first.emplace(&command, outcome);
+        if (!m_keepGoing)
+            break;
+        s.Output().Note(LinePrefix(command) + outcome.error);
+        // Without a log-on no later line can reach the register.
+        if (loggingOn)
+            break;
+    }
+    s.Output().Result().Set("lines", std::move(results));
+    s.Output().Result().Set("failed", failed);
+    if (!first)
+        return;
+    const auto& [command, outcome] = *first;
+    if (failed == 1 && !m_keepGoing)
+        throw CliFailure(outcome.exitCode, LinePrefix(*command) + outcome.error, outcome.deviceCode);
+    throw CliFailure(outcome.exitCode,
+                     std::to_string(failed) + " of " + std::to_string(m_commands.size()) +
+                         " lines failed, the first on line " + std::to_string(command->line),
+                     outcome.deviceCode);
+}

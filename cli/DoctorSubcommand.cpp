@@ -1,0 +1,145 @@
+#include "cli/DoctorSubcommand.h"
+
+#include "cli/CliSession.h"
+#include "cli/PortsSubcommand.h"
+#include "ecr/commands/ECRDevice.h"
+#include "ecr/protocol/CommError.h"
+#include "ecr/protocol/CommErrorText.h"
+#include "serial/Win32SerialPort.h"
+#include "serial/platform/ComPortMap.h"
+
+#ifndef _WIN32
+#include "cli/LinkDoctor.h"
+#include "cli/ProcessTable.h"
+#include "cli/SerialDeviceScan.h"
+
+#include <filesystem>
+#endif
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Finding {
+    bool problem = false;
+    std::string text;
+    std::string advice;
+};
+
+// The status enquiry of the log-on at one speed: the status byte, or 0 when
+// nothing came. A port that cannot be opened throws CommError.
+std::int16_t Enquire(int portNumber, int baud)
+{
+    Win32SerialPort port(SerialSettings(portNumber, baud, 8, 0, 0, 0, 0));
+    port.Open();
+    ECRDevice device(&port);
+    return device.ReadStatus();
+}
+
+void Show(CliOutput& output, const std::vector<Finding>& findings)
+{
+    JsonValue& json = output.Result().Set("findings", JsonValue::Array());
+    for (const Finding& finding : findings) {
+        output.Line((finding.problem ? "problem: " : "ok: ") + finding.text);
+        if (!finding.advice.empty())
+            output.Line("  what to do: " + finding.advice);
+        JsonValue item = JsonValue::Object();
+        item.Set("ok", !finding.problem);
+        item.Set("text", finding.text);
+        if (!finding.advice.empty())
+            item.Set("advice", finding.advice);
+        json.Push(std::move(item));
+    }
+}
+
+}  // namespace
+
+void DoctorSubcommand::Register(CLI::App& app, CliAction& chosen)
+{
+    CLI::App* doctor = app.add_subcommand(
+        "doctor",
+        "Check the serial line of --port for what commonly breaks it, then ask the register for its status at 19200 "
+        "and 9600 baud");
+    // "ecrctl doctor --port P" reads as "ecrctl --port P doctor".
+    doctor->fallthrough();
+    PortsSubcommand::AddHostOptions(doctor, m_paths);
+    // It opens the port itself, at each speed.
+    OnChosen(doctor, chosen, CliAction(CliAction::Link::Own, [this](CliSession& s) { Run(s); }));
+}
+
+void DoctorSubcommand::Run(CliSession& s) const
+{
+    const std::string& port = s.Options().port;
+    if (port == "sim")
+        throw CliFailure(CliFailure::kUsage, "doctor checks a real line; the simulated register needs none");
+    // The port the enquiry opens: on Linux the very device checked.
+    int portNumber = CliSession::PortNumberFor(port);
+    std::vector<Finding> findings;
+    bool usable = true;
+    s.Output().Result().Set("port", port);
+
+#ifndef _WIN32
+    const std::string path = portNumber == CliSession::kDevicePathPort ? port : m_paths.ComDevice(portNumber);
+    s.Output().Result().Set("device", path);
+    if (portNumber != CliSession::kDevicePathPort)
+        findings.push_back({false, port + " leads to " + path, ""});
+    const std::string name = std::filesystem::path(path).filename().string();
+    const SerialDeviceScan::Device described = SerialDeviceScan::Describe(m_paths, name);
+    if (!described.vendorId.empty())
+        findings.push_back({false,
+                            path + " is a USB adapter " + described.vendorId + ":" + described.productId + " " +
+                                described.manufacturer + " " + described.product,
+                            ""});
+
+    const LinkDoctor doctor(m_paths, LinkDoctor::Identity::Current());
+    const ProcessTable processes = ProcessTable::Load(m_paths.proc);
+    std::vector<LinkDoctor::Finding> checks;
+    usable = doctor.CheckDevice(path, checks);
+    std::error_code error;
+    if (std::filesystem::exists(path, error))
+        doctor.CheckHolders(processes, path, checks);
+    doctor.CheckServices(processes, checks);
+    for (const LinkDoctor::Finding& check : checks) {
+        findings.push_back({check.problem, check.text, check.advice});
+        usable = usable && !check.problem;
+    }
+    ComPortMap::SetDevicePath(CliSession::kDevicePathPort, path);
+    portNumber = CliSession::kDevicePathPort;
+#endif
+
+    int answeredAt = 0;
+    if (usable) {
+        for (const int baud : kSpeeds) {
+            std::int16_t status = 0;
+            try {
+                status = Enquire(portNumber, baud);
+            } catch (const CommError& failure) {
+                findings.push_back({true, "cannot open " + port + ": " + CommErrorText(failure.code).Data(),
+                                    "close any program that uses the port"});
+                break;
+            }
+            if (status != 0) {
+                char text[8];
+                std::snprintf(text, sizeof text, "0x%02X", status & 0xFF);
+                answeredAt = baud;
+                findings.push_back(
+                    {false, "the register answers at " + std::to_string(baud) + " baud (status " + text + ")",
+                     baud == s.Options().baud ? ""
+                                              : "use --baud " + std::to_string(baud) + " (in the program: Brzina " +
+                                                    std::to_string(baud) + ")"});
+                break;
+            }
+        }
+        if (answeredAt == 0 && (findings.empty() || !findings.back().problem))
+            findings.push_back({true, "no answer to the status enquiry at 19200 or at 9600 baud",
+                                "check that the register is on and in its PC link mode, that the cable is a "
+                                "null-modem cable in the register's PC port, and that this is the port it is on "
+                                "(ecrctl ports)"});
+    }
+    Show(s.Output(), findings);
+    s.Output().Result().Set("answeredAt", answeredAt != 0 ? JsonValue(answeredAt) : JsonValue());
+    if (answeredAt == 0)
+        throw CliFailure(CliFailure::kLink, usable ? "the register does not answer on " + port
+                                                   : "the line on " + port + " is not usable; see above");
+}
