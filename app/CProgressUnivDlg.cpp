@@ -43,8 +43,10 @@ void CProgressUnivDlg::SetProgress(int percent)
     m_progress->setValue(std::clamp(percent, m_progress->minimum(), m_progress->maximum()));
     UpdateData(false);
     if (isVisible()) {
+        // The bar is painted now; the other windows at the pump's own pace,
+        // or a logo upload (a step per row) would repaint them all every row.
         repaint();
-        UiPump::PaintNow();
+        UiPump::KeepPainted();
     }
 }
 

@@ -10,7 +10,12 @@
 
 namespace {
 
-constexpr qint64 kPumpIntervalMs = 30;
+// Painting the monitor's three boxes after new entries takes a millisecond
+// or two, and nothing goes over the line meanwhile: once every 30 ms that
+// cost an article upload 5 to 7 % of its time. Five times a second still
+// shows the traffic live and takes a click on "Prekini" within a fifth of a
+// second, for well under 1 %.
+constexpr qint64 kPumpIntervalMs = 200;
 
 QPointer<QWidget>& LiveControl()
 {
