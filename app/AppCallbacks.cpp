@@ -16,7 +16,6 @@ void ShowTraffic(const ECRString& text, ECRTrafficDirection direction)
     monitor.AddTraffic(text.Data());
     g_pMainDlg->TraceTraffic(direction, text.Data());
     monitor.UpdateData(false);
-    UiPump::KeepPainted();
 }
 
 }  // namespace
@@ -37,7 +36,6 @@ void OnDeviceMessage(ECRString text)
         return;
     }
     g_pMainDlg->ShowDebugMessage(text.Data());
-    UiPump::KeepPainted();
 }
 
 void OnProgress(std::int32_t percent)
@@ -56,4 +54,9 @@ void OnProgress(std::int32_t percent)
         progress.ShowWindow(false);
     }
     progress.UpdateData(false);
+}
+
+void OnAwaitingAnswer()
+{
+    UiPump::KeepPainted();
 }

@@ -1,7 +1,6 @@
 #include "app/CProgressUnivDlg.h"
 
 #include "framework/BusyState.h"
-#include "framework/UiPump.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,8 +43,9 @@ void CProgressUnivDlg::SetProgress(int percent)
     m_progress->setValue(std::clamp(percent, m_progress->minimum(), m_progress->maximum()));
     UpdateData(false);
     if (isVisible()) {
+        // The bar is painted now; the other windows with the next request,
+        // or a logo upload (a step per row) would repaint them all every row.
         repaint();
-        UiPump::PaintNow();
     }
 }
 

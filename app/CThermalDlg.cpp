@@ -263,6 +263,7 @@ void CThermalDlg::OnConnect()
         m_pDevice->SetMessageCallback(OnDeviceMessage);
         m_pDevice->SetTrafficCallback(OnTraffic);
         m_pDevice->SetProgressCallback(OnProgress);
+        m_pDevice->SetWaitCallback(OnAwaitingAnswer);
         if (m_pDevice->ReadStatus() != 0) {
             m_bConnected = true;
             ShowDebugMessage("*** Prijavljivanje - OK ***");

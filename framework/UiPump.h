@@ -7,8 +7,9 @@
 // progress bar move live.
 class UiPump {
 public:
-    // Processes pending paint and other non-input events, at most every few
-    // milliseconds so that byte-by-byte traffic stays cheap.
+    // Processes pending paint and other non-input events, at most ten
+    // times a second, so that the exchanges' traffic costs the line no time
+    // worth measuring.
     static void KeepPainted();
     // The same at once, e.g. after the progress bar moved.
     static void PaintNow();

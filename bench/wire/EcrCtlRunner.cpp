@@ -22,14 +22,18 @@ std::vector<std::string> EcrCtlRunner::Subcommand(const WireScenario& scenario)
     return {};
 }
 
-bool EcrCtlRunner::Run(const WireScenario& scenario, const std::string& devicePath, std::string& error)
+bool EcrCtlRunner::Run(const WireScenario& scenario, const std::string& devicePath, WireSpan& span,
+                       std::string& error)
 {
     std::vector<std::string> args{"--port", devicePath, "--baud", std::to_string(m_baud)};
     const std::vector<std::string> subcommand = Subcommand(scenario);
     args.insert(args.end(), subcommand.begin(), subcommand.end());
     std::ostringstream out;
     std::ostringstream err;
+    // Typed and timed whole: opening the port and logging on are part of it.
+    span.Start();
     const int exitCode = EcrCtl::Run(args, out, err, false);
+    span.Stop();
     if (exitCode != 0) {
         error = "ecrctl exit code " + std::to_string(exitCode) + ": " + err.str();
         return false;

@@ -12,7 +12,8 @@ public:
     explicit EcrCtlRunner(std::int32_t baud) : m_baud(baud) {}
 
     std::string Name() const override { return "ecrctl"; }
-    bool Run(const WireScenario& scenario, const std::string& devicePath, std::string& error) override;
+    bool Run(const WireScenario& scenario, const std::string& devicePath, WireSpan& span,
+             std::string& error) override;
 
     // The subcommand and its arguments for a scenario.
     static std::vector<std::string> Subcommand(const WireScenario& scenario);

@@ -6,9 +6,16 @@
 // runs' minimum, median and maximum; no pass or fail. Takes minutes a run at
 // 19200 baud, so it is run by hand:
 //
-//     build/bench/wire/bench_wire [--runs 3] [--only generate]
+//     build/bench/wire/bench_wire [--runs 3] [--only generate] [--front thermal]
+//
+// Each scenario is run by ecrctl and then by the program's windows (where
+// the program is built), one after the other, so that both see the same load
+// on the machine. The windows need a display, or QT_QPA_PLATFORM=offscreen.
 
 #include "EcrCtlRunner.h"
+#ifdef THERMAL_WIRE_GUI
+#include "ThermalRunner.h"
+#endif
 #include "WireTable.h"
 
 #include "ecr/articles/TestArticles.h"
@@ -22,7 +29,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,13 +39,6 @@
 #include <vector>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration elapsed)
-{
-    return std::chrono::duration<double>(elapsed).count();
-}
 
 // Other work on the machine delays every wake-up on the line, so the figures
 // come with the one-minute load average.
@@ -113,16 +113,13 @@ bool Measure(WireRunner& runner, const WireScenario& scenario, std::int32_t baud
             }
         });
     }
+    WireSpan span([&host, baud] { return LineCounts(*host, baud); });
     std::string error;
-    const Clock::time_point start = Clock::now();
-    const bool done = runner.Run(scenario, host->DevicePath(), error);
-    const double wall = Seconds(Clock::now() - start);
-    if (!done) {
+    if (!runner.Run(scenario, host->DevicePath(), span, error)) {
         std::fprintf(stderr, "bench_wire: %s, %s: %s\n", runner.Name().c_str(), scenario.label.c_str(), error.c_str());
         return false;
     }
-    sample = LineCounts(*host, baud);
-    sample.wallSeconds = wall;
+    sample = span.Sample();
     return true;
 }
 
@@ -141,7 +138,8 @@ WireSample MeasureLineAlone(std::int32_t baud, int exchanges)
     cfmakeraw(&raw);
     ::tcsetattr(fd, TCSANOW, &raw);
     const std::string request = "\x1BP$vAD\x1B\\";
-    const Clock::time_point start = Clock::now();
+    WireSpan span([&host, baud] { return LineCounts(*host, baud); });
+    span.Start();
     for (int i = 0; i < exchanges; ++i) {
         if (::write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
             break;
@@ -153,11 +151,9 @@ WireSample MeasureLineAlone(std::int32_t baud, int exchanges)
             previous = byte;
         }
     }
-    const double wall = Seconds(Clock::now() - start);
+    span.Stop();
     ::close(fd);
-    WireSample sample = LineCounts(*host, baud);
-    sample.wallSeconds = wall;
-    return sample;
+    return span.Sample();
 }
 
 }  // namespace
@@ -169,12 +165,20 @@ int main(int argc, char** argv)
     std::int32_t baud = 19200;
     std::int32_t articles = 2000;
     std::string only;
+#ifdef THERMAL_WIRE_GUI
+    std::vector<std::string> fronts{"ecrctl", "thermal"};
+#else
+    std::vector<std::string> fronts{"ecrctl"};
+#endif
     app.add_option("--runs", runs, "runs of every row")->check(CLI::PositiveNumber)->capture_default_str();
     app.add_option("--baud", baud, "line speed")->check(CLI::IsMember({9600, 19200}))->capture_default_str();
     app.add_option("--articles", articles, "articles generated, imported and listed")
         ->check(CLI::Range(1, 15000))
         ->capture_default_str();
     app.add_option("--only", only, "only the rows whose name holds this text");
+    app.add_option("--front", fronts, "the front ends to run")
+        ->check(CLI::IsMember({"ecrctl", "thermal"}))
+        ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
     char folderTemplate[] = "/tmp/thermal-wire-XXXXXX";
@@ -195,12 +199,25 @@ int main(int argc, char** argv)
     WriteImportFile(scenarios[1].inputPath, articles);
     WritePicture(scenarios[4].inputPath);
 
-    EcrCtlRunner ecrctl(baud);
-    std::vector<WireRunner*> runners{&ecrctl};
+    const auto wanted = [&fronts](const std::string& name) {
+        return std::find(fronts.begin(), fronts.end(), name) != fronts.end();
+    };
+    std::vector<std::unique_ptr<WireRunner>> runners;
+    if (wanted("ecrctl")) {
+        runners.push_back(std::make_unique<EcrCtlRunner>(baud));
+    }
+    if (wanted("thermal")) {
+#ifdef THERMAL_WIRE_GUI
+        runners.push_back(std::make_unique<ThermalRunner>(baud, folder.string()));
+#else
+        std::fprintf(stderr, "bench_wire: the program's windows are not part of this build\n");
+        return 1;
+#endif
+    }
     const std::string speed = std::to_string(baud) + " baud";
     WireTable lineTable("the simulated line alone, " + speed);
     std::vector<WireTable> tables;
-    for (WireRunner* runner : runners) {
+    for (const auto& runner : runners) {
         tables.emplace_back(runner->Name() + " against the simulated register, " + speed);
     }
     constexpr int kLineExchanges = 200;
@@ -213,20 +230,23 @@ int main(int argc, char** argv)
         lineTable.Add(lineRow, line);
         std::fprintf(stderr, "run %d/%d  %-40s %8.2f s  %6.2f %%\n", run, runs, lineRow.c_str(), line.wallSeconds,
                      100 * line.Efficiency());
-        for (std::size_t r = 0; r < runners.size(); ++r) {
-            for (const WireScenario& scenario : scenarios) {
-                if (scenario.label.find(only) == std::string::npos) {
-                    continue;
-                }
+        // Front ends side by side per scenario, so that both meet the same load.
+        for (const WireScenario& scenario : scenarios) {
+            if (scenario.label.find(only) == std::string::npos) {
+                continue;
+            }
+            for (std::size_t i = 0; i < runners.size(); ++i) {
+                // Taking turns at going first, so that neither always meets a warmer or cooler machine.
+                const std::size_t r = run % 2 == 1 ? i : runners.size() - 1 - i;
                 WireSample sample;
                 if (!Measure(*runners[r], scenario, baud, sample)) {
                     failed = true;
                     continue;
                 }
                 tables[r].Add(scenario.label, sample);
-                std::fprintf(stderr, "run %d/%d  %-40s %8.2f s  %6.2f %%\n", run, runs,
+                std::fprintf(stderr, "run %d/%d  %-40s %8.2f s  %6.2f %%  load %.2f\n", run, runs,
                              (runners[r]->Name() + " " + scenario.label).c_str(), sample.wallSeconds,
-                             100 * sample.Efficiency());
+                             100 * sample.Efficiency(), LoadAverage());
             }
         }
     }

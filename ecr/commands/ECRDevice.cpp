@@ -79,3 +79,8 @@ void ECRDevice::SetMessageCallback(ECRTextCallback callback)
 {
     m_engine.SetMessageCallback(callback);
 }
+
+void ECRDevice::SetWaitCallback(ECRWaitCallback callback)
+{
+    m_engine.SetWaitCallback(callback);
+}

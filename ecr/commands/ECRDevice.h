@@ -34,6 +34,7 @@ public:
     void SetTrafficCallback(ECRTextCallback callback);
     void SetProgressCallback(ECRProgressCallback callback);
     void SetMessageCallback(ECRTextCallback callback);
+    void SetWaitCallback(ECRWaitCallback callback);
 
     ECREngine& Engine() { return m_engine; }
     std::uint64_t MismatchedReplies() const override { return m_engine.MismatchedReplies(); }

@@ -83,7 +83,7 @@ std::int16_t ECREngine::ReadStatus()
 {
     DrainInput();
     m_lineUnsettled = false;
-    m_port->Write(ECRString(ECRFrame::ENQ));
+    WriteAwaitingAnswer(ECRString(ECRFrame::ENQ));
     const ECRString status = m_port->ReadCount(1, m_limits.statusTimeoutMs);
     if (status.Length() != 1) {
         return 0;
@@ -112,7 +112,7 @@ ECRString ECREngine::SendRaw(ECRString request)
 {
     return Settled([&] {
         const ECRString frame = ReportTraffic(m_protocol.Frame(request));
-        m_port->Write(frame);
+        WriteAwaitingAnswer(frame);
         const ECRString reply = m_port->ReadUntil(ReplyTerminator(), kRawReplyTimeoutMs);
         // No answer in time: it may still come, and must not answer the next request.
         m_lineUnsettled = reply.Length() == 0;
@@ -124,7 +124,7 @@ ECRString ECREngine::SendReceive(ECRString request, std::int32_t timeoutMs)
 {
     return Settled([&] {
         ReportTraffic(request);
-        m_port->Write(m_protocol.Frame(request));
+        WriteAwaitingAnswer(m_protocol.Frame(request));
         const ECRString reply = m_port->ReadUntil(ReplyTerminator(), timeoutMs);
         m_lineUnsettled = reply.Length() == 0;
         return m_protocol.Unframe(reply);
@@ -139,7 +139,7 @@ ECRString ECREngine::Transact(ECRString command, const ECRFieldList* fields)
         const ECRString request =
             ECRFrame::AssembleRequest(command, fields != nullptr ? *fields : ECRFieldList());
         ReportTraffic(request);
-        m_port->Write(m_protocol.Frame(request));
+        WriteAwaitingAnswer(m_protocol.Frame(request));
         return CheckedReply(command, m_protocol.Unframe(AwaitReply()));
     });
 }
@@ -148,7 +148,7 @@ ECRString ECREngine::TransactNoPoll(ECRString request)
 {
     return Settled([&] {
         FlushInput();
-        m_port->Write(m_protocol.Frame(request));
+        WriteAwaitingAnswer(m_protocol.Frame(request));
         return CheckedReply(request,
                             m_protocol.Unframe(m_port->ReadUntil(ReplyTerminator(), m_limits.replyTimeoutMs)));
     });
@@ -173,6 +173,14 @@ void ECREngine::DrainInput()
         if (drained.Length() == 0 && ECRClockMs() - startMs >= m_limits.quietMs / 2) {
             return;
         }
+    }
+}
+
+void ECREngine::WriteAwaitingAnswer(const ECRString& bytes)
+{
+    m_port->Write(bytes);
+    if (m_wait != nullptr) {
+        m_wait();
     }
 }
 
@@ -233,7 +241,7 @@ ECRString ECREngine::PollForReply(ReplyWait& wait)
     };
     for (;;) {
         CheckWaited(wait);
-        m_port->Write(ECRString(ECRFrame::ENQ));
+        WriteAwaitingAnswer(ECRString(ECRFrame::ENQ));
         ECRString status;
         std::int32_t silentWaits = 0;
         for (;;) {

@@ -69,6 +69,7 @@ public:
     void SetTrafficCallback(ECRTextCallback callback) { m_traffic = callback; }
     void SetProgressCallback(ECRProgressCallback callback) { m_progress = callback; }
     void SetMessageCallback(ECRTextCallback callback) { m_sink.SetCallback(callback); }
+    void SetWaitCallback(ECRWaitCallback callback) { m_wait = callback; }
 
     void SetPollLimits(PollLimits limits) { m_limits = limits; }
     PollLimits GetPollLimits() const { return m_limits; }
@@ -105,6 +106,8 @@ private:
     // One or more ENQ rounds until the register is no longer busy; returns
     // what was read after the status byte (with the byte if it opened the frame).
     ECRString PollForReply(ReplyWait& wait);
+    // Writes what expects an answer, then reports the wait for it.
+    void WriteAwaitingAnswer(const ECRString& bytes);
     // Throws CommError(10) once the reply loop has waited longer than allowed.
     void CheckWaited(const ReplyWait& wait) const;
 
@@ -113,6 +116,7 @@ private:
     ECRMessageSink m_sink;
     ECRTextCallback m_traffic = nullptr;
     ECRProgressCallback m_progress = nullptr;
+    ECRWaitCallback m_wait = nullptr;
     PollLimits m_limits;
     std::uint64_t m_mismatchedReplies = 0;
     bool m_lineUnsettled = false;

@@ -54,6 +54,45 @@ TEST_F(PollingTest, SilentThenBusyThenReady)
     EXPECT_EQ(traffic, std::vector<std::string>{"$v"});
 }
 
+// The windows repaint while the line carries a request or a status query:
+// the wait is reported after each such write and before anything is read
+// for it, never between an answer and the next write.
+std::vector<std::size_t> g_writesAtWait;
+std::vector<std::size_t> g_readsAtWait;
+const FakeSerialPort* g_waitPort = nullptr;
+
+void RecordWait()
+{
+    g_writesAtWait.push_back(g_waitPort->writes.size());
+    g_readsAtWait.push_back(g_waitPort->reads.size());
+}
+
+TEST_F(PollingTest, EveryWaitForAnAnswerIsReportedRightAfterItsWrite)
+{
+    g_writesAtWait.clear();
+    g_readsAtWait.clear();
+    g_waitPort = &port;
+    protocol.engine.SetWaitCallback(&RecordWait);
+    int enq = 0;
+    port.onWrite = [&](const std::string& written) {
+        if (written == wire::ENQ) {
+            port.Feed(++enq == 1 ? std::string("\xC0") : "\x06" + wire::REPLY_V_OK);
+        }
+    };
+
+    EXPECT_EQ(Bytes(protocol.Transact("$v", nullptr)), "OK");
+
+    EXPECT_EQ(port.writes, (std::vector<std::string>{wire::REQUEST_V, wire::ENQ, wire::ENQ}));
+    // Request, first ENQ, second ENQ; the reads before each are the flush
+    // read, then the request's silent 3 s wait, then the busy byte.
+    EXPECT_EQ(g_writesAtWait, (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_EQ(g_readsAtWait, (std::vector<std::size_t>{1, 2, 3}));
+    // A write that expects no answer is no wait.
+    protocol.engine.SendAck();
+    EXPECT_EQ(g_writesAtWait.size(), 3u);
+    protocol.engine.SetWaitCallback(nullptr);
+}
+
 TEST_F(PollingTest, EscAnsweringEnqOpensTheReply)
 {
     AnswerWrites({"", wire::REPLY_V_OK});
