@@ -3,8 +3,8 @@
 // Lets the windows repaint while an exchange with the register blocks the
 // user-interface thread, without taking user input: no click or key can
 // start a second action in the middle of one, and none is kept for later
-// (BusyState). The engine's callbacks call it, so the monitor and the
-// progress bar move live.
+// (BusyState). The engine's wait callback calls it while a request and its
+// answer are on the line, so the monitor and the progress bar move live.
 class UiPump {
 public:
     // Processes pending paint and other non-input events, at most ten
