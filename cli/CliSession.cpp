@@ -79,7 +79,7 @@ int CliSession::PortNumberFor(const std::string& port)
     if (const auto number = ComPortMap::PortNumber(port))
         return *number;
     if (port.find('/') == std::string::npos)
-        throw CliFailure(CliFailure::kUsage, "--port takes COM1..COM8, a device path or sim, not " + port);
+        throw CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path or sim, not " + port);
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
     throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + port);

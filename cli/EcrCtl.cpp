@@ -34,7 +34,7 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     CliOptions options;
     CLI::App app(kDescription, "ecrctl");
     app.require_subcommand(1);
-    app.add_option("--port", options.port, "COM1..COM8, a device path (/dev/ttyUSB0) or sim")->capture_default_str();
+    app.add_option("--port", options.port, "a COM port (COM1, COM12), a device path (/dev/ttyUSB0) or sim")->capture_default_str();
     CLI::Option* baud = app.add_option("--baud", options.baud, "line speed; with --port sim the simulated line is paced at it")
                             ->check(CLI::IsMember({9600, 19200}))
                             ->capture_default_str();
