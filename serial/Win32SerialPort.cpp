@@ -134,20 +134,16 @@ ECRString Win32SerialPort::ReadUntil(ECRString terminator, std::int32_t timeoutM
 {
     // An empty terminator's first byte is its terminating zero, which no read
     // byte can equal: the read then ends at the first gap.
-    const char stop = terminator.Data()[0];
-    return ReadBytes(timeoutMs, [this, stop](const ECRString& byte) {
-        return byte.Data()[0] == stop || m_accumulator.Length() >= kMaxReadUntilBytes;
-    });
+    return ReadBytes(timeoutMs, terminator.Data()[0], kMaxReadUntilBytes);
 }
 
 ECRString Win32SerialPort::ReadCount(std::int32_t count, std::int32_t timeoutMs)
 {
-    return ReadBytes(timeoutMs, [this, count](const ECRString&) {
-        return static_cast<std::int64_t>(m_accumulator.Length()) >= count;
-    });
+    // No byte read is zero (ReadByte), so none stops the read early.
+    return ReadBytes(timeoutMs, '\0', count);
 }
 
-ECRString Win32SerialPort::ReadBytes(std::int32_t timeoutMs, const std::function<bool(const ECRString&)>& done)
+ECRString Win32SerialPort::ReadBytes(std::int32_t timeoutMs, char stop, std::int64_t limit)
 {
     m_accumulator = ECRString();
     SetReadTimeout(timeoutMs);
@@ -163,7 +159,8 @@ ECRString Win32SerialPort::ReadBytes(std::int32_t timeoutMs, const std::function
             firstByteMs = ECRClockMs();
         }
         m_accumulator += byte;
-        if (done(byte) || ECRClockMs() - firstByteMs >= kMaxReadMs) {
+        if (byte.Data()[0] == stop || static_cast<std::int64_t>(m_accumulator.Length()) >= limit ||
+            ECRClockMs() - firstByteMs >= kMaxReadMs) {
             break;
         }
     }

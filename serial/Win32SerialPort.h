@@ -7,7 +7,6 @@
 #include "serial/platform/CommApi.h"
 
 #include <cstdint>
-#include <functional>
 
 // The serial port on the Windows communications functions (or our POSIX
 // version of them). Reads go one byte per call, so a read stops exactly at its
@@ -38,9 +37,9 @@ private:
     // One byte as a one-byte text; the empty text when nothing came (a zero
     // byte counts as nothing).
     ECRString ReadByte();
-    // Reads byte by byte into the accumulator until nothing comes, done(byte)
-    // says so or the read has run kMaxReadMs.
-    ECRString ReadBytes(std::int32_t timeoutMs, const std::function<bool(const ECRString&)>& done);
+    // Reads byte by byte into the accumulator until nothing comes, the stop
+    // byte has come, limit bytes have or the read has run kMaxReadMs.
+    ECRString ReadBytes(std::int32_t timeoutMs, char stop, std::int64_t limit);
     // Hands the accumulated read to the traffic callback and returns it.
     ECRString FinishRead();
 

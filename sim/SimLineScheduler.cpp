@@ -4,10 +4,10 @@
 
 void SimLineScheduler::SetBaudRate(std::int32_t baudRate)
 {
-    m_baudRate = std::max(baudRate, 0);
     // Bytes already on the line keep their times; the next ones count at the new rate.
-    m_runStart = m_lineFree;
+    m_runStart = LineFree();
     m_runBytes = 0;
+    m_baudRate = std::max(baudRate, 0);
 }
 
 void SimLineScheduler::Queue(std::int64_t ready, std::string bytes)
@@ -26,14 +26,13 @@ void SimLineScheduler::Release(std::int64_t now)
 {
     while (!m_waiting.empty() && m_waiting.begin()->first <= now) {
         const auto& [ready, bytes] = *m_waiting.begin();
-        if (ready >= m_lineFree) {
+        if (ready >= LineFree()) {
             // The line has gone quiet: a new run starts.
             m_runStart = ready;
             m_runBytes = 0;
         }
         for (const char byte : bytes) {
-            m_lineFree = m_runStart + RunMicros(++m_runBytes);
-            m_line.emplace_back(m_lineFree, byte);
+            m_line.emplace_back(m_runStart + RunMicros(++m_runBytes), byte);
         }
         m_waiting.erase(m_waiting.begin());
     }
@@ -68,7 +67,7 @@ std::optional<std::int64_t> SimLineScheduler::NextDue() const
         return std::nullopt;
     }
     const std::int64_t ready = m_waiting.begin()->first;
-    return ready >= m_lineFree ? ready + RunMicros(1) : m_runStart + RunMicros(m_runBytes + 1);
+    return ready >= LineFree() ? ready + RunMicros(1) : m_runStart + RunMicros(m_runBytes + 1);
 }
 
 std::size_t SimLineScheduler::Pending() const

@@ -39,9 +39,10 @@ private:
     void Release(std::int64_t now);
     // Time from the start of a run until its count-th byte is through, rounded up.
     std::int64_t RunMicros(std::int64_t count) const;
+    // When the last byte on the line is through.
+    std::int64_t LineFree() const { return m_runStart + RunMicros(m_runBytes); }
 
     std::int32_t m_baudRate = 0;
-    std::int64_t m_lineFree = 0;   // when the last byte on the line is through
     std::int64_t m_runStart = 0;
     std::int64_t m_runBytes = 0;
     std::multimap<std::int64_t, std::string> m_waiting;  // ready time -> bytes, in queueing order

@@ -2,6 +2,7 @@
 
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"
+#include "ecr/commands/ECRCommandTable.h"
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/commands/ECROperations.h"
 #include "ecr/commands/ScaledAmount.h"
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr std::int32_t kDecimals = 2;
-const char* const kRateLetters[] = {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K"};
 
 }  // namespace
 
@@ -22,9 +22,9 @@ CTaxRateDlg::CTaxRateDlg(QWidget* parent) : CDialog(parent)
 
     for (std::size_t i = 0; i < kRateIds.size(); ++i) {
         const int y = 9 + 18 * static_cast<int>(i);
-        AddLabel(QString::fromLatin1(kRateLetters[i]), {10, y + 2, 14, 8});
+        AddLabel(QString::fromLatin1(ECRCommandTable::RateName(static_cast<int>(i))), {10, y + 2, 14, 8});
         AddEdit(kRateIds[i], {28, y, 60, 14});
-        SetItemName(kRateIds[i], QStringLiteral("Stopa %1").arg(QString::fromLatin1(kRateLetters[i])));
+        SetItemName(kRateIds[i], QStringLiteral("Stopa %1").arg(QString::fromLatin1(ECRCommandTable::RateName(static_cast<int>(i)))));
     }
     AddButton(IDC_READ, QStringLiteral("Citaj <<"), {98, 9, 50, 14});
     AddButton(IDC_WRITE, QStringLiteral("Pisi >>"), {98, 27, 50, 14});

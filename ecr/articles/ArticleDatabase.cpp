@@ -33,18 +33,10 @@ bool ArticleDatabase::Parse(std::string_view bytes, const std::string& name, std
     std::vector<TextLineReader::Line> lines;
     if (!TextLineReader::Split(bytes, name, kLimits, lines, fault))
         return false;
-    std::vector<DatabaseArticle> read;
-    read.reserve(lines.size());
-    for (const TextLineReader::Line& line : lines) {
-        DatabaseArticle article = ParseLine(line.text);
-        if (const auto refused = ECRArticleRules::CheckNameBytes(article.name)) {
-            fault = FileFault::OfArticle(name, line.number, *refused);
-            return false;
-        }
-        read.push_back(std::move(article));
-    }
-    articles = std::move(read);
-    return true;
+    return TextLineReader::Build(
+        lines, name, ParseLine,
+        [](const DatabaseArticle& article) { return ECRArticleRules::CheckNameBytes(article.name); }, articles,
+        fault);
 }
 
 const DatabaseArticle* ArticleDatabase::FindBarcode(const std::vector<DatabaseArticle>& articles,

@@ -37,16 +37,5 @@ bool ArticleImportFile::Parse(std::string_view bytes, const std::string& name, s
         fault.limit = ECRArticleRules::kCapacity;
         return false;
     }
-    std::vector<ECRArticle> checked;
-    checked.reserve(lines.size());
-    for (const TextLineReader::Line& line : lines) {
-        ECRArticle article = ParseLine(line.text);
-        if (const auto refused = ECRArticleRules::Check(article)) {
-            fault = FileFault::OfArticle(name, line.number, *refused);
-            return false;
-        }
-        checked.push_back(std::move(article));
-    }
-    articles = std::move(checked);
-    return true;
+    return TextLineReader::Build(lines, name, ParseLine, ECRArticleRules::Check, articles, fault);
 }

@@ -15,7 +15,6 @@ void ArticleUpload::Run(const std::function<void(std::size_t sent)>& afterEach,
 {
     for (std::size_t i = 0; i < m_total; ++i) {
         if (stopRequested && stopRequested()) {
-            m_stopped = true;
             return;
         }
         // The register's answer to this article alone decides whether it was refused.

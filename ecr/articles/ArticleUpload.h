@@ -31,7 +31,6 @@ public:
     // Articles the register answered, refused ones included.
     std::size_t Sent() const { return m_sent; }
     std::size_t Refused() const { return m_refused; }
-    bool Stopped() const { return m_stopped; }
     // The first refusal: its device error code and the article's index.
     std::int32_t FirstRefusalCode() const { return m_firstRefusalCode; }
     std::size_t FirstRefusedIndex() const { return m_firstRefusedIndex; }
@@ -42,7 +41,6 @@ private:
     Source m_articleAt;
     std::size_t m_sent = 0;
     std::size_t m_refused = 0;
-    bool m_stopped = false;
     std::int32_t m_firstRefusalCode = 0;
     std::size_t m_firstRefusedIndex = 0;
 };

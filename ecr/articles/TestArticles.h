@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ecr/commands/ECRArticle.h"
+#include "ecr/commands/ECRArticleRules.h"
 
 #include <cstdint>
 
@@ -12,7 +13,7 @@ public:
     static constexpr std::int32_t kFirst = 2;
     static constexpr std::int32_t kLast = 15000;
     // The price i.00 must stay within what the register takes (999 999.99).
-    static constexpr std::int32_t kLargest = 999999;
+    static constexpr std::int32_t kLargest = ECRArticleRules::kMaxPrice / 100;
 
     static ECRArticle Make(std::int32_t i);
     // True when from..to is a run the register can take: 1 <= from <= to <=

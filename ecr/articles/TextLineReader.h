@@ -35,4 +35,26 @@ public:
                       FileFault& fault);
 
     static bool IsBlank(std::string_view line);
+
+    // Makes an item of every line with parse(text) and checks it with
+    // check(item), which gives the refusal or nothing. False, with the file
+    // and the line in fault, at the first refused item; items are then left
+    // as they were.
+    template <class Item, class Parse, class Check>
+    static bool Build(const std::vector<Line>& lines, const std::string& name, Parse parse, Check check,
+                      std::vector<Item>& items, FileFault& fault)
+    {
+        std::vector<Item> built;
+        built.reserve(lines.size());
+        for (const Line& line : lines) {
+            Item item = parse(line.text);
+            if (const auto refused = check(item)) {
+                fault = FileFault::OfArticle(name, line.number, *refused);
+                return false;
+            }
+            built.push_back(std::move(item));
+        }
+        items = std::move(built);
+        return true;
+    }
 };

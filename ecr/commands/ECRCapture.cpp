@@ -14,7 +14,7 @@ constexpr std::string_view kCloser("\x1B\\", 2);
 
 bool IsBusy(char byte)
 {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0xC0;
+    return ECRFrame::IsBusyStatus(static_cast<unsigned char>(byte));
 }
 
 bool IsControl(char byte)

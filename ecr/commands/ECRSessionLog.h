@@ -24,7 +24,6 @@ public:
     bool Open(const std::string& path, std::string_view program, std::string& error);
     void Close();
     bool IsOpen() const { return m_file.is_open(); }
-    const std::string& Path() const { return m_path; }
 
     // Writes the line and a line break and flushes. On a failure the log
     // closes and Error() says why.

@@ -22,11 +22,6 @@ constexpr std::size_t kTagWidth = 9;
 constexpr std::string_view kOpener("\x1B" "P", 2);
 constexpr std::string_view kException = "Exception";
 
-bool IsBusy(unsigned char byte)
-{
-    return (byte & 0xC0) == 0xC0;
-}
-
 unsigned char Byte(std::string_view bytes, std::size_t index)
 {
     return static_cast<unsigned char>(bytes[index]);
@@ -92,7 +87,7 @@ std::string Unparsable(const std::string& reason, std::string_view bytes)
 std::string StatusByte(unsigned char byte)
 {
     const std::string hex = HexByte(byte);
-    if (IsBusy(byte)) {
+    if (ECRFrame::IsBusyStatus(byte)) {
         return "status " + hex + " busy";
     }
     switch (byte) {
@@ -246,7 +241,7 @@ ECRTrafficDirection ECRTrafficDecoder::Classify(std::string_view bytes) const
     // Busy status bytes, alone or in front of a frame, and stray bytes in
     // front of a frame come only from the register.
     if (bytes.find(kOpener) != std::string_view::npos ||
-        std::all_of(bytes.begin(), bytes.end(), [](char c) { return IsBusy(static_cast<unsigned char>(c)); })) {
+        ECRFrame::LeadingBusyBytes(bytes) == bytes.size()) {
         return ECRTrafficDirection::FromRegister;
     }
     // The engine reports its requests before framing them.
@@ -312,10 +307,7 @@ std::string ECRTrafficDecoder::Incoming(std::string_view bytes)
     if (bytes.empty()) {
         return "empty read";
     }
-    std::size_t busy = 0;
-    while (busy < bytes.size() && IsBusy(Byte(bytes, busy))) {
-        ++busy;
-    }
+    const std::size_t busy = ECRFrame::LeadingBusyBytes(bytes);
     if (busy == bytes.size()) {
         const std::string hex = Hex(bytes);
         return "status " + hex.substr(0, hex.size() - 1) + " busy" + (busy > 1 ? " x" + std::to_string(busy) : "");

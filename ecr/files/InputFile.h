@@ -21,7 +21,6 @@ public:
     // False with CannotOpen, or NotAFile and what the path names.
     bool Open(const std::string& path, FileFault& fault);
     std::uint64_t Size() const { return m_size; }
-    const std::string& Path() const { return m_path; }
 
     // Appends up to count bytes to bytes (a std::string or a byte vector);
     // fewer only at the end of the file. False with CannotRead.

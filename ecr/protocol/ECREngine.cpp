@@ -20,23 +20,6 @@ constexpr std::int32_t kDrainChunkBytes = 4096;
 
 ECREngine::PollLimits s_defaultLimits;
 
-// Both top bits set: a status byte saying the register is busy. Such bytes may
-// also precede a reply and are never part of it.
-bool IsBusyStatus(unsigned char byte)
-{
-    return (byte & 0xC0) == 0xC0;
-}
-
-// How many busy status bytes the text starts with.
-std::uint32_t LeadingBusyBytes(const ECRString& text)
-{
-    std::uint32_t count = 0;
-    while (count < text.Length() && IsBusyStatus(text.CharAt(count))) {
-        ++count;
-    }
-    return count;
-}
-
 ECRString ReplyTerminator()
 {
     return ECRString(ECRFrame::CLOSER);
@@ -110,24 +93,14 @@ void ECREngine::ReportProgress(std::int32_t percent)
 
 ECRString ECREngine::SendRaw(ECRString request)
 {
-    return Settled([&] {
-        const ECRString frame = ReportTraffic(m_protocol.Frame(request));
-        WriteAwaitingAnswer(frame);
-        const ECRString reply = m_port->ReadUntil(ReplyTerminator(), kRawReplyTimeoutMs);
-        // No answer in time: it may still come, and must not answer the next request.
-        m_lineUnsettled = reply.Length() == 0;
-        return m_protocol.Unframe(reply);
-    });
+    return Settled([&] { return ExchangeFrame(ReportTraffic(m_protocol.Frame(request)), kRawReplyTimeoutMs); });
 }
 
 ECRString ECREngine::SendReceive(ECRString request, std::int32_t timeoutMs)
 {
     return Settled([&] {
         ReportTraffic(request);
-        WriteAwaitingAnswer(m_protocol.Frame(request));
-        const ECRString reply = m_port->ReadUntil(ReplyTerminator(), timeoutMs);
-        m_lineUnsettled = reply.Length() == 0;
-        return m_protocol.Unframe(reply);
+        return ExchangeFrame(m_protocol.Frame(request), timeoutMs);
     });
 }
 
@@ -176,6 +149,15 @@ void ECREngine::DrainInput()
     }
 }
 
+ECRString ECREngine::ExchangeFrame(const ECRString& frame, std::int32_t timeoutMs)
+{
+    WriteAwaitingAnswer(frame);
+    const ECRString reply = m_port->ReadUntil(ReplyTerminator(), timeoutMs);
+    // No answer in time: it may still come, and must not answer the next request.
+    m_lineUnsettled = reply.Length() == 0;
+    return m_protocol.Unframe(reply);
+}
+
 void ECREngine::WriteAwaitingAnswer(const ECRString& bytes)
 {
     m_port->Write(bytes);
@@ -222,7 +204,7 @@ ECRString ECREngine::AwaitReply()
             wait.countedMs += m_limits.replyTimeoutMs;
             reply = PollForReply(wait);
         }
-        const std::uint32_t skip = LeadingBusyBytes(reply);
+        const auto skip = static_cast<std::uint32_t>(ECRFrame::LeadingBusyBytes({reply.Data(), reply.Length()}));
         if (skip < reply.Length()) {
             return reply.Mid(skip);
         }
@@ -259,7 +241,7 @@ ECRString ECREngine::PollForReply(ReplyWait& wait)
         pause();
 
         const unsigned char byte = status.CharAt(0);
-        if (IsBusyStatus(byte)) {
+        if (ECRFrame::IsBusyStatus(byte)) {
             wait.readyWithoutReply = 0;
             continue;
         }
@@ -268,7 +250,7 @@ ECRString ECREngine::PollForReply(ReplyWait& wait)
             // The reply itself has started: its opening ESC answered the ENQ.
             return status + rest;
         }
-        if (LeadingBusyBytes(rest) == rest.Length() && ++wait.readyWithoutReply >= m_limits.maxReadyWithoutReply) {
+        if (ECRFrame::LeadingBusyBytes({rest.Data(), rest.Length()}) == rest.Length() && ++wait.readyWithoutReply >= m_limits.maxReadyWithoutReply) {
             // Ready, and still no reply: the register has lost it.
             throw CommError(CommError::Timeout);
         }

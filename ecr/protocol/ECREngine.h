@@ -106,6 +106,9 @@ private:
     // One or more ENQ rounds until the register is no longer busy; returns
     // what was read after the status byte (with the byte if it opened the frame).
     ECRString PollForReply(ReplyWait& wait);
+    // Writes a frame and reads its answer up to the closing ESC '\' (no
+    // polling), unwrapped; an exchange with no answer leaves the line unsettled.
+    ECRString ExchangeFrame(const ECRString& frame, std::int32_t timeoutMs);
     // Writes what expects an answer, then reports the wait for it.
     void WriteAwaitingAnswer(const ECRString& bytes);
     // Throws CommError(10) once the reply loop has waited longer than allowed.

@@ -4,7 +4,9 @@
 #include "ecr/protocol/ECRMessageSink.h"
 #include "ecr/protocol/ECRString.h"
 
+#include <cstddef>
 #include <functional>
+#include <string_view>
 
 // The byte layout of the register's PC protocol: request assembly, the frame
 // ESC 'P' payload checksum ESC '\', and the check of a reply against the
@@ -45,4 +47,17 @@ public:
     // device error code that is not a decimal number, and ECRStringError when
     // the reply is too short for the bytes checked.
     static ECRString CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink);
+
+    // Both top bits set: a status byte saying the register is busy. Such
+    // bytes may also precede a reply and are never part of it.
+    static constexpr bool IsBusyStatus(unsigned char byte) { return (byte & 0xC0) == 0xC0; }
+    // How many busy status bytes the bytes start with.
+    static std::size_t LeadingBusyBytes(std::string_view bytes)
+    {
+        std::size_t count = 0;
+        while (count < bytes.size() && IsBusyStatus(static_cast<unsigned char>(bytes[count]))) {
+            ++count;
+        }
+        return count;
+    }
 };

@@ -7,7 +7,9 @@ std::string_view UpToZero(std::string_view bytes)
     return bytes.substr(0, bytes.find('\0'));
 }
 
-int HexDigit(char c)
+}  // namespace
+
+int ECRTrafficText::HexDigit(char c)
 {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -20,8 +22,6 @@ int HexDigit(char c)
     }
     return -1;
 }
-
-}  // namespace
 
 std::string ECRTrafficText::HexLine(std::string_view bytes)
 {

@@ -11,6 +11,8 @@
 class ECRTrafficText {
 public:
     static std::string HexLine(std::string_view bytes);
+    // The value of a hexadecimal digit (either case), or -1.
+    static int HexDigit(char c);
     static std::string PrintableLine(std::string_view bytes);
     // The bytes of a hex line ("24-63-"; the last "-" may be missing, upper
     // or lower case); false for anything else.
