@@ -18,14 +18,7 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
     CLI::App* list = articles->add_subcommand("list", "Read all articles and print them");
     list->add_option("--out", m_outPath, "also save them as an article list file");
     OnChosen(list, chosen,
-             CliAction(
-                 [this] {
-                     // A list file that cannot be written is known before the long read.
-                     FileFault fault;
-                     if (!m_outPath.empty() && !SafeFileWrite::CheckTarget(m_outPath, fault))
-                         throw CliFailure::BadInput(fault);
-                 },
-                 [this](CliSession& s) { List(s, m_outPath); }));
+             CliAction(ChecksOutputFile(m_outPath), [this](CliSession& s) { List(s, m_outPath); }));
 
     CLI::App* import = articles->add_subcommand("import", "Program the articles of an import file (name,price,tax,unit)");
     import->add_option("FILE", m_importPath, "article import file (Windows-1250 or UTF-8)")->required();
@@ -82,19 +75,10 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
 
 ECRArticleCommands::ArticleWalk ArticleSubcommands::ReadTable(CliSession& s, std::int32_t& code)
 {
-    std::size_t reads = 0;
-    s.SetRequestObserver([&s, &reads](const ECRString& request) {
-        if (request.Length() >= 2 && request.Data()[0] == '$' && request.Data()[1] == 'o')
-            s.Output().Progress(++reads, 0, "articles read");
-    });
-    // The observer refers to this frame: gone with it, also when the walk throws.
-    struct ObserverReset {
-        CliSession& session;
-        ~ObserverReset() { session.SetRequestObserver(nullptr); }
-    } reset{s};
     ECRMessageSink::ResetLastCode();
     const std::uint64_t mismatched = s.MismatchedReplies();
-    const ECRArticleCommands::ArticleWalk walk = s.Device().ReadAllArticles();
+    const ECRArticleCommands::ArticleWalk walk =
+        s.Device().ReadAllArticles([&s](std::size_t read) { s.Output().Progress(read, 0, "articles read"); });
     // An answer for another command reads as an empty article: not the register's list.
     s.ThrowIfMismatched(mismatched);
     code = ECRProtocol::LastErrorCode();

@@ -111,8 +111,7 @@ void BatchSubcommand::Run(CliSession& s) const
             }
             action(s);
         });
-        // A line that failed half-way must not leave its observers to the next.
-        s.SetRequestObserver(nullptr);
+        // A line that failed half-way must not leave its observer to the next.
         s.SetProgressObserver(nullptr);
 
         JsonValue entry = JsonValue::Object();
@@ -145,7 +144,7 @@ void BatchSubcommand::Run(CliSession& s) const
     if (!first)
         return;
     const auto& [command, outcome] = *first;
-    if (failed == 1 && !m_keepGoing)
+    if (!m_keepGoing)
         throw CliFailure(outcome.exitCode, LinePrefix(*command) + outcome.error, outcome.deviceCode);
     throw CliFailure(outcome.exitCode,
                      std::to_string(failed) + " of " + std::to_string(m_commands.size()) +

@@ -3,6 +3,7 @@
 #include "cli/CliAction.h"
 #include "cli/CliArgs.h"
 #include "cli/CliFailure.h"
+#include "ecr/files/SafeFileWrite.h"
 
 #include <CLI/CLI.hpp>
 
@@ -34,6 +35,18 @@ public:
     static CLI::Validator RegisterText() { return Converts(CliArgs::ToRegister, ""); }
 
 protected:
+    // A preparation that refuses an output file which cannot be written, so
+    // that it is known before a long read; an empty path (no file asked for)
+    // passes. The path is read when the preparation runs.
+    static CliAction::Preparation ChecksOutputFile(const std::string& path)
+    {
+        return [&path] {
+            FileFault fault;
+            if (!path.empty() && !SafeFileWrite::CheckTarget(path, fault))
+                throw CliFailure::BadInput(fault);
+        };
+    }
+
     // The action of a subcommand given without a further subcommand. The
     // check runs while parsing and throws CLI::ValidationError for argument
     // combinations no single option can judge.

@@ -154,8 +154,6 @@ void CliSession::OnRequest(ECRString text)
     if (g_pActiveSession == nullptr)
         return;
     g_pActiveSession->Trace(ECRTrafficDecoder::EngineDirection(text.Data()), text);
-    if (g_pActiveSession->m_requestObserver)
-        g_pActiveSession->m_requestObserver(text);
 }
 
 void CliSession::OnRead(ECRString text)

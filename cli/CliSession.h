@@ -51,8 +51,6 @@ public:
     const CliOptions& Options() const { return m_options; }
     std::int16_t Status() const { return m_status; }
 
-    // Called with every request text the engine reports (not the port's reads).
-    void SetRequestObserver(std::function<void(const ECRString&)> observer) { m_requestObserver = std::move(observer); }
     // Called with the percentages of a memory read.
     void SetProgressObserver(std::function<void(int)> observer) { m_progressObserver = std::move(observer); }
 
@@ -101,6 +99,5 @@ private:
     std::unique_ptr<ECRDevice> m_device;
     std::int16_t m_status = 0;
     ECRSessionTrace m_trace;
-    std::function<void(const ECRString&)> m_requestObserver;
     std::function<void(int)> m_progressObserver;
 };

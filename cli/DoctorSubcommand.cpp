@@ -1,6 +1,7 @@
 #include "cli/DoctorSubcommand.h"
 
 #include "cli/CliSession.h"
+#include "cli/LinkDoctor.h"
 #include "cli/PortsSubcommand.h"
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/protocol/CommError.h"
@@ -9,23 +10,19 @@
 #include "serial/platform/ComPortMap.h"
 
 #ifndef _WIN32
-#include "cli/LinkDoctor.h"
 #include "cli/ProcessTable.h"
 #include "cli/SerialDeviceScan.h"
 
 #include <filesystem>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-struct Finding {
-    bool problem = false;
-    std::string text;
-    std::string advice;
-};
+using Finding = LinkDoctor::Finding;
 
 // The status enquiry of the log-on at one speed: the status byte, or 0 when
 // nothing came. A port that cannot be opened throws CommError.
@@ -94,16 +91,12 @@ void DoctorSubcommand::Run(CliSession& s) const
 
     const LinkDoctor doctor(m_paths, LinkDoctor::Identity::Current());
     const ProcessTable processes = ProcessTable::Load(m_paths.proc);
-    std::vector<LinkDoctor::Finding> checks;
-    usable = doctor.CheckDevice(path, checks);
+    usable = doctor.CheckDevice(path, findings);
     std::error_code error;
     if (std::filesystem::exists(path, error))
-        doctor.CheckHolders(processes, path, checks);
-    doctor.CheckServices(processes, checks);
-    for (const LinkDoctor::Finding& check : checks) {
-        findings.push_back({check.problem, check.text, check.advice});
-        usable = usable && !check.problem;
-    }
+        doctor.CheckHolders(processes, path, findings);
+    doctor.CheckServices(processes, findings);
+    usable = usable && std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.problem; });
     ComPortMap::SetDevicePath(CliSession::kDevicePathPort, path);
     portNumber = CliSession::kDevicePathPort;
 #endif

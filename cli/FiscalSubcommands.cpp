@@ -2,7 +2,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
-#include "cli/RegisterSetup.h"
+#include "ecr/commands/ECRCommandTable.h"
 #include "ecr/commands/ECROperations.h"
 #include "ecr/commands/ScaledAmount.h"
 #include "ecr/protocol/ECRMessageSink.h"
@@ -94,8 +94,8 @@ void FiscalSubcommands::RegisterTaxRates(CLI::App& app, CliAction& chosen)
         JsonValue& json = s.Output().Result().Set("taxRates", JsonValue::Object());
         for (std::size_t i = 0; i < values.size(); ++i) {
             const ECRString text = FormatScaled(values[i], 2);
-            s.Output().Line(std::string(RegisterSetup::kRateLetters[i]) + "\t" + text.Data());
-            json.Set(RegisterSetup::kRateLetters[i], text.Data());
+            s.Output().Line(std::string(ECRCommandTable::RateName(static_cast<int>(i))) + "\t" + text.Data());
+            json.Set(ECRCommandTable::RateName(static_cast<int>(i)), text.Data());
         }
     });
 

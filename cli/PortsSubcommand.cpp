@@ -5,7 +5,7 @@
 #include "serial/platform/ComPortMap.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "serial/platform/WindowsHeader.h"
 #else
 #include "cli/ProcessTable.h"
 #include "cli/SerialDeviceScan.h"

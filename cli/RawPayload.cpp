@@ -3,22 +3,7 @@
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/TextFault.h"
 #include "ecr/files/FaultText.h"
-
-#include <cctype>
-
-namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper >= 'A' && upper <= 'F')
-        return upper - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
+#include "ecr/protocol/ECRTrafficText.h"
 
 bool RawPayload::Decode(const std::string& typed, std::string& bytes, std::string& error)
 {
@@ -52,8 +37,8 @@ bool RawPayload::Decode(const std::string& typed, std::string& bytes, std::strin
         } else if (kind == 't') {
             bytes += '\x09';
         } else if (kind == 'x') {
-            const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+            const int high = i + 1 < text.size() ? ECRTrafficText::HexDigit(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? ECRTrafficText::HexDigit(text[i + 2]) : -1;
             if (high < 0 || low < 0) {
                 error = "\\x needs two hexadecimal digits";
                 return false;

@@ -23,6 +23,4 @@ struct RegisterSetup {
     // Sorted by name (byte order), so that the same table gives the same
     // file whatever order the register stored it in.
     std::vector<ECRArticle> articles;
-
-    static constexpr const char* kRateLetters[9] = {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K"};
 };

@@ -1,6 +1,7 @@
 #include "cli/SetupDiff.h"
 
 #include "cli/SetupFile.h"
+#include "ecr/commands/ECRCommandTable.h"
 #include "ecr/commands/ScaledAmount.h"
 
 #include <map>
@@ -70,7 +71,7 @@ std::vector<SetupDiff::Difference> SetupDiff::Compare(const RegisterSetup& onReg
     for (std::size_t i = 0; i < onRegister.taxRates.size(); ++i) {
         if (onRegister.taxRates[i] != inFile.taxRates[i])
             out.push_back({Area::TaxRates,
-                           std::string("tax rate ") + RegisterSetup::kRateLetters[i],
+                           std::string("tax rate ") + ECRCommandTable::RateName(static_cast<int>(i)),
                            FormatScaled(onRegister.taxRates[i], 2).Data(),
                            FormatScaled(inFile.taxRates[i], 2).Data(),
                            {}});

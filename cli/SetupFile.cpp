@@ -4,6 +4,7 @@
 #include "cli/JsonValue.h"
 #include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/ECRCodePage.h"
+#include "ecr/commands/ECRCommandTable.h"
 #include "ecr/commands/ScaledAmount.h"
 #include "ecr/commands/TextFault.h"
 #include "ecr/commands/Utf8.h"
@@ -182,9 +183,9 @@ void ReadSetup(const JsonValue& document, RegisterSetup& setup)
     const JsonValue& rates =
         Object(*document.Find("taxRates"), {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K"}, "taxRates");
     for (std::size_t i = 0; i < setup.taxRates.size(); ++i) {
-        const std::string where = std::string("tax rate ") + RegisterSetup::kRateLetters[i];
+        const std::string where = std::string("tax rate ") + ECRCommandTable::RateName(static_cast<int>(i));
         setup.taxRates[i] =
-            Amount(Member(rates, RegisterSetup::kRateLetters[i], JsonValue::Kind::String, "taxRates").AsString(), 2,
+            Amount(Member(rates, ECRCommandTable::RateName(static_cast<int>(i)), JsonValue::Kind::String, "taxRates").AsString(), 2,
                    where);
     }
 
@@ -218,7 +219,7 @@ std::string SetupFile::Write(const RegisterSetup& setup)
     document.Set("header", Lines(setup.headerLines.data(), setup.headerDouble.data(), setup.headerLines.size()));
     JsonValue& rates = document.Set("taxRates", JsonValue::Object());
     for (std::size_t i = 0; i < setup.taxRates.size(); ++i)
-        rates.Set(RegisterSetup::kRateLetters[i], FormatScaled(setup.taxRates[i], 2).Data());
+        rates.Set(ECRCommandTable::RateName(static_cast<int>(i)), FormatScaled(setup.taxRates[i], 2).Data());
     JsonValue& advert = document.Set("advert", JsonValue::Object());
     advert.Set("lines", Lines(setup.advertLines.data(), setup.advertDouble.data(), setup.advertLines.size()));
     advert.Set("enabled", setup.advertEnabled);

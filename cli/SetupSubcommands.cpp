@@ -68,14 +68,7 @@ void SetupSubcommands::Register(CLI::App& app, CliAction& chosen)
                                           "text, printing switches, articles) to a file");
     backup->add_option("FILE", m_path, "the backup file (UTF-8 JSON)")->required();
     OnChosen(backup, chosen,
-             CliAction(
-                 [this] {
-                     // A file that cannot be written is known before the long read.
-                     FileFault fault;
-                     if (!SafeFileWrite::CheckTarget(m_path, fault))
-                         throw CliFailure::BadInput(fault);
-                 },
-                 [this](CliSession& s) { Backup(s); }));
+             CliAction(ChecksOutputFile(m_path), [this](CliSession& s) { Backup(s); }));
 
     CLI::App* diff = app.add_subcommand("diff", "Show what on the register differs from a backup (exit 1 if anything)");
     diff->add_option("FILE", m_path, "the backup file")->required();
@@ -102,9 +95,9 @@ RegisterSetup SetupSubcommands::ReadSetup(CliSession& s)
 
     std::int32_t code = 0;
     const ECRArticleCommands::ArticleWalk walk = ArticleSubcommands::ReadTable(s, code);
+    // Left whole, or empty for a register with no articles.
     ArticleSubcommands::ThrowIfIncomplete(walk, code);
-    if (walk == ECRArticleCommands::ArticleWalk::Complete)
-        setup.articles.assign(device.Articles().begin(), device.Articles().end());
+    setup.articles.assign(device.Articles().begin(), device.Articles().end());
     std::sort(setup.articles.begin(), setup.articles.end(), [](const ECRArticle& a, const ECRArticle& b) {
         return std::string_view(a.name.Data(), a.name.Length()) < std::string_view(b.name.Data(), b.name.Length());
     });

@@ -155,13 +155,7 @@ void UtilitySubcommands::RegisterDevice(CLI::App& app, CliAction& chosen)
         ->check(Converts(MemoryArea, "AREA"));
     dump->add_option("FILE", m_dumpPath, "output file")->required();
     OnChosen(dump, chosen,
-             CliAction(
-                 [this] {
-                     // A file that cannot be written is known before the long read.
-                     FileFault fault;
-                     if (!SafeFileWrite::CheckTarget(m_dumpPath, fault))
-                         throw CliFailure::BadInput(fault);
-                 },
+             CliAction(ChecksOutputFile(m_dumpPath),
                  [this](CliSession& s) {
                      const int area = MemoryArea(m_area);
                      s.SetProgressObserver([&s](int percent) {

@@ -5,13 +5,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "serial/platform/WindowsHeader.h"
 #include <io.h>
 
 // ecrctl works in UTF-8 throughout, as its JSON must. Windows hands a program
