@@ -15,7 +15,6 @@ void ShowTraffic(const ECRString& text, ECRTrafficDirection direction)
     // Data() stops at the first zero byte, as the window text does.
     monitor.AddTraffic(text.Data());
     g_pMainDlg->TraceTraffic(direction, text.Data());
-    monitor.UpdateData(false);
 }
 
 }  // namespace

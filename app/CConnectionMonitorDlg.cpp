@@ -136,7 +136,8 @@ void CConnectionMonitorDlg::AddTraffic(std::string_view text)
 void CConnectionMonitorDlg::AddDecodedLine(std::string_view line)
 {
     m_strDecoded.Add(line);
-    UpdateData(false);
+    // No control of the data exchange shows it: the box only.
+    ScheduleSync();
 }
 
 void CConnectionMonitorDlg::SetLogState(std::string_view text)

@@ -40,7 +40,13 @@ void CProgressUnivDlg::SetRange(int low, int high)
 void CProgressUnivDlg::SetProgress(int percent)
 {
     // QProgressBar ignores values outside its range; the bar of the design clamps them.
-    m_progress->setValue(std::clamp(percent, m_progress->minimum(), m_progress->maximum()));
+    const int value = std::clamp(percent, m_progress->minimum(), m_progress->maximum());
+    // A memory read reports every block, mostly the same percentage again:
+    // an unchanged bar is not painted again.
+    if (value == m_progress->value()) {
+        return;
+    }
+    m_progress->setValue(value);
     UpdateData(false);
     if (isVisible()) {
         // The bar is painted now; the other windows with the next request,

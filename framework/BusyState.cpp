@@ -9,13 +9,13 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
 struct State {
     int actions = 0;  // Action scopes of the present turn
-    bool on = false;
-    std::unique_ptr<InputGate> gate;
+    std::unique_ptr<InputGate> gate;  // held while busy
     QPointer<QWidget> accepted;
 };
 
@@ -68,7 +68,7 @@ BusyState::UserTurn::~UserTurn()
 
 bool BusyState::Active()
 {
-    return Busy().on;
+    return Busy().gate != nullptr;
 }
 
 void BusyState::AcceptInputFor(QWidget* control)
@@ -77,8 +77,6 @@ void BusyState::AcceptInputFor(QWidget* control)
     busy.accepted = control;
     if (busy.gate) {
         busy.gate->SetControl(control);
-    }
-    if (busy.on) {
         QApplication::changeOverrideCursor(Cursor());
     }
 }
@@ -88,22 +86,21 @@ void BusyState::ProcessEventsWithoutInput()
     if (QCoreApplication::instance() == nullptr) {
         return;
     }
+    // Busy, the gate is up already; otherwise one is put up for the while.
     State& busy = Busy();
-    if (busy.gate) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        return;
+    std::optional<InputGate> own;
+    if (!busy.gate) {
+        own.emplace(busy.accepted.data());
     }
-    InputGate gate(busy.accepted.data());
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void BusyState::TurnOn()
 {
     State& busy = Busy();
-    if (busy.on || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    if (busy.gate || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return;
     }
-    busy.on = true;
     busy.gate = std::make_unique<InputGate>(busy.accepted.data());
     QApplication::setOverrideCursor(Cursor());
 }
@@ -111,15 +108,14 @@ void BusyState::TurnOn()
 void BusyState::TurnOff()
 {
     State& busy = Busy();
-    if (!busy.on) {
+    if (!busy.gate) {
         return;
     }
     // What the user did while the program was busy goes now, unanswered.
     ProcessEventsWithoutInput();
-    if (!busy.on) {
+    if (!busy.gate) {
         return;
     }
-    busy.on = false;
     busy.gate.reset();
     QApplication::restoreOverrideCursor();
 }

@@ -15,3 +15,8 @@ void ShowFileFault(const FileFault& fault)
 {
     ThermalMessageBox(FileFaultText(fault), MessageButtons::Ok, QStringLiteral("Greska"));
 }
+
+std::string LocalFileName(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}

@@ -12,7 +12,6 @@
 #include "framework/SansSerifFont.h"
 #include "framework/StoppableRun.h"
 
-#include <QFile>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTreeWidget>
@@ -26,11 +25,6 @@ namespace {
 
 const QStringList kColumns = {QStringLiteral("Naziv"), QStringLiteral("Cena"), QStringLiteral("Stopa"),
                               QStringLiteral("Mera")};
-
-std::string FileName(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 }  // namespace
 
@@ -103,10 +97,7 @@ void CPLUListDialog::FillList(const std::list<ECRArticle>& articles)
 void CPLUListDialog::ShowProgress(ECRDevice& device, std::size_t done, std::size_t total)
 {
     const int percent = total == 0 ? 0 : static_cast<int>(std::min<std::size_t>(99, done * 100 / total));
-    if (percent != m_nShownPercent) {
-        m_nShownPercent = percent;
-        device.ReportProgress(percent);
-    }
+    device.ReportProgress(percent);
 }
 
 void CPLUListDialog::OnRead()
@@ -115,7 +106,6 @@ void CPLUListDialog::OnRead()
     // What a failed reading left in the device is no list to save.
     EnableItem(IDC_SAVE, false);
     ECRDevice& device = RegisterServices::Device();
-    m_nShownPercent = -1;
     device.ReportProgress(-1);
     device.ReadAllArticles([&](std::size_t read) { ShowProgress(device, read, kTableSize); });
     device.ReportProgress(100);
@@ -131,7 +121,7 @@ void CPLUListDialog::OnSave()
     }
     // Written whole or not at all: an earlier file survives a failed save.
     FileFault fault;
-    if (!ArticleListFile::Write(FileName(path), RegisterServices::Device().Articles(), fault)) {
+    if (!ArticleListFile::Write(LocalFileName(path), RegisterServices::Device().Articles(), fault)) {
         ShowFileFault(fault);
     }
 }
@@ -145,7 +135,7 @@ void CPLUListDialog::OnImport()
     // The whole file is read and converted before the first article is sent.
     std::vector<ECRArticle> articles;
     FileFault fault;
-    if (!ArticleImportFile::Read(FileName(path), articles, fault)) {
+    if (!ArticleImportFile::Read(LocalFileName(path), articles, fault)) {
         ShowFileFault(fault);
         return;
     }
@@ -173,7 +163,6 @@ void CPLUListDialog::Upload(std::size_t total, ArticleUpload::Source articleAt)
                                   " artikala");
     };
     StoppableRun run;
-    m_nShownPercent = -1;
     device.ReportProgress(-1);
     try {
         upload.Run([&](std::size_t sent) { ShowProgress(device, sent, total); },

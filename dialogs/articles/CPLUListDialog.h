@@ -73,5 +73,4 @@ private:
 
     QTreeWidget* m_list = nullptr;
     QIcon m_rowIcon;
-    int m_nShownPercent = -1;
 };

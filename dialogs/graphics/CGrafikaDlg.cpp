@@ -2,13 +2,13 @@
 
 #include "dialogs/graphics/BuiltInLogo.h"
 #include "ecr/commands/ECRDevice.h"
+#include "framework/FileFaultText.h"
 #include "framework/RegisterServices.h"
 #include "framework/SansSerifFont.h"
 #include "graphics/LogoUpload.h"
 #include "graphics/qt/LogoPreview.h"
 #include "graphics/qt/QImageLogo.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPixmap>
 #include <QScrollArea>
@@ -117,7 +117,7 @@ void CGrafikaDlg::OnLoad()
     // A file that is no picture changes nothing and says nothing; the area
     // then shows the last good picture, or nothing if there never was one.
     QImage decoded;
-    if (LoadPicture(QFile::encodeName(path).toStdString(), decoded)) {
+    if (LoadPicture(LocalFileName(path), decoded)) {
         m_loadedPicture = decoded;
     }
     ShowPicture(m_loadedPicture);

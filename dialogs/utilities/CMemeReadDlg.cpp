@@ -7,7 +7,6 @@
 #include "framework/SansSerifFont.h"
 
 #include <QApplication>
-#include <QFile>
 
 #include <string>
 #include <string_view>
@@ -64,7 +63,7 @@ void CMemeReadDlg::OnSave()
     // earlier file with that name whole.
     const std::string_view bytes(reinterpret_cast<const char*>(m_buffer->data()), m_buffer->size());
     FileFault fault;
-    if (!SafeFileWrite::Write(QFile::encodeName(path).toStdString(), bytes, fault)) {
+    if (!SafeFileWrite::Write(LocalFileName(path), bytes, fault)) {
         // The design's word, and below it why.
         ThermalMessageBox(QStringLiteral("Error!\n") + FileFaultText(fault));
     }

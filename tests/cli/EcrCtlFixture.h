@@ -9,15 +9,29 @@
 #include <string>
 #include <vector>
 
+// What one ecrctl run in the test's process returned and printed.
+struct EcrCtlOutcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// ecrctl args..., exactly as given.
+inline EcrCtlOutcome RunEcrCtl(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    EcrCtlOutcome outcome;
+    outcome.exitCode = EcrCtl::Run(args, out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
 // Runs ecrctl in the test's process against a simulated register on a
 // pseudo-terminal, and keeps what it printed.
 class EcrCtlFixture : public testing::Test {
 protected:
-    struct Outcome {
-        int exitCode = -1;
-        std::string out;
-        std::string err;
-    };
+    using Outcome = EcrCtlOutcome;
 
     void SetUp() override
     {
@@ -34,15 +48,7 @@ protected:
         return RunExactly(all);
     }
 
-    static Outcome RunExactly(const std::vector<std::string>& args)
-    {
-        std::ostringstream out, err;
-        Outcome outcome;
-        outcome.exitCode = EcrCtl::Run(args, out, err);
-        outcome.out = out.str();
-        outcome.err = err.str();
-        return outcome;
-    }
+    static Outcome RunExactly(const std::vector<std::string>& args) { return RunEcrCtl(args); }
 
     std::vector<std::string> Requests() const { return host.Requests(); }
 

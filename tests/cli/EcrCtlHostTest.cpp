@@ -2,6 +2,7 @@
 // by the test, and doctor on real lines: the simulated register on a
 // pseudo-terminal, and a pseudo-terminal nobody answers on.
 #include "../articles/TempFolder.h"
+#include "EcrCtlFixture.h"
 #include "JsonReader.h"
 #include "cli/EcrCtl.h"
 #include "cli/LinkDoctor.h"
@@ -19,22 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunCtl(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    Outcome outcome;
-    outcome.exitCode = EcrCtl::Run(args, out, err);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
-}
 
 const char* const kUsbPort = "devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/ttyUSB0";
 
@@ -143,7 +128,7 @@ std::vector<std::string> Texts(const Json& findings)
 TEST_F(EcrCtlHost, PortsListsDevicesWithTheirIdentityLinksAndHolders)
 {
     setenv("ECR_COM1", tree.Path("dev/ttyUSB0").c_str(), 1);
-    const auto outcome = RunCtl(Args({"--json", "ports"}, tree.Roots()));
+    const auto outcome = RunEcrCtl(Args({"--json", "ports"}, tree.Roots()));
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
     const Json doc = Json::Parse(outcome.out);
 
@@ -186,7 +171,7 @@ TEST_F(EcrCtlHost, PortsListsDevicesWithTheirIdentityLinksAndHolders)
 
 TEST_F(EcrCtlHost, PortsAsTextSaysWhoHoldsWhat)
 {
-    const auto outcome = RunCtl(Args({"ports"}, tree.Roots()));
+    const auto outcome = RunEcrCtl(Args({"ports"}, tree.Roots()));
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
     for (const std::string& line :
          {tree.Path("dev/ttyUSB0") + "  USB 0403:6001 FTDI FT232R USB UART, serial A50285BI  (ftdi_sio)\n  " +
@@ -198,7 +183,7 @@ TEST_F(EcrCtlHost, PortsAsTextSaysWhoHoldsWhat)
 
 TEST_F(EcrCtlHost, DoctorNamesEveryProblemWithWhatToDo)
 {
-    const auto outcome = RunCtl(Args({"--json", "doctor", "--port", tree.Path("dev/ttyUSB0")}, tree.Roots()));
+    const auto outcome = RunEcrCtl(Args({"--json", "doctor", "--port", tree.Path("dev/ttyUSB0")}, tree.Roots()));
     EXPECT_EQ(outcome.exitCode, 3);
     const Json doc = Json::Parse(outcome.out);
     const std::string device = tree.Path("dev/ttyUSB0");
@@ -218,21 +203,21 @@ TEST_F(EcrCtlHost, DoctorNamesEveryProblemWithWhatToDo)
 
 TEST_F(EcrCtlHost, DoctorFollowsComNamesIntoTheTreeAndReportsMissingDevices)
 {
-    const auto com1 = RunCtl(Args({"--port", "COM1", "doctor"}, tree.Roots(false)));
+    const auto com1 = RunEcrCtl(Args({"--port", "COM1", "doctor"}, tree.Roots(false)));
     EXPECT_EQ(com1.exitCode, 3);
     EXPECT_NE(com1.out.find("ok: COM1 leads to " + tree.Path("dev/ttyS0")), std::string::npos) << com1.out;
     EXPECT_NE(com1.out.find("ok: neither ModemManager nor brltty runs"), std::string::npos) << com1.out;
 
-    const auto missing = RunCtl(Args({"doctor", "--port", "COM5"}, tree.Roots(false)));
+    const auto missing = RunEcrCtl(Args({"doctor", "--port", "COM5"}, tree.Roots(false)));
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.out.find("problem: no such device: " + tree.Path("dev/ttyS4") +
                                "\n  what to do: plug the adapter in"),
               std::string::npos)
         << missing.out;
 
-    const auto bad = RunCtl({"doctor", "--port", "LPT1"});
+    const auto bad = RunEcrCtl({"doctor", "--port", "LPT1"});
     EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_EQ(RunCtl({"doctor", "--port", "sim"}).exitCode, 2);
+    EXPECT_EQ(RunEcrCtl({"doctor", "--port", "sim"}).exitCode, 2);
 }
 
 TEST_F(EcrCtlHost, DoctorOnAFileItMayNotOpenExplainsThePermission)
@@ -241,7 +226,7 @@ TEST_F(EcrCtlHost, DoctorOnAFileItMayNotOpenExplainsThePermission)
         GTEST_SKIP() << "root opens every file";
     const std::string device = tree.Path("dev/ttyS2");
     ASSERT_EQ(::chmod(device.c_str(), 0), 0);
-    const auto outcome = RunCtl(Args({"doctor", "--port", device}, tree.Roots(false)));
+    const auto outcome = RunEcrCtl(Args({"doctor", "--port", device}, tree.Roots(false)));
     EXPECT_EQ(outcome.exitCode, 3);
     EXPECT_NE(outcome.out.find("problem: no permission to open " + device + " (----------"), std::string::npos)
         << outcome.out;
@@ -322,7 +307,7 @@ TEST_F(EcrCtlHost, DoctorFindsTheRegisterOnTheSimulatedLine)
     std::string error;
     ASSERT_TRUE(simulator.Start(&error)) << error;
     const auto outcome =
-        RunCtl(Args({"--json", "--baud", "9600", "doctor", "--port", simulator.DevicePath()}, tree.Roots(false)));
+        RunEcrCtl(Args({"--json", "--baud", "9600", "doctor", "--port", simulator.DevicePath()}, tree.Roots(false)));
     ASSERT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
     const Json doc = Json::Parse(outcome.out);
     EXPECT_EQ(doc["answeredAt"].number, 19200);
@@ -339,7 +324,7 @@ TEST_F(EcrCtlHost, DoctorOnASilentLineAsksAtBothSpeeds)
     limits.statusTimeoutMs = 100;
     ECREngine::SetDefaultPollLimits(limits);
     PseudoTerminal line(PseudoTerminal::Use::Program);
-    const auto outcome = RunCtl(Args({"doctor", "--port", line.SlavePath()}, tree.Roots(false)));
+    const auto outcome = RunEcrCtl(Args({"doctor", "--port", line.SlavePath()}, tree.Roots(false)));
     ECREngine::SetDefaultPollLimits(previous);
     EXPECT_EQ(outcome.exitCode, 3);
     EXPECT_NE(outcome.out.find("problem: no answer to the status enquiry at 19200 or at 9600 baud\n  what to do: "),

@@ -2,22 +2,13 @@
 #include "JsonReader.h"
 #include "articles/TempFolder.h"
 #include "ecr/commands/ECRSessionLog.h"
+#include "support/TextLines.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // The text after the time column of a decoded line.
 std::string AfterTime(const std::string& line)

@@ -2,6 +2,7 @@
 #include "ecr/commands/ECRCapture.h"
 #include "ecr/commands/ECRSessionLog.h"
 #include "ecr/commands/ECRSessionTrace.h"
+#include "support/TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,6 @@
 namespace {
 
 using Direction = ECRTrafficDirection;
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 TEST(SessionLog, EveryEntryIsOnDiskAsSoonAsItIsTraced)
 {

@@ -1,14 +1,6 @@
 #pragma once
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#endif
+#include "serial/platform/WindowsHeader.h"
 
 // True when the test runs as a Windows program under Wine, whose serial layer
 // differs from Windows in the places the tests name.

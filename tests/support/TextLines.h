@@ -1,0 +1,16 @@
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+// A printed text's lines, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
