@@ -68,6 +68,19 @@ int CloseFile(int fd)
 {
     return ::_close(fd);
 }
+int RenameOver(const std::string& from, const std::string& to)
+{
+    // Write-through: it returns once the rename is on the disk.
+    if (::MoveFileExW(Utf8Path(from).c_str(), Utf8Path(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    errno = EACCES;
+    return -1;
+}
+// The write-through rename needs no folder sync after it.
+int SyncFolder(const std::string&)
+{
+    return 0;
+}
 void RemoveFile(const std::string& path)
 {
     ::_wunlink(Utf8Path(path).c_str());
@@ -90,18 +103,48 @@ int CloseFile(int fd)
 {
     return ::close(fd);
 }
+int RenameOver(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str());
+}
+// Makes the rename itself durable; file systems that cannot sync a folder say EINVAL.
+int SyncFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    const int synced = ::fsync(fd) == 0 || errno == EINVAL ? 0 : -1;
+    const int syncError = errno;
+    ::close(fd);
+    errno = syncError;
+    return synced;
+}
 void RemoveFile(const std::string& path)
 {
     ::unlink(path.c_str());
 }
 #endif
 
+// The steps in use: the real ones unless a test installed its own.
+SafeFileWrite::Calls*& Installed()
+{
+    static SafeFileWrite::Calls* installed = nullptr;
+    return installed;
+}
+
+SafeFileWrite::Calls& System()
+{
+    static SafeFileWrite::Calls real;
+    SafeFileWrite::Calls* installed = Installed();
+    return installed != nullptr ? *installed : real;
+}
+
 // Writes every byte; false with errno set.
 bool WriteAll(int fd, std::string_view bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const long long n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
+        const long long n = System().Write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -200,35 +243,20 @@ bool WriteDirect(const Target& target, std::string_view bytes, FileFault& fault)
     struct stat opened {};
     // Whatever took the device's place since it was looked at is not written into.
     if (::fstat(fd, &opened) != 0 || (opened.st_mode & S_IFMT) != (target.status.st_mode & S_IFMT)) {
-        CloseFile(fd);
+        System().Close(fd);
         fault = FileFault::OfFile(FileFault::Kind::ChangedWhileOpen, target.path);
         return false;
     }
     // Devices and pipes cannot be synced; their own refusal shows in write or close.
     const bool written = WriteAll(fd, bytes);
     const int writeError = errno;
-    const bool closed = CloseFile(fd) == 0;
+    const bool closed = System().Close(fd) == 0;
     if (!written || !closed) {
         fault = WriteProblem(target.path, written ? errno : writeError);
         return false;
     }
     return true;
 }
-
-#ifndef _WIN32
-// Makes the rename itself durable; file systems that cannot sync a folder say EINVAL.
-bool SyncFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
-    const int syncError = errno;
-    ::close(fd);
-    errno = syncError;
-    return synced;
-}
-#endif
 
 bool Replace(const Target& target, std::string_view bytes, FileFault& fault)
 {
@@ -251,8 +279,9 @@ bool Replace(const Target& target, std::string_view bytes, FileFault& fault)
         return false;
     }
 
+    SafeFileWrite::Calls& calls = System();
     const auto fail = [&](int problem) {
-        CloseFile(fd);
+        calls.Close(fd);
         RemoveFile(temporary);
         fault = WriteProblem(target.path, problem);
         return false;
@@ -267,33 +296,26 @@ bool Replace(const Target& target, std::string_view bytes, FileFault& fault)
             return fail(errno);
     }
 #endif
-    if (!WriteAll(fd, bytes) || SyncFile(fd) != 0)
+    if (!WriteAll(fd, bytes) || calls.Sync(fd) != 0)
         return fail(errno);
-    if (CloseFile(fd) != 0) {
+    if (calls.Close(fd) != 0) {
         const int problem = errno;
         RemoveFile(temporary);
         fault = WriteProblem(target.path, problem);
         return false;
     }
-#ifdef _WIN32
-    if (!::MoveFileExW(Utf8Path(temporary).c_str(), Utf8Path(target.path).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        RemoveFile(temporary);
-        fault = WriteProblem(target.path, EACCES);
-        return false;
-    }
-#else
-    if (::rename(temporary.c_str(), target.path.c_str()) != 0) {
+    if (calls.Rename(temporary, target.path) != 0) {
         const int problem = errno;
         RemoveFile(temporary);
         fault = WriteProblem(target.path, problem);
         return false;
     }
-    if (!SyncFolder(folder)) {
+    // Too late to keep the earlier file, but not to say that the new one may
+    // not outlive a power cut: a caller that saves a dump or a setup wants to know.
+    if (calls.SyncFolder(folder) != 0) {
         fault = FileFault::OfFile(FileFault::Kind::FolderNotSynced, target.path, errno);
         return false;
     }
-#endif
     return true;
 }
 
@@ -332,4 +354,36 @@ bool SafeFileWrite::CheckTarget(const std::string& path, FileFault& fault)
     }
 #endif
     return true;
+}
+
+long long SafeFileWrite::Calls::Write(int fd, const char* data, std::size_t count)
+{
+    return WriteSome(fd, data, count);
+}
+
+int SafeFileWrite::Calls::Sync(int fd)
+{
+    return SyncFile(fd);
+}
+
+int SafeFileWrite::Calls::Close(int fd)
+{
+    return CloseFile(fd);
+}
+
+int SafeFileWrite::Calls::Rename(const std::string& from, const std::string& to)
+{
+    return RenameOver(from, to);
+}
+
+int SafeFileWrite::Calls::SyncFolder(const std::string& folder)
+{
+    return ::SyncFolder(folder);
+}
+
+SafeFileWrite::Calls* SafeFileWrite::UseCalls(Calls* calls)
+{
+    Calls* previous = Installed();
+    Installed() = calls;
+    return previous;
 }

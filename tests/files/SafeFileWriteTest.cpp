@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #ifndef _WIN32
@@ -44,6 +46,58 @@ std::vector<std::string> Names(const std::string& folder)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+// The steps Write takes, recorded, and the one named made to fail with error
+// instead of being done; installed for as long as it lives.
+class InjectedCalls : public SafeFileWrite::Calls {
+public:
+    explicit InjectedCalls(std::string failing = {}, int error = 0)
+        : m_failing(std::move(failing)), m_error(error), m_previous(SafeFileWrite::UseCalls(this))
+    {
+    }
+    ~InjectedCalls() override { SafeFileWrite::UseCalls(m_previous); }
+    InjectedCalls(const InjectedCalls&) = delete;
+    InjectedCalls& operator=(const InjectedCalls&) = delete;
+
+    long long Write(int fd, const char* data, std::size_t count) override
+    {
+        return Step("write") ? Calls::Write(fd, data, count) : -1;
+    }
+    int Sync(int fd) override { return Step("sync") ? Calls::Sync(fd) : -1; }
+    int Close(int fd) override
+    {
+        // A close that fails still lets the descriptor go, as Linux does.
+        const int closed = Calls::Close(fd);
+        return Step("close") ? closed : -1;
+    }
+    int Rename(const std::string& from, const std::string& to) override
+    {
+        return Step("rename") ? Calls::Rename(from, to) : -1;
+    }
+    int SyncFolder(const std::string& folder) override
+    {
+        syncedFolder = folder;
+        return Step("sync folder") ? Calls::SyncFolder(folder) : -1;
+    }
+
+    std::vector<std::string> steps;
+    std::string syncedFolder;
+
+private:
+    // False, with errno set, for the step to fail.
+    bool Step(const std::string& name)
+    {
+        steps.push_back(name);
+        if (name != m_failing)
+            return true;
+        errno = m_error;
+        return false;
+    }
+
+    std::string m_failing;
+    int m_error;
+    SafeFileWrite::Calls* m_previous;
+};
 
 #ifndef _WIN32
 mode_t ModeOf(const std::string& path)
@@ -81,6 +135,56 @@ TEST(SafeFileWrite, WritesANewFileReplacesAnOldOneWholeAndFailsCleanly)
     EXPECT_FALSE(English(fault).empty());
     EXPECT_FALSE(Serbian(fault).empty());
     EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"dump.bin"});
+}
+
+// The order that leaves, after a power cut, one whole file or the other: the
+// bytes on the disk before the rename, the rename on the disk before Write
+// says it is done.
+TEST(SafeFileWrite, SyncsTheFileBeforeTheRenameAndTheFolderAfterIt)
+{
+    TempFolder folder;
+    const std::string path = folder.Write("dump.bin", "old");
+    InjectedCalls calls;
+    FileFault fault;
+    ASSERT_TRUE(SafeFileWrite::Write(path, "new", fault)) << English(fault);
+    EXPECT_EQ(calls.steps, (std::vector<std::string>{"write", "sync", "close", "rename", "sync folder"}));
+    EXPECT_EQ(calls.syncedFolder, fs::path(path).parent_path().string());
+    EXPECT_EQ(TempFolder::Read(path), "new");
+}
+
+TEST(SafeFileWrite, AFailingStepKeepsTheEarlierFileAndLeavesNoTemporaryOne)
+{
+    using Kind = FileFault::Kind;
+    const std::string earlier("the earlier\0dump", 16);
+    struct Case {
+        std::string step;
+        int error;
+        std::vector<std::string> steps;  // those taken: none after the failure but the temporary file's close
+        Kind kind;
+        std::string contents;
+    };
+    const Case cases[] = {
+        {"write", ENOSPC, {"write", "close"}, Kind::CannotWrite, earlier},
+        {"sync", EIO, {"write", "sync", "close"}, Kind::CannotWrite, earlier},
+        {"close", ENOSPC, {"write", "sync", "close"}, Kind::CannotWrite, earlier},
+        {"rename", EACCES, {"write", "sync", "close", "rename"}, Kind::CannotWrite, earlier},
+        // After the rename the earlier file is gone; the new one is whole but
+        // may not outlive a power cut, and Write says so instead of succeeding.
+        {"sync folder", EIO, {"write", "sync", "close", "rename", "sync folder"}, Kind::FolderNotSynced, "new"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const std::string path = folder.Write("dump.bin", earlier);
+        InjectedCalls calls(c.step, c.error);
+        FileFault fault;
+        EXPECT_FALSE(SafeFileWrite::Write(path, "new", fault)) << c.step;
+        EXPECT_EQ(calls.steps, c.steps) << c.step;
+        EXPECT_EQ(fault.kind, c.kind) << c.step;
+        EXPECT_EQ(fault.file, path) << c.step;
+        EXPECT_EQ(fault.systemError, c.error) << c.step;
+        EXPECT_EQ(TempFolder::Read(path), c.contents) << c.step;
+        EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"dump.bin"}) << c.step;
+    }
 }
 
 #ifndef _WIN32
