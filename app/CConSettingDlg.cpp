@@ -1,6 +1,6 @@
 #include "app/CConSettingDlg.h"
 
-#include "serial/platform/ComPortMap.h"
+#include "link/ComPortMap.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -50,7 +50,8 @@ void CConSettingDlg::ShowPortDevice()
         return;
     }
     const int port = index + 1;
-    const QString path = QString::fromStdString(ComPortMap::DevicePath(port));
+    const QString path = QString::fromStdString(m_pPortMap != nullptr ? m_pPortMap->DevicePath(port)
+                                                                       : ComPortMap().DevicePath(port));
     QString text = QStringLiteral("COM%1 -> %2").arg(port).arg(path);
     if (!QFileInfo::exists(path))
         text += QStringLiteral(" (ne postoji)");

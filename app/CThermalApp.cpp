@@ -3,7 +3,7 @@
 #include "app/CThermalDlg.h"
 #include "app/SessionLogFiles.h"
 #include "app/ThermalArt.h"
-#include "serial/platform/ComPortMap.h"
+#include "link/ComPortMap.h"
 #ifdef THERMAL_SIM_HOST
 #include "sim/SimulatorHost.h"
 #endif
@@ -31,8 +31,11 @@ CThermalApp::~CThermalApp() = default;
 
 int CThermalApp::InitInstance()
 {
+    // Where COM1..COM8 lead: the command line's mappings, then the simulated
+    // register on COM1, ahead of ECR_COMn.
+    ComPortMap portMap;
     for (const std::string& mapping : m_options.PortMappings()) {
-        ComPortMap::Apply(mapping);
+        portMap.Apply(mapping);
     }
     if (m_options.Simulator()) {
 #ifndef THERMAL_SIM_HOST
@@ -47,11 +50,12 @@ int CThermalApp::InitInstance()
             std::fprintf(stderr, "thermal: the simulated register did not start: %s\n", error.c_str());
             return 1;
         }
-        ComPortMap::SetDevicePath(1, m_simulator->DevicePath());
+        portMap.Map(1, m_simulator->DevicePath());
 #endif
     }
 
     CThermalDlg dlg;
+    dlg.m_portMap = portMap;
     if (!StartSessionLog(dlg)) {
         return 1;
     }

@@ -48,6 +48,7 @@ CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
     banner->move(DluToPixels({28, 14, 229, 44}).center() - banner->rect().center() +
                  QPoint(0, m_menuBar->sizeHint().height()));
     WireMenu();
+    m_conSettingDlg.SetPortMap(&m_portMap);
     g_pMainDlg = this;
     RegisterServices::Install(this);
 
@@ -66,8 +67,9 @@ CThermalDlg::~CThermalDlg()
     ActionGuard::SetDebugHook({});
     ActionGuard::SetAfterErrorHook({});
     // The device holds a pointer to the port: device first, then the port.
-    m_pDevice.reset();
-    m_pPort.reset();
+    m_pDevice = nullptr;
+    m_pPort = nullptr;
+    m_link.Release();
     if (g_pMainDlg == this) {
         g_pMainDlg = nullptr;
         RegisterServices::Install(nullptr);
@@ -226,8 +228,7 @@ void CThermalDlg::OnMenuCommand(int id, std::function<void()> handler)
 
 SerialSettings CThermalDlg::MakeSettings(int port, int baud)
 {
-    // 8 data bits; parity, stop bits, flow control and DTR all 0 (none, one, off, off).
-    return SerialSettings(port + 1, baud == 0 ? 9600 : 19200, 8, 0, 0, 0, 0);
+    return RegisterLink::Settings(baud == 0 ? 9600 : 19200, port + 1);
 }
 
 void CThermalDlg::OnSettings()
@@ -246,35 +247,31 @@ void CThermalDlg::OnConnect()
         return;
     }
     m_settings = MakeSettings(m_nPort, m_nBaud);
-    // A fresh attempt: the objects of a failed one go, device first.
-    m_pDevice.reset();
-    m_pPort.reset();
-    m_pPort = std::make_unique<Win32SerialPort>(m_settings);
-    m_pPort->SetTrafficCallback(OnPortTraffic);
+    RegisterLink::Reports reports;
+    reports.reads = OnPortTraffic;
+    reports.messages = OnDeviceMessage;
+    reports.requests = OnTraffic;
+    reports.progress = OnProgress;
+    reports.awaitingAnswer = OnAwaitingAnswer;
     // No message box for a failed log-on, but one line in the debug box says why.
-    const auto failed = [this](std::string_view reason) {
-        ShowDebugMessage("*** Prijavljivanje - neuspesno: " + std::string(reason) + " ***");
-    };
+    std::string failure;
     try {
-        // Open throws on every failure; a port that could not be configured
-        // is closed below like any failed log-on.
-        m_pPort->Open();
-        m_pDevice = std::make_unique<ECRDevice>(m_pPort.get());
-        m_pDevice->SetMessageCallback(OnDeviceMessage);
-        m_pDevice->SetTrafficCallback(OnTraffic);
-        m_pDevice->SetProgressCallback(OnProgress);
-        m_pDevice->SetWaitCallback(OnAwaitingAnswer);
-        if (m_pDevice->ReadStatus() != 0) {
+        // A fresh attempt: the link releases the objects of a failed one, device first.
+        if (m_link.Open(m_portMap.Resolve(m_settings.PortNumber()), m_settings, reports)) {
             m_bConnected = true;
-            ShowDebugMessage("*** Prijavljivanje - OK ***");
-            EnableAfterLogOn();
         } else {
-            m_pPort->Close();
-            failed("kasa ne odgovara");
+            failure = "kasa ne odgovara";
         }
     } catch (const CommError& error) {
-        m_pPort->Close();
-        failed(CommErrorText(error.code).Data());
+        failure = CommErrorText(error.code).Data();
+    }
+    m_pPort = m_link.Port();
+    m_pDevice = m_link.Device();
+    if (m_bConnected) {
+        ShowDebugMessage("*** Prijavljivanje - OK ***");
+        EnableAfterLogOn();
+    } else {
+        ShowDebugMessage("*** Prijavljivanje - neuspesno: " + failure + " ***");
     }
 }
 
@@ -294,7 +291,8 @@ void CThermalDlg::OnTestConnection()
 {
     ThermalMessageBox(QStringLiteral("Prebacite kasu u pregled transmisije (meni 3.7)."));
     // A private port: the connection's own port and settings stay as they are.
-    Win32SerialPort port(MakeSettings(m_nPort, m_nBaud));
+    const SerialSettings settings = MakeSettings(m_nPort, m_nBaud);
+    Win32SerialPort port(settings, m_portMap.Resolve(settings.PortNumber()).DeviceName());
     port.Open();
     for (int value = 0x00; value <= 0xFF; ++value) {
         port.Write(ECRString(static_cast<unsigned char>(value)));

@@ -16,6 +16,8 @@
 #include "framework/CDialog.h"
 #include "framework/MainMenu.h"
 #include "framework/RegisterServices.h"
+#include "link/ComPortMap.h"
+#include "link/RegisterLink.h"
 #include "serial/SerialSettings.h"
 #include "serial/Win32SerialPort.h"
 
@@ -68,7 +70,7 @@ public:
     QWidget* MenuWindow() override { return this; }
 
     // RegisterServices
-    ECRDevice* ConnectedDevice() override { return m_pDevice.get(); }
+    ECRDevice* ConnectedDevice() override { return m_pDevice; }
     CPLUListDialog& PLUListDlg() override { return m_PLUListDlg; }
     CFiscalHeaderDlg& FiscalHeaderDlg() override { return m_fiscalHeaderDlg; }
     CTaxRateDlg& TaxRateDlg() override { return m_taxRateDlg; }
@@ -81,12 +83,17 @@ public:
     void CloseStoppableRun() override { m_progressDlg.OfferStop(false); }
     bool StopRequested() override { return m_progressDlg.StopRequested(); }
 
-    std::unique_ptr<ECRDevice> m_pDevice;  // null until a port has opened
+    // The connection: its link owns the port and the device; these point
+    // into it (null until an attempt has made them).
+    ECRDevice* m_pDevice = nullptr;  // null until a port has opened
     bool m_bConnected = false;
     int m_nPort = 0;
     int m_nBaud = 1;
     SerialSettings m_settings;
-    std::unique_ptr<Win32SerialPort> m_pPort;
+    Win32SerialPort* m_pPort = nullptr;
+    RegisterLink m_link;
+    // Where COM1..COM8 lead; set by the application before the window shows.
+    ComPortMap m_portMap;
 
     // Member dialogs, in the design's order. Each marked place takes its
     // member when its dialog lands.

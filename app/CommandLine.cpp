@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "serial/platform/ComPortMap.h"
+#include "serial/platform/ComPortName.h"
 
 #include <string_view>
 
@@ -13,7 +13,7 @@ bool IsMapping(std::string_view text)
     if (equals == std::string_view::npos || equals + 1 >= text.size()) {
         return false;
     }
-    return ComPortMap::PortNumber(text.substr(0, equals)).has_value();
+    return ComPortName::Number(text.substr(0, equals)).has_value();
 }
 
 // "--name VALUE" or "--name=VALUE": true when the argument at i is the option,

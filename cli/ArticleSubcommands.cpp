@@ -75,13 +75,13 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
 
 ECRArticleCommands::ArticleWalk ArticleSubcommands::ReadTable(CliSession& s, std::int32_t& code)
 {
-    ECRMessageSink::ResetLastCode();
-    const std::uint64_t mismatched = s.MismatchedReplies();
+    const ECRVerdictWatch watch(s.Device().Verdicts());
     const ECRArticleCommands::ArticleWalk walk =
         s.Device().ReadAllArticles([&s](std::size_t read) { s.Output().Progress(read, 0, "articles read"); });
-    // An answer for another command reads as an empty article: not the register's list.
-    s.ThrowIfMismatched(mismatched);
-    code = ECRProtocol::LastErrorCode();
+    // An answer that failed its check reads as an empty article: not the register's list.
+    CliSession::ThrowIfAnyFailedCheck(watch);
+    // The walk ends at a refused read, if one was refused.
+    code = s.Device().LastVerdict().code;
     s.Output().EndProgress();
     return walk;
 }
@@ -146,19 +146,23 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
 void ArticleSubcommands::WriteAll(CliSession& s, std::size_t count,
                                   const std::function<ECRArticle(std::size_t)>& article, const std::string& what)
 {
-    const std::uint64_t mismatched = s.MismatchedReplies();
+    const ECRVerdictWatch watch(s.Device().Verdicts());
     ArticleUpload upload(s.Device(), count, article);
-    // Answered by the register (programmed or refused); the rest were skipped
-    // because the run ended early.
+    // Answered by the register (programmed, refused, or with an answer that
+    // failed its check); the rest were skipped because the run ended early.
     const auto report = [&] {
         const std::size_t sent = upload.Sent();
-        const std::size_t refused = upload.Refused();
         s.Output().EndProgress();
         s.Output().Result().Set("sent", sent);
-        s.Output().Result().Set("refused", refused);
+        s.Output().Result().Set("accepted", upload.Accepted());
+        s.Output().Result().Set("refused", upload.Refused());
+        s.Output().Result().Set("unconfirmed", upload.Unconfirmed());
         s.Output().Result().Set("skipped", count - sent);
-        s.Output().Line(std::to_string(sent - refused) + " of " + std::to_string(count) + " " + what + ", " +
-                        std::to_string(refused) + " refused, " + std::to_string(count - sent) + " skipped");
+        std::string line = std::to_string(upload.Accepted()) + " of " + std::to_string(count) + " " + what + ", " +
+                           std::to_string(upload.Refused()) + " refused, ";
+        if (upload.Unconfirmed() != 0)
+            line += std::to_string(upload.Unconfirmed()) + " unconfirmed (the answer failed its check), ";
+        s.Output().Line(line + std::to_string(count - sent) + " skipped");
     };
     try {
         upload.Run([&](std::size_t sent) { s.Output().Progress(sent, count, what); });
@@ -167,8 +171,12 @@ void ArticleSubcommands::WriteAll(CliSession& s, std::size_t count,
         throw;
     }
     report();
-    // Whether an article answered for another command was programmed is unknown.
-    s.ThrowIfMismatched(mismatched);
+    // Whether an article whose answer failed its check was programmed is unknown.
+    if (const std::optional<ECRVerdict>& failed = watch.FirstOf(ECRVerdict::Kind::FailedCheck)) {
+        const CliFailure check = CliSession::FailedCheck(*failed);
+        throw CliFailure(CliFailure::kLink,
+                         std::to_string(upload.Unconfirmed()) + " article(s) unconfirmed: " + check.what());
+    }
     if (upload.Refused() != 0) {
         const std::int32_t firstCode = upload.FirstRefusalCode();
         const std::string firstName = CliArgs::FromRegister(article(upload.FirstRefusedIndex()).name);

@@ -4,30 +4,19 @@
 #include "ecr/commands/ECRTrafficDecoder.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
-#include "ecr/protocol/ECRTrafficText.h"
 #include "ecr/protocol/DeviceMessageText.h"
-#include "serial/Win32SerialPort.h"
-#include "serial/platform/ComPortMap.h"
+#include "ecr/protocol/ECRTrafficText.h"
+#include "link/ComPortMap.h"
 #ifdef THERMAL_SIM_HOST
 #include "sim/SimulatorHost.h"
 #endif
-
-namespace {
-
-// The callbacks are plain function pointers, so they find the run through this.
-CliSession* g_pActiveSession = nullptr;
-
-}  // namespace
 
 CliSession::CliSession(const CliOptions& options, CliOutput& output) : m_options(options), m_output(output) {}
 
 CliSession::~CliSession()
 {
-    if (g_pActiveSession == this)
-        g_pActiveSession = nullptr;
-    // The device goes before the port it uses, the port before the simulator it talks to.
-    m_device.reset();
-    m_port.reset();
+    // The link goes before the simulator it talks to.
+    m_link.Release();
 #ifdef THERMAL_SIM_HOST
     m_simulator.reset();
 #endif
@@ -40,7 +29,7 @@ void CliSession::Open()
         if (!m_trace.OpenLog(m_options.log, "ecrctl", error))
             throw CliFailure(CliFailure::kBadInput, "no session log: " + error);
     }
-    int portNumber = 0;
+    std::optional<PortAddress> address;
     if (m_options.port == "sim") {
 #ifndef THERMAL_SIM_HOST
         throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
@@ -52,56 +41,58 @@ void CliSession::Open()
         std::string error;
         if (!m_simulator->Start(&error))
             throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
-        portNumber = PortNumberFor(m_simulator->DevicePath());
+        address = PortAddress::DevicePath(m_simulator->DevicePath());
 #endif
     } else {
-        portNumber = PortNumberFor(m_options.port);
+        address = AddressOf(m_options.port);
     }
 
-    // 8 data bits, no parity, one stop bit, no flow control, DTR off.
-    m_port = std::make_unique<Win32SerialPort>(SerialSettings(portNumber, m_options.baud, 8, 0, 0, 0, 0));
-    g_pActiveSession = this;
-    m_port->SetTrafficCallback(&CliSession::OnRead);
-    m_port->Open();
-
-    m_device = std::make_unique<ECRDevice>(m_port.get());
-    m_device->SetTrafficCallback(&CliSession::OnRequest);
-    m_device->SetMessageCallback(&CliSession::OnMessage);
-    m_device->SetProgressCallback(&CliSession::OnProgress);
-
-    m_status = m_device->ReadStatus();
-    if (m_status == 0)
+    RegisterLink::Reports reports;
+    reports.requests = [this](ECRString text) { Trace(ECRTrafficDecoder::EngineDirection(text.Data()), text); };
+    reports.reads = [this](ECRString text) { Trace(ECRTrafficDirection::FromRegister, text); };
+    reports.messages = [this](ECRString text) { Message(text); };
+    reports.progress = [this](std::int32_t percent) {
+        if (m_progressObserver)
+            m_progressObserver(percent);
+    };
+    if (!m_link.Open(*address, RegisterLink::Settings(m_options.baud, address->ComNumber()), reports))
         throw CliFailure(CliFailure::kLink, "the register does not answer on " + m_options.port);
 }
 
-int CliSession::PortNumberFor(const std::string& port)
+PortAddress CliSession::AddressOf(const std::string& port)
 {
-    if (const auto number = ComPortMap::PortNumber(port))
-        return *number;
-    if (port.find('/') == std::string::npos)
-        throw CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path or sim, not " + port);
+    if (const std::optional<PortAddress> address = ComPortMap().Resolve(port))
+        return *address;
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
     throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + port);
 #else
-    ComPortMap::SetDevicePath(kDevicePathPort, port);
-    return kDevicePathPort;
+    throw CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path or sim, not " + port);
 #endif
 }
 
-void CliSession::ThrowIfFailed(std::uint64_t mismatchedBefore)
+void CliSession::ThrowIfNotAccepted(const ECRVerdictWatch& watch)
 {
-    const std::int32_t code = ECRProtocol::LastErrorCode();
-    if (code != 0)
-        throw Refusal(code);
-    ThrowIfMismatched(mismatchedBefore);
+    const std::optional<ECRVerdict>& failed = watch.FirstNotAccepted();
+    if (!failed)
+        return;
+    if (failed->kind == ECRVerdict::Kind::Refused)
+        throw Refusal(failed->code);
+    throw FailedCheck(*failed);
 }
 
-void CliSession::ThrowIfMismatched(std::uint64_t mismatchedBefore)
+void CliSession::ThrowIfAnyFailedCheck(const ECRVerdictWatch& watch)
 {
-    if (MismatchedReplies() != mismatchedBefore)
-        throw CliFailure(CliFailure::kLink, "the register's answer failed its check: " +
-                                                std::string(CommErrorText(CommError::Sync).Data()));
+    if (const std::optional<ECRVerdict>& failed = watch.FirstOf(ECRVerdict::Kind::FailedCheck))
+        throw FailedCheck(*failed);
+}
+
+CliFailure CliSession::FailedCheck(const ECRVerdict& verdict)
+{
+    std::string what = "the register's answer failed its check";
+    if (verdict.check != ECRVerdict::Check::None)
+        what += " (" + std::string(ECRVerdict::CheckName(verdict.check)) + ")";
+    return CliFailure(CliFailure::kLink, what + ": " + std::string(CommErrorText(CommError::Sync).Data()));
 }
 
 CliFailure CliSession::Refusal(std::int32_t code)
@@ -149,35 +140,13 @@ void CliSession::ReportLogFailure()
         m_output.Note("the session log stopped: " + failure);
 }
 
-void CliSession::OnRequest(ECRString text)
+void CliSession::Message(const ECRString& text)
 {
-    if (g_pActiveSession == nullptr)
-        return;
-    g_pActiveSession->Trace(ECRTrafficDecoder::EngineDirection(text.Data()), text);
-}
-
-void CliSession::OnRead(ECRString text)
-{
-    if (g_pActiveSession != nullptr)
-        g_pActiveSession->Trace(ECRTrafficDirection::FromRegister, text);
-}
-
-void CliSession::OnMessage(ECRString text)
-{
-    if (g_pActiveSession == nullptr)
-        return;
-    CliSession& session = *g_pActiveSession;
-    session.m_trace.Message(std::string_view(text.Data(), text.Length()));
-    session.ReportLogFailure();
+    m_trace.Message(std::string_view(text.Data(), text.Length()));
+    ReportLogFailure();
     // A decoded reply already carries the register's message.
-    if (session.m_options.trace && !session.m_options.traceDecoded) {
-        session.m_output.EndProgress();
-        session.m_output.Err() << "poruka: " << ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length())) << '\n';
+    if (m_options.trace && !m_options.traceDecoded) {
+        m_output.EndProgress();
+        m_output.Err() << "poruka: " << ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length())) << '\n';
     }
-}
-
-void CliSession::OnProgress(std::int32_t percent)
-{
-    if (g_pActiveSession != nullptr && g_pActiveSession->m_progressObserver)
-        g_pActiveSession->m_progressObserver(percent);
 }

@@ -5,7 +5,9 @@
 #include "cli/CliOutput.h"
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/commands/ECRSessionTrace.h"
-#include "ecr/protocol/ECRMessageSink.h"
+#include "ecr/protocol/ECRVerdictWatch.h"
+#include "link/PortAddress.h"
+#include "link/RegisterLink.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,17 +15,14 @@
 #include <type_traits>
 
 class SimulatorHost;
-class Win32SerialPort;
 
-// One run's connection: the port (or a simulated register started in the
-// process), the device on it, the callbacks, and the log-on. Every run is a
-// new device, so nothing (the open receipt flag above all) carries over
-// from an earlier run; within a run (the lines of a batch) it all does.
+// One run's connection: its register link (to the port named, or to a
+// simulated register started in the process), the reports of that link to the
+// trace and the log, and the log-on. Every run is a new link, so nothing (the
+// open receipt flag above all) carries over from an earlier run; within a run
+// (the lines of a batch) it all does.
 class CliSession {
 public:
-    // A device path is opened through this COM number, one no real port uses.
-    static constexpr int kDevicePathPort = 250;
-
     CliSession(const CliOptions& options, CliOutput& output);
     ~CliSession();
     CliSession(const CliSession&) = delete;
@@ -35,58 +34,56 @@ public:
     // (usage) for a bad port name, and CliFailure (bad input) when the log
     // cannot be written.
     void Open();
-    bool IsOpen() const { return m_device != nullptr && m_status != 0; }
-    // The port number a Win32SerialPort opens --port at: COMn's number, or
-    // kDevicePathPort mapped to a device path. CliFailure (usage) for any
-    // other name; "sim" is the caller's to handle first.
-    static int PortNumberFor(const std::string& port);
+    bool IsOpen() const { return m_link.IsOpen(); }
+    // Where --port leads: COMn through ECR_COMn or the system's own port, a
+    // device path as given. CliFailure (usage) for any other name; "sim" is
+    // the caller's to handle first.
+    static PortAddress AddressOf(const std::string& port);
 
     // Ends the session log with how the run ended.
     void LogOutcome(int exitCode, const std::string& error);
     // A line in the session log (if there is one) between the traffic entries.
     void LogNote(const std::string& text);
 
-    ECRDevice& Device() { return *m_device; }
+    ECRDevice& Device() { return *m_link.Device(); }
     CliOutput& Output() { return m_output; }
     const CliOptions& Options() const { return m_options; }
-    std::int16_t Status() const { return m_status; }
+    std::int16_t Status() const { return m_link.Status(); }
 
     // Called with the percentages of a memory read.
     void SetProgressObserver(std::function<void(int)> observer) { m_progressObserver = std::move(observer); }
 
-    // Runs one register operation and turns a refusal into CliFailure
-    // (refused), and an answer that did not match its command into CliFailure
-    // (link): its values would be empty, not the register's.
+    // Runs one register operation and turns its first exchange that was not
+    // accepted into a CliFailure: refused, or (link) an answer that failed
+    // its check, whose values would be empty, not the register's.
     template <class Operation>
     auto Checked(Operation&& operation)
     {
-        ECRMessageSink::ResetLastCode();
-        const std::uint64_t mismatched = MismatchedReplies();
+        const ECRVerdictWatch watch(Device().Verdicts());
         if constexpr (std::is_void_v<decltype(operation())>) {
             operation();
-            ThrowIfFailed(mismatched);
+            ThrowIfNotAccepted(watch);
         } else {
             auto result = operation();
-            ThrowIfFailed(mismatched);
+            ThrowIfNotAccepted(watch);
             return result;
         }
     }
-    void ThrowIfFailed(std::uint64_t mismatchedBefore);
+    // The failure for the first exchange the watch saw that was not accepted.
+    static void ThrowIfNotAccepted(const ECRVerdictWatch& watch);
     // For runs of many operations that go on past refusals: the link failure
-    // when any answer since the count was taken did not match its command.
-    std::uint64_t MismatchedReplies() { return m_device->Engine().MismatchedReplies(); }
-    void ThrowIfMismatched(std::uint64_t mismatchedBefore);
+    // when any answer the watch saw failed its check.
+    static void ThrowIfAnyFailedCheck(const ECRVerdictWatch& watch);
 
     // The failure for a device error code, with the register's message.
     static CliFailure Refusal(std::int32_t code);
+    // The link failure for an answer that failed its check.
+    static CliFailure FailedCheck(const ECRVerdict& verdict);
 
 private:
-    static void OnRequest(ECRString text);
-    static void OnRead(ECRString text);
-    static void OnMessage(ECRString text);
-    static void OnProgress(std::int32_t percent);
     // Logs a traffic entry and shows it as --trace asks.
     void Trace(ECRTrafficDirection direction, const ECRString& text);
+    void Message(const ECRString& text);
     // Says once, on standard error, that the log stopped.
     void ReportLogFailure();
 
@@ -95,9 +92,7 @@ private:
 #ifdef THERMAL_SIM_HOST
     std::unique_ptr<SimulatorHost> m_simulator;
 #endif
-    std::unique_ptr<Win32SerialPort> m_port;
-    std::unique_ptr<ECRDevice> m_device;
-    std::int16_t m_status = 0;
+    RegisterLink m_link;
     ECRSessionTrace m_trace;
     std::function<void(int)> m_progressObserver;
 };

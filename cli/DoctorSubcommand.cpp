@@ -3,15 +3,14 @@
 #include "cli/CliSession.h"
 #include "cli/LinkDoctor.h"
 #include "cli/PortsSubcommand.h"
-#include "ecr/commands/ECRDevice.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
-#include "serial/Win32SerialPort.h"
-#include "serial/platform/ComPortMap.h"
+#include "link/RegisterLink.h"
 
 #ifndef _WIN32
 #include "cli/ProcessTable.h"
 #include "cli/SerialDeviceScan.h"
+#include "serial/platform/ComPortName.h"
 
 #include <filesystem>
 #endif
@@ -26,12 +25,11 @@ using Finding = LinkDoctor::Finding;
 
 // The status enquiry of the log-on at one speed: the status byte, or 0 when
 // nothing came. A port that cannot be opened throws CommError.
-std::int16_t Enquire(int portNumber, int baud)
+std::int16_t Enquire(const PortAddress& address, int baud)
 {
-    Win32SerialPort port(SerialSettings(portNumber, baud, 8, 0, 0, 0, 0));
-    port.Open();
-    ECRDevice device(&port);
-    return device.ReadStatus();
+    RegisterLink link;
+    link.Open(address, RegisterLink::Settings(baud, address.ComNumber()), {});
+    return link.Status();
 }
 
 void Show(CliOutput& output, const std::vector<Finding>& findings)
@@ -71,15 +69,16 @@ void DoctorSubcommand::Run(CliSession& s) const
     if (port == "sim")
         throw CliFailure(CliFailure::kUsage, "doctor checks a real line; the simulated register needs none");
     // The port the enquiry opens: on Linux the very device checked.
-    int portNumber = CliSession::PortNumberFor(port);
+    PortAddress address = CliSession::AddressOf(port);
     std::vector<Finding> findings;
     bool usable = true;
     s.Output().Result().Set("port", port);
 
 #ifndef _WIN32
-    const std::string path = portNumber == CliSession::kDevicePathPort ? port : m_paths.ComDevice(portNumber);
+    const int comNumber = ComPortName::Number(port).value_or(0);
+    const std::string path = comNumber == 0 ? port : m_paths.ComDevice(comNumber);
     s.Output().Result().Set("device", path);
-    if (portNumber != CliSession::kDevicePathPort)
+    if (comNumber != 0)
         findings.push_back({false, port + " leads to " + path, ""});
     const std::string name = std::filesystem::path(path).filename().string();
     const SerialDeviceScan::Device described = SerialDeviceScan::Describe(m_paths, name);
@@ -97,8 +96,7 @@ void DoctorSubcommand::Run(CliSession& s) const
         doctor.CheckHolders(processes, path, findings);
     doctor.CheckServices(processes, findings);
     usable = usable && std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.problem; });
-    ComPortMap::SetDevicePath(CliSession::kDevicePathPort, path);
-    portNumber = CliSession::kDevicePathPort;
+    address = PortAddress::DevicePath(path);
 #endif
 
     int answeredAt = 0;
@@ -106,7 +104,7 @@ void DoctorSubcommand::Run(CliSession& s) const
         for (const int baud : kSpeeds) {
             std::int16_t status = 0;
             try {
-                status = Enquire(portNumber, baud);
+                status = Enquire(address, baud);
             } catch (const CommError& failure) {
                 findings.push_back({true, "cannot open " + port + ": " + CommErrorText(failure.code).Data(),
                                     "close any program that uses the port"});

@@ -5,7 +5,6 @@
 #include "ecr/commands/ECRCommandTable.h"
 #include "ecr/commands/ECROperations.h"
 #include "ecr/commands/ScaledAmount.h"
-#include "ecr/protocol/ECRMessageSink.h"
 
 #include <array>
 
@@ -141,13 +140,10 @@ void FiscalSubcommands::RegisterReports(CLI::App& app, CliAction& chosen)
     daily->add_option("--count", m_count, "how many in a row (500 ms apart)")->check(CLI::Range(1, 1000));
     OnChosen(daily, chosen, [this](CliSession& s) {
         // Each report is checked as it ends: a refusal stops the series.
-        ECRMessageSink::ResetLastCode();
-        std::uint64_t mismatched = s.MismatchedReplies();
+        const ECRVerdictWatch watch(s.Device().Verdicts());
         ECROperations::PrintDailyReportSeries(s.Device(), m_count, ECROperations::SeriesPause::Between, [&](int done) {
-            s.ThrowIfFailed(mismatched);
+            CliSession::ThrowIfNotAccepted(watch);
             s.Output().Progress(static_cast<std::size_t>(done), static_cast<std::size_t>(m_count), "daily reports");
-            ECRMessageSink::ResetLastCode();
-            mismatched = s.MismatchedReplies();
         });
         s.Output().Result().Set("reports", m_count);
     });

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "serial/platform/ComPortMap.h"
+#include "link/ComPortMap.h"
 
-#include <cstdlib>
 #include <string>
 
 // Where ports and doctor look at this machine: the device folder, sysfs,
@@ -18,9 +17,8 @@ struct HostPaths {
     // /dev/ttyS(n-1) in this tree's device folder.
     std::string ComDevice(int portNumber) const
     {
-        const char* mapped = std::getenv(ComPortMap::VariableName(portNumber).c_str());
-        if (mapped != nullptr && *mapped != '\0')
-            return mapped;
+        if (const auto mapped = ComPortMap().MappedPath(portNumber))
+            return *mapped;
         return dev + "/ttyS" + std::to_string(portNumber - 1);
     }
 };

@@ -2,7 +2,7 @@
 
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
-#include "serial/platform/ComPortMap.h"
+#include "link/ComPortMap.h"
 
 #ifdef _WIN32
 #include "serial/platform/WindowsHeader.h"
@@ -129,8 +129,9 @@ void ListComMapping(CliOutput& output, const HostPaths& paths)
     JsonValue& json = output.Result().Set("comPorts", JsonValue::Array());
     for (int port = 1; port <= 8; ++port) {
         const std::string variable = ComPortMap::VariableName(port);
-        const char* mapped = std::getenv(variable.c_str());
-        const bool fromVariable = mapped != nullptr && *mapped != '\0';
+        ComPortMap::Source source = ComPortMap::Source::System;
+        ComPortMap().MappedPath(port, &source);
+        const bool fromVariable = source == ComPortMap::Source::Variable;
         const std::string path = paths.ComDevice(port);
         std::error_code error;
         const bool exists = std::filesystem::exists(path, error);

@@ -105,14 +105,14 @@ void UtilitySubcommands::RegisterLogo(CLI::App& app, CliAction& chosen)
                          throw CliFailure(CliFailure::kBadInput, m_logo.error);
                  },
                  [this](CliSession& s) {
-                     const std::uint64_t mismatched = s.MismatchedReplies();
+                     const ECRVerdictWatch watch(s.Device().Verdicts());
                      const std::int32_t refused =
                          LogoUpload::Send(s.Device(), m_logo.rows, [&s](std::size_t sent, std::size_t total) {
                              s.Output().Progress(sent, total, "logo rows");
                          });
                      s.Output().EndProgress();
                      s.Output().Result().Set("rows", m_logo.rows.size());
-                     s.ThrowIfMismatched(mismatched);
+                     CliSession::ThrowIfAnyFailedCheck(watch);
                      if (refused != 0)
                          throw CliSession::Refusal(refused);
                  }));

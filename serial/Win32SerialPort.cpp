@@ -2,8 +2,10 @@
 
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRClock.h"
+#include "serial/platform/ComPortName.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -16,7 +18,15 @@ constexpr std::uint32_t kMaxReadUntilBytes = 16384;
 
 }  // namespace
 
-Win32SerialPort::Win32SerialPort(const SerialSettings& settings) : m_settings(settings) {}
+Win32SerialPort::Win32SerialPort(const SerialSettings& settings)
+    : Win32SerialPort(settings, ComPortName::ForPort(settings.PortNumber()))
+{
+}
+
+Win32SerialPort::Win32SerialPort(const SerialSettings& settings, std::string deviceName)
+    : m_settings(settings), m_deviceName(std::move(deviceName))
+{
+}
 
 Win32SerialPort::~Win32SerialPort()
 {
@@ -25,7 +35,7 @@ Win32SerialPort::~Win32SerialPort()
 
 void Win32SerialPort::SetTrafficCallback(ECRTextCallback callback)
 {
-    m_pTrafficCallback = callback;
+    m_pTrafficCallback = std::move(callback);
 }
 
 bool Win32SerialPort::Open()
@@ -34,11 +44,7 @@ bool Win32SerialPort::Open()
     // taken until the program ends.
     Close();
 
-    // Windows knows only COM1 to COM9 by their bare names; from COM10 on the
-    // name must be given in the device namespace.
-    const ECRString prefix = m_settings.PortNumber() >= 10 ? "\\\\.\\COM" : "COM";
-    const ECRString name = prefix + ECRString(m_settings.PortNumber());
-    m_hPort = CreateFileA(name.Data(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    m_hPort = CreateFileA(m_deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (m_hPort == INVALID_HANDLE_VALUE) {
         throw CommError(CommError::OpenFailed);
     }

@@ -2,11 +2,12 @@
 
 #include "ecr/protocol/ECRCallbacks.h"
 #include "ecr/protocol/ECRString.h"
-#include "serial/SerialPort.h"
+#include "ecr/protocol/SerialPort.h"
 #include "serial/SerialSettings.h"
 #include "serial/platform/CommApi.h"
 
 #include <cstdint>
+#include <string>
 
 // The serial port on the Windows communications functions (or our POSIX
 // version of them). Reads go one byte per call, so a read stops exactly at its
@@ -18,13 +19,19 @@ public:
     // reply (16 KiB) at the slowest speed (9600 baud) takes about 17 s.
     static constexpr std::int64_t kMaxReadMs = 30000;
 
+    // Opens COMn, n being the settings' port number.
     explicit Win32SerialPort(const SerialSettings& settings);
+    // Opens the device of that name (a path, or a COM name), with the
+    // settings' line values; their port number is not used.
+    Win32SerialPort(const SerialSettings& settings, std::string deviceName);
     ~Win32SerialPort() override;
     Win32SerialPort(const Win32SerialPort&) = delete;
     Win32SerialPort& operator=(const Win32SerialPort&) = delete;
 
     // Null switches the report off.
     void SetTrafficCallback(ECRTextCallback callback);
+    // The name the port opens.
+    const std::string& DeviceName() const { return m_deviceName; }
 
     bool Open() override;
     bool Close() override;
@@ -44,6 +51,7 @@ private:
     ECRString FinishRead();
 
     SerialSettings m_settings;
+    std::string m_deviceName;
     ECRTextCallback m_pTrafficCallback = nullptr;
     HANDLE m_hPort = INVALID_HANDLE_VALUE;
     DCB m_dcb{};

@@ -12,7 +12,6 @@
 #include "serial/Win32SerialPort.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
-#include "serial/platform/ComPortMap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -46,8 +45,7 @@ void BM_GiveUpOnLostReply(benchmark::State& state)
         faults.dropReplyEvery = 1;
         sim.SetFaults(faults);
     });
-    ComPortMap::SetDevicePath(kPortNumber, host.DevicePath());
-    Win32SerialPort port(SerialSettings(kPortNumber, 19200, 8, 0, 0, 0, 0));
+    Win32SerialPort port(SerialSettings(kPortNumber, 19200, 8, 0, 0, 0, 0), host.DevicePath());
     port.Open();
     ECRDevice device(&port);
     for (auto _ : state) {
@@ -61,8 +59,7 @@ BENCHMARK(BM_GiveUpOnLostReply)->Iterations(1)->UseRealTime()->Unit(benchmark::k
 void BM_GiveUpOnDrippingLine(benchmark::State& state)
 {
     PseudoTerminal line;
-    line.MapAs(kPortNumber);
-    Win32SerialPort port(SerialSettings(kPortNumber, 19200, 8, 0, 0, 0, 0));
+    Win32SerialPort port(SerialSettings(kPortNumber, 19200, 8, 0, 0, 0, 0), line.MapAs(kPortNumber));
     port.Open();
     ECRDevice device(&port);
     for (auto _ : state) {

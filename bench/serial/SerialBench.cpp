@@ -38,11 +38,7 @@ int Waiting(const PseudoTerminal& line)
 
 // COM1 on a fresh pseudo-terminal, the port open at 19200 baud, 8N1.
 struct OpenLine {
-    OpenLine() : port(SerialSettings(1, 19200, 8, 0, 0, 0, 0))
-    {
-        line.MapAs(1);
-        port.Open();
-    }
+    OpenLine() : port(SerialSettings(1, 19200, 8, 0, 0, 0, 0), line.MapAs(1)) { port.Open(); }
 
     PseudoTerminal line;
     Win32SerialPort port;

@@ -6,7 +6,6 @@
 #include "app/CThermalDlg.h"
 #include "dialogs/graphics/CGrafikaDlg.h"
 #include "dialogs/utilities/CMemeReadDlg.h"
-#include "serial/platform/ComPortMap.h"
 
 #include <QAbstractButton>
 #include <QEventLoop>
@@ -81,9 +80,9 @@ std::string ThermalRunner::Name() const
 bool ThermalRunner::Run(const WireScenario& scenario, const std::string& devicePath, WireSpan& span,
                         std::string& error)
 {
-    ComPortMap::SetDevicePath(1, devicePath);
     ScenarioPrompts prompts(scenario);
     CThermalDlg main;
+    main.m_portMap.Map(1, devicePath);
     main.Create();
     main.ShowWindow(true);
     // On, as a user has it.

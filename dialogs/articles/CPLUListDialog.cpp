@@ -159,6 +159,11 @@ void CPLUListDialog::Upload(std::size_t total, ArticleUpload::Source articleAt)
         if (upload.Refused() != 0) {
             services.ShowDebugMessage("Kasa je odbila " + std::to_string(upload.Refused()) + " artikala");
         }
+        // Sent, but whether the register took them is unknown: never counted as done.
+        if (upload.Unconfirmed() != 0) {
+            services.ShowDebugMessage("Kasa nije potvrdila " + std::to_string(upload.Unconfirmed()) +
+                                      " artikala (neispravan odgovor)");
+        }
         services.ShowDebugMessage("Poslato " + std::to_string(upload.Sent()) + " od " + std::to_string(upload.Total()) +
                                   " artikala");
     };

@@ -1,7 +1,6 @@
 #include "ecr/articles/ArticleUpload.h"
 
 #include "ecr/commands/ECRArticleCommands.h"
-#include "ecr/protocol/ECRMessageSink.h"
 
 #include <utility>
 
@@ -17,13 +16,15 @@ void ArticleUpload::Run(const std::function<void(std::size_t sent)>& afterEach,
         if (stopRequested && stopRequested()) {
             return;
         }
-        // The register's answer to this article alone decides whether it was refused.
-        ECRMessageSink::ResetLastCode();
         m_device.WriteArticle(m_articleAt(i));
-        const std::int32_t code = ECRProtocol::LastErrorCode();
-        if (code != 0 && m_refused++ == 0) {
-            m_firstRefusalCode = code;
-            m_firstRefusedIndex = i;
+        const ECRVerdict& verdict = m_device.LastVerdict();
+        if (verdict.kind == ECRVerdict::Kind::Refused) {
+            if (m_refused++ == 0) {
+                m_firstRefusalCode = verdict.code;
+                m_firstRefusedIndex = i;
+            }
+        } else if (verdict.kind == ECRVerdict::Kind::FailedCheck) {
+            ++m_unconfirmed;
         }
         ++m_sent;
         if (afterEach) {

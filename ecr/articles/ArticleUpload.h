@@ -10,8 +10,10 @@ class ECRArticleCommands;
 
 // Programs articles one by one, as an import file or the test articles are
 // sent (the article list dialog and ecrctl alike). A refused article does not
-// stop the run; the caller may stop it between two articles; and when an
-// exchange fails the counts still tell what was sent before it.
+// stop the run, nor does an answer that failed its check; the caller may stop
+// it between two articles; and when an exchange fails the counts still tell
+// what was sent before it. Each article is judged by its own exchange's
+// verdict, never by an earlier one.
 //
 //   ArticleUpload upload(device, articles.size(), [&](std::size_t i) { return articles[i]; });
 //   upload.Run([&](std::size_t sent) { ShowProgress(sent); }, [&] { return stopClicked; });
@@ -28,9 +30,14 @@ public:
              const std::function<bool()>& stopRequested = {});
 
     std::size_t Total() const { return m_total; }
-    // Articles the register answered, refused ones included.
+    // Articles sent and answered: refused and unconfirmed ones included.
     std::size_t Sent() const { return m_sent; }
     std::size_t Refused() const { return m_refused; }
+    // Articles whose answer failed its check: whether the register took
+    // them is unknown, so they are not counted as programmed.
+    std::size_t Unconfirmed() const { return m_unconfirmed; }
+    // Articles the register accepted.
+    std::size_t Accepted() const { return m_sent - m_refused - m_unconfirmed; }
     // The first refusal: its device error code and the article's index.
     std::int32_t FirstRefusalCode() const { return m_firstRefusalCode; }
     std::size_t FirstRefusedIndex() const { return m_firstRefusedIndex; }
@@ -41,6 +48,7 @@ private:
     Source m_articleAt;
     std::size_t m_sent = 0;
     std::size_t m_refused = 0;
+    std::size_t m_unconfirmed = 0;
     std::int32_t m_firstRefusalCode = 0;
     std::size_t m_firstRefusedIndex = 0;
 };

@@ -37,19 +37,21 @@ ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
 
 ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles(const std::function<void(std::size_t read)>& afterEach)
 {
+    // A refused read ends the walk; a reply that failed its check brings no
+    // article, and so ends it with an empty name.
+    const auto refused = [this] { return LastVerdict().kind == ECRVerdict::Kind::Refused; };
+
     const ECRArticle first = ReadArticle(ECRString(), kReadNext);
-    const std::int32_t firstCode = LastErrorCode();
-    if (firstCode != 0 || first.name.Length() == 0) {
-        // An empty article table answers the first read with "no such
-        // article"; a reply that did not answer the read carries no article.
+    if (refused() || first.name.Length() == 0) {
         m_articles.clear();
-        if (firstCode == kNoSuchArticle) {
-            return ArticleWalk::NoArticles;
+        // An empty article table answers the first read with "no such article".
+        if (refused()) {
+            return LastVerdict().code == kNoSuchArticle ? ArticleWalk::NoArticles : ArticleWalk::Refused;
         }
-        return firstCode != 0 ? ArticleWalk::Refused : ArticleWalk::EmptyName;
+        return ArticleWalk::EmptyName;
     }
     const ECRArticle last = ReadArticle(ECRString(), kReadLast);
-    const bool lastKnown = LastErrorCode() == 0;
+    const bool lastKnown = LastVerdict().IsAccepted();
 
     m_articles.clear();
     m_articles.push_back(first);
@@ -57,7 +59,7 @@ ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles(const std::f
         afterEach(m_articles.size());
     }
     if (!lastKnown) {
-        return ArticleWalk::Refused;
+        return refused() ? ArticleWalk::Refused : ArticleWalk::EmptyName;
     }
 
     // The walk must end even when the register never returns the last name:
@@ -70,7 +72,7 @@ ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles(const std::f
             return ArticleWalk::TooMany;
         }
         ECRArticle next = ReadArticle(current, kReadNext);
-        if (LastErrorCode() != 0) {
+        if (refused()) {
             return ArticleWalk::Refused;
         }
         if (next.name.Length() == 0) {

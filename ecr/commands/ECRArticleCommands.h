@@ -28,8 +28,8 @@ public:
     enum class ArticleWalk {
         Complete,      // from the first article to the last
         NoArticles,    // the first read found no article (code 20): the table is empty
-        Refused,       // a read was refused; LastErrorCode holds the code
-        EmptyName,     // a reply without an article name (or one that did not answer the read)
+        Refused,       // a read was refused; LastVerdict() holds the code
+        EmptyName,     // a reply without an article name (or one that failed its check)
         RepeatedName,  // a name came a second time before the last one: the walk would go round
         TooMany,       // kMaxArticles read without reaching the last one
     };

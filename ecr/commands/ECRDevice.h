@@ -36,8 +36,11 @@ public:
     void SetMessageCallback(ECRTextCallback callback);
     void SetWaitCallback(ECRWaitCallback callback);
 
+    ECRVerdicts& Verdicts() override { return m_engine.Verdicts(); }
+    // One for the three command groups' (each has its own from ECRProtocol).
+    const ECRVerdict& LastVerdict() { return m_engine.Verdicts().Last(); }
+
     ECREngine& Engine() { return m_engine; }
-    std::uint64_t MismatchedReplies() const override { return m_engine.MismatchedReplies(); }
 
 private:
     ECREngine m_engine;

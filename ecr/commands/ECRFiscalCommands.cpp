@@ -51,7 +51,7 @@ void ReadLinesWithFlagsExact(ECRProtocol& protocol, const char* command, std::ar
 {
     ECRReply reply(ECRRequest(command).Send(protocol));
     // A refusal's reply holds its code, not the fields; the caller sees the code.
-    if (ECRProtocol::LastErrorCode() != 0) {
+    if (protocol.LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return;
     }
     std::array<ECRString, N> readLines;
@@ -92,10 +92,9 @@ void ECRFiscalCommands::WriteTaxRates(const std::array<std::int32_t, 9>& rates, 
 
 ECRDateTime ECRFiscalCommands::ReadClock()
 {
-    const std::uint64_t mismatched = MismatchedReplies();
     ECRReply reply(ECRRequest("$c").Send(*this));
-    if (MismatchedReplies() == mismatched && LastErrorCode() != 0) {
-        return ECRDateTime();  // refused: the caller finds the code in LastErrorCode
+    if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
+        return ECRDateTime();  // refused: the caller finds the code in LastVerdict()
     }
     // Anything else must be a date: one that is not (an answer for another
     // command, garbled fields) would be shown, or stamped on a fiscal write,
@@ -224,14 +223,11 @@ std::int32_t ECRFiscalCommands::ReadSubtotal()
 
 bool ECRFiscalCommands::EndTransaction(std::int32_t cash, std::int32_t cheque, std::int32_t card)
 {
-    const std::uint64_t mismatched = MismatchedReplies();
     ECRRequest("*e").Amount(cash).Amount(cheque).Amount(card).Send(*this);
-    if (LastErrorCode() != 0) {
-        return false;  // refused: the receipt stays open for another payment or a cancel
-    }
-    if (MismatchedReplies() != mismatched) {
-        // The answer did not match the payment, so the last code is an old
-        // one: whether the receipt closed is unknown, and it is kept open.
+    // Refused, the receipt stays open for another payment or a cancel; with
+    // an answer that failed its check, whether it closed is unknown, and it
+    // is kept open too.
+    if (!LastVerdict().IsAccepted()) {
         return false;
     }
     m_transactionOpen = false;

@@ -51,10 +51,6 @@ public:
     void EndInfoPrint();
     void DisplayText(ECRString line1, ECRString line2);
 
-protected:
-    // Replies that failed their check so far (the engine's count).
-    virtual std::uint64_t MismatchedReplies() const = 0;
-
 private:
     ECRString m_defaultCashier;
     ECRString m_defaultRegisterNumber;

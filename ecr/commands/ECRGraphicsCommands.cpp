@@ -87,9 +87,8 @@ void ECRGraphicsCommands::StoreLogo(std::int32_t rowCount)
 
 std::int32_t ECRGraphicsCommands::ReadMemorySize(std::int32_t area)
 {
-    const std::uint64_t mismatched = MismatchedReplies();
     ECRReply reply(ECRRequest("$q").Int(area).Send(*this));
-    if (MismatchedReplies() == mismatched && LastErrorCode() != 0) {
+    if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return 0;
     }
     // A size that is no number would be saved as an empty dump.

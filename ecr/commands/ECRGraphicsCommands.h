@@ -21,15 +21,11 @@ public:
     // Sends nothing for a row outside 0..155 or a text not 90 characters long.
     void WriteLogoRow(std::int32_t row, ECRString hexText);
     void StoreLogo(std::int32_t rowCount);
-    // The area's size; 0 when the register refuses to tell (LastErrorCode
+    // The area's size; 0 when the register refuses to tell (LastVerdict()
     // holds the refusal). A reply that names another area or no number
     // throws CommError(16).
     std::int32_t ReadMemorySize(std::int32_t area);
     // The whole area, read in 128-byte blocks with progress reports; size
     // receives the area's size.
     std::vector<unsigned char> ReadMemory(std::int32_t area, std::int32_t& size);
-
-protected:
-    // Replies that failed their check so far (the engine's count).
-    virtual std::uint64_t MismatchedReplies() const = 0;
 };

@@ -11,7 +11,7 @@ namespace {
 std::optional<ECRDateTime> RegisterNow(ECRFiscalCommands& device)
 {
     const ECRDateTime now = device.ReadClock();
-    if (ECRProtocol::LastErrorCode() != 0) {
+    if (!device.LastVerdict().IsAccepted()) {
         return std::nullopt;
     }
     return now;

@@ -9,7 +9,7 @@
 // Register operations made of more than one command, used alike by the
 // dialogs and ecrctl. Fiscal writes are dated by the register's own clock,
 // read just before: never the PC's. When the register refuses the clock
-// read, the write is not sent (LastErrorCode then holds the refusal).
+// read, the write is not sent (LastVerdict() then holds the refusal).
 class ECROperations {
 public:
     static constexpr std::int32_t kDailySeriesPauseMs = 500;

@@ -3,10 +3,15 @@
 #include "ecr/protocol/ECRString.h"
 
 #include <cstdint>
+#include <functional>
 
-// Plain callbacks from the protocol library to the user interface; null switches a report off.
-using ECRTextCallback = void (*)(ECRString text);
-using ECRProgressCallback = void (*)(std::int32_t percent);
+// Callbacks from the protocol library to whoever drives it; an empty one
+// (nullptr) switches a report off. The windows register free functions that
+// find their window through the application's globals; a link that is one of
+// several in a process binds its own state instead, so each link reports only
+// its own traffic.
+using ECRTextCallback = std::function<void(ECRString text)>;
+using ECRProgressCallback = std::function<void(std::int32_t percent)>;
 // Called when a request or a status query has gone out and its answer is on
 // the way: the line is busy for milliseconds, time the windows may use.
-using ECRWaitCallback = void (*)();
+using ECRWaitCallback = std::function<void()>;

@@ -4,7 +4,8 @@
 #include "ecr/protocol/ECRClock.h"
 #include "ecr/protocol/ECRFrame.h"
 #include "ecr/protocol/ECRSleep.h"
-#include "serial/SerialPort.h"
+#include "ecr/protocol/ECRStringError.h"
+#include "ecr/protocol/SerialPort.h"
 
 namespace {
 
@@ -62,12 +63,45 @@ auto ECREngine::Settled(Exchange&& exchange)
     }
 }
 
+template <class Exchange>
+ECRString ECREngine::Judged(const ECRString& command, Exchange&& exchange)
+{
+    // Until a reply has come, an exchange that ends has had none.
+    m_pending = ECRVerdict();
+    m_pending.command = command;
+    m_pending.code = CommError::Timeout;
+    try {
+        ECRString result = Settled(exchange);
+        m_verdicts.Record(m_pending);
+        return result;
+    } catch (const CommError& error) {
+        if (m_pending.kind == ECRVerdict::Kind::NoReply) {
+            m_pending.code = error.code;
+        }
+        m_verdicts.Record(m_pending);
+        throw;
+    } catch (const ECRStringError&) {
+        // A reply too short for its checks, or none at all (the pending
+        // verdict tells which).
+        m_verdicts.Record(m_pending);
+        throw;
+    }
+}
+
 std::int16_t ECREngine::ReadStatus()
 {
     DrainInput();
     m_lineUnsettled = false;
-    WriteAwaitingAnswer(ECRString(ECRFrame::ENQ));
-    const ECRString status = m_port->ReadCount(1, m_limits.statusTimeoutMs);
+    ECRString status;
+    Judged(ECRString(ECRFrame::ENQ), [&] {
+        WriteAwaitingAnswer(ECRString(ECRFrame::ENQ));
+        status = m_port->ReadCount(1, m_limits.statusTimeoutMs);
+        if (status.Length() == 1) {
+            m_pending.kind = ECRVerdict::Kind::Unchecked;
+            m_pending.code = 0;
+        }
+        return status;
+    });
     if (status.Length() != 1) {
         return 0;
     }
@@ -93,12 +127,14 @@ void ECREngine::ReportProgress(std::int32_t percent)
 
 ECRString ECREngine::SendRaw(ECRString request)
 {
-    return Settled([&] { return ExchangeFrame(ReportTraffic(m_protocol.Frame(request)), kRawReplyTimeoutMs); });
+    return Judged(request, [&] {
+        return ExchangeFrame(ReportTraffic(m_protocol.Frame(request)), kRawReplyTimeoutMs);
+    });
 }
 
 ECRString ECREngine::SendReceive(ECRString request, std::int32_t timeoutMs)
 {
-    return Settled([&] {
+    return Judged(request, [&] {
         ReportTraffic(request);
         return ExchangeFrame(m_protocol.Frame(request), timeoutMs);
     });
@@ -106,24 +142,23 @@ ECRString ECREngine::SendReceive(ECRString request, std::int32_t timeoutMs)
 
 ECRString ECREngine::Transact(ECRString command, const ECRFieldList* fields)
 {
-    return Settled([&] {
+    return Judged(command, [&] {
         FlushInput();
         // A command without fields may pass no list at all.
         const ECRString request =
             ECRFrame::AssembleRequest(command, fields != nullptr ? *fields : ECRFieldList());
         ReportTraffic(request);
         WriteAwaitingAnswer(m_protocol.Frame(request));
-        return CheckedReply(command, m_protocol.Unframe(AwaitReply()));
+        return CheckedReply(command, UnframeReply(AwaitReply()));
     });
 }
 
 ECRString ECREngine::TransactNoPoll(ECRString request)
 {
-    return Settled([&] {
+    return Judged(request, [&] {
         FlushInput();
         WriteAwaitingAnswer(m_protocol.Frame(request));
-        return CheckedReply(request,
-                            m_protocol.Unframe(m_port->ReadUntil(ReplyTerminator(), m_limits.replyTimeoutMs)));
+        return CheckedReply(request, UnframeReply(m_port->ReadUntil(ReplyTerminator(), m_limits.replyTimeoutMs)));
     });
 }
 
@@ -155,7 +190,27 @@ ECRString ECREngine::ExchangeFrame(const ECRString& frame, std::int32_t timeoutM
     const ECRString reply = m_port->ReadUntil(ReplyTerminator(), timeoutMs);
     // No answer in time: it may still come, and must not answer the next request.
     m_lineUnsettled = reply.Length() == 0;
-    return m_protocol.Unframe(reply);
+    const ECRString payload = UnframeReply(reply);
+    if (reply.Length() != 0) {
+        m_pending.kind = ECRVerdict::Kind::Unchecked;
+        m_pending.code = 0;
+    }
+    return payload;
+}
+
+ECRString ECREngine::UnframeReply(const ECRString& reply)
+{
+    if (reply.Length() == 0) {
+        return m_protocol.Unframe(reply);  // nothing came: the verdict stays "no reply"
+    }
+    // Something came: from here on a failure is a failed check, not a lost reply.
+    m_pending.kind = ECRVerdict::Kind::FailedCheck;
+    m_pending.code = 0;
+    m_pending.check = reply.Length() < 4 ? ECRVerdict::Check::FrameLength : ECRVerdict::Check::Checksum;
+    const ECRString payload = m_protocol.Unframe(reply);
+    // A payload that passed the frame's tests must still pass the reply's.
+    m_pending.check = ECRVerdict::Check::ReplyLength;
+    return payload;
 }
 
 void ECREngine::WriteAwaitingAnswer(const ECRString& bytes)
@@ -183,11 +238,12 @@ ECRString ECREngine::CheckedReply(const ECRString& command, const ECRString& pay
 {
     // A reply that does not answer this command is shown, not thrown: the
     // caller gets no data and the last device error code stays as it was.
-    // An empty payload (ECRStringError) is left to the caller.
+    // An empty payload (ECRStringError) is left to the caller; when it came
+    // from an empty read, the verdict stays "no reply".
+    ECRVerdict* const verdict = m_pending.kind == ECRVerdict::Kind::NoReply ? nullptr : &m_pending;
     try {
-        return CheckReply(command, payload);
+        return ECRFrame::CheckReply(command, payload, m_sink, verdict);
     } catch (const CommError&) {
-        ++m_mismatchedReplies;
         m_lineUnsettled = true;
         ReportTraffic("Exception");
         return ECRString();

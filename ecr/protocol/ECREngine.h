@@ -5,8 +5,10 @@
 #include "ecr/protocol/ECRMessageSink.h"
 #include "ecr/protocol/ECRProtocol.h"
 #include "ecr/protocol/ECRString.h"
+#include "ecr/protocol/ECRVerdicts.h"
 
 #include <cstdint>
+#include <utility>
 
 class SerialPort;
 
@@ -66,21 +68,18 @@ public:
     ECRString ReportTraffic(ECRString text);
     ECRString CheckReply(ECRString command, ECRString reply);
 
-    void SetTrafficCallback(ECRTextCallback callback) { m_traffic = callback; }
-    void SetProgressCallback(ECRProgressCallback callback) { m_progress = callback; }
-    void SetMessageCallback(ECRTextCallback callback) { m_sink.SetCallback(callback); }
-    void SetWaitCallback(ECRWaitCallback callback) { m_wait = callback; }
+    void SetTrafficCallback(ECRTextCallback callback) { m_traffic = std::move(callback); }
+    void SetProgressCallback(ECRProgressCallback callback) { m_progress = std::move(callback); }
+    void SetMessageCallback(ECRTextCallback callback) { m_sink.SetCallback(std::move(callback)); }
+    void SetWaitCallback(ECRWaitCallback callback) { m_wait = std::move(callback); }
 
     void SetPollLimits(PollLimits limits) { m_limits = limits; }
     PollLimits GetPollLimits() const { return m_limits; }
 
     SerialPort* Port() const { return m_port; }
 
-    // Replies that did not answer their command ("Exception"), counted over
-    // the engine's life. Such a reply leaves the last device error code as it
-    // was, so a caller that must know whether the register accepted a command
-    // compares this count before and after it.
-    std::uint64_t MismatchedReplies() const { return m_mismatchedReplies; }
+    // The verdict of every exchange this engine has made (ECRVerdict).
+    ECRVerdicts& Verdicts() { return m_verdicts; }
 
 private:
     // Time spent in the reply loop without a reply, and the "ready" answers
@@ -97,8 +96,15 @@ private:
     // Runs one exchange; an exchange that throws leaves the line unsettled.
     template <class Exchange>
     auto Settled(Exchange&& exchange);
+    // Runs one exchange (Settled) and records its verdict: the pending one as
+    // the exchange left it, with the code of a CommError that ended it.
+    template <class Exchange>
+    ECRString Judged(const ECRString& command, Exchange&& exchange);
+    // Unframe through the protocol's slot; a frame that fails its length or
+    // checksum test becomes the pending verdict before the error goes on.
+    ECRString UnframeReply(const ECRString& reply);
     // CheckReply, with a mismatching reply reported as "Exception" and answered
-    // by the empty text.
+    // by the empty text; the pending verdict says what the check found.
     ECRString CheckedReply(const ECRString& command, const ECRString& payload);
     // The reply loop: waits for the reply frame, polling the status with ENQ
     // while nothing comes, and drops leading busy status bytes.
@@ -121,6 +127,8 @@ private:
     ECRProgressCallback m_progress = nullptr;
     ECRWaitCallback m_wait = nullptr;
     PollLimits m_limits;
-    std::uint64_t m_mismatchedReplies = 0;
+    ECRVerdicts m_verdicts;
+    // The verdict of the exchange under way, recorded when it ends.
+    ECRVerdict m_pending;
     bool m_lineUnsettled = false;
 };

@@ -74,41 +74,64 @@ ECRString ECRFrame::AssembleRequest(ECRString command, const ECRFieldList& field
     return request;
 }
 
-ECRString ECRFrame::CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink)
+ECRString ECRFrame::CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink, ECRVerdict* verdict)
 {
+    // Every failed check is the same Sync error to the caller; the verdict
+    // (when asked for) says which check it was.
+    const auto fail = [verdict](ECRVerdict::Check check) {
+        if (verdict != nullptr) {
+            verdict->kind = ECRVerdict::Kind::FailedCheck;
+            verdict->check = check;
+        }
+        return CommError(CommError::Sync);
+    };
+    const auto pass = [verdict, &sink](std::int32_t code) {
+        sink.ReportCode(code);
+        if (verdict != nullptr) {
+            verdict->kind = code == 0 ? ECRVerdict::Kind::Accepted : ECRVerdict::Kind::Refused;
+            verdict->code = code;
+            verdict->check = ECRVerdict::Check::None;
+        }
+    };
+    // Indexing past the end throws ECRStringError: the reply is too short for
+    // what is checked. The verdict says so until a check has passed or failed.
+    if (verdict != nullptr) {
+        verdict->kind = ECRVerdict::Kind::FailedCheck;
+        verdict->check = ECRVerdict::Check::ReplyLength;
+    }
     const unsigned char replyClass = reply.CharAt(0);
     if (replyClass != '#' && replyClass != '$' && replyClass != '*' && replyClass != '%') {
-        throw CommError(CommError::Sync);
+        throw fail(ECRVerdict::Check::ReplyClass);
     }
     const unsigned char letter = reply.CharAt(1);
     if (replyClass == '#' && letter == 'Z') {
         const unsigned char echo = reply.CharAt(2);
         if (echo != command.CharAt(0) && echo != command.CharAt(1)) {
-            throw CommError(CommError::Sync);
+            throw fail(ECRVerdict::Check::ErrorEcho);
         }
         reply.Tokenize(LF);
         ECRString code = reply.Tokenize(US);
         // A code that is not a number tells nothing of what the register did.
         if (!ECRIsDecimal(code)) {
-            throw CommError(CommError::Sync);
+            throw fail(ECRVerdict::Check::ErrorCode);
         }
-        sink.ReportCode(ECRAtoi(code));
+        pass(ECRAtoi(code));
         return code;
     }
     if ((replyClass == '#' || replyClass == '*') && letter == command.CharAt(1)) {
-        sink.ReportCode(0);
+        pass(0);
         return reply.Mid(2);
     }
     if (replyClass != '$' && replyClass != '%' && replyClass != '*') {
-        throw CommError(CommError::Sync);
+        throw fail(ECRVerdict::Check::ReplyLetter);
     }
     unsigned char expected = command.CharAt(1);
     if (expected >= 'a' && expected <= 'z') {
         expected = static_cast<unsigned char>(expected - 'a' + 'A');
     }
     if (letter != expected) {
-        throw CommError(CommError::Sync);
+        throw fail(ECRVerdict::Check::ReplyLetter);
     }
-    sink.ReportCode(0);
+    pass(0);
     return reply.Mid(2);
 }

@@ -3,6 +3,7 @@
 #include "ecr/protocol/ECRField.h"
 #include "ecr/protocol/ECRMessageSink.h"
 #include "ecr/protocol/ECRString.h"
+#include "ecr/protocol/ECRVerdict.h"
 
 #include <cstddef>
 #include <functional>
@@ -45,8 +46,11 @@ public:
     // code through the sink and returns the reply data (or the error code as
     // text for a device error reply). Throws CommError(16) on a mismatch or a
     // device error code that is not a decimal number, and ECRStringError when
-    // the reply is too short for the bytes checked.
-    static ECRString CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink);
+    // the reply is too short for the bytes checked. A verdict, when given, is
+    // set to what the check found: accepted, refused with its code, or the
+    // check that failed (its command is left to the caller).
+    static ECRString CheckReply(const ECRString& command, ECRString reply, ECRMessageSink& sink,
+                                ECRVerdict* verdict = nullptr);
 
     // Both top bits set: a status byte saying the register is busy. Such
     // bytes may also precede a reply and are never part of it.

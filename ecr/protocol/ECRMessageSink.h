@@ -3,12 +3,13 @@
 #include "ecr/protocol/ECRCallbacks.h"
 
 #include <cstdint>
+#include <utility>
 
 // Turns device error codes into message texts for the user interface and
 // keeps the process-wide last device error code.
 class ECRMessageSink {
 public:
-    void SetCallback(ECRTextCallback callback) { m_callback = callback; }
+    void SetCallback(ECRTextCallback callback) { m_callback = std::move(callback); }
     ECRTextCallback Callback() const { return m_callback; }
 
     // Stores the code as the last device error code and reports its text.

@@ -2,6 +2,7 @@
 
 #include "ecr/protocol/ECRField.h"
 #include "ecr/protocol/ECRString.h"
+#include "ecr/protocol/ECRVerdicts.h"
 
 #include <cstdint>
 
@@ -22,6 +23,11 @@ public:
     virtual ECRString SendReceive(ECRString request, std::int32_t timeoutMs) = 0;  // slot 8
     virtual ECRString Transact(ECRString command, const ECRFieldList* fields) = 0;  // slot 9
     virtual ECRString TransactNoPoll(ECRString request) = 0;                    // slot 10
+
+    // Not one of the eleven: the verdicts of this device's own exchanges, which
+    // tell whether the register did what it was asked (see ECRVerdict).
+    virtual ECRVerdicts& Verdicts() = 0;
+    const ECRVerdict& LastVerdict() { return Verdicts().Last(); }
 
     // The device error code most recently reported by any device object.
     static std::int32_t LastErrorCode();

@@ -2,7 +2,7 @@
 
 // The Windows communications functions the serial port is written on. On
 // Windows they are the real ones; elsewhere CommApiPosix.cpp provides the same
-// subset on termios and poll, with "COMn" mapped to a device by ComPortMap.
+// subset on termios and poll, with "COMn" opening /dev/ttyS(n-1) (ComPortName).
 
 #ifdef _WIN32
 

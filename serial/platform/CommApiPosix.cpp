@@ -2,7 +2,7 @@
 // handle table owns the open devices and finds them again for each call.
 
 #include "serial/platform/CommApi.h"
-#include "serial/platform/ComPortMap.h"
+#include "serial/platform/ComPortName.h"
 #include "serial/platform/PosixCommDevice.h"
 
 #include <cstdint>
@@ -52,7 +52,7 @@ HANDLE CreateFileA(const char* fileName, DWORD desiredAccess, DWORD shareMode, S
         return INVALID_HANDLE_VALUE;
     }
     std::unique_ptr<PosixCommDevice> device =
-        PosixCommDevice::Open(ComPortMap::PathForName(fileName), (desiredAccess & GENERIC_READ) != 0,
+        PosixCommDevice::Open(ComPortName::SystemPath(fileName), (desiredAccess & GENERIC_READ) != 0,
                               (desiredAccess & GENERIC_WRITE) != 0, shareMode == 0);
     if (!device) {
         return INVALID_HANDLE_VALUE;

@@ -43,9 +43,9 @@ TEST(Connection, LogOnSwitchesMenusAndMonitor)
     EXPECT_EQ(FirstLine(main.m_monitorDlg.TrafficText()).size(), 3u);
 
     // Connected for good: "Povezi" again does nothing.
-    ECRDevice* device = main.m_pDevice.get();
+    ECRDevice* device = main.m_pDevice;
     main.OnConnect();
-    EXPECT_EQ(main.m_pDevice.get(), device);
+    EXPECT_EQ(main.m_pDevice, device);
 }
 
 TEST(Connection, SilentRegisterLeavesEverythingUnconnectedWithoutAMessageBox)

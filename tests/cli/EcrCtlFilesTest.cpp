@@ -85,6 +85,28 @@ TEST_F(EcrCtlFixture, ImportGoesOnPastRefusedArticlesAndEndsRefused)
     EXPECT_NE(outcome.err.find("3 article(s) refused, the first (Sok)"), std::string::npos) << outcome.err;
 }
 
+TEST_F(EcrCtlFixture, AnArticleWhoseAnswerFailsItsCheckIsNotCountedAsProgrammed)
+{
+    TempFolder folder;
+    const std::string import = folder.Write("plu.txt", "Sok,1,2,1\nKafa,1,2,1\nMleko,2,2,1\n");
+    // The second answer carries a letter no command was sent with.
+    host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.wrongLetterEvery = 2;
+        sim.SetFaults(faults);
+    });
+    const Outcome outcome = Run({"articles", "import", import}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 3) << outcome.err;
+    const Json doc = Json::Parse(outcome.out);
+    EXPECT_EQ(doc["sent"].number, 3);
+    EXPECT_EQ(doc["accepted"].number, 2);
+    EXPECT_EQ(doc["unconfirmed"].number, 1);
+    EXPECT_EQ(doc["refused"].number, 0);
+    EXPECT_NE(outcome.err.find("1 article(s) unconfirmed: the register's answer failed its check (reply letter)"),
+              std::string::npos)
+        << outcome.err;
+}
+
 TEST_F(EcrCtlFixture, ImportFilesAreCheckedWholeBeforeTheFirstArticleIsSent)
 {
     TempFolder folder;

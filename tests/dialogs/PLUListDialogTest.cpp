@@ -172,6 +172,24 @@ TEST_F(PLUListDialogTest, ArticlesTheRegisterRefusesAreCountedAndTheRunGoesOn)
     EXPECT_TRUE(Prompts().messages.empty());
 }
 
+TEST_F(PLUListDialogTest, AnArticleWhoseAnswerFailsItsCheckIsNotCountedAsTaken)
+{
+    // The second answer carries a letter no command was sent with.
+    WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.wrongLetterEvery = 2;
+        sim.SetFaults(faults);
+    });
+    TempFolder folder;
+    Prompts().openFiles.push_back(QString::fromStdString(folder.Write("plu.txt", "Sok,1,2,1\nKafa,1,2,1\nMleko,2,2,1\n")));
+    RunMenu(CThermalDlg::ID_PLU_LIST, [&](CDialog& open) { Click(open, CPLUListDialog::IDC_IMPORT); });
+    EXPECT_EQ(Requests().size(), 3U);
+    const std::string debug = Main().m_monitorDlg.DebugText();
+    EXPECT_NE(debug.find("Kasa nije potvrdila 1 artikala (neispravan odgovor)"), std::string::npos) << debug;
+    EXPECT_EQ(debug.find("Kasa je odbila"), std::string::npos) << debug;
+    EXPECT_EQ(LastDebugLine(), "Poslato 3 od 3 artikala");
+}
+
 TEST_F(PLUListDialogTest, ImportThatCannotBeReadSendsNothing)
 {
     TempFolder folder;

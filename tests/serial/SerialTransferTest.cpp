@@ -47,13 +47,12 @@ protected:
     void SetUp() override
     {
         g_traffic.clear();
-        line.MapAs(1);
         port.SetTrafficCallback(RecordTraffic);
         ASSERT_TRUE(port.Open());
     }
 
     PseudoTerminal line;
-    Win32SerialPort port{SerialSettings(1, 19200, 8, 0, 0, 0, 0)};
+    Win32SerialPort port{SerialSettings(1, 19200, 8, 0, 0, 0, 0), line.MapAs(1)};
 };
 
 TEST_F(SerialTransferTest, ReadUntilStopsRightAfterTheTerminator)

@@ -53,8 +53,7 @@ protected:
         m_host = std::make_unique<SimulatorHost>(options);
         std::string error;
         ASSERT_TRUE(m_host->Start(&error)) << error;
-        ::setenv("ECR_COM1", m_host->DevicePath().c_str(), 1);
-        m_port = std::make_unique<Win32SerialPort>(SerialSettings(1, 19200, 8, 0, 0, 0, 0));
+        m_port = std::make_unique<Win32SerialPort>(SerialSettings(1, 19200, 8, 0, 0, 0, 0), m_host->DevicePath());
         ASSERT_TRUE(m_port->Open());
         m_port->SetTrafficCallback(&CollectTraffic);
         m_device = std::make_unique<ECRDevice>(m_port.get());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ecr/protocol/ECRClock.h"
-#include "serial/SerialPort.h"
+#include "ecr/protocol/SerialPort.h"
 
 #include <cstdint>
 #include <deque>

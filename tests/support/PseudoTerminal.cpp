@@ -1,6 +1,5 @@
 #include "support/PseudoTerminal.h"
 
-#include "serial/platform/ComPortMap.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -40,21 +39,16 @@ PseudoTerminal::PseudoTerminal(Use use)
 
 PseudoTerminal::~PseudoTerminal()
 {
-    for (int port : m_mappedPorts) {
-        ::unsetenv(ComPortMap::VariableName(port).c_str());
-    }
     HangUp();
     if (m_slave >= 0) {
         ::close(m_slave);
     }
 }
 
-void PseudoTerminal::MapAs(int portNumber)
+std::string PseudoTerminal::MapAs(int /*portNumber*/)
 {
-    if (!ComPortMap::SetDevicePath(portNumber, m_slavePath)) {
-        throw std::system_error(errno, std::generic_category(), "setenv");
-    }
-    m_mappedPorts.push_back(portNumber);
+    // Ports open devices by path here: nothing to map.
+    return m_slavePath;
 }
 
 void PseudoTerminal::Send(const std::string& bytes)

@@ -46,8 +46,9 @@ public:
     int SlaveFd() const { return m_slave; }
 #endif
 
-    // Makes COMn lead here until the terminal goes away.
-    void MapAs(int portNumber);
+    // The name a port opens this terminal by as COMn: the slave's path; under
+    // Wine "COMn" itself, which then leads here until the terminal goes away.
+    std::string MapAs(int portNumber);
 
     // Bytes arriving at the port.
     void Send(const std::string& bytes);
@@ -70,7 +71,6 @@ private:
 #else
     int m_master = -1;
     int m_slave = -1;
-    std::vector<int> m_mappedPorts;
 #endif
     std::string m_slavePath;
 };

@@ -2,6 +2,8 @@
 // the Linux side and driven over a loopback connection.
 
 #include "support/PseudoTerminal.h"
+
+#include "serial/platform/ComPortName.h"
 #include "support/PtyPeerProtocol.h"
 
 #include <winsock2.h>
@@ -116,9 +118,10 @@ std::string PseudoTerminal::Ask(char operation, const std::string& payload) cons
     return answer;
 }
 
-void PseudoTerminal::MapAs(int portNumber)
+std::string PseudoTerminal::MapAs(int portNumber)
 {
     Ask(PtyPeerProtocol::kMap, std::to_string(portNumber));
+    return ComPortName::ForPort(portNumber);
 }
 
 void PseudoTerminal::Send(const std::string& bytes)

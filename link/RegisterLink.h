@@ -1,0 +1,75 @@
+#pragma once
+
+#include "ecr/commands/ECRDevice.h"
+#include "ecr/protocol/ECRCallbacks.h"
+#include "link/PortAddress.h"
+#include "serial/SerialSettings.h"
+#include "serial/Win32SerialPort.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+// One register, reached: the port opened at an address with its line
+// settings, the device on it with its reports, and the log-on. Every front
+// end (the main window, each ecrctl run, a batch) makes one; several can live
+// in one process, each on its own port and each reporting only its own
+// traffic to its own callbacks.
+//
+//   RegisterLink link;
+//   RegisterLink::Reports reports;
+//   reports.traffic = [this](ECRString text) { Show(text); };
+//   if (link.Open(PortAddress::DevicePath("/dev/ttyUSB0"), RegisterLink::Settings(19200), reports))
+//       link.Device()->ReadClock();
+//
+// The link owns the port and the device; the device goes first. A failed
+// attempt keeps its objects (the port closed) until the next Open or Release.
+class RegisterLink {
+public:
+    // Where the link reports; each may be empty. The design's free functions
+    // go here as they are; a link among several binds its own state.
+    struct Reports {
+        ECRTextCallback requests;  // the engine's traffic: requests and "Exception"
+        ECRTextCallback reads;     // every read of the port, an empty one too
+        ECRTextCallback messages;  // the register's message for every checked reply
+        ECRProgressCallback progress;
+        ECRWaitCallback awaitingAnswer;
+    };
+
+    // The line every front end uses: 8 data bits, no parity, one stop bit,
+    // no flow control, DTR off, at the given speed; port number n (0 when
+    // the port is named by a path).
+    static SerialSettings Settings(int baud, int portNumber = 0);
+
+    RegisterLink() = default;
+    ~RegisterLink();
+    RegisterLink(const RegisterLink&) = delete;
+    RegisterLink& operator=(const RegisterLink&) = delete;
+
+    // Releases the objects of an earlier attempt, opens the port at the
+    // address, makes the device on it with the reports and logs on with the
+    // status enquiry (which drains what an earlier run left on the line).
+    // True when a register answered. When none answered the port is closed
+    // again and false returned; a port that cannot be opened or configured
+    // throws its CommError, the port closed and no device made.
+    bool Open(const PortAddress& address, const SerialSettings& settings, const Reports& reports);
+    // The device first, then the port.
+    void Release();
+
+    // Logged on: a register answered the enquiry and the link was not released since.
+    bool IsOpen() const { return m_status != 0; }
+    // The status byte the log-on read; 0 when none came.
+    std::int16_t Status() const { return m_status; }
+    // The address of the last attempt; none before the first.
+    const std::optional<PortAddress>& Address() const { return m_address; }
+
+    // Null before an attempt, and the device also after a port that did not open.
+    ECRDevice* Device() const { return m_device.get(); }
+    Win32SerialPort* Port() const { return m_port.get(); }
+
+private:
+    std::optional<PortAddress> m_address;
+    std::unique_ptr<Win32SerialPort> m_port;
+    std::unique_ptr<ECRDevice> m_device;
+    std::int16_t m_status = 0;
+};

@@ -1,0 +1,146 @@
+// Register links in one process, each on its own simulated register.
+#include "link/RegisterLink.h"
+
+#include "ecr/commands/ECRArticle.h"
+#include "ecr/protocol/CommError.h"
+#include "sim/ECRSimulator.h"
+#include "sim/SimulatorHost.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// What one link reported, each kind apart.
+struct Reported {
+    std::vector<std::string> requests;
+    std::vector<std::string> reads;
+    std::vector<std::string> messages;
+
+    RegisterLink::Reports Reports()
+    {
+        RegisterLink::Reports reports;
+        reports.requests = [this](ECRString text) { requests.emplace_back(text.Data(), text.Length()); };
+        reports.reads = [this](ECRString text) {
+            if (text.Length() != 0)
+                reads.emplace_back(text.Data(), text.Length());
+        };
+        reports.messages = [this](ECRString text) { messages.emplace_back(text.Data(), text.Length()); };
+        return reports;
+    }
+
+    // Everything the link saw, requests and reads alike.
+    std::string All() const
+    {
+        std::string all;
+        for (const auto* list : {&requests, &reads, &messages})
+            for (const std::string& entry : *list)
+                all += entry + "|";
+        return all;
+    }
+};
+
+struct Register {
+    SimulatorHost host;
+    RegisterLink link;
+    Reported reported;
+
+    void Open()
+    {
+        ASSERT_TRUE(host.Start());
+        ASSERT_TRUE(link.Open(PortAddress::DevicePath(host.DevicePath()), RegisterLink::Settings(19200),
+                              reported.Reports()));
+    }
+};
+
+ECRArticle Article(const char* name)
+{
+    ECRArticle article;
+    article.name = name;
+    article.price = 1250;
+    article.taxRate = 1;
+    article.unit = 0;
+    return article;
+}
+
+TEST(RegisterLinkTest, TwoRegistersInOneProcessEachSeeOnlyTheirOwn)
+{
+    Register first;
+    Register second;
+    first.Open();
+    second.Open();
+    ASSERT_TRUE(first.link.IsOpen());
+    ASSERT_TRUE(second.link.IsOpen());
+    first.host.ClearRequests();
+    second.host.ClearRequests();
+    // The second has no paper: its refusal must not show on the first.
+    second.host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.paperOut = true;
+        sim.SetFaults(faults);
+    });
+
+    // In turn, as a service with two tills would drive them.
+    first.link.Device()->WriteArticle(Article("PRVA"));
+    second.link.Device()->PrintStatusReport();
+    first.link.Device()->WriteArticle(Article("DRUGA"));
+    second.link.Device()->WriteArticle(Article("TRECA"));
+
+    // name LF, price in hundredths TAB, tax rate US, unit US
+    EXPECT_EQ(first.host.Requests(),
+              (std::vector<std::string>{"#rPRVA\n1250\t1\x1f" "0\x1f", "#rDRUGA\n1250\t1\x1f" "0\x1f"}));
+    ASSERT_EQ(second.host.Requests().size(), 2u);
+    EXPECT_EQ(second.host.Requests()[1], "#rTRECA\n1250\t1\x1f" "0\x1f");
+
+    // Each link's reports hold its own requests and answers only.
+    EXPECT_EQ(first.reported.requests, first.host.Requests());
+    EXPECT_EQ(second.reported.requests, second.host.Requests());
+    EXPECT_EQ(first.reported.All().find("TRECA"), std::string::npos);
+    EXPECT_EQ(second.reported.All().find("PRVA"), std::string::npos);
+    EXPECT_EQ(first.reported.messages,
+              (std::vector<std::string>{"Operacija je uspesna", "Operacija je uspesna"}));
+    EXPECT_EQ(second.reported.messages.front(), "Nema papira (trake)");
+
+    // And its own verdicts: the second's refusal is not the first's.
+    EXPECT_EQ(first.link.Device()->LastVerdict().kind, ECRVerdict::Kind::Accepted);
+    EXPECT_EQ(first.link.Device()->Verdicts().Count(), 3u);  // the log-on enquiry and two articles
+    second.link.Device()->PrintStatusReport();
+    EXPECT_EQ(second.link.Device()->LastVerdict().kind, ECRVerdict::Kind::Refused);
+    EXPECT_EQ(second.link.Device()->LastVerdict().code, 12);
+    EXPECT_EQ(first.link.Device()->LastVerdict().kind, ECRVerdict::Kind::Accepted);
+}
+
+TEST(RegisterLinkTest, AFailedAttemptKeepsNoOpenPort)
+{
+    RegisterLink link;
+    Reported reported;
+    // A path that is no device: the port's error, no device made.
+    try {
+        link.Open(PortAddress::DevicePath("/nonexistent/tty"), RegisterLink::Settings(19200), reported.Reports());
+        ADD_FAILURE() << "opened a port that does not exist";
+    } catch (const CommError& error) {
+        EXPECT_EQ(error.code, CommError::OpenFailed);
+    }
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.Device(), nullptr);
+
+    // A register that does not answer: the port closed again, so another can take it.
+    SimulatorHost host;
+    ASSERT_TRUE(host.Start());
+    host.WithSimulator([](ECRSimulator& sim) {
+        SimFaults faults;
+        faults.silentToEnq = true;
+        sim.SetFaults(faults);
+    });
+    const PortAddress address = PortAddress::DevicePath(host.DevicePath());
+    EXPECT_FALSE(link.Open(address, RegisterLink::Settings(19200), reported.Reports()));
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.Address(), address);
+    host.WithSimulator([](ECRSimulator& sim) { sim.SetFaults(SimFaults()); });
+    RegisterLink other;
+    EXPECT_TRUE(other.Open(address, RegisterLink::Settings(19200), {}));
+}
+
+}  // namespace
