@@ -19,7 +19,7 @@ RegisterServices* g_pServices = nullptr;
 RegisterServices& RegisterServices::Instance()
 {
     if (g_pServices == nullptr) {
-        throw CommError(CommError::OpenFailed);
+        throw CommError(CommError::NotConnected);
     }
     return *g_pServices;
 }
@@ -28,7 +28,7 @@ ECRDevice& RegisterServices::Device()
 {
     ECRDevice* device = Instance().ConnectedDevice();
     if (device == nullptr) {
-        throw CommError(CommError::OpenFailed);
+        throw CommError(CommError::NotConnected);
     }
     return *device;
 }

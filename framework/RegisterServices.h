@@ -51,11 +51,11 @@ public:
     virtual void CloseStoppableRun() {}
     virtual bool StopRequested() { return false; }
 
-    // The installed services; throws CommError(OpenFailed) when none is
+    // The installed services; throws CommError(NotConnected) when none is
     // installed, as a dialog reached with no main window has no port either.
     static RegisterServices& Instance();
     // The connected device. Without one (no log-on yet) it throws
-    // CommError(OpenFailed), which the action guard reports like any failed
+    // CommError(NotConnected), which the action guard reports like any failed
     // exchange; the menus that lead to the dialogs stay greyed until log-on.
     static ECRDevice& Device();
 

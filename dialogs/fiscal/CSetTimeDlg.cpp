@@ -39,12 +39,14 @@ void CSetTimeDlg::ReadRegisterClock()
     bool read = false;
     // A failed exchange is reported as every action's is.
     ActionGuard::Run([&] {
-        const ECRDateTime clock = RegisterServices::Device().ReadClock();
+        ECRDevice& device = RegisterServices::Device();
+        const ECRDateTime clock = device.ReadClock();
         read = SetRegisterTime(clock);
         if (!read) {
             // A refusal answers with no date; the register's message says why.
-            const std::int32_t code = ECRProtocol::LastErrorCode();
-            ActionGuard::ReportFailure(code != 0 ? CodePage::ToUnicode(DeviceMessageText(code))
+            const ECRVerdict& verdict = device.LastVerdict();
+            const bool refused = verdict.kind == ECRVerdict::Kind::Refused;
+            ActionGuard::ReportFailure(refused ? CodePage::ToUnicode(DeviceMessageText(verdict.code))
                                                  : QStringLiteral("Vreme kase ne postoji na ovom racunaru"));
         }
     });

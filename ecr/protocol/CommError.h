@@ -10,6 +10,9 @@ public:
     enum Code : std::int32_t {
         Ok = 0,
         OpenFailed = 1,
+        // No port has been opened yet (nothing logged on): the design has no
+        // code of its own for it and reports it as "Error opening port".
+        NotConnected = OpenFailed,
         ReadSettingsFailed = 2,
         ApplySettingsFailed = 3,
         ReadTimeoutFailed = 4,

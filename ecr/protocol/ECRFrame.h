@@ -34,6 +34,10 @@ public:
 
     // The payload of a received frame after its checksum digits were verified.
     // Throws CommError(17) on a mismatch and ECRStringError for 1 to 3 bytes.
+    // Why 17 ("Invalid Command!") and not 18 ("Wrong checksum!"): the design
+    // raises 17 here and never 18, and what reads the code (the windows'
+    // message, ecrctl's exit code, the traces) was built on that; the
+    // verdict of the exchange names the failed check as Checksum.
     static ECRString Unframe(ECRString frame, const ChecksumFunction& checksum = &ECRFrame::Checksum);
 
     // The command code followed by each field's text and terminator byte.
