@@ -30,17 +30,25 @@ public:
         };
         Field field = Field::Name;
         Rule rule = Rule::Empty;
+        // TooLong: the name's length; Backslash: the backslash's position, from 1.
         std::int64_t count = 0;
+        // OutOfRange: the lowest allowed.
         std::int64_t low = 0;
         std::int64_t limit = 0;  // TooLong: the longest; OutOfRange: the highest
+        // OutOfRange: how many of the digits are decimals (2 for the price).
         int decimals = 0;
+        // ControlByte: which byte, and where.
         TextFault text;
     };
 
-    // The first field the register would refuse, or nothing.
+    // The first field the register would refuse, or nothing. Checked in this
+    // order: the name (empty, longer than kNameLength bytes, CheckNameBytes),
+    // the price (1..kMaxPrice), the tax rate (0..kMaxTaxRate), the unit
+    // (0..kMaxUnit). Sends nothing; value1 and value2 are not checked.
     static std::optional<Fault> Check(const ECRArticle& article);
     // A name's bytes alone: a control byte (the field terminators among
     // them) would split or end the request's field, and a backslash would
-    // cut a reply that carries the name short.
+    // cut a reply that carries the name short. ControlByte (the first one) or
+    // Backslash; the name's length is not looked at.
     static std::optional<Fault> CheckNameBytes(const ECRString& name);
 };

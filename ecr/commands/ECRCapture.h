@@ -24,14 +24,24 @@ public:
         std::string line;
     };
 
+    // SessionLog when the content starts with the log's header; MonitorText
+    // when every byte is printable ASCII (0x20..0x7E) or a line break and the
+    // first line that is not empty is a hex line; Raw otherwise.
     static Form Detect(std::string_view content);
     // The items in the order they happened.
+    // Raw: SplitRaw's pieces, direction and time unknown. MonitorText: the
+    // hex lines of the entries (every other line, from the first), oldest
+    // first; one that is not a hex line passes through with a note saying so.
+    // SessionLog: traffic lines with their time and direction; every other
+    // line that is not empty passes through.
     static std::vector<Item> Read(std::string_view content);
     // One line per item: the decoded entries and the passed-through lines.
+    // One decoder reads them all, reset at each log header (a new run).
     static std::vector<std::string> Decode(std::string_view content);
 
     // Raw bytes cut into frames (ESC P ... ESC \), runs of busy status
-    // bytes, single ENQ, ACK and NAK, and runs of anything else.
+    // bytes, single ENQ, ACK and NAK, and runs of anything else. A frame
+    // without its closer ends where the next one opens, or at the end.
     static std::vector<std::string> SplitRaw(std::string_view bytes);
 
 private:

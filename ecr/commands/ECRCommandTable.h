@@ -30,6 +30,7 @@ public:
         // This field and all after it may be missing at the end of the data.
         bool optional = false;
     };
+    // The fields of a request or of reply data, in wire order.
     using Layout = std::vector<Field>;
 
     struct Command {
@@ -43,7 +44,8 @@ public:
 
     // The command with the two-byte code, or null.
     static const Command* Find(std::string_view code);
+    // Every command the command groups send.
     static const std::vector<Command>& All();
-    // The name of the Nth tax rate, 0..8.
+    // The name of the Nth tax rate, 0..8; "?" for any other index.
     static const char* RateName(int index);
 };

@@ -13,13 +13,17 @@
 // ended by its terminator or not a number, with the reason in Error().
 class ECRFieldReader {
 public:
+    // The data must outlive the reader (it is not copied).
     explicit ECRFieldReader(std::string_view data) : m_data(data) {}
 
-    // True when the layout reads the data whole.
+    // True when the layout reads the data whole. An optional field, and all
+    // after it, may be missing when the data ends before it; bytes left after
+    // the last field are a failure ("extra bytes after the fields").
     bool Read(const ECRCommandTable::Layout& layout);
 
     // "name=Sok price=12.50" for the fields read so far.
     const std::string& Text() const { return m_text; }
+    // Why reading stopped ("price not ended by TAB"); empty while it has not.
     const std::string& Error() const { return m_error; }
 
     // ": " and the fields by the first layout that reads the data whole; when
@@ -27,7 +31,8 @@ public:
     // hexadecimal. Without layouts the data, if any, as text.
     static std::string Describe(const std::vector<ECRCommandTable::Layout>& layouts, std::string_view data);
 
-    // A decimal integer in the int range, nothing else around it.
+    // A decimal integer in the int range, nothing else around it: an
+    // optional "-" and one to ten digits.
     static bool ParseInt(std::string_view text, std::int64_t& value);
 
     // A register text (Windows-1250) for a line: UTF-8, control bytes and

@@ -9,46 +9,111 @@
 
 // Fiscal administration, the sale transaction, advertising text, info print
 // and the customer display.
+//
+// Each command is one Transact (ECRRequest::Send); the requests are shown as
+// they go out before framing: a word stands for a field (a number in decimal,
+// or text), US (0x1F), LF and TAB for the terminators, and "date/time" for year,
+// month, day, hour and minute, each ended by US (a date alone: year, month,
+// day). Every one throws what Transact throws (the table in ECRProtocol.h:
+// CommError(10) when no reply comes, CommError(17) for a reply with a bad
+// checksum, the port's CommError, ECRStringError for a reply too short for
+// its check), and a text holding US, LF or TAB throws CommError(11) before
+// anything is sent. A refusal is not thrown, nor a reply that failed its
+// check (its data is then empty): LastVerdict() tells. A read that does not
+// say otherwise takes its fields as they come, a missing one as empty or 0.
 class ECRFiscalCommands : public ECRProtocol {
 public:
     // Tax rates A, G, D, Dj, E, Z, I, J, K in hundredths of a percent.
+    // Sends "$v"; the reply holds the nine rates, each ended by TAB. A refusal
+    // gives its device code as the first rate and 0 for the rest.
     void ReadTaxRates(std::array<std::int32_t, 9>& rates);
+    // Sends "#v" date/time, then the nine rates each ended by TAB. now dates
+    // the change; it should be the register's own clock (ECROperations).
     void WriteTaxRates(const std::array<std::int32_t, 9>& rates, const ECRDateTime& now);
+    // Sends "$c"; the reply is year US month US day US hour US minute US.
+    // Refused: the zero ECRDateTime (not a valid one), the code in
+    // LastVerdict(). Any other reply, one that failed its check too, must hold
+    // five decimal fields that make a valid date and time, else CommError(16).
     ECRDateTime ReadClock();
+    // Sends "#c" date/time.
     void SetClock(const ECRDateTime& dateTime);
+    // Sends "#t" direction US.
     void ShiftClockHour(std::int32_t direction);  // 1 forward, 0 back
+    // Sends "#z" date/time; now should be the register's own clock (ECROperations).
     void PrintDailyReport(const ECRDateTime& now);
+    // Sends "#o" fiscal US (1 or 0), then from and to as dates.
     void PrintPeriodicReport(const ECRDateTime& from, const ECRDateTime& to, bool fiscal);
+    // Sends "#w".
     void PrintStatusReport();
+    // Sends "#u" ibfm LF.
     void WriteIBFM(ECRString ibfm);
+    // Sends "#k" date/time pib LF; now should be the register's own clock (ECROperations).
     void Fiscalize(const ECRDateTime& now, ECRString pib);
+    // Sends "#h", the five lines each ended by LF, then the five flags each
+    // ended by US ("1" double size, "0" not).
     void WriteHeader(const std::array<ECRString, 5>& lines, const std::array<bool, 5>& doubleSize);
+    // Sends "$h"; the reply has WriteHeader's layout. A line is read only when
+    // it is not empty: from an empty line on, every line reads empty and the
+    // first flag reads off (what is left of the lines stands in its place);
+    // a flag is on only when it is "1". A refusal reads as empty lines, flags off.
     void ReadHeader(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize);
     // As ReadHeader, but every line is taken up to its own LF, an empty one
     // too, and every flag must be 0 or 1 (else CommError(16)): ReadHeader
-    // reads the lines after an empty line, and the flags, as empty and off.
+    // reads the lines after an empty line as empty, and the first flag as off.
     // For a copy of the register's programming, which must not lose them.
+    // A missing terminator (a reply that failed its check among them) throws
+    // CommError(16) too. Refused, or thrown, the arrays are left as they were.
     void ReadHeaderExact(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize);
     // Nine per-rate counters A..K, fiscal total, fiscal today, non-fiscal total, non-fiscal today.
+    // Sends "$t"; the reply holds the thirteen as text, each ended by TAB. A
+    // refusal gives its device code as the first one.
     void ReadTotalizers(std::array<ECRString, 13>& totals);
 
+    // Sends nothing: remembers the register number and cashier that
+    // BeginTransaction sends when it is given empty ones.
     void SetTransactionDefaults(ECRString registerNumber, ECRString cashier);
+    // Sends "*t" registerNumber LF cashier LF (an empty one replaced by its
+    // default) and marks the receipt open once Transact has returned, refused
+    // or not; true. With a receipt already open, sends nothing and gives false.
     bool BeginTransaction(ECRString registerNumber, ECRString cashier);
+    // Sends "*l" name LF price TAB quantity TAB taxRate US unit US (price in
+    // hundredths, quantity in thousandths, taxRate and unit indices). With no
+    // receipt open, BeginTransaction with the defaults goes first; a name the
+    // request cannot carry throws CommError(11) before either is sent.
     void SellItem(ECRString name, std::int32_t price, std::int32_t quantity, std::int32_t taxRate, std::int32_t unit);
+    // Sends "*s" name LF price TAB quantity TAB. Never opens a receipt.
     void VoidItem(ECRString name, std::int32_t price, std::int32_t quantity);
+    // Sends "*u"; the reply data as a number in hundredths (ECRAtoi: garbled
+    // or empty data gives 0). A refusal gives its device code as the subtotal:
+    // read LastVerdict().
     std::int32_t ReadSubtotal();
+    // Sends "*e" cash TAB cheque TAB card TAB (hundredths). True, and the
+    // receipt closed, only when the reply was accepted; false keeps it open.
     bool EndTransaction(std::int32_t cash, std::int32_t cheque, std::int32_t card);
+    // Sends "*x". The receipt stays marked open (IsTransactionOpen): only an
+    // accepted EndTransaction closes it.
     void CancelTransaction();
+    // Whether BeginTransaction marked a receipt open that EndTransaction has not closed.
     bool IsTransactionOpen() const { return m_transactionOpen; }
+    // As SetTransactionDefaults set them (empty at first).
     const ECRString& DefaultRegisterNumber() const { return m_defaultRegisterNumber; }
     const ECRString& DefaultCashier() const { return m_defaultCashier; }
 
+    // Sends "#i", the seven lines each ended by LF, then the seven flags each
+    // ended by US, as WriteHeader does.
     void WriteAdvertText(const std::array<ECRString, 7>& lines, const std::array<bool, 7>& doubleSize);
+    // Sends "$i"; the advertising text as ReadHeader reads the header.
     void ReadAdvertText(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize);
     // The advertising text as ReadHeaderExact reads the header.
     void ReadAdvertTextExact(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize);
+    // Sends "#l" number US text LF: one line of an info print.
     void PrintInfoLine(ECRString text, std::int32_t number);
+    // Sends "#e": ends the info print.
     void EndInfoPrint();
+    // Two empty lines clear the display: sends "#q" 2 US. Otherwise sends
+    // "#q" 0 US line1 LF, then "#q" 1 US line2 LF; both are built before
+    // either is sent, so a line the request cannot carry (CommError(11))
+    // leaves the display untouched.
     void DisplayText(ECRString line1, ECRString line2);
 
 private:

@@ -16,23 +16,28 @@
 // so that it reads without the program and decodes back with ecrctl decode.
 class ECRSessionLog {
 public:
+    // How every run's header line begins; ECRCapture knows a log by it.
     static constexpr std::string_view kHeaderStart = "# thermal session log";
 
     // Opens the file for appending (created when missing) and writes the
     // header naming the program and the local start time. False with the
     // reason in error when the file cannot be opened or written.
+    // A log already open is closed first.
     bool Open(const std::string& path, std::string_view program, std::string& error);
+    // Closes the file, if open; Write then returns false.
     void Close();
     bool IsOpen() const { return m_file.is_open(); }
 
     // Writes the line and a line break and flushes. On a failure the log
-    // closes and Error() says why.
+    // closes and Error() says why. False, with nothing written, when the log
+    // is not open.
     bool Write(std::string_view line);
     const std::string& Error() const { return m_error; }
 
     // A traffic line: the decoded text, TAB, the bytes as "[24-63-]".
     static std::string TrafficLine(std::string_view decoded, std::string_view bytes);
-    // Splits a traffic line back; false for any other line.
+    // Splits a traffic line back; false for any other line. A CR at its end
+    // is ignored; decoded points into line.
     static bool ParseTrafficLine(std::string_view line, std::string_view& decoded, std::string& bytes);
 
 private:

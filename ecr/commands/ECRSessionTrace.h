@@ -19,15 +19,19 @@ public:
 
     // Starts logging to the file (appended to). False with the reason in error.
     bool OpenLog(const std::string& path, std::string_view program, std::string& error);
+    // The log, open or not.
     const ECRSessionLog& Log() const { return m_log; }
 
     // Decodes the entry, logs it with its bytes, and returns the decoded line.
     std::string Traffic(ECRTrafficDirection direction, std::string_view bytes);
     // A message of the register or the program (Windows-1250), logged.
+    // Written only when the log is open, as a "message" line in UTF-8.
     void Message(std::string_view text);
     // A note of the program (UTF-8), logged.
+    // Written only when the log is open; its line breaks and TABs become blanks.
     void Note(std::string_view text);
 
+    // Milliseconds since the session started.
     std::int64_t ElapsedMs() const;
 
     // Why the log stopped, given once; empty while it works (or was never open).

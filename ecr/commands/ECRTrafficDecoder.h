@@ -23,6 +23,9 @@
 // way an entry went can be told apart. Feed one session's entries in order.
 class ECRTrafficDecoder {
 public:
+    // The entry's line: Prefix, then what the bytes say. An entry of unknown
+    // direction is judged by its bytes (and by the request waiting for its
+    // reply); "Exception" is the engine's note.
     std::string Decode(const ECRTrafficEntry& entry);
 
     // Forget the request waiting for a reply (a new session begins).
@@ -35,6 +38,7 @@ public:
     // does not start with one.
     static bool ParsePrefix(std::string_view line, std::int64_t& ms, std::string& tag, std::string_view& rest);
 
+    // The direction's tag: one of the constants below ("?" for Unknown).
     static std::string_view Tag(ECRTrafficDirection direction);
     // Which way a text the engine's traffic callback reported went: its
     // requests go to the register; "Exception" is its note on a reply.

@@ -19,7 +19,10 @@ public:
     // The whole text; false with the byte offset of the first bad sequence.
     static bool Decode(std::string_view text, std::u32string& characters, std::size_t& badOffset);
 
+    // The character's UTF-8 bytes after out. The character is not checked:
+    // only valid ones give a well-formed sequence.
     static void Append(std::string& out, char32_t character);
+    // Append for each character.
     static std::string Encode(std::u32string_view characters);
 
     // True when every sequence is well formed.
@@ -27,6 +30,8 @@ public:
     // True when the text holds a byte above 0x7F.
     static bool HasNonAscii(std::string_view text);
 
+    // U+FEFF in UTF-8, which may open a text file.
     static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    // The character that stands in for what cannot be shown (U+FFFD).
     static constexpr char32_t kReplacement = 0xFFFD;
 };

@@ -7,6 +7,7 @@
 // a deadline on a clock they move themselves.
 using ECRClockFunction = std::int64_t (*)();
 
+// The time on the installed clock (the steady clock unless replaced).
 std::int64_t ECRClockMs();
 
 // Installs a replacement (null restores the real clock); returns the previous one.

@@ -48,34 +48,64 @@ public:
     static void SetDefaultPollLimits(PollLimits limits);
     static PollLimits DefaultPollLimits();
 
+    // Starts with DefaultPollLimits(), no callbacks and no verdict yet. The
+    // protocol object and the port must outlive the engine.
     ECREngine(ECRProtocol& protocol, SerialPort* port);
 
     // The log-on's status enquiry. Drains the line first, so that bytes left
-    // over from an earlier run are not taken for the status.
+    // over from an earlier run are not taken for the status. Then sends ENQ
+    // alone and waits statusTimeoutMs for one byte: returns it as a signed
+    // byte (a busy status is negative), or 0 when none came. Silence throws
+    // nothing; its verdict is NoReply with code 10 (a byte's is Unchecked).
+    // Throws the port's CommError.
     std::int16_t ReadStatus();
+    // Write ACK (0x06) or NAK (0x15) alone: no settling of the line, no read,
+    // no verdict. Throw the port's CommError.
     void SendAck();
     void SendNak();
+    // Hands percent to the progress callback when one is set; sends nothing.
     void ReportProgress(std::int32_t percent);
+    // The four ways to send: what each sends, reports, waits for, checks,
+    // returns, throws and records is compared in the table in ECRProtocol.h.
+    // A reply frame whose checksum does not match throws CommError(17) from
+    // the protocol's Unframe, passed on as it is: 17 and not 18, because the
+    // design raises 17 there and never 18, and the windows' messages, ecrctl's
+    // exit codes and the traces are built on it; the verdict says Checksum.
     ECRString SendRaw(ECRString request);
     ECRString SendReceive(ECRString request, std::int32_t timeoutMs);
     ECRString Transact(ECRString command, const ECRFieldList* fields);
     ECRString TransactNoPoll(ECRString request);
 
+    // Reads and drops single bytes until none comes within 1 ms (at most
+    // 65536 of them), so that bytes that came before a request are not read
+    // as its reply. Sends nothing; the port reports what it read.
     void FlushInput();
     // Reads until the line has been quiet for quietMs (bounded, so a line
     // that never falls quiet cannot hold it); the port reports what was read.
     void DrainInput();
+    // Hands the text to the traffic callback when one is set; returns it unchanged.
     ECRString ReportTraffic(ECRString text);
+    // ECRFrame::CheckReply with this engine's message sink and no verdict.
+    // Unlike the exchanges' own check, a reply that does not answer the command
+    // throws CommError(16) here; a reply too short for the check throws
+    // ECRStringError. The exchanges do not use it.
     ECRString CheckReply(ECRString command, ECRString reply);
 
+    // An empty callback switches its report off. Traffic: the requests as the
+    // table in ECRProtocol.h says, and "Exception" for a reply that failed its
+    // check. Message: the register's message (Windows-1250) for the device code
+    // of every reply that passed its check. Progress: ReportProgress. Wait:
+    // called after each write that expects an answer (a request or an ENQ).
     void SetTrafficCallback(ECRTextCallback callback) { m_traffic = std::move(callback); }
     void SetProgressCallback(ECRProgressCallback callback) { m_progress = std::move(callback); }
     void SetMessageCallback(ECRTextCallback callback) { m_sink.SetCallback(std::move(callback)); }
     void SetWaitCallback(ECRWaitCallback callback) { m_wait = std::move(callback); }
 
+    // This engine's limits, from its next exchange on.
     void SetPollLimits(PollLimits limits) { m_limits = limits; }
     PollLimits GetPollLimits() const { return m_limits; }
 
+    // The port the engine drives (not owned).
     SerialPort* Port() const { return m_port; }
 
     // The verdict of every exchange this engine has made (ECRVerdict).

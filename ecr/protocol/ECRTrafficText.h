@@ -10,9 +10,11 @@
 // and the command-line tool's trace.
 class ECRTrafficText {
 public:
+    // Two uppercase hex digits and "-" for each byte ("24-63-").
     static std::string HexLine(std::string_view bytes);
     // The value of a hexadecimal digit (either case), or -1.
     static int HexDigit(char c);
+    // Each byte as blank, character, blank: the character itself for 0x20..0x7F, else ".".
     static std::string PrintableLine(std::string_view bytes);
     // The bytes of a hex line ("24-63-"; the last "-" may be missing, upper
     // or lower case); false for anything else.

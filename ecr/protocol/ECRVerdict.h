@@ -44,6 +44,7 @@ struct ECRVerdict {
     std::int32_t code = 0;
     Check check = Check::None;
 
+    // Accepted alone: a raw exchange's Unchecked is not.
     bool IsAccepted() const { return kind == Kind::Accepted; }
 
     // The check's name in a few English words ("checksum", "reply letter").

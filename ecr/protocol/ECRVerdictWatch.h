@@ -18,6 +18,8 @@ class ECRVerdicts;
 //   if (const auto& failed = watch.FirstNotAccepted()) ...
 class ECRVerdictWatch {
 public:
+    // Opens the watch on these verdicts; it closes when destroyed. The
+    // verdicts must outlive it.
     explicit ECRVerdictWatch(ECRVerdicts& verdicts);
     ~ECRVerdictWatch();
     ECRVerdictWatch(const ECRVerdictWatch&) = delete;
