@@ -90,11 +90,7 @@ TEST_F(EcrCtlFixture, AnArticleWhoseAnswerFailsItsCheckIsNotCountedAsProgrammed)
     TempFolder folder;
     const std::string import = folder.Write("plu.txt", "Sok,1,2,1\nKafa,1,2,1\nMleko,2,2,1\n");
     // The second answer carries a letter no command was sent with.
-    host.WithSimulator([](ECRSimulator& sim) {
-        SimFaults faults;
-        faults.wrongLetterEvery = 2;
-        sim.SetFaults(faults);
-    });
+    SetFaults([](SimFaults& faults) { faults.wrongLetterEvery = 2; });
     const Outcome outcome = Run({"articles", "import", import}, {"--json"});
     EXPECT_EQ(outcome.exitCode, 3) << outcome.err;
     const Json doc = Json::Parse(outcome.out);
@@ -149,11 +145,7 @@ TEST_F(EcrCtlFixture, ImportCountsWhatWasSentRefusedAndSkippedWhenTheLinkFails)
 {
     TempFolder folder;
     const std::string import = folder.Write("plu.txt", "A,1,1,1\nB,1,1,1\nC,1,1,1\nD,1,1,1\nE,1,1,1\n");
-    host.WithSimulator([](ECRSimulator& sim) {
-        SimFaults faults;
-        faults.badChecksumEvery = 3;
-        sim.SetFaults(faults);
-    });
+    SetFaults([](SimFaults& faults) { faults.badChecksumEvery = 3; });
     const Outcome outcome = Run({"articles", "import", import}, {"--json"});
     EXPECT_EQ(outcome.exitCode, 3) << outcome.err;
     const Json doc = Json::Parse(outcome.out);
@@ -279,11 +271,7 @@ TEST_F(EcrCtlFixture, AnswersForAnotherCommandEndLongRunsAsLinkFailures)
     const std::string picture = folder.Write("logo.pbm", Pbm(13, {}));
     const std::vector<std::vector<std::string>> runs{
         {"articles", "list"}, {"articles", "generate", "--from", "2", "--to", "3"}, {"logo", "upload", picture}};
-    host.WithSimulator([](ECRSimulator& sim) {
-        SimFaults faults;
-        faults.wrongLetterEvery = 1;
-        sim.SetFaults(faults);
-    });
+    SetFaults([](SimFaults& faults) { faults.wrongLetterEvery = 1; });
     for (const auto& args : runs) {
         const Outcome outcome = Run(args, {"--json"});
         EXPECT_EQ(outcome.exitCode, 3) << args[1] << ": " << outcome.err;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "cli/EcrCtl.h"
+#include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -51,6 +53,14 @@ protected:
     static Outcome RunExactly(const std::vector<std::string>& args) { return RunEcrCtl(args); }
 
     std::vector<std::string> Requests() const { return host.Requests(); }
+
+    // The simulated register misbehaves as set from now on.
+    void SetFaults(const std::function<void(SimFaults&)>& set)
+    {
+        SimFaults faults;
+        set(faults);
+        host.WithSimulator([&faults](ECRSimulator& sim) { sim.SetFaults(faults); });
+    }
 
     SimulatorHost host;
 };
