@@ -2,7 +2,6 @@
 #include "link/RegisterLink.h"
 
 #include "ecr/commands/ECRArticle.h"
-#include "ecr/protocol/CommError.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
 
@@ -110,37 +109,6 @@ TEST(RegisterLinkTest, TwoRegistersInOneProcessEachSeeOnlyTheirOwn)
     EXPECT_EQ(second.link.Device()->LastVerdict().kind, ECRVerdict::Kind::Refused);
     EXPECT_EQ(second.link.Device()->LastVerdict().code, 12);
     EXPECT_EQ(first.link.Device()->LastVerdict().kind, ECRVerdict::Kind::Accepted);
-}
-
-TEST(RegisterLinkTest, AFailedAttemptKeepsNoOpenPort)
-{
-    RegisterLink link;
-    Reported reported;
-    // A path that is no device: the port's error, no device made.
-    try {
-        link.Open(PortAddress::DevicePath("/nonexistent/tty"), RegisterLink::Settings(19200), reported.Reports());
-        ADD_FAILURE() << "opened a port that does not exist";
-    } catch (const CommError& error) {
-        EXPECT_EQ(error.code, CommError::OpenFailed);
-    }
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.Device(), nullptr);
-
-    // A register that does not answer: the port closed again, so another can take it.
-    SimulatorHost host;
-    ASSERT_TRUE(host.Start());
-    host.WithSimulator([](ECRSimulator& sim) {
-        SimFaults faults;
-        faults.silentToEnq = true;
-        sim.SetFaults(faults);
-    });
-    const PortAddress address = PortAddress::DevicePath(host.DevicePath());
-    EXPECT_FALSE(link.Open(address, RegisterLink::Settings(19200), reported.Reports()));
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_EQ(link.Address(), address);
-    host.WithSimulator([](ECRSimulator& sim) { sim.SetFaults(SimFaults()); });
-    RegisterLink other;
-    EXPECT_TRUE(other.Open(address, RegisterLink::Settings(19200), {}));
 }
 
 }  // namespace
