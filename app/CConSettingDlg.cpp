@@ -43,17 +43,18 @@ void CConSettingDlg::ShowPortDevice()
     // The COM names are the system's own there; nothing to tell.
     GetDlgItem(IDC_PORT_DEVICE)->hide();
 #else
-    // Outside Windows "1" opens what ECR_COM1 names, else /dev/ttyS0.
+    // Outside Windows "1" opens what ECR_COM1 names (a device or a device server), else /dev/ttyS0.
     const int index = Item<QComboBox>(IDC_PORT)->currentIndex();
     if (index < 0) {
         SetItemText(IDC_PORT_DEVICE, QString());
         return;
     }
     const int port = index + 1;
-    const QString path = QString::fromStdString(m_pPortMap != nullptr ? m_pPortMap->DevicePath(port)
-                                                                       : ComPortMap().DevicePath(port));
+    const ComPortMap& map = m_pPortMap != nullptr ? *m_pPortMap : ComPortMap();
+    const QString path = QString::fromStdString(map.DevicePath(port));
     QString text = QStringLiteral("COM%1 -> %2").arg(port).arg(path);
-    if (!QFileInfo::exists(path))
+    // A device server is not a file here; whether it answers shows on "Povezi".
+    if (!map.Resolve(port).IsNetwork() && !QFileInfo::exists(path))
         text += QStringLiteral(" (ne postoji)");
     SetItemText(IDC_PORT_DEVICE, text);
     // A long path (a by-id link) is cut at the dialog's edge; the tip shows it whole.

@@ -263,7 +263,9 @@ void CThermalDlg::OnConnect()
             failure = "kasa ne odgovara";
         }
     } catch (const CommError& error) {
-        failure = CommErrorText(error.code).Data();
+        // A device server says who failed and why; a local port's text says it all.
+        const std::string problem = m_link.Problem();
+        failure = CommErrorText(error.code).Data() + (problem.empty() ? "" : " (" + problem + ")");
     }
     m_pPort = m_link.Port();
     m_pDevice = m_link.Device();
@@ -292,10 +294,11 @@ void CThermalDlg::OnTestConnection()
     ThermalMessageBox(QStringLiteral("Prebacite kasu u pregled transmisije (meni 3.7)."));
     // A private port: the connection's own port and settings stay as they are.
     const SerialSettings settings = MakeSettings(m_nPort, m_nBaud);
-    Win32SerialPort port(settings, m_portMap.Resolve(settings.PortNumber()).DeviceName());
-    port.Open();
+    const std::unique_ptr<SerialPort> port =
+        RegisterLink::MakePort(m_portMap.Resolve(settings.PortNumber()), settings, nullptr);
+    port->Open();
     for (int value = 0x00; value <= 0xFF; ++value) {
-        port.Write(ECRString(static_cast<unsigned char>(value)));
+        port->Write(ECRString(static_cast<unsigned char>(value)));
     }
 }
 

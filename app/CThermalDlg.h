@@ -19,7 +19,6 @@
 #include "link/ComPortMap.h"
 #include "link/RegisterLink.h"
 #include "serial/SerialSettings.h"
-#include "serial/Win32SerialPort.h"
 
 #include <functional>
 #include <map>
@@ -90,7 +89,7 @@ public:
     int m_nPort = 0;
     int m_nBaud = 1;
     SerialSettings m_settings;
-    Win32SerialPort* m_pPort = nullptr;
+    SerialPort* m_pPort = nullptr;
     RegisterLink m_link;
     // Where COM1..COM8 lead; set by the application before the window shows.
     ComPortMap m_portMap;

@@ -63,11 +63,16 @@ PortAddress CliSession::AddressOf(const std::string& port)
 {
     if (const std::optional<PortAddress> address = ComPortMap().Resolve(port))
         return *address;
+    if (PortAddress::ParseNetwork(port))
+        throw CliFailure(CliFailure::kUsage, "--port " + port + ": a device server is named tcp://HOST:PORT or "
+                                             "rfc2217://HOST:PORT (an IPv6 address in brackets)");
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
-    throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + port);
+    throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12) or a device server "
+                                         "(tcp://HOST:PORT, rfc2217://HOST:PORT), not " + port);
 #else
-    throw CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path or sim, not " + port);
+    throw CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path, a device server "
+                                         "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " + port);
 #endif
 }
 

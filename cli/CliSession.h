@@ -36,9 +36,12 @@ public:
     void Open();
     bool IsOpen() const { return m_link.IsOpen(); }
     // Where --port leads: COMn through ECR_COMn or the system's own port, a
-    // device path as given. CliFailure (usage) for any other name; "sim" is
-    // the caller's to handle first.
+    // device path as given, a device server (tcp://, rfc2217://). CliFailure
+    // (usage) for any other name; "sim" is the caller's to handle first.
     static PortAddress AddressOf(const std::string& port);
+    // What went wrong last on the link's port, in words that name it; empty
+    // when the error's own text says all (see SerialPort::Problem).
+    std::string LinkProblem() const { return m_link.Problem(); }
 
     // Ends the session log with how the run ended.
     void LogOutcome(int exitCode, const std::string& error);

@@ -2,6 +2,7 @@
 
 #include "cli/CliSession.h"
 #include "cli/LinkDoctor.h"
+#include "cli/NetworkDoctor.h"
 #include "cli/PortsSubcommand.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
@@ -25,10 +26,15 @@ using Finding = LinkDoctor::Finding;
 
 // The status enquiry of the log-on at one speed: the status byte, or 0 when
 // nothing came. A port that cannot be opened throws CommError.
-std::int16_t Enquire(const PortAddress& address, int baud)
+std::int16_t Enquire(const PortAddress& address, int baud, std::string& problem)
 {
     RegisterLink link;
-    link.Open(address, RegisterLink::Settings(baud, address.ComNumber()), {});
+    try {
+        link.Open(address, RegisterLink::Settings(baud, address.ComNumber()), {});
+    } catch (const CommError&) {
+        problem = link.Problem();
+        throw;
+    }
     return link.Status();
 }
 
@@ -74,6 +80,9 @@ void DoctorSubcommand::Run(CliSession& s) const
     bool usable = true;
     s.Output().Result().Set("port", port);
 
+    if (address.IsNetwork()) {
+        usable = NetworkDoctor::Check(address, s.Options().baud, findings);
+    } else {
 #ifndef _WIN32
     const int comNumber = ComPortName::Number(port).value_or(0);
     const std::string path = comNumber == 0 ? port : m_paths.ComDevice(comNumber);
@@ -98,16 +107,20 @@ void DoctorSubcommand::Run(CliSession& s) const
     usable = usable && std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.problem; });
     address = PortAddress::DevicePath(path);
 #endif
+    }
 
     int answeredAt = 0;
     if (usable) {
         for (const int baud : kSpeeds) {
             std::int16_t status = 0;
+            std::string problem;
             try {
-                status = Enquire(address, baud);
+                status = Enquire(address, baud, problem);
             } catch (const CommError& failure) {
-                findings.push_back({true, "cannot open " + port + ": " + CommErrorText(failure.code).Data(),
-                                    "close any program that uses the port"});
+                findings.push_back({true,
+                                    "cannot open " + port + ": " + CommErrorText(failure.code).Data() +
+                                        (problem.empty() ? "" : " (" + problem + ")"),
+                                    address.IsNetwork() ? "" : "close any program that uses the port"});
                 break;
             }
             if (status != 0) {

@@ -34,7 +34,9 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     CliOptions options;
     CLI::App app(kDescription, "ecrctl");
     app.require_subcommand(1);
-    app.add_option("--port", options.port, "a COM port (COM1, COM12), a device path (/dev/ttyUSB0) or sim")->capture_default_str();
+    app.add_option("--port", options.port,
+                   "a COM port (COM1, COM12), a device path (/dev/ttyUSB0), a device server "
+                   "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim")->capture_default_str();
     CLI::Option* baud = app.add_option("--baud", options.baud, "line speed; with --port sim the simulated line is paced at it")
                             ->check(CLI::IsMember({9600, 19200}))
                             ->capture_default_str();
@@ -75,12 +77,16 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     CliOutput output(out, err, options.json, terminal);
     CliSession session(options, output);
     const CliAction& chosen = commands.Chosen();
-    const CliGuard::Outcome outcome = CliGuard::Run([&] {
+    CliGuard::Outcome outcome = CliGuard::Run([&] {
         chosen.Prepare();
         if (chosen.GetLink() == CliAction::Link::Register)
             session.Open();
         chosen(session);
     });
+    // A device server's failure names the server and the reason.
+    const std::string problem = session.LinkProblem();
+    if (outcome.exitCode == CliFailure::kLink && !problem.empty())
+        outcome.error += " (" + problem + ")";
     if (outcome.exitCode != 0)
         output.Note(outcome.error);
     session.LogOutcome(outcome.exitCode, outcome.error);

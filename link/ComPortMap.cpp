@@ -41,15 +41,19 @@ std::optional<std::string> ComPortMap::MappedPath(int portNumber, Source* source
         }
         return given->second;
     }
-#ifndef _WIN32
     const char* variable = std::getenv(VariableName(portNumber).c_str());
+#ifdef _WIN32
+    // Windows has the COM names itself; a variable may only lead one to the network.
+    if (variable != nullptr && !PortAddress::ParseNetwork(variable)) {
+        variable = nullptr;
+    }
+#endif
     if (variable != nullptr && *variable != '\0') {
         if (source != nullptr) {
             *source = Source::Variable;
         }
         return std::string(variable);
     }
-#endif
     if (source != nullptr) {
         *source = Source::System;
     }
@@ -59,7 +63,8 @@ std::optional<std::string> ComPortMap::MappedPath(int portNumber, Source* source
 PortAddress ComPortMap::Resolve(int portNumber) const
 {
     if (const std::optional<std::string> path = MappedPath(portNumber)) {
-        return PortAddress::DevicePath(*path);
+        // An address that cannot be read stays one, and fails as such when opened.
+        return PortAddress::ParseNetwork(*path).value_or(PortAddress::DevicePath(*path));
     }
     return PortAddress::ComPort(portNumber);
 }
@@ -68,6 +73,12 @@ std::optional<PortAddress> ComPortMap::Resolve(std::string_view name) const
 {
     if (const std::optional<int> port = ComPortName::Number(name)) {
         return Resolve(*port);
+    }
+    if (const std::optional<PortAddress> network = PortAddress::ParseNetwork(name)) {
+        if (network->Host().empty()) {
+            return std::nullopt;
+        }
+        return network;
     }
 #ifndef _WIN32
     // Windows opens its COM ports by name only; a path would open no port at all.

@@ -8,15 +8,17 @@
 #include <string_view>
 
 // Where the names COM1, COM2, ... lead, decided once at a front end's edge
-// and handed down as a PortAddress. Outside Windows, COMn leads to
+// and handed down as a PortAddress. COMn leads to
 //   - a mapping given to this map (thermal --port COMn=PATH, the built-in
 //     simulated register on COM1), else
-//   - the path in the environment variable ECR_COMn, if set and not empty, else
-//   - the system's own port COMn (/dev/ttyS(n-1)).
-// On Windows the names are the system's own and the variables are not
-// consulted. The environment is only read here, when a name is resolved, so
-// the map follows a variable set while the program runs; nothing below the
-// front ends reads or writes it.
+//   - what the environment variable ECR_COMn names, if set and not empty, else
+//   - the system's own port COMn (/dev/ttyS(n-1) outside Windows).
+// A mapping is a device path or a network address (tcp://HOST:PORT,
+// rfc2217://HOST:PORT). On Windows the COM names are the system's own: a
+// variable there counts only when it names a network address. The
+// environment is only read here, when a name is resolved, so the map follows
+// a variable set while the program runs; nothing below the front ends reads
+// or writes it.
 class ComPortMap {
 public:
     // Where a mapping came from.
@@ -37,7 +39,8 @@ public:
     // Where COMn leads.
     PortAddress Resolve(int portNumber) const;
     // A port as a user names it: "COMn" (or "\\.\COMn") resolved as above, a
-    // path (a name with a '/') outside Windows as given; none for anything else.
+    // network address, a path (a name with a '/') outside Windows as given;
+    // none for anything else (a network address that cannot be read too).
     std::optional<PortAddress> Resolve(std::string_view name) const;
     // The device file COMn opens, to show the user: the mapped path, else the
     // system's serial device (the COM name itself on Windows).

@@ -1,11 +1,28 @@
 #include "link/RegisterLink.h"
 
 #include "ecr/protocol/CommError.h"
+#include "serial/NetworkPort.h"
+#include "serial/Win32SerialPort.h"
 
 SerialSettings RegisterLink::Settings(int baud, int portNumber)
 {
     // Parity, stop bits, flow control and DTR all 0: none, one, off, off.
     return SerialSettings(portNumber, baud, 8, 0, 0, 0, 0);
+}
+
+std::unique_ptr<SerialPort> RegisterLink::MakePort(const PortAddress& address, const SerialSettings& settings,
+                                                   const ECRTextCallback& reads)
+{
+    if (address.IsNetwork()) {
+        const auto protocol = address.GetKind() == PortAddress::Kind::Rfc2217 ? NetworkPort::Protocol::Rfc2217
+                                                                              : NetworkPort::Protocol::Raw;
+        auto port = std::make_unique<NetworkPort>(settings, address.Host(), address.NetworkPort(), protocol);
+        port->SetTrafficCallback(reads);
+        return port;
+    }
+    auto port = std::make_unique<Win32SerialPort>(settings, address.DeviceName());
+    port->SetTrafficCallback(reads);
+    return port;
 }
 
 RegisterLink::~RegisterLink()
@@ -25,9 +42,8 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
 {
     Release();
     m_address = address;
-    m_port = std::make_unique<Win32SerialPort>(settings, address.DeviceName());
-    // Before the port opens, so that it reports every read.
-    m_port->SetTrafficCallback(reports.reads);
+    // Reporting its reads before it opens, so that it reports every one.
+    m_port = MakePort(address, settings, reports.reads);
     try {
         m_port->Open();
         m_device = std::make_unique<ECRDevice>(m_port.get());

@@ -3,12 +3,13 @@
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/protocol/ECRCallbacks.h"
 #include "link/PortAddress.h"
+#include "ecr/protocol/SerialPort.h"
 #include "serial/SerialSettings.h"
-#include "serial/Win32SerialPort.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 // One register, reached: the port opened at an address with its line
 // settings, the device on it with its reports, and the log-on. Every front
@@ -41,6 +42,12 @@ public:
     // the port is named by a path).
     static SerialSettings Settings(int baud, int portNumber = 0);
 
+    // The port for an address, not opened, reporting its reads: the serial
+    // port for a COM port or a device path, the network transport for a
+    // device server.
+    static std::unique_ptr<SerialPort> MakePort(const PortAddress& address, const SerialSettings& settings,
+                                                const ECRTextCallback& reads);
+
     RegisterLink() = default;
     ~RegisterLink();
     RegisterLink(const RegisterLink&) = delete;
@@ -65,11 +72,13 @@ public:
 
     // Null before an attempt, and the device also after a port that did not open.
     ECRDevice* Device() const { return m_device.get(); }
-    Win32SerialPort* Port() const { return m_port.get(); }
+    SerialPort* Port() const { return m_port.get(); }
+    // What went wrong last on the port, in words that name it (SerialPort::Problem).
+    std::string Problem() const { return m_port ? m_port->Problem() : std::string(); }
 
 private:
     std::optional<PortAddress> m_address;
-    std::unique_ptr<Win32SerialPort> m_port;
+    std::unique_ptr<SerialPort> m_port;
     std::unique_ptr<ECRDevice> m_device;
     std::int16_t m_status = 0;
 };

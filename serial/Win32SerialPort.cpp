@@ -1,22 +1,10 @@
 #include "serial/Win32SerialPort.h"
 
 #include "ecr/protocol/CommError.h"
-#include "ecr/protocol/ECRClock.h"
 #include "serial/platform/ComPortName.h"
 
 #include <cstring>
 #include <utility>
-
-namespace {
-
-constexpr char kXon = 0x11;
-constexpr char kXoff = 0x13;
-// A line that keeps sending without ever sending the terminator (noise, a
-// wrong speed, a babbling device) must not hold a read for ever nor fill the
-// memory; no reply of the register comes near this.
-constexpr std::uint32_t kMaxReadUntilBytes = 16384;
-
-}  // namespace
 
 Win32SerialPort::Win32SerialPort(const SerialSettings& settings)
     : Win32SerialPort(settings, ComPortName::ForPort(settings.PortNumber()))
@@ -35,7 +23,7 @@ Win32SerialPort::~Win32SerialPort()
 
 void Win32SerialPort::SetTrafficCallback(ECRTextCallback callback)
 {
-    m_pTrafficCallback = std::move(callback);
+    m_reader.SetTrafficCallback(std::move(callback));
 }
 
 bool Win32SerialPort::Open()
@@ -112,63 +100,32 @@ bool Win32SerialPort::SetReadTimeout(std::int32_t timeoutMs)
     return true;
 }
 
-ECRString Win32SerialPort::ReadByte()
+int Win32SerialPort::ReadByte()
 {
-    for (;;) {
-        DWORD read = 0;
-        m_byteBuffer[0] = 0;
-        if (!ReadFile(m_hPort, m_byteBuffer, 1, &read, nullptr) || read == 0) {
-            return ECRString();
-        }
-        if (m_byteBuffer[0] != kXon && m_byteBuffer[0] != kXoff) {
-            // Built as a zero-terminated text, so a zero byte gives the empty text.
-            return ECRString(m_byteBuffer);
-        }
+    DWORD read = 0;
+    if (!ReadFile(m_hPort, m_byteBuffer, 1, &read, nullptr) || read == 0) {
+        return -1;
     }
-}
-
-ECRString Win32SerialPort::FinishRead()
-{
-    SetReadTimeout(0);
-    if (m_pTrafficCallback != nullptr) {
-        m_pTrafficCallback(m_accumulator);
-    }
-    return m_accumulator;
+    return static_cast<unsigned char>(m_byteBuffer[0]);
 }
 
 ECRString Win32SerialPort::ReadUntil(ECRString terminator, std::int32_t timeoutMs)
 {
     // An empty terminator's first byte is its terminating zero, which no read
     // byte can equal: the read then ends at the first gap.
-    return ReadBytes(timeoutMs, terminator.Data()[0], kMaxReadUntilBytes);
+    return ReadBytes(timeoutMs, terminator.Data()[0], ByteReader::kMaxReadUntilBytes);
 }
 
 ECRString Win32SerialPort::ReadCount(std::int32_t count, std::int32_t timeoutMs)
 {
-    // No byte read is zero (ReadByte), so none stops the read early.
+    // A zero byte ends every read before it is compared, so none stops this one early.
     return ReadBytes(timeoutMs, '\0', count);
 }
 
 ECRString Win32SerialPort::ReadBytes(std::int32_t timeoutMs, char stop, std::int64_t limit)
 {
-    m_accumulator = ECRString();
     SetReadTimeout(timeoutMs);
-    // The time-out limits each gap, so a line that keeps dripping bytes would
-    // hold the read for ever; once bytes flow, the read gets kMaxReadMs in all.
-    std::int64_t firstByteMs = 0;
-    for (;;) {
-        const ECRString byte = ReadByte();
-        if (byte.Length() == 0) {
-            break;
-        }
-        if (m_accumulator.Length() == 0) {
-            firstByteMs = ECRClockMs();
-        }
-        m_accumulator += byte;
-        if (byte.Data()[0] == stop || static_cast<std::int64_t>(m_accumulator.Length()) >= limit ||
-            ECRClockMs() - firstByteMs >= kMaxReadMs) {
-            break;
-        }
-    }
-    return FinishRead();
+    const ECRString text = m_reader.Read(stop, limit, [this] { return ReadByte(); });
+    SetReadTimeout(0);
+    return m_reader.Report(text);
 }

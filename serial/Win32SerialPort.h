@@ -3,6 +3,7 @@
 #include "ecr/protocol/ECRCallbacks.h"
 #include "ecr/protocol/ECRString.h"
 #include "ecr/protocol/SerialPort.h"
+#include "serial/ByteReader.h"
 #include "serial/SerialSettings.h"
 #include "serial/platform/CommApi.h"
 
@@ -10,14 +11,13 @@
 #include <string>
 
 // The serial port on the Windows communications functions (or our POSIX
-// version of them). Reads go one byte per call, so a read stops exactly at its
-// terminator and XON/XOFF bytes can be dropped; every read result goes to the
-// traffic callback.
+// version of them). Reads go one byte per call (ByteReader), so a read stops
+// exactly at its terminator and XON/XOFF bytes can be dropped; every read
+// result goes to the traffic callback.
 class Win32SerialPort : public SerialPort {
 public:
-    // No read runs longer than this once its first byte has come: the longest
-    // reply (16 KiB) at the slowest speed (9600 baud) takes about 17 s.
-    static constexpr std::int64_t kMaxReadMs = 30000;
+    // No read runs longer than this once its first byte has come.
+    static constexpr std::int64_t kMaxReadMs = ByteReader::kMaxReadMs;
 
     // Opens COMn, n being the settings' port number.
     explicit Win32SerialPort(const SerialSettings& settings);
@@ -41,21 +41,16 @@ public:
     bool SetReadTimeout(std::int32_t timeoutMs) override;
 
 private:
-    // One byte as a one-byte text; the empty text when nothing came (a zero
-    // byte counts as nothing).
-    ECRString ReadByte();
-    // Reads byte by byte into the accumulator until nothing comes, the stop
-    // byte has come, limit bytes have or the read has run kMaxReadMs.
+    // One byte (0..255), or -1 when nothing came within the read time-out.
+    int ReadByte();
+    // Reads with the time-out set, reports the result and resets the time-out.
     ECRString ReadBytes(std::int32_t timeoutMs, char stop, std::int64_t limit);
-    // Hands the accumulated read to the traffic callback and returns it.
-    ECRString FinishRead();
 
     SerialSettings m_settings;
     std::string m_deviceName;
-    ECRTextCallback m_pTrafficCallback = nullptr;
+    ByteReader m_reader;
     HANDLE m_hPort = INVALID_HANDLE_VALUE;
     DCB m_dcb{};
     char m_byteBuffer[2] = {0, 0};
-    ECRString m_accumulator;
     COMMTIMEOUTS m_timeouts{};
 };

@@ -1,13 +1,17 @@
 #include "sim/SimulatorHost.h"
 
 #include "sim/ECRSimulator.h"
-#include "sim/SimFileDescriptor.h"
+#include "sim/SimSocket.h"
+#ifdef THERMAL_SIM_HOST
 #include "sim/SimPseudoTerminal.h"
+#endif
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +23,6 @@
 #include <thread>
 
 namespace {
-constexpr std::int64_t kIdlePollMicros = 20000;
 // Received bytes the paced line may hold before the host stops reading: the
 // client's writes then wait in the pseudo-terminal, as they would in a UART's
 // transmit buffer, instead of piling up here.
@@ -36,8 +39,14 @@ std::int64_t LocalSecondsAtZero()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+    const std::int64_t localAsUtc = _mkgmtime(&local);
+#else
     localtime_r(&now, &local);
-    return static_cast<std::int64_t>(now) + local.tm_gmtoff - MonotonicMicros() / 1000000;
+    const std::int64_t localAsUtc = timegm(&local);
+#endif
+    return localAsUtc - MonotonicMicros() / 1000000;
 }
 
 struct FileCloser {
@@ -48,6 +57,40 @@ struct FileCloser {
         }
     }
 };
+
+// Waits for the descriptors; a negative time waits until one is ready.
+int Wait(pollfd* fds, std::size_t count, std::int64_t waitMicros)
+{
+#ifdef _WIN32
+    const int ms = waitMicros < 0 ? -1 : static_cast<int>((waitMicros + 999) / 1000);
+    return SocketApi::Poll(fds, count, ms);
+#else
+    // A paced line is only as honest as its wake-ups: times to the microsecond.
+    const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
+    const int ready = ::ppoll(fds, count, waitMicros < 0 ? nullptr : &timeout, nullptr);
+    return ready < 0 && errno == EINTR ? 0 : ready;
+#endif
+}
+
+// "HOST:PORT" or "[v6]:PORT" split; false when it is not that.
+bool SplitHostPort(const std::string& text, std::string& host, int& port)
+{
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon + 1 == text.size()) {
+        return false;
+    }
+    host = text.substr(0, colon);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    try {
+        std::size_t used = 0;
+        port = std::stoi(text.substr(colon + 1), &used);
+        return used == text.size() - colon - 1 && port >= 0 && port <= 65535;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
 }  // namespace
 
 struct SimulatorHost::Impl {
@@ -59,16 +102,27 @@ struct SimulatorHost::Impl {
         simulator.SetPrintMilliseconds(options.printMilliseconds);
     }
 
+    bool OpenLine(std::string* error);
     void Serve();
+    // The line's bytes; 0 when a TCP client went away, -1 when nothing is there now.
+    long ReadLine(char* buffer, std::size_t size);
+    // False when the line failed for good (a pseudo-terminal).
     bool WriteOut(std::string& pending);
+    // A TCP client is gone: the next one may come; what it had pending goes.
+    void DropClient(std::string& pending);
 
     Options options;
     mutable std::mutex mutex;
     ECRSimulator simulator;
     std::unique_ptr<std::FILE, FileCloser> journalFile;
+#ifdef THERMAL_SIM_HOST
     std::unique_ptr<SimPseudoTerminal> terminal;
-    SimFileDescriptor wakeRead;
-    SimFileDescriptor wakeWrite;
+#endif
+    SimSocket listener;
+    SimSocket client;
+    std::string listenAddress;
+    SimSocket wakeRead;
+    SimSocket wakeWrite;
     std::atomic<bool> stopping{false};
     std::atomic<bool> running{false};
     std::thread thread;
@@ -81,6 +135,43 @@ SimulatorHost::SimulatorHost(Options options) : m_impl(std::make_unique<Impl>(st
 SimulatorHost::~SimulatorHost()
 {
     Stop();
+}
+
+bool SimulatorHost::Impl::OpenLine(std::string* error)
+{
+    const auto fail = [error](const std::string& why) {
+        if (error != nullptr) {
+            *error = why;
+        }
+        return false;
+    };
+    if (!options.listen.empty()) {
+        std::string host;
+        int port = 0;
+        if (!SplitHostPort(options.listen, host, port)) {
+            return fail("cannot listen on " + options.listen + ": HOST:PORT expected");
+        }
+        int bound = 0;
+        std::string why;
+        listener.Reset(SocketApi::Listen(host, port, bound, why));
+        if (!listener.Valid()) {
+            return fail("cannot listen on " + options.listen + ": " + why);
+        }
+        SocketApi::SetNonBlocking(listener.Get(), true);
+        const bool ipv6 = host.find(':') != std::string::npos;
+        listenAddress = (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(bound);
+        return true;
+    }
+#ifdef THERMAL_SIM_HOST
+    auto opened = std::make_unique<SimPseudoTerminal>();
+    if (!opened->Open(options.linkPath, error)) {
+        return false;
+    }
+    terminal = std::move(opened);
+    return true;
+#else
+    return fail("there are no pseudo-terminals here: listen on TCP instead");
+#endif
 }
 
 bool SimulatorHost::Start(std::string* error)
@@ -104,20 +195,23 @@ bool SimulatorHost::Start(std::string* error)
             std::fflush(file);
         });
     }
-    auto terminal = std::make_unique<SimPseudoTerminal>();
-    if (!terminal->Open(m_impl->options.linkPath, error)) {
+    if (!m_impl->OpenLine(error)) {
         return false;
     }
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    SocketHandle wake[2] = {SocketApi::kInvalid, SocketApi::kInvalid};
+#ifdef _WIN32
+    const bool paired = SocketApi::Pair(wake[0], wake[1]);
+#else
+    const bool paired = ::pipe2(wake, O_CLOEXEC | O_NONBLOCK) == 0;
+#endif
+    if (!paired) {
         if (error != nullptr) {
-            *error = "pipe failed";
+            *error = "no wake-up channel for the serving thread";
         }
         return false;
     }
-    m_impl->wakeRead.Reset(pipeFds[0]);
-    m_impl->wakeWrite.Reset(pipeFds[1]);
-    m_impl->terminal = std::move(terminal);
+    m_impl->wakeRead.Reset(wake[0]);
+    m_impl->wakeWrite.Reset(wake[1]);
     m_impl->stopping = false;
     m_impl->running = true;
     m_impl->thread = std::thread([impl = m_impl.get()] { impl->Serve(); });
@@ -131,10 +225,18 @@ void SimulatorHost::Stop()
     }
     m_impl->stopping = true;
     const char wake = 1;
+#ifdef _WIN32
+    SocketApi::Send(m_impl->wakeWrite.Get(), &wake, 1);
+#else
     [[maybe_unused]] const ssize_t written = ::write(m_impl->wakeWrite.Get(), &wake, 1);
+#endif
     m_impl->thread.join();
     m_impl->running = false;
+#ifdef THERMAL_SIM_HOST
     m_impl->terminal.reset();
+#endif
+    m_impl->client.Reset();
+    m_impl->listener.Reset();
     m_impl->wakeRead.Reset();
     m_impl->wakeWrite.Reset();
 }
@@ -146,7 +248,17 @@ bool SimulatorHost::Running() const
 
 std::string SimulatorHost::DevicePath() const
 {
-    return m_impl->terminal ? m_impl->terminal->SlavePath() : std::string();
+#ifdef THERMAL_SIM_HOST
+    if (m_impl->terminal) {
+        return m_impl->terminal->SlavePath();
+    }
+#endif
+    return std::string();
+}
+
+std::string SimulatorHost::ListenAddress() const
+{
+    return m_impl->listenAddress;
 }
 
 std::vector<std::string> SimulatorHost::Requests() const
@@ -175,54 +287,117 @@ void SimulatorHost::WithSimulator(const std::function<void(ECRSimulator&)>& acti
 
 void SimulatorHost::Impl::Serve()
 {
-    const int master = terminal->Master();
-    std::string pending;  // bytes due but not yet accepted by the line
-    // A paced line is only as honest as its wake-ups: no timer slack, and
-    // poll times to the microsecond.
+#ifndef _WIN32
+    // A paced line is only as honest as its wake-ups: no timer slack.
     ::prctl(PR_SET_TIMERSLACK, 1UL);
+#endif
+    std::string pending;  // bytes due but not yet accepted by the line
     while (!stopping) {
-        std::int64_t waitMicros = kIdlePollMicros;
+        // Nothing due: sleep until the line or the wake-up brings something.
+        std::int64_t waitMicros = -1;
         bool readMore = true;
         {
             std::lock_guard lock(mutex);
             if (const auto next = simulator.NextOutputTime()) {
-                waitMicros = std::clamp<std::int64_t>(*next - MonotonicMicros(), 0, kIdlePollMicros);
+                waitMicros = std::max<std::int64_t>(*next - MonotonicMicros(), 0);
             }
             readMore = simulator.InboundPending() < kMaxInboundPending;
         }
-        const short events = static_cast<short>((readMore ? POLLIN : 0) | (pending.empty() ? 0 : POLLOUT));
-        pollfd fds[2] = {{master, events, 0}, {wakeRead.Get(), POLLIN, 0}};
-        const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
-        if (::ppoll(fds, 2, &timeout, nullptr) < 0 && errno != EINTR) {
-            break;
+        SocketHandle line = client.Get();
+#ifdef THERMAL_SIM_HOST
+        if (terminal) {
+            line = terminal->Master();
         }
-        if ((fds[1].revents & POLLIN) != 0) {
+#endif
+        pollfd fds[3];
+        std::size_t count = 0;
+        fds[count++] = {wakeRead.Get(), POLLIN, 0};
+        const std::size_t lineAt = count;
+        if (line != SocketApi::kInvalid) {
+            fds[count++] = {line, static_cast<short>((readMore ? POLLIN : 0) | (pending.empty() ? 0 : POLLOUT)), 0};
+        }
+        const std::size_t listenerAt = count;
+        if (listener.Valid()) {
+            fds[count++] = {listener.Get(), POLLIN, 0};
+        }
+        if (Wait(fds, count, waitMicros) < 0) {
             break;
         }
         if ((fds[0].revents & POLLIN) != 0) {
+            break;
+        }
+        if (listener.Valid() && (fds[listenerAt].revents & POLLIN) != 0) {
+            const SocketHandle accepted = SocketApi::Accept(listener.Get());
+            // One client at a time, as on a serial line: a second is turned away.
+            if (accepted != SocketApi::kInvalid && client.Valid()) {
+                SocketApi::Close(accepted);
+            } else if (accepted != SocketApi::kInvalid) {
+                SocketApi::SetNonBlocking(accepted, true);
+                client.Reset(accepted);
+            }
+        }
+        if (line != SocketApi::kInvalid && (fds[lineAt].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
             char buffer[4096];
-            const ssize_t count = ::read(master, buffer, sizeof buffer);
-            if (count > 0) {
+            const long received = ReadLine(buffer, sizeof buffer);
+            if (received > 0) {
                 std::lock_guard lock(mutex);
-                simulator.Receive(std::string_view(buffer, static_cast<std::size_t>(count)));
+                simulator.Receive(std::string_view(buffer, static_cast<std::size_t>(received)));
+            } else if (received == 0) {
+                DropClient(pending);
             }
         }
         {
             std::lock_guard lock(mutex);
             pending += simulator.TakeOutput();
         }
-        if (!pending.empty() && !WriteOut(pending)) {
-            break;
+        if (listener.Valid() && !client.Valid()) {
+            pending.clear();  // nobody to hear it
+        } else if (!pending.empty() && !WriteOut(pending)) {
+            if (!listener.Valid()) {
+                break;  // the pseudo-terminal failed for good
+            }
+            DropClient(pending);
         }
     }
 }
 
+long SimulatorHost::Impl::ReadLine(char* buffer, std::size_t size)
+{
+#ifdef THERMAL_SIM_HOST
+    if (terminal) {
+        const ssize_t count = ::read(terminal->Master(), buffer, size);
+        return count > 0 ? static_cast<long>(count) : -1;
+    }
+#endif
+    const long count = SocketApi::Receive(client.Get(), buffer, size);
+    if (count < 0 && SocketApi::WouldBlock(SocketApi::LastError())) {
+        return -1;
+    }
+    return count < 0 ? 0 : count;
+}
+
 bool SimulatorHost::Impl::WriteOut(std::string& pending)
 {
-    const ssize_t written = ::write(terminal->Master(), pending.data(), pending.size());
+#ifdef THERMAL_SIM_HOST
+    if (terminal) {
+        const ssize_t written = ::write(terminal->Master(), pending.data(), pending.size());
+        if (written > 0) {
+            pending.erase(0, static_cast<std::size_t>(written));
+            return true;
+        }
+        return written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    }
+#endif
+    const long written = SocketApi::Send(client.Get(), pending.data(), pending.size());
     if (written > 0) {
         pending.erase(0, static_cast<std::size_t>(written));
         return true;
     }
-    return written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    return written < 0 && SocketApi::WouldBlock(SocketApi::LastError());
+}
+
+void SimulatorHost::Impl::DropClient(std::string& pending)
+{
+    client.Reset();
+    pending.clear();
 }

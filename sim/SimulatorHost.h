@@ -8,9 +8,12 @@
 
 class ECRSimulator;
 
-// Runs a simulated register on a pseudo-terminal, served on its own thread,
-// inside the calling process (thermal --simulator, ecrctl --port sim, tests).
-// The client opens DevicePath() like any serial device.
+// Runs a simulated register on its own thread inside the calling process
+// (ecr-sim, thermal --simulator, ecrctl --port sim, tests), on a
+// pseudo-terminal that the client opens as its serial device (DevicePath()),
+// or listening on TCP (Options::listen) for one client at a time, the bytes as
+// on the line: a register behind a raw TCP device server. The thread sleeps
+// until the line brings bytes or a paced byte falls due.
 class SimulatorHost {
 public:
     struct Options {
@@ -18,6 +21,9 @@ public:
         std::string journalPath;       // optional file the printed output is appended to
         std::int32_t baudRate = 0;     // line pacing: 0 = none, else 10 bits per byte at this rate
         std::int32_t printMilliseconds = 0;  // busy time of reports and receipts
+        // HOST:PORT to listen on instead of a pseudo-terminal (port 0: any free
+        // one); where there are no pseudo-terminals (Windows) the only way.
+        std::string listen;
     };
 
     SimulatorHost();
@@ -32,8 +38,11 @@ public:
     void Stop();
     bool Running() const;
 
-    // The slave side, e.g. /dev/pts/7.
+    // The slave side, e.g. /dev/pts/7; empty when listening.
     std::string DevicePath() const;
+    // Where it listens, "127.0.0.1:2000" (the port chosen when 0 was asked
+    // for); empty on a pseudo-terminal.
+    std::string ListenAddress() const;
 
     // Payloads of the request frames received so far, in order (without ESC P, checksum, ESC \).
     std::vector<std::string> Requests() const;

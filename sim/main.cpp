@@ -1,5 +1,6 @@
-// ecr-sim: the simulated cash register on a pseudo-terminal, until SIGINT or
-// SIGTERM. SIGUSR1 puts paper in or takes it out.
+// ecr-sim: the simulated cash register on a pseudo-terminal, or listening on
+// TCP (--listen), until SIGINT or SIGTERM. SIGUSR1 puts paper in or takes it
+// out (not on Windows).
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
 
@@ -11,19 +12,20 @@
 #include <csignal>
 #include <cstdio>
 #include <thread>
+#ifndef _WIN32
+#include <pthread.h>
+#include <signal.h>
+#endif
 
 namespace {
+#ifdef _WIN32
 std::atomic<bool> g_quit{false};
-std::atomic<bool> g_togglePaper{false};
 
-void OnSignal(int signal)
+void OnSignal(int)
 {
-    if (signal == SIGUSR1) {
-        g_togglePaper = true;
-    } else {
-        g_quit = true;
-    }
+    g_quit = true;
 }
+#endif
 
 // "1B 41" or "1b41" as bytes; the fault options take bytes in hex so any byte can be given.
 std::string HexBytes(const std::string& text)
@@ -45,13 +47,18 @@ std::string HexBytes(const std::string& text)
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Simulated cash register on a pseudo-terminal. Point a client at the printed device path "
-                 "(e.g. ECR_COM1=<path>). SIGUSR1 toggles paper out."};
+    CLI::App app{"Simulated cash register on a pseudo-terminal, or on TCP with --listen. Point a client at the "
+                 "printed device path (e.g. ECR_COM1=<path>) or at tcp://<printed address>. SIGUSR1 toggles paper out."};
     SimulatorHost::Options options;
     SimFaults faults;
     std::string garbageHex;
     std::string staleHex;
-    app.add_option("--link", options.linkPath, "Also make the device reachable through a symlink at this path");
+    CLI::Option* link =
+        app.add_option("--link", options.linkPath, "Also make the device reachable through a symlink at this path");
+    app.add_option("--listen", options.listen,
+                   "Listen on HOST:PORT (port 0: any free one) instead of a pseudo-terminal, one client at a time, "
+                   "the bytes as on the line (a register behind a raw TCP device server)")
+        ->excludes(link);
     app.add_option("--baud", faults.baudRate, "Pace the line both ways at this baud rate, 10 bits per byte (0 = unpaced)")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--journal", options.journalPath, "Append everything printed to this file ('-' = standard output)");
@@ -77,6 +84,16 @@ int main(int argc, char** argv)
     faults.staleAfterReply = HexBytes(staleHex);
     options.baudRate = faults.baudRate;
 
+#ifndef _WIN32
+    // The signals are taken in turn by this thread alone (sigwait), so that it
+    // sleeps until one comes; the serving thread starts with them blocked too.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal : {SIGINT, SIGTERM, SIGUSR1}) {
+        sigaddset(&signals, signal);
+    }
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+#endif
     SimulatorHost host(options);
     host.WithSimulator([&faults](ECRSimulator& simulator) { simulator.SetFaults(faults); });
     std::string error;
@@ -84,21 +101,27 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "ecr-sim: %s\n", error.c_str());
         return 1;
     }
-    std::printf("%s\n", host.DevicePath().c_str());
+    std::printf("%s\n", options.listen.empty() ? host.DevicePath().c_str() : host.ListenAddress().c_str());
     std::fflush(stdout);
 
+#ifdef _WIN32
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    std::signal(SIGUSR1, OnSignal);
     while (!g_quit) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (g_togglePaper.exchange(false)) {
-            host.WithSimulator([](ECRSimulator& simulator) {
-                simulator.SetPaperOut(!simulator.Faults().paperOut);
-                std::fprintf(stderr, "ecr-sim: paper %s\n", simulator.Faults().paperOut ? "out" : "in");
-            });
-        }
     }
+#else
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&signals, &signal) != 0 || signal != SIGUSR1) {
+            break;
+        }
+        host.WithSimulator([](ECRSimulator& simulator) {
+            simulator.SetPaperOut(!simulator.Faults().paperOut);
+            std::fprintf(stderr, "ecr-sim: paper %s\n", simulator.Faults().paperOut ? "out" : "in");
+        });
+    }
+#endif
     host.Stop();
     return 0;
 }

@@ -13,6 +13,7 @@
 // on the machine. The windows need a display, or QT_QPA_PLATFORM=offscreen.
 
 #include "EcrCtlRunner.h"
+#include "Ser2netRunner.h"
 #ifdef THERMAL_WIRE_GUI
 #include "ThermalRunner.h"
 #endif
@@ -177,7 +178,7 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--only", only, "only the rows whose name holds this text");
     app.add_option("--front", fronts, "the front ends to run")
-        ->check(CLI::IsMember({"ecrctl", "thermal"}))
+        ->check(CLI::IsMember({"ecrctl", "thermal", "ser2net", "ser2net-rfc2217"}))
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
@@ -205,6 +206,11 @@ int main(int argc, char** argv)
     std::vector<std::unique_ptr<WireRunner>> runners;
     if (wanted("ecrctl")) {
         runners.push_back(std::make_unique<EcrCtlRunner>(baud));
+    }
+    for (const bool rfc2217 : {false, true}) {
+        if (wanted(rfc2217 ? "ser2net-rfc2217" : "ser2net")) {
+            runners.push_back(std::make_unique<Ser2netRunner>(baud, rfc2217, folder.string()));
+        }
     }
     if (wanted("thermal")) {
 #ifdef THERMAL_WIRE_GUI

@@ -164,6 +164,7 @@ ECRString ECREngine::TransactNoPoll(ECRString request)
 
 void ECREngine::FlushInput()
 {
+    m_port->PurgeInput();
     for (std::int32_t reads = 0; reads < kMaxFlushReads; ++reads) {
         if (m_port->ReadCount(1, kFlushTimeoutMs).Length() == 0) {
             return;

@@ -3,6 +3,7 @@
 #include "ecr/protocol/ECRString.h"
 
 #include <cstdint>
+#include <string>
 
 // The serial link to the register: six operations in a fixed slot order.
 // Open, Write and SetReadTimeout return true or throw CommError; they never
@@ -29,4 +30,14 @@ public:
     // The time-out of the reads that follow (CommError 4 or 5 when it cannot
     // be read or set).
     virtual bool SetReadTimeout(std::int32_t timeoutMs) = 0;                       // slot 5
+
+    // Not of the six; they matter once a port is not a local line.
+    // Drops what the far end holds for us before it reaches us, at the start
+    // of every flush: a serial port has nothing there (the engine reads stale
+    // input away itself); a network transport asks its server to purge.
+    virtual void PurgeInput() {}
+    // What went wrong last, in words that name the port ("kasa.lan:2000:
+    // connection refused"), for a message beside the CommError's own text;
+    // empty when that text says all.
+    virtual std::string Problem() const { return std::string(); }
 };

@@ -13,7 +13,7 @@ class ComPortMapTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        for (int port : {2, 3}) {
+        for (int port : {2, 3, 4}) {
             ::unsetenv(ComPortMap::VariableName(port).c_str());
         }
     }
@@ -71,6 +71,23 @@ TEST_F(ComPortMapTest, ResolvesWhatAUserNames)
     EXPECT_EQ(map.Resolve("/dev/serial/by-id/usb-x"), PortAddress::DevicePath("/dev/serial/by-id/usb-x"));
     for (const char* bad : {"", "sim", "ttyUSB0", "COM0", "COM"}) {
         EXPECT_EQ(map.Resolve(std::string(bad)), std::nullopt) << bad;
+    }
+
+    // Device servers, named directly or behind COMn.
+    using Kind = PortAddress::Kind;
+    ::setenv("ECR_COM3", "rfc2217://kasa.lan:2217", 1);
+    EXPECT_EQ(map.Resolve(3), PortAddress::Network(Kind::Rfc2217, "kasa.lan", 2217));
+    EXPECT_EQ(map.DevicePath(3), "rfc2217://kasa.lan:2217");
+    EXPECT_EQ(map.Resolve("tcp://10.0.0.5:4001"), PortAddress::Network(Kind::Tcp, "10.0.0.5", 4001));
+    EXPECT_EQ(map.Resolve("tcp://[fe80::1]:4001"), PortAddress::Network(Kind::Tcp, "fe80::1", 4001));
+    EXPECT_EQ(PortAddress::Network(Kind::Tcp, "fe80::1", 4001).Text(), "tcp://[fe80::1]:4001");
+    for (const char* bad : {"tcp://kasa", "tcp://kasa:0", "tcp://kasa:70000", "rfc2217://:2000", "tcp://fe80::1:4001",
+                            "tcp://kasa:20x0", "tcp://ka sa:2000"}) {
+        EXPECT_EQ(map.Resolve(std::string(bad)), std::nullopt) << bad;
+        // Behind COMn it stays a network address, and fails as one when opened.
+        ::setenv("ECR_COM4", bad, 1);
+        EXPECT_TRUE(map.Resolve(4).IsNetwork()) << bad;
+        EXPECT_EQ(map.Resolve(4).Host(), "") << bad;
     }
 }
 #endif
