@@ -1,6 +1,7 @@
 #include "app/AppHarness.h"
 #include "framework/ScopedModalDriver.h"
 #include "sim/ECRSimulator.h"
+#include "sim/SimulatorHost.h"
 #include "support/PseudoTerminal.h"
 
 #include <QApplication>
@@ -74,6 +75,28 @@ TEST(Connection, SilentRegisterLeavesEverythingUnconnectedWithoutAMessageBox)
     EXPECT_TRUE(app.Connect());
     EXPECT_EQ(app.Main().m_settings.PortNumber(), 1);
     unsetenv("ECR_COM3");
+}
+
+TEST(Connection, ARegisterBehindADeviceServerLogsOnAndARefusedOneSaysWhere)
+{
+    SimulatorHost::Options listening;
+    listening.listen = "127.0.0.1:0";
+    SimulatorHost server(listening);
+    ASSERT_TRUE(server.Start());
+    AppHarness app;
+    setenv("ECR_COM5", ("tcp://" + server.ListenAddress()).c_str(), 1);
+    setenv("ECR_COM6", "tcp://127.0.0.1:1", 1);  // nothing listens there
+    app.Main().m_nPort = 5;
+    EXPECT_FALSE(app.Connect());
+    EXPECT_EQ(app.Main().m_monitorDlg.DebugText(),
+              "*** Prijavljivanje - neuspesno: Error opening port (127.0.0.1:1: Connection refused) ***");
+    app.Main().m_nPort = 4;
+    EXPECT_TRUE(app.Connect());
+    EXPECT_EQ(server.Requests().size(), 0u) << "the log-on is an enquiry, no request";
+    app.Main().m_pDevice->PrintStatusReport();
+    EXPECT_EQ(server.Requests(), std::vector<std::string>{"#w"});
+    unsetenv("ECR_COM5");
+    unsetenv("ECR_COM6");
 }
 
 TEST(Connection, RegisterSilentToEnquiryOnTheSimulator)
