@@ -1,5 +1,6 @@
 // ecr-sim: the simulated cash register on a pseudo-terminal, until SIGINT or
 // SIGTERM. SIGUSR1 puts paper in or takes it out.
+#include "ecr/commands/AppendTarget.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
 
@@ -45,6 +46,9 @@ std::string HexBytes(const std::string& text)
 
 int main(int argc, char** argv)
 {
+    // Past a file size limit (ulimit -f) the journal's writes fail instead of
+    // the signal ending the register while a client talks to it.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App app{"Simulated cash register on a pseudo-terminal. Point a client at the printed device path "
                  "(e.g. ECR_COM1=<path>). SIGUSR1 toggles paper out."};
     SimulatorHost::Options options;
@@ -76,6 +80,13 @@ int main(int argc, char** argv)
     faults.garbageBeforeReply = HexBytes(garbageHex);
     faults.staleAfterReply = HexBytes(staleHex);
     options.baudRate = faults.baudRate;
+    // A FIFO that nobody reads would hold the start for ever.
+    std::string journalFault;
+    if (!options.journalPath.empty() && options.journalPath != "-" &&
+        !AppendTarget::Check(options.journalPath, journalFault)) {
+        std::fprintf(stderr, "ecr-sim: no journal: %s\n", journalFault.c_str());
+        return 1;
+    }
 
     SimulatorHost host(options);
     host.WithSimulator([&faults](ECRSimulator& simulator) { simulator.SetFaults(faults); });
