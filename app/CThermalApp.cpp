@@ -3,6 +3,7 @@
 #include "app/CThermalDlg.h"
 #include "app/SessionLogFiles.h"
 #include "app/ThermalArt.h"
+#include "framework/SerbianQtTexts.h"
 #include "link/ComPortMap.h"
 #ifdef THERMAL_SIM_HOST
 #include "sim/SimulatorHost.h"
@@ -25,6 +26,8 @@ CThermalApp::CThermalApp(int& argc, char** argv, CommandLine options)
     QFont dialogFont = font();
     dialogFont.setPointSize(9);
     setFont(dialogFont);
+    // Owned by the application, it serves every window of the run.
+    installTranslator(new SerbianQtTexts(this));
 }
 
 CThermalApp::~CThermalApp() = default;

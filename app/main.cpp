@@ -1,12 +1,19 @@
 #include "app/CThermalApp.h"
 #include "app/CommandLine.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // Past a file size limit (ulimit -f) a write fails with EFBIG, which the
+    // session log and the file writers report, instead of the signal ending
+    // the program with the work of the session.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // Options first, so that --help and mistakes need no display.
     CommandLine options;
     if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc))) {

@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 
+#include "ecr/commands/AppendTarget.h"
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/ECRTrafficDecoder.h"
 #include "ecr/protocol/CommError.h"
@@ -34,6 +35,10 @@ void CliSession::Open()
 #ifndef THERMAL_SIM_HOST
         throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
 #else
+        std::string journalFault;
+        if (!m_options.journal.empty() && m_options.journal != "-" &&
+            !AppendTarget::Check(m_options.journal, journalFault))
+            throw CliFailure(CliFailure::kBadInput, "no journal: " + journalFault);
         SimulatorHost::Options simOptions;
         simOptions.journalPath = m_options.journal;
         simOptions.baudRate = m_options.simulatorBaud;

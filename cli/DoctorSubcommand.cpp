@@ -4,6 +4,7 @@
 #include "cli/LinkDoctor.h"
 #include "cli/NetworkDoctor.h"
 #include "cli/PortsSubcommand.h"
+#include "cli/TerminalText.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
 #include "link/RegisterLink.h"
@@ -42,9 +43,10 @@ void Show(CliOutput& output, const std::vector<Finding>& findings)
 {
     JsonValue& json = output.Result().Set("findings", JsonValue::Array());
     for (const Finding& finding : findings) {
-        output.Line((finding.problem ? "problem: " : "ok: ") + finding.text);
+        // Escaped: a finding names processes and USB strings from the machine.
+        output.Line(TerminalText::Escape((finding.problem ? "problem: " : "ok: ") + finding.text));
         if (!finding.advice.empty())
-            output.Line("  what to do: " + finding.advice);
+            output.Line(TerminalText::Escape("  what to do: " + finding.advice));
         JsonValue item = JsonValue::Object();
         item.Set("ok", !finding.problem);
         item.Set("text", finding.text);
@@ -85,10 +87,16 @@ void DoctorSubcommand::Run(CliSession& s) const
     } else {
 #ifndef _WIN32
     const int comNumber = ComPortName::Number(port).value_or(0);
-    const std::string path = comNumber == 0 ? port : m_paths.ComDevice(comNumber);
-    s.Output().Result().Set("device", path);
+    const std::string given = comNumber == 0 ? port : m_paths.ComDevice(comNumber);
+    s.Output().Result().Set("device", given);
     if (comNumber != 0)
-        findings.push_back({false, port + " leads to " + path, ""});
+        findings.push_back({false, port + " leads to " + given, ""});
+    // A link (ecr-sim --link, /dev/serial/by-id) is checked as the device it leads to.
+    const std::string path = LinkDoctor::ResolveLink(given);
+    if (path != given) {
+        s.Output().Result().Set("linksTo", path);
+        findings.push_back({false, given + " is a link to " + path, ""});
+    }
     const std::string name = std::filesystem::path(path).filename().string();
     const SerialDeviceScan::Device described = SerialDeviceScan::Describe(m_paths, name);
     if (!described.vendorId.empty())

@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +23,34 @@ std::string ModeText(unsigned mode)
     for (int bit = 0; bit < 9; ++bit)
         text += (mode & (0400u >> bit)) != 0 ? letters[bit] : '-';
     return text;
+}
+
+// Devices that every program opens for a use of its own, each open its own
+// (the memory devices such as /dev/null, /dev/tty, /dev/console, /dev/ptmx;
+// the numbers are the kernel's fixed ones): that other processes hold one
+// says nothing about a line.
+bool OpenedByEveryProgram(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISCHR(info.st_mode))
+        return false;
+    const unsigned type = major(info.st_rdev);
+    return type == 1 || (type == 5 && minor(info.st_rdev) <= 2);
+}
+
+// What the two character devices most often taken for a line are instead;
+// null for any other.
+const char* NotALine(const struct stat& info)
+{
+    if (!S_ISCHR(info.st_mode) || major(info.st_rdev) != 5)
+        return nullptr;
+    switch (minor(info.st_rdev)) {
+    case 0: return " is the terminal of whichever program opens it, not a serial line";
+    case 2:
+        return " is the pseudo-terminal multiplexer: each open makes a new pseudo-terminal with nothing at its "
+               "other end";
+    default: return nullptr;
+    }
 }
 
 std::string UserName(unsigned uid)
@@ -57,6 +87,15 @@ LinkDoctor::Identity LinkDoctor::Identity::Current()
 
 LinkDoctor::LinkDoctor(HostPaths paths, Identity identity) : m_paths(std::move(paths)), m_identity(std::move(identity))
 {
+}
+
+std::string LinkDoctor::ResolveLink(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error))
+        return path;
+    const std::filesystem::path target = std::filesystem::canonical(path, error);
+    return error ? path : target.string();
 }
 
 LinkDoctor::Group LinkDoctor::FindGroup(unsigned gid) const
@@ -122,6 +161,12 @@ bool LinkDoctor::CheckDevice(const std::string& path, std::vector<Finding>& find
                             "leads COMn to a device)"});
         return false;
     }
+    if (const char* instead = NotALine(info)) {
+        findings.push_back({true, path + instead,
+                            "give the serial device (ecrctl ports lists them), or for the simulated register the "
+                            "pseudo-terminal ecr-sim prints or the link it makes (ecr-sim --link PATH)"});
+        return false;
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -159,6 +204,8 @@ bool LinkDoctor::CheckDevice(const std::string& path, std::vector<Finding>& find
 void LinkDoctor::CheckHolders(const ProcessTable& processes, const std::string& path,
                               std::vector<Finding>& findings) const
 {
+    if (OpenedByEveryProgram(path))
+        return;
     const std::vector<ProcessTable::Process> holders = processes.Holding(path);
     // A pseudo-terminal's other end is a program (a simulated register) that holds it too.
     const bool pseudoTerminal = path.rfind("/dev/pts/", 0) == 0;

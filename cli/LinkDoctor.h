@@ -29,13 +29,22 @@ public:
 
     LinkDoctor(HostPaths paths, Identity identity);
 
+    // Both checks take the device itself, not a link to it: the caller
+    // resolves links first (ResolveLink), or a simulated register at the
+    // pseudo-terminal behind a link would pass for a second program.
+
     // The device: there, openable, free of locks, a serial line. True when
     // the line can be tried with a status enquiry.
     bool CheckDevice(const std::string& path, std::vector<Finding>& findings) const;
-    // The processes holding the device open.
+    // The processes holding the device open; none are named for a device
+    // that every program opens for itself (/dev/null, /dev/ptmx, /dev/tty).
     void CheckHolders(const ProcessTable& processes, const std::string& path, std::vector<Finding>& findings) const;
     // ModemManager and brltty.
     void CheckServices(const ProcessTable& processes, std::vector<Finding>& findings) const;
+
+    // The file a link leads to, links in its path followed too; the path as
+    // given when it is no link or leads nowhere (the device check says so).
+    static std::string ResolveLink(const std::string& path);
 
     // Why this user may not open a device of this mode (the st_mode
     // permission bits), owner and group, and what would let them.

@@ -2,6 +2,7 @@
 
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalText.h"
 #include "link/ComPortMap.h"
 
 #ifdef _WIN32
@@ -16,6 +17,14 @@
 
 namespace {
 
+// Every line holds names from the machine (device and link names, sysfs
+// attributes, process names, the registry's): printed escaped, so that none
+// can send the terminal a control sequence. JSON holds them as they are.
+void ShowLine(CliOutput& output, const std::string& text)
+{
+    output.Line(TerminalText::Escape(text));
+}
+
 #ifdef _WIN32
 
 // The COM ports Windows knows, from HKLM\HARDWARE\DEVICEMAP\SERIALCOMM.
@@ -24,7 +33,7 @@ void ListComPorts(CliOutput& output)
     JsonValue& json = output.Result().Set("comPorts", JsonValue::Array());
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        output.Line("no COM ports");
+        ShowLine(output, "no COM ports");
         return;
     }
     for (DWORD i = 0;; ++i) {
@@ -39,7 +48,7 @@ void ListComPorts(CliOutput& output)
             continue;
         port[portSize] = 0;
         const std::string name(reinterpret_cast<const char*>(port));
-        output.Line(name + "\t" + device);
+        output.Line(TerminalText::Escape(name) + "\t" + TerminalText::Escape(device));
         JsonValue item = JsonValue::Object();
         item.Set("port", name);
         item.Set("device", std::string(device));
@@ -106,19 +115,19 @@ void ListDevices(CliOutput& output, const HostPaths& paths)
             withoutUart += " " + device.name;
             continue;
         }
-        output.Line(device.path + Describe(device) + (device.hardware ? "" : "  (no UART behind it)"));
+        ShowLine(output, device.path + Describe(device) + (device.hardware ? "" : "  (no UART behind it)"));
         for (const std::string& link : device.links)
-            output.Line("  " + link);
+            ShowLine(output, "  " + link);
         for (const ProcessTable::Process& holder : holders)
-            output.Line("  open by " + std::to_string(holder.pid) + " (" + holder.name + ")");
+            ShowLine(output, "  open by " + std::to_string(holder.pid) + " (" + holder.name + ")");
     }
     if (devices.empty())
-        output.Line("no serial devices in " + paths.dev);
+        ShowLine(output, "no serial devices in " + paths.dev);
     if (!withoutUart.empty())
-        output.Line("no UART behind:" + withoutUart);
+        ShowLine(output, "no UART behind:" + withoutUart);
     if (processes.Unreadable() != 0) {
-        output.Line("(" + std::to_string(processes.Unreadable()) +
-                    " processes of other users could not be looked at; as root every holder shows)");
+        ShowLine(output, "(" + std::to_string(processes.Unreadable()) +
+                             " processes of other users could not be looked at; as root every holder shows)");
     }
     output.Result().Set("unreadableProcesses", processes.Unreadable());
 }
@@ -135,8 +144,8 @@ void ListComMapping(CliOutput& output, const HostPaths& paths)
         const std::string path = paths.ComDevice(port);
         std::error_code error;
         const bool exists = std::filesystem::exists(path, error);
-        output.Line("COM" + std::to_string(port) + " -> " + path + (fromVariable ? " (" + variable + ")" : "") +
-                    (exists ? "" : "  (missing)"));
+        ShowLine(output, "COM" + std::to_string(port) + " -> " + path + (fromVariable ? " (" + variable + ")" : "") +
+                             (exists ? "" : "  (missing)"));
         JsonValue item = JsonValue::Object();
         item.Set("port", "COM" + std::to_string(port));
         item.Set("path", path);

@@ -34,10 +34,14 @@ int wmain(int argc, wchar_t** argv)
 }
 
 #else
+#include <csignal>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
+    // Past a file size limit (ulimit -f) a write fails with EFBIG, which the
+    // file's writer reports, instead of the signal ending the run mid-job.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     return EcrCtl::Run(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
 }

@@ -17,6 +17,7 @@ struct State {
     int actions = 0;  // Action scopes of the present turn
     std::unique_ptr<InputGate> gate;  // held while busy
     QPointer<QWidget> accepted;
+    bool requestSent = false;  // since the gate went up
 };
 
 State& Busy()
@@ -95,6 +96,11 @@ void BusyState::ProcessEventsWithoutInput()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void BusyState::RequestOnTheLine()
+{
+    Busy().requestSent = true;
+}
+
 void BusyState::TurnOn()
 {
     State& busy = Busy();
@@ -102,6 +108,7 @@ void BusyState::TurnOn()
         return;
     }
     busy.gate = std::make_unique<InputGate>(busy.accepted.data());
+    busy.requestSent = false;
     QApplication::setOverrideCursor(Cursor());
 }
 
@@ -111,10 +118,14 @@ void BusyState::TurnOff()
     if (!busy.gate) {
         return;
     }
-    // What the user did while the program was busy goes now, unanswered.
-    ProcessEventsWithoutInput();
-    if (!busy.gate) {
-        return;
+    // What the user did while a request was on the line goes now,
+    // unanswered. Without one, the input waits for the event loop: each key
+    // typed while a field's handler ran is still to come.
+    if (busy.requestSent) {
+        ProcessEventsWithoutInput();
+        if (!busy.gate) {
+            return;
+        }
     }
     busy.gate.reset();
     QApplication::restoreOverrideCursor();

@@ -2,6 +2,7 @@
 
 #include "framework/ActionGuard.h"
 #include "framework/BusyState.h"
+#include "framework/CutCellToolTip.h"
 #include "framework/ScreenFit.h"
 
 #include <QAbstractButton>
@@ -474,6 +475,17 @@ void CDialog::ShowAsReport(QTreeView* list)
     list->setAllColumnsShowFocus(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->header()->setDefaultAlignment(Qt::AlignLeft);
+    list->header()->setSectionResizeMode(QHeaderView::Interactive);
+    list->setItemDelegate(new CutCellToolTip(list));
+}
+
+void CDialog::SetColumnWidths(QTreeView* list, std::initializer_list<int> divisors)
+{
+    const int room = list->width() - 2 * list->frameWidth();
+    int column = 0;
+    for (const int divisor : divisors) {
+        list->setColumnWidth(column++, room / divisor);
+    }
 }
 
 QProgressBar* CDialog::AddProgressBar(int id, const QRect& dlu)

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -132,9 +133,15 @@ protected:
     QComboBox* AddComboBox(int id, const QRect& dlu, const QStringList& items, bool editable);
     QDateTimeEdit* AddDateTimePicker(int id, const QRect& dlu, PickerMode mode);
     // A report-style list view (rows of columns, single selection): with its
-    // own items, or over a model where the rows are too many for items.
+    // own items, or over a model where the rows are too many for items. The
+    // user may widen its columns; a cell its column cuts shows its whole text
+    // as a tooltip.
     QTreeWidget* AddListView(int id, const QRect& dlu, const QStringList& columns);
     QTreeView* AddListView(int id, const QRect& dlu, QAbstractItemModel* model);
+    // The columns' widths as the design gives them, each a fraction of the
+    // room inside the list's frame (a quarter: 4). For the opening: a refill
+    // keeps what the user has widened since.
+    static void SetColumnWidths(QTreeView* list, std::initializer_list<int> divisors);
     QProgressBar* AddProgressBar(int id, const QRect& dlu);
     QLabel* AddPicture(int id, const QRect& dlu, const QPixmap& picture);
     QGroupBox* AddGroupBox(const QString& caption, const QRect& dlu);

@@ -23,6 +23,7 @@ QElapsedTimer& SinceLastPump()
 
 void UiPump::KeepPainted()
 {
+    BusyState::RequestOnTheLine();
     QElapsedTimer& since = SinceLastPump();
     if (since.isValid() && since.elapsed() < kPumpIntervalMs) {
         return;

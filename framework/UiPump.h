@@ -9,7 +9,8 @@ class UiPump {
 public:
     // Processes pending paint and other non-input events, at most ten
     // times a second, so that the exchanges' traffic costs the line no time
-    // worth measuring.
+    // worth measuring. Called while a request is on the line, it marks the
+    // running action's input as input to discard (BusyState).
     static void KeepPainted();
     // The same at once, e.g. after the progress bar moved.
     static void PaintNow();

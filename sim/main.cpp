@@ -1,6 +1,7 @@
 // ecr-sim: the simulated cash register on a pseudo-terminal, or listening on
 // TCP (--listen), until SIGINT or SIGTERM. SIGUSR1 puts paper in or takes it
 // out (not on Windows).
+#include "ecr/commands/AppendTarget.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
 
@@ -47,6 +48,11 @@ std::string HexBytes(const std::string& text)
 
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
+    // Past a file size limit (ulimit -f) the journal's writes fail instead of
+    // the signal ending the register while a client talks to it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     CLI::App app{"Simulated cash register on a pseudo-terminal, or on TCP with --listen. Point a client at the "
                  "printed device path (e.g. ECR_COM1=<path>) or at tcp://<printed address>. SIGUSR1 toggles paper out."};
     SimulatorHost::Options options;
@@ -83,6 +89,13 @@ int main(int argc, char** argv)
     faults.garbageBeforeReply = HexBytes(garbageHex);
     faults.staleAfterReply = HexBytes(staleHex);
     options.baudRate = faults.baudRate;
+    // A FIFO that nobody reads would hold the start for ever.
+    std::string journalFault;
+    if (!options.journalPath.empty() && options.journalPath != "-" &&
+        !AppendTarget::Check(options.journalPath, journalFault)) {
+        std::fprintf(stderr, "ecr-sim: no journal: %s\n", journalFault.c_str());
+        return 1;
+    }
 
 #ifndef _WIN32
     // The signals are taken in turn by this thread alone (sigwait), so that it

@@ -60,6 +60,8 @@ bool CPLUListDialog::OnInitDialog()
 {
     // The list shows a reading of this opening only.
     m_list->clear();
+    // A quarter each of the room inside the frame.
+    SetColumnWidths(m_list, {4, 4, 4, 4});
     EnableItem(IDC_SAVE, false);
     return CDialog::OnInitDialog();
 }
@@ -71,14 +73,8 @@ std::string CPLUListDialog::NameBytes(const QTreeWidgetItem& row)
 
 void CPLUListDialog::FillList(const std::list<ECRArticle>& articles)
 {
+    // The columns stay as they are, with what widths the user gave them.
     m_list->clear();
-    m_list->setColumnCount(0);
-    m_list->setHeaderLabels(kColumns);
-    // A quarter each of the room inside the frame.
-    const int width = m_list->width() - 2 * m_list->frameWidth();
-    for (int column = 0; column < kColumns.size(); ++column) {
-        m_list->setColumnWidth(column, width / 4);
-    }
     QList<QTreeWidgetItem*> rows;
     rows.reserve(static_cast<qsizetype>(articles.size()));
     for (const ECRArticle& article : articles) {

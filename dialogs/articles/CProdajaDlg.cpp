@@ -110,6 +110,7 @@ bool CProdajaDlg::OnInitDialog()
 {
     ReadDatabase();
     CDialog::OnInitDialog();
+    SetColumnWidths(m_list, {2, 4, 4, 8, 8});
     FillList();
     return true;
 }
@@ -135,11 +136,6 @@ void CProdajaDlg::FillList()
         selected.insert(m_model->ArticleIndex(index.row()));
     }
     m_model->SetFilter(m_strName);
-    const int width = m_list->width() - 2 * m_list->frameWidth();
-    const int widths[] = {width / 2, width / 4, width / 4, width / 8, width / 8};
-    for (int column = 0; column < DatabaseArticleModel::ColumnCount; ++column) {
-        m_list->setColumnWidth(column, widths[column]);
-    }
     for (const int article : selected) {
         const int row = m_model->RowOf(article);
         if (row >= 0) {

@@ -1,5 +1,6 @@
 #include "ecr/commands/ECRSessionLog.h"
 
+#include "ecr/commands/AppendTarget.h"
 #include "ecr/commands/Utf8Path.h"
 
 #include "ecr/protocol/ECRTrafficText.h"
@@ -32,6 +33,10 @@ std::string Reason()
 bool ECRSessionLog::Open(const std::string& path, std::string_view program, std::string& error)
 {
     Close();
+    // A FIFO nobody reads would hold the open for ever, and a program with it.
+    if (!AppendTarget::Check(path, error)) {
+        return false;
+    }
     errno = 0;
     m_file.open(Utf8Path(path), std::ios::out | std::ios::app | std::ios::binary);
     if (!m_file.is_open()) {

@@ -21,7 +21,8 @@ public:
 
     // Opens the file for appending (created when missing) and writes the
     // header naming the program and the local start time. False with the
-    // reason in error when the file cannot be opened or written.
+    // reason in error when the file cannot be opened or written, and at
+    // once for what would stall the program (AppendTarget).
     // A log already open is closed first.
     bool Open(const std::string& path, std::string_view program, std::string& error);
     // Closes the file, if open; Write then returns false.

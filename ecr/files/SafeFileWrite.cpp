@@ -15,6 +15,8 @@
 #else
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
@@ -37,6 +39,11 @@ std::string Folder(const std::string& path)
         return ".";
     return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
+
+// The temporary file's name: ".thermal-", sixteen hex digits, ".tmp".
+constexpr std::string_view kTemporaryStart = ".thermal-";
+constexpr std::string_view kTemporaryEnd = ".tmp";
+constexpr std::size_t kTagDigits = 16;
 
 // Sixteen hex digits nobody can guess, for the temporary file's name.
 std::string RandomTag()
@@ -122,6 +129,46 @@ int SyncFolder(const std::string& folder)
 void RemoveFile(const std::string& path)
 {
     ::unlink(path.c_str());
+}
+
+// A run killed in the middle of a write (kill -9, a power cut) leaves its
+// temporary file behind. One an hour old is dead: no write of ours takes
+// that long from its last byte to its rename (the largest file, a list of
+// 15,000 articles, is under a megabyte), and the hour also covers a file
+// server's clock that is some minutes off this one.
+constexpr std::time_t kStaleTemporarySeconds = 60 * 60;
+
+bool IsTemporaryName(std::string_view name)
+{
+    if (name.size() != kTemporaryStart.size() + kTagDigits + kTemporaryEnd.size() ||
+        name.substr(0, kTemporaryStart.size()) != kTemporaryStart ||
+        name.substr(name.size() - kTemporaryEnd.size()) != kTemporaryEnd)
+        return false;
+    const std::string_view tag = name.substr(kTemporaryStart.size(), kTagDigits);
+    return tag.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+// Removes the dead temporary files of this user's earlier runs in the
+// folder: named as RandomTag names them, a regular file with no other link,
+// owned by this (effective) user, unchanged for an hour. Anything else is
+// left alone, however it is named; a folder that cannot be read is no
+// reason to fail the write.
+void RemoveDeadTemporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name))
+            continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
+            info.st_nlink != 1 || info.st_uid != ::geteuid() || now - info.st_mtime < kStaleTemporarySeconds)
+            continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 #endif
 
@@ -261,13 +308,16 @@ bool WriteDirect(const Target& target, std::string_view bytes, FileFault& fault)
 bool Replace(const Target& target, std::string_view bytes, FileFault& fault)
 {
     const std::string folder = Folder(target.path);
+#ifndef _WIN32
+    RemoveDeadTemporaries(folder);
+#endif
     std::string temporary;
     int fd = -1;
     // A new file gets the usual permissions (0666 less the umask); an existing
     // file's are set below, after the owner, and until then nobody else may read.
     const FileMode mode = target.exists ? 0600 : 0666;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder + "/.thermal-" + RandomTag() + ".tmp";
+        temporary = folder + "/" + std::string(kTemporaryStart) + RandomTag() + std::string(kTemporaryEnd);
         fd = OpenExclusive(temporary, mode);
         if (fd < 0 && errno != EEXIST) {
             fault = OpenProblem(target.path, errno);

@@ -15,6 +15,8 @@
 //   the target's permissions and owner. Every write, the fsync and the close
 //   are checked; only then is it renamed over the target, and the folder is
 //   synced so the rename survives a power cut.
+// - A temporary file that a killed run left in the folder (named as ours,
+//   owned by this user, an hour old) is removed by the next write there.
 // - A target that is a symlink is followed to the file it names, and that
 //   file is replaced; a symlink to nothing is refused (as cp refuses it).
 // - A character device or a FIFO (/dev/stdout, a pipe, a terminal) cannot be

@@ -4,6 +4,7 @@
 #include "cli/CliFailure.h"
 #include "cli/JsonValue.h"
 #include "cli/RawPayload.h"
+#include "cli/TerminalText.h"
 #include "ecr/commands/Utf8.h"
 #include "ecr/protocol/ECRString.h"
 #include "ecr/protocol/ECRTrafficText.h"
@@ -119,4 +120,24 @@ TEST(JsonValueDump, BytesThatAreNoUtf8StillGiveValidJson)
     const Json back = Json::Parse(text);
     EXPECT_EQ(back["path"].text, "/tmp/dump\xEF\xBF\xBD.bin");
     EXPECT_EQ(back["mixed"].text, "\xC4\x8D\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" "a");
+}
+
+TEST(TerminalTextEscape, NoControlByteReachesTheTerminalAndTheBytesReadBack)
+{
+    struct Case {
+        std::string bytes;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"ttyUSB0 FT232R", "ttyUSB0 FT232R"},
+        {"\xC4\x90or\xC4\x91" "e", "\xC4\x90or\xC4\x91" "e"},              // Đorđe: letters stay
+        {"ev\x1B[2J", "ev\\x1B[2J"},                                    // clears the screen
+        {"\x1B]0;x\x07tab\there\x7F", "\\x1B]0;x\\x07tab\\x09here\\x7F"},  // retitles the window
+        {"csi\xC2\x9B" "2J", "csi\\xC2\\x9B2J"},                        // C1 in UTF-8
+        {"bad\xFF\xC4", "bad\\xFF\\xC4"},                              // no UTF-8, cut short
+        {"a\\x41", "a\\\\x41"},                                      // a backslash is no escape
+        {std::string("nul\0x", 5), "nul\\x00x"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TerminalText::Escape(c.bytes), c.shown) << c.shown;
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -59,9 +60,28 @@ public:
     // The root options that point ports and doctor here.
     std::vector<std::string> Roots(bool withProcesses = true) const
     {
-        return {"--dev-root",   Path("dev"),      "--sys-root",
-                Path("sys"),    "--proc-root",    withProcesses ? Path("proc") : Path("noproc"),
-                "--group-file", Path("etc/group")};
+        return RootsWith(withProcesses ? "proc" : "noproc");
+    }
+    // With the processes of another /proc tree of this one.
+    std::vector<std::string> RootsWith(const std::string& proc) const
+    {
+        return {"--dev-root",  Path("dev"), "--sys-root",   Path("sys"),
+                "--proc-root", Path(proc),  "--group-file", Path("etc/group")};
+    }
+
+    void Link(const std::string& relative, const std::string& target) const
+    {
+        fs::create_directories(fs::path(Path(relative)).parent_path());
+        fs::create_symlink(target, Path(relative));
+    }
+    void Process(int pid, const std::string& name, const std::vector<std::string>& open,
+                 const std::string& proc = "proc") const
+    {
+        const std::string dir = proc + "/" + std::to_string(pid);
+        File(dir + "/comm", name + "\n");
+        fs::create_directories(Path(dir + "/fd"));
+        for (std::size_t i = 0; i < open.size(); ++i)
+            Link(dir + "/fd/" + std::to_string(i + 3), open[i]);
     }
 
 private:
@@ -69,11 +89,6 @@ private:
     {
         fs::create_directories(fs::path(Path(relative)).parent_path());
         folder.Write(relative, content);
-    }
-    void Link(const std::string& relative, const std::string& target) const
-    {
-        fs::create_directories(fs::path(Path(relative)).parent_path());
-        fs::create_symlink(target, Path(relative));
     }
     void Usb(const std::string& device, const char* vendor, const char* product, const char* maker, const char* name,
              const char* serial) const
@@ -85,15 +100,6 @@ private:
         if (serial != nullptr)
             File(device + "/serial", std::string(serial) + "\n");
     }
-    void Process(int pid, const std::string& name, const std::vector<std::string>& open) const
-    {
-        const std::string dir = "proc/" + std::to_string(pid);
-        File(dir + "/comm", name + "\n");
-        fs::create_directories(Path(dir + "/fd"));
-        for (std::size_t i = 0; i < open.size(); ++i)
-            Link(dir + "/fd/" + std::to_string(i + 3), open[i]);
-    }
-
     TempFolder folder;
 };
 
@@ -332,4 +338,77 @@ TEST_F(EcrCtlHost, DoctorOnASilentLineAsksAtBothSpeeds)
         << outcome.out;
     EXPECT_EQ(line.ReadAll(), "\x05\x05") << "one ENQ at each speed";
     EXPECT_NE(outcome.err.find("the register does not answer on " + line.SlavePath()), std::string::npos);
+}
+
+TEST_F(EcrCtlHost, DoctorThroughALinkSeesTheSimulatedRegisterAtItsOtherEndAndEnquires)
+{
+    SimulatorHost simulator;
+    std::string error;
+    ASSERT_TRUE(simulator.Start(&error)) << error;
+    // The simulated register as another process shows it: holding its end of the line.
+    tree.Process(4242100, "ecr-sim", {simulator.DevicePath()}, "simproc");
+    const std::string link = tree.Path("kasa");
+    tree.Link("kasa", simulator.DevicePath());
+    setenv("ECR_COM1", link.c_str(), 1);
+    for (const std::string& port : {link, std::string("COM1")}) {
+        SCOPED_TRACE(port);
+        const auto outcome = RunEcrCtl(Args({"--json", "doctor", "--port", port}, tree.RootsWith("simproc")));
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
+        const Json doc = Json::Parse(outcome.out);
+        const std::vector<std::string> texts = Texts(doc["findings"]);
+        for (const std::string& expected :
+             {"ok: " + link + " is a link to " + simulator.DevicePath(),
+              "ok: " + simulator.DevicePath() +
+                  " is a pseudo-terminal, also open in process 4242100 (ecr-sim), as a rule the program at its other "
+                  "end",
+              std::string("ok: the register answers at 19200 baud (status 0x06)")})
+            EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+        EXPECT_EQ(outcome.out.find("kill"), std::string::npos) << outcome.out;
+        EXPECT_EQ(doc["linksTo"].text, simulator.DevicePath());
+    }
+}
+
+TEST_F(EcrCtlHost, DoctorOnDevicesEveryProgramOpensNamesNoneOfTheirHolders)
+{
+    tree.Process(4242200, "bash", {"/dev/null", "/dev/ptmx", "/dev/tty"}, "shellproc");
+    const struct Case {
+        const char* device;
+        const char* problem;
+    } cases[] = {
+        {"/dev/null", " opens, but it is not a serial line"},
+        {"/dev/ptmx",
+         " is the pseudo-terminal multiplexer: each open makes a new pseudo-terminal with nothing at its other end"},
+        {"/dev/tty", " is the terminal of whichever program opens it, not a serial line"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.device);
+        const auto outcome = RunEcrCtl(Args({"--json", "doctor", "--port", c.device}, tree.RootsWith("shellproc")));
+        EXPECT_EQ(outcome.exitCode, 3);
+        const Json doc = Json::Parse(outcome.out);
+        const std::vector<std::string> texts = Texts(doc["findings"]);
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts.front(), "problem: " + std::string(c.device) + c.problem);
+        EXPECT_EQ(outcome.out.find("4242200"), std::string::npos) << "an unrelated holder named:\n" << outcome.out;
+        EXPECT_EQ(doc["answeredAt"].kind, Json::Kind::Null);
+    }
+}
+
+TEST_F(EcrCtlHost, PortsAndDoctorPrintNamesFromTheMachineEscaped)
+{
+    tree.Process(4242300, "ev\x1B[2J", {tree.Path("dev/ttyUSB0")}, "evilproc");
+    tree.Link("dev/serial/by-id/usb-\x1B]0;pwned\x07", "../../ttyUSB0");
+    const auto ports = RunEcrCtl(Args({"ports"}, tree.RootsWith("evilproc")));
+    ASSERT_EQ(ports.exitCode, 0) << ports.err;
+    const auto doctor = RunEcrCtl(Args({"doctor", "--port", tree.Path("dev/ttyUSB0")}, tree.RootsWith("evilproc")));
+    for (const auto& [text, line] :
+         {std::pair{ports.out, std::string("  open by 4242300 (ev\\x1B[2J)\n")},
+          std::pair{ports.out, "  " + tree.Path("dev/serial/by-id/usb-\\x1B]0;pwned\\x07") + "\n"},
+          std::pair{doctor.out, "problem: " + tree.Path("dev/ttyUSB0") + " is open in process 4242300 (ev\\x1B[2J)"},
+          std::pair{doctor.out, std::string("  what to do: close ev\\x1B[2J, or end it: kill 4242300\n")}}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\nin\n" << text;
+        EXPECT_EQ(text.find_first_of("\x1B\x07"), std::string::npos) << text;
+    }
+    // JSON holds the names as they are, in its own escapes.
+    const Json doc = Json::Parse(RunEcrCtl(Args({"--json", "ports"}, tree.RootsWith("evilproc"))).out);
+    EXPECT_EQ(doc["devices"].items[5]["openBy"].items[0]["name"].text, "ev\x1B[2J");
 }

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -402,3 +403,29 @@ TEST_F(PLUListDialogTest, DoubleClickShowsTheNameAndRightClickOpensAFilledSale)
 }
 
 }  // namespace
+
+TEST_F(PLUListDialogTest, ColumnsKeepTheUsersWidthsAcrossReadingsAndACutNameShowsWhole)
+{
+    const std::string longName = "Sok od jabuke i sargarepe 1l";
+    Store(longName, 1250, 2, 1);
+    Store("Hleb", 4500, 1, 0);
+    RunMenu(CThermalDlg::ID_PLU_LIST, [&](CDialog& open) {
+        QTreeWidget& list = List(open);
+        const int quarter = (list.width() - 2 * list.frameWidth()) / 4;
+        EXPECT_EQ(list.columnWidth(0), quarter) << "the design's width at opening";
+        list.header()->resizeSection(0, 300);
+        Click(open, CPLUListDialog::IDC_READ);
+        EXPECT_EQ(list.columnWidth(0), 300) << "a reading undid the user's widening";
+        Click(open, CPLUListDialog::IDC_READ);
+        EXPECT_EQ(list.columnWidth(0), 300);
+
+        const QModelIndex hleb = list.indexFromItem(list.topLevelItem(1), 0);
+        EXPECT_EQ(ToolTipAt(list, hleb), "") << "Hleb fits";
+        list.header()->resizeSection(0, quarter);
+        EXPECT_EQ(ToolTipAt(list, list.indexFromItem(list.topLevelItem(0), 0)), QString::fromStdString(longName));
+    });
+    // Opened again: the design's widths.
+    RunMenu(CThermalDlg::ID_PLU_LIST, [&](CDialog& open) {
+        EXPECT_EQ(List(open).columnWidth(0), (List(open).width() - 2 * List(open).frameWidth()) / 4);
+    });
+}

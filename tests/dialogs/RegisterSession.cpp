@@ -5,8 +5,12 @@
 #include "sim/SimClock.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 #include <chrono>
 
@@ -103,4 +107,12 @@ void RegisterSession::Type(CDialog& dialog, int id, const QString& text)
     for (const QChar character : text) {
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
     }
+}
+
+QString RegisterSession::ToolTipAt(QAbstractItemView& list, const QModelIndex& cell)
+{
+    const QPoint at = list.visualRect(cell).center();
+    QHelpEvent rest(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list.viewport(), &rest);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
 }

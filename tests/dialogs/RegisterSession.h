@@ -18,6 +18,9 @@
 // The program logged on to a simulated register (AppHarness), with every
 // pause of the program recorded instead of waited. Dialog tests derive from
 // it, click, and check what the register received.
+class QAbstractItemView;
+class QModelIndex;
+
 class RegisterSession : public testing::Test {
 protected:
     void SetUp() override;
@@ -47,6 +50,8 @@ protected:
     static void Click(CDialog& dialog, int id);
     static QString Text(const CDialog& dialog, int id) { return dialog.GetItemText(id); }
     static void Type(CDialog& dialog, int id, const QString& text);
+    // The tooltip a list shows with the pointer resting on the cell; empty for none.
+    static QString ToolTipAt(QAbstractItemView& list, const QModelIndex& cell);
 
     // Every ECRSleep of the program since SetUp, in milliseconds.
     static std::vector<std::int32_t>& Sleeps();

@@ -2,15 +2,20 @@
 #include "articles/TempFolder.h"
 #include "dialogs/articles/CProdajaDlg.h"
 #include "dialogs/articles/DatabaseArticleModel.h"
+#include "framework/PostedInput.h"
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -324,3 +329,57 @@ TEST_F(SaleFromDatabaseDialogTest, AnAmountTheRegisterCannotTakeSendsNothing)
 }
 
 }  // namespace
+
+TEST_F(SaleFromDatabaseDialogTest, NameTypedAtScannerSpeedKeepsEveryKey)
+{
+    // Enough articles that each filtering keystroke takes a few milliseconds.
+    std::string database = kMilkAndBread;
+    for (int i = 0; i < 40000; ++i) {
+        database += "Artikal" + std::to_string(i) + "\t" + std::to_string(100000 + i) + "\t1.00\t1\n";
+    }
+    WriteDatabase(database);
+    Open([&](CProdajaDlg& open) {
+        QLineEdit* name = open.Item<QLineEdit>(CProdajaDlg::IDC_NAME);
+        std::atomic<bool> typed{false};
+        // The keys as a scanner or a fast typist sends them, 5 ms apart,
+        // while the program filters the list after each one.
+        std::thread user([&] {
+            for (const char letter : std::string("mleko")) {
+                PostedInput::Key(name, static_cast<Qt::Key>(Qt::Key_A + (letter - 'a')), QString(QChar(letter)));
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            typed = true;
+        });
+        while (!typed) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        user.join();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(name->text(), "mleko");
+        EXPECT_EQ(Rows(open), (std::vector<std::string>{"Mleko|123|89.90|2|"}));
+    });
+    EXPECT_TRUE(Requests().empty()) << "typing a name sends nothing";
+}
+
+TEST_F(SaleFromDatabaseDialogTest, ColumnsKeepTheUsersWidthsAndACutNameShowsWhole)
+{
+    const std::string longName = "Mleko sa dodatkom vitamina D i kalcijuma 2.8% mm";
+    WriteDatabase(longName + "\t123\t89.90\t2\nHleb\t456\t45\t1\n");
+    Open([&](CProdajaDlg& open) {
+        QTreeView& list = List(open);
+        QHeaderView& header = *list.header();
+        EXPECT_EQ(header.sectionResizeMode(0), QHeaderView::Interactive);
+        // Widened by the user, then the list refilled by typing a name.
+        header.resizeSection(0, 400);
+        Type(open, CProdajaDlg::IDC_NAME, "mle");
+        EXPECT_EQ(Rows(open).size(), 1U);
+        EXPECT_EQ(list.columnWidth(0), 400);
+        Type(open, CProdajaDlg::IDC_NAME, "");
+        EXPECT_EQ(list.columnWidth(0), 400);
+
+        const QAbstractItemModel& model = *list.model();
+        EXPECT_EQ(ToolTipAt(list, model.index(1, 0)), "") << "Hleb fits";
+        header.resizeSection(0, 60);
+        EXPECT_EQ(ToolTipAt(list, model.index(0, 0)), QString::fromStdString(longName));
+    });
+}

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -384,5 +386,64 @@ TEST(SafeFileWrite, AReadOnlyFolderKeepsTheEarlierFile)
     EXPECT_FALSE(checked);
     EXPECT_EQ(TempFolder::Read(path), "the earlier list");
     EXPECT_EQ(Names(folder.File("")), std::vector<std::string>{"list.txt"});
+}
+#endif
+
+#ifndef _WIN32
+TEST(SafeFileWrite, TheNextWriteRemovesOnlyDeadTemporaryFilesOfOurs)
+{
+    // What killed runs leave behind, beside what only looks like it.
+    TempFolder folder;
+    TempFolder elsewhere;
+    const auto aged = [](const std::string& path, int minutes) {
+        const timespec times[2] = {{std::time(nullptr) - minutes * 60, 0}, {std::time(nullptr) - minutes * 60, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+    };
+    struct Leftover {
+        const char* name;
+        int minutesOld;
+        bool removed;
+    };
+    const Leftover leftovers[] = {
+        {".thermal-0123456789abcdef.tmp", 61, true},       // an hour old
+        {".thermal-fedcba9876543210.tmp", 24 * 60, true},  // a day old
+        {".thermal-00000000000000aa.tmp", 55, false},      // young: another run may be writing it
+        {".thermal-0123456789ABCDEF.tmp", 120, false},     // not a name we give
+        {".thermal-0123456789abcdeg.tmp", 120, false},     // nor this
+        {".thermal-0123456789abcde.tmp", 120, false},      // nor this
+        {"thermal-0123456789abcdef.tmp", 120, false},      // nor this
+        {".thermal-0123456789abcdef.tmp~", 120, false},    // nor this
+    };
+    for (const Leftover& leftover : leftovers)
+        aged(folder.Write(leftover.name, "half a dump"), leftover.minutesOld);
+    // Named as ours, but no file of ours: a link, a folder, a file with a second name.
+    const std::string link = folder.File(".thermal-1111111111111111.tmp");
+    ASSERT_EQ(::symlink(folder.File("kept.txt").c_str(), link.c_str()), 0);
+    aged(link, 120);
+    const std::string subfolder = folder.File(".thermal-2222222222222222.tmp");
+    fs::create_directory(subfolder);
+    aged(subfolder, 120);
+    const std::string linked = folder.Write(".thermal-3333333333333333.tmp", "also elsewhere");
+    ASSERT_EQ(::link(linked.c_str(), folder.File("second-name").c_str()), 0);
+    aged(linked, 120);
+    const std::string foreign = folder.Write(".thermal-4444444444444444.tmp", "another user's");
+    aged(foreign, 120);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(foreign.c_str(), 4242, 4242), 0);
+    }
+    const std::string otherFolders = elsewhere.Write(".thermal-5555555555555555.tmp", "not this folder");
+    aged(otherFolders, 120);
+
+    FileFault fault;
+    ASSERT_TRUE(SafeFileWrite::Write(folder.File("lista.txt"), "Sok,1250,0,2,1\r\n", fault)) << English(fault);
+
+    for (const Leftover& leftover : leftovers)
+        EXPECT_EQ(fs::exists(folder.File(leftover.name)), !leftover.removed) << leftover.name;
+    for (const std::string& kept : {link, subfolder, linked, otherFolders})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(kept))) << kept;
+    // Unless run as root, the file is this user's own, and goes.
+    EXPECT_EQ(fs::exists(foreign), root) << foreign;
+    EXPECT_EQ(TempFolder::Read(folder.File("lista.txt")), "Sok,1250,0,2,1\r\n");
 }
 #endif

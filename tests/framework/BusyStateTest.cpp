@@ -1,6 +1,7 @@
 #include "framework/BusyState.h"
 #include "framework/PostedInput.h"
 #include "framework/TestApplication.h"
+#include "framework/UiPump.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -82,11 +83,13 @@ TEST_F(BusyStateTest, WaitCursorWhileAnActionRunsAndNormalOnTheUsersTurn)
     EXPECT_EQ(OverrideShape(), std::nullopt);
 }
 
-TEST_F(BusyStateTest, InputDuringAnActionIsDiscardedAndOtherWorkStillRuns)
+TEST_F(BusyStateTest, InputDuringAnActionWithARequestOnTheLineIsDiscardedAndOtherWorkStillRuns)
 {
     bool workRan = false;
     {
         BusyState::Action action;
+        // The engine's wait callback, while the register answers.
+        UiPump::KeepPainted();
         // Delivered at once by the window system, as a click during a pump.
         QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, command->geometry().center());
         EXPECT_EQ(commandClicks, 0);
@@ -110,10 +113,40 @@ TEST_F(BusyStateTest, InputDuringAnActionIsDiscardedAndOtherWorkStillRuns)
     EXPECT_EQ(edit->text(), "x");
 }
 
+TEST_F(BusyStateTest, InputDuringAnActionThatSendsNothingIsKeptInOrder)
+{
+    {
+        // A field's handler, e.g. one that filters a list as the user types.
+        BusyState::Action action;
+        PostedInput::Key(edit, Qt::Key_A, "a");
+        PostedInput::Click(command);
+        PostedInput::Key(edit, Qt::Key_B, "b");
+    }
+    EXPECT_EQ(edit->text(), "") << "nothing delivered inside the action";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(edit->text(), "ab");
+    EXPECT_EQ(commandClicks, 1);
+
+    // A dialog the action opened ends the busy while: what came before it is
+    // kept too, and a request after it counts only from there.
+    {
+        BusyState::Action action;
+        UiPump::KeepPainted();
+        {
+            BusyState::UserTurn turn;
+        }
+        PostedInput::Key(edit, Qt::Key_C, "c");
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(edit->text(), "abc");
+}
+
 TEST_F(BusyStateTest, OfferedControlTakesItsClicksWhileBusy)
 {
     {
+        // A long run of exchanges that offers a stop button.
         BusyState::Action action;
+        UiPump::KeepPainted();
         BusyState::AcceptInputFor(stop);
         PostedInput::Click(stop);
         PostedInput::Click(command);
