@@ -7,19 +7,13 @@
 #include "ecr/protocol/DeviceMessageText.h"
 #include "ecr/protocol/ECRTrafficText.h"
 #include "link/ComPortMap.h"
-#ifdef THERMAL_SIM_HOST
-#include "sim/SimulatorHost.h"
-#endif
 
 CliSession::CliSession(const CliOptions& options, CliOutput& output) : m_options(options), m_output(output) {}
 
 CliSession::~CliSession()
 {
-    // The link goes before the simulator it talks to.
+    // The link goes before the simulator it talks to (the target's).
     m_link.Release();
-#ifdef THERMAL_SIM_HOST
-    m_simulator.reset();
-#endif
 }
 
 void CliSession::Open()
@@ -29,23 +23,19 @@ void CliSession::Open()
         if (!m_trace.OpenLog(m_options.log, "ecrctl", error))
             throw CliFailure(CliFailure::kBadInput, "no session log: " + error);
     }
-    std::optional<PortAddress> address;
-    if (m_options.port == "sim") {
-#ifndef THERMAL_SIM_HOST
+    LinkTarget::SimulatorOptions simulator;
+    simulator.journalPath = m_options.journal;
+    simulator.baudRate = m_options.simulatorBaud;
+    std::string error;
+    switch (m_target.Resolve(m_options.port, simulator, error)) {
+    case LinkTarget::Problem::None: break;
+    case LinkTarget::Problem::BadName: throw BadPortName(m_options.port);
+    case LinkTarget::Problem::NoSimulator:
         throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
-#else
-        SimulatorHost::Options simOptions;
-        simOptions.journalPath = m_options.journal;
-        simOptions.baudRate = m_options.simulatorBaud;
-        m_simulator = std::make_unique<SimulatorHost>(simOptions);
-        std::string error;
-        if (!m_simulator->Start(&error))
-            throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
-        address = PortAddress::DevicePath(m_simulator->DevicePath());
-#endif
-    } else {
-        address = AddressOf(m_options.port);
+    case LinkTarget::Problem::SimulatorFailed:
+        throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
     }
+    const PortAddress& address = *m_target.Address();
 
     RegisterLink::Reports reports;
     reports.requests = [this](ECRString text) { Trace(ECRTrafficDecoder::EngineDirection(text.Data()), text); };
@@ -55,7 +45,7 @@ void CliSession::Open()
         if (m_progressObserver)
             m_progressObserver(percent);
     };
-    if (!m_link.Open(*address, RegisterLink::Settings(m_options.baud, address->ComNumber()), reports))
+    if (!m_link.Open(address, RegisterLink::Settings(m_options.baud, address.ComNumber()), reports))
         throw CliFailure(CliFailure::kLink, "the register does not answer on " + m_options.port);
 }
 
@@ -63,11 +53,16 @@ PortAddress CliSession::AddressOf(const std::string& port)
 {
     if (const std::optional<PortAddress> address = ComPortMap().Resolve(port))
         return *address;
+    throw BadPortName(port);
+}
+
+CliFailure CliSession::BadPortName(const std::string& port)
+{
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
-    throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + port);
+    return CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12), not " + port);
 #else
-    throw CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path or sim, not " + port);
+    return CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path or sim, not " + port);
 #endif
 }
 
