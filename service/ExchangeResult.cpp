@@ -38,8 +38,8 @@ ExchangeResult ExchangeResult::Of(ECRDevice& device, const std::function<void()>
         return result;
     result.kind = Kind::Lost;
     if (failed && failed->kind == ECRVerdict::Kind::FailedCheck) {
-        result.what = std::string("the register's answer failed its check (") + ECRVerdict::CheckName(failed->check) +
-                      ")";
+        result.what =
+            std::string("the register's answer failed its check (") + ECRVerdict::CheckName(failed->check) + ")";
     } else if (failed && failed->kind == ECRVerdict::Kind::NoReply) {
         result.linkBroken = true;
         result.what = failed->code == CommError::Timeout
@@ -57,8 +57,7 @@ std::string ExchangeResult::Words(const std::string& doing) const
 {
     switch (kind) {
     case Kind::Accepted: return doing + ": done";
-    case Kind::Refused:
-        return "the register refused " + doing + ": " + what + " (code " + std::to_string(code) + ")";
+    case Kind::Refused: return "the register refused " + doing + ": " + what + " (code " + std::to_string(code) + ")";
     case Kind::Lost: return what + " while " + doing;
     }
     return {};

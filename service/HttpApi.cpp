@@ -7,10 +7,9 @@
 #include "service/Problem.h"
 #include "service/RequestReader.h"
 
-#include <httplib.h>
-
 #include <algorithm>
 #include <cctype>
+#include <httplib.h>
 #include <regex>
 
 namespace {
@@ -56,7 +55,8 @@ std::string HostOf(const std::string& header)
 }
 
 // A JSON body, or the problem with it. An empty body reads as {}.
-bool ReadBody(const httplib::Request& request, const ServiceConfig& config, JsonValue& body, httplib::Response& response)
+bool ReadBody(const httplib::Request& request, const ServiceConfig& config, JsonValue& body,
+              httplib::Response& response)
 {
     if (request.body.empty()) {
         body = JsonValue::Object();
@@ -64,9 +64,9 @@ bool ReadBody(const httplib::Request& request, const ServiceConfig& config, Json
     }
     const std::string type = Lower(request.get_header_value("Content-Type"));
     if (type.rfind("application/json", 0) != 0) {
-        SendProblem(response, Problem(Problem::Code::UnsupportedMediaType,
-                                      "the body is \"" + request.get_header_value("Content-Type") +
-                                          "\", not application/json"));
+        SendProblem(response,
+                    Problem(Problem::Code::UnsupportedMediaType,
+                            "the body is \"" + request.get_header_value("Content-Type") + "\", not application/json"));
         return false;
     }
     JsonReader::Limits limits;
@@ -189,17 +189,17 @@ void HttpApi::Register()
                                          : httplib::Server::HandlerResponse::Unhandled;
     });
     // Answers httplib gives by itself (a body over the limit, say) as problems too.
-    server.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&,
-                                                                      httplib::Response& response) {
-        if (!response.body.empty())
-            return httplib::Server::HandlerResponse::Unhandled;
-        const Problem::Code code = response.status == 413 ? Problem::Code::BodyTooLarge
-                                   : response.status == 404 ? Problem::Code::NotFound
-                                                            : Problem::Code::BadRequest;
-        SendProblem(response, Problem(code, response.status == 413 ? "the body is larger than this service takes"
-                                                                   : "the request could not be read"));
-        return httplib::Server::HandlerResponse::Handled;
-    }));
+    server.set_error_handler(
+        httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
+            if (!response.body.empty())
+                return httplib::Server::HandlerResponse::Unhandled;
+            const Problem::Code code = response.status == 413   ? Problem::Code::BodyTooLarge
+                                       : response.status == 404 ? Problem::Code::NotFound
+                                                                : Problem::Code::BadRequest;
+            SendProblem(response, Problem(code, response.status == 413 ? "the body is larger than this service takes"
+                                                                       : "the request could not be read"));
+            return httplib::Server::HandlerResponse::Handled;
+        }));
 
     for (const Route& route : Routes()) {
         std::string pattern = route.path;
@@ -271,8 +271,9 @@ bool HttpApi::Screen(const httplib::Request& request, httplib::Response& respons
         if (given.size() <= scheme.size() || Lower(given.substr(0, scheme.size())) != Lower(scheme) ||
             !SameSecret(given.substr(scheme.size()), m_config.token)) {
             response.set_header("WWW-Authenticate", "Bearer");
-            SendProblem(response, Problem(Problem::Code::Unauthorized, "give the service's token as "
-                                                                       "\"Authorization: Bearer TOKEN\""));
+            SendProblem(response, Problem(Problem::Code::Unauthorized,
+                                          "give the service's token as "
+                                          "\"Authorization: Bearer TOKEN\""));
             return true;
         }
     }
@@ -295,8 +296,8 @@ void HttpApi::NoRoute(const httplib::Request& request, httplib::Response& respon
     for (const std::string& method : allowed)
         allow += (allow.empty() ? "" : ", ") + method;
     response.set_header("Allow", allow);
-    SendProblem(response, Problem(Problem::Code::MethodNotAllowed, request.method + " is not allowed on " +
-                                                                       request.path + "; allowed: " + allow));
+    SendProblem(response, Problem(Problem::Code::MethodNotAllowed,
+                                  request.method + " is not allowed on " + request.path + "; allowed: " + allow));
 }
 
 void HttpApi::Registers(const httplib::Request& request, httplib::Response& response) const
@@ -354,8 +355,8 @@ void HttpApi::Job(const httplib::Request& request, httplib::Response& response, 
         }
         static const std::regex keyForm("[\\x21-\\x7E]{1,255}");
         if (!job.idempotencyKey.empty() && !std::regex_match(job.idempotencyKey, keyForm)) {
-            SendProblem(response, Problem(Problem::Code::BadRequest,
-                                          "an Idempotency-Key is 1 to 255 visible ASCII characters"));
+            SendProblem(response,
+                        Problem(Problem::Code::BadRequest, "an Idempotency-Key is 1 to 255 visible ASCII characters"));
             return;
         }
     }
@@ -389,9 +390,9 @@ void HttpApi::Job(const httplib::Request& request, httplib::Response& response, 
     }
     if (submitted == JobBoard::Submitted::Busy) {
         response.set_header("Retry-After", "1");
-        SendProblem(response, Problem(Problem::Code::RegisterBusy,
-                                      std::to_string(m_config.maxQueue) + " jobs wait for register " + registerId +
-                                          " already; nothing was queued"));
+        SendProblem(response, Problem(Problem::Code::RegisterBusy, std::to_string(m_config.maxQueue) +
+                                                                       " jobs wait for register " + registerId +
+                                                                       " already; nothing was queued"));
         return;
     }
     const std::optional<JobRecord> current = m_board.Wait(job.id, wait);

@@ -2,10 +2,9 @@
 
 #include "ecr/files/JsonReader.h"
 
-#include <sqlite3.h>
-
 #include <chrono>
 #include <random>
+#include <sqlite3.h>
 
 namespace {
 
@@ -98,11 +97,12 @@ bool JobJournal::Open(const std::string& path, std::string& error)
         // WAL with FULL sync: each commit is on disk when it returns.
         Execute("PRAGMA journal_mode=WAL");
         Execute("PRAGMA synchronous=FULL");
-        Execute("CREATE TABLE IF NOT EXISTS jobs ("
-                " id TEXT PRIMARY KEY, register TEXT NOT NULL, kind TEXT NOT NULL, idem_key TEXT,"
-                " request TEXT NOT NULL, state TEXT NOT NULL, progress TEXT NOT NULL DEFAULT '{}',"
-                " end_doc TEXT NOT NULL DEFAULT '{}', created_ms INTEGER NOT NULL,"
-                " started_ms INTEGER NOT NULL DEFAULT 0, finished_ms INTEGER NOT NULL DEFAULT 0)");
+        Execute(
+            "CREATE TABLE IF NOT EXISTS jobs ("
+            " id TEXT PRIMARY KEY, register TEXT NOT NULL, kind TEXT NOT NULL, idem_key TEXT,"
+            " request TEXT NOT NULL, state TEXT NOT NULL, progress TEXT NOT NULL DEFAULT '{}',"
+            " end_doc TEXT NOT NULL DEFAULT '{}', created_ms INTEGER NOT NULL,"
+            " started_ms INTEGER NOT NULL DEFAULT 0, finished_ms INTEGER NOT NULL DEFAULT 0)");
         Execute("CREATE UNIQUE INDEX IF NOT EXISTS jobs_key ON jobs(register, idem_key) WHERE idem_key IS NOT NULL");
         Execute("CREATE INDEX IF NOT EXISTS jobs_open ON jobs(register, state)");
     } catch (const Failure& failure) {
@@ -145,7 +145,8 @@ JobRecord JobJournal::Row(void* raw)
 std::optional<JobRecord> JobJournal::FindByKey(const std::string& registerId, const std::string& key)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Statement find(m_db, (std::string("SELECT ") + kColumns + " FROM jobs WHERE register = ? AND idem_key = ?").c_str());
+    Statement find(m_db,
+                   (std::string("SELECT ") + kColumns + " FROM jobs WHERE register = ? AND idem_key = ?").c_str());
     find.Bind(1, registerId).Bind(2, key);
     if (!find.Step())
         return std::nullopt;
@@ -214,8 +215,7 @@ void JobJournal::Finish(const std::string& id, JobRecord::State state, const Jso
 int JobJournal::Prune(std::int64_t finishedBeforeMs)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Statement remove(m_db,
-                     "DELETE FROM jobs WHERE state IN ('done', 'failed', 'unknown') AND finished_ms < ?");
+    Statement remove(m_db, "DELETE FROM jobs WHERE state IN ('done', 'failed', 'unknown') AND finished_ms < ?");
     remove.Bind(1, finishedBeforeMs).Step();
     return sqlite3_changes(m_db);
 }

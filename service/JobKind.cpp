@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr const char* kNames[] = {"receipt",   "dailyReport", "periodicReport", "readClock",      "setClock",
+constexpr const char* kNames[] = {"receipt",    "dailyReport", "periodicReport", "readClock",      "setClock",
                                   "readHeader", "setHeader",   "readArticles",   "importArticles", "raw"};
 
 }  // namespace

@@ -33,9 +33,9 @@ JobEnd WriteEnd(const ExchangeResult& write, const std::string& doing, JsonValue
         return JobEnd::Done(std::move(result));
     if (write.kind == ExchangeResult::Kind::Refused)
         return JobEnd::Failed(write.ToProblem(doing, Problem::Code::LinkFailure));
-    return JobEnd::Unknown(
-        Problem(Problem::Code::OutcomeUnknown, write.Words(doing) + "; whether the register took it is unknown, "
-                                                                    "and sending it again is safe"));
+    return JobEnd::Unknown(Problem(Problem::Code::OutcomeUnknown, write.Words(doing) +
+                                                                      "; whether the register took it is unknown, "
+                                                                      "and sending it again is safe"));
 }
 
 JsonValue PrintedLines(const std::array<ECRString, 5>& lines, const std::array<bool, 5>& doubleSize)
@@ -93,8 +93,8 @@ JobEnd JobRunner::Run(const std::string& jobId, const JobRequest& request)
     }
     case JobKind::SetHeader: {
         Sending(jobId);
-        const ExchangeResult write = ExchangeResult::Of(
-            m_device, [&] { m_device.WriteHeader(request.headerLines, request.headerDouble); });
+        const ExchangeResult write =
+            ExchangeResult::Of(m_device, [&] { m_device.WriteHeader(request.headerLines, request.headerDouble); });
         return WriteEnd(write, "writing the header", PrintedLines(request.headerLines, request.headerDouble));
     }
     case JobKind::ReadArticles: return ReadArticles();
@@ -140,9 +140,9 @@ JobEnd JobRunner::PeriodicReport(const std::string& jobId, const JobRequest& req
     const ExchangeResult report =
         ExchangeResult::Of(m_device, [&] { m_device.PrintPeriodicReport(request.from, request.to, request.fiscal); });
     if (report.kind == ExchangeResult::Kind::Lost) {
-        JobEnd end = JobEnd::Unknown(Problem(
-            Problem::Code::OutcomeUnknown, report.Words("printing the periodic report") +
-                                               "; a periodic report leaves nothing the register can be asked about"));
+        JobEnd end = JobEnd::Unknown(Problem(Problem::Code::OutcomeUnknown,
+                                             report.Words("printing the periodic report") +
+                                                 "; a periodic report leaves nothing the register can be asked about"));
         end.Outcome("unknown");
         return end;
     }
@@ -156,8 +156,8 @@ JobEnd JobRunner::PeriodicReport(const std::string& jobId, const JobRequest& req
 JobEnd JobRunner::ReadArticles()
 {
     ECRArticleCommands::ArticleWalk walk = ECRArticleCommands::ArticleWalk::Complete;
-    const ExchangeResult read = ExchangeResult::Of(
-        m_device, [&] { walk = m_device.ReadAllArticles([this](std::size_t) { m_checkpoint(); }); });
+    const ExchangeResult read =
+        ExchangeResult::Of(m_device, [&] { walk = m_device.ReadAllArticles([this](std::size_t) { m_checkpoint(); }); });
     if (read.kind == ExchangeResult::Kind::Lost)
         return JobEnd::Failed(read.ToProblem("reading the articles", Problem::Code::LinkFailure));
     using Walk = ECRArticleCommands::ArticleWalk;
@@ -207,17 +207,18 @@ JobEnd JobRunner::ImportArticles(const std::string& jobId, const JobRequest& req
                                            "the service stopped after " + std::to_string(upload.Sent()) + " of " +
                                                std::to_string(request.articles.size()) + " articles")));
     if (run.kind == ExchangeResult::Kind::Lost || upload.Unconfirmed() != 0)
-        return JobEnd::Unknown(with(Problem(Problem::Code::OutcomeUnknown,
-                                            (run.kind == ExchangeResult::Kind::Lost ? run.what : "answers failed their check") +
-                                                std::string("; whether the register took the articles without a "
-                                                            "confirmed answer is unknown, and importing again is safe"))));
+        return JobEnd::Unknown(
+            with(Problem(Problem::Code::OutcomeUnknown,
+                         (run.kind == ExchangeResult::Kind::Lost ? run.what : "answers failed their check") +
+                             std::string("; whether the register took the articles without a "
+                                         "confirmed answer is unknown, and importing again is safe"))));
     if (upload.Refused() != 0) {
         const ECRArticle& first = request.articles[upload.FirstRefusedIndex()];
-        return JobEnd::Failed(with(ExchangeResult::Refusal(upload.FirstRefusalCode())
-                                       .ToProblem(std::to_string(upload.Refused()) + " article(s), the first article " +
-                                                      std::to_string(upload.FirstRefusedIndex() + 1) + " (" +
-                                                      Utf8(first.name) + ")",
-                                                  Problem::Code::LinkFailure)));
+        return JobEnd::Failed(
+            with(ExchangeResult::Refusal(upload.FirstRefusalCode())
+                     .ToProblem(std::to_string(upload.Refused()) + " article(s), the first article " +
+                                    std::to_string(upload.FirstRefusedIndex() + 1) + " (" + Utf8(first.name) + ")",
+                                Problem::Code::LinkFailure)));
     }
     return JobEnd::Done(counts);
 }
@@ -255,8 +256,9 @@ JobEnd JobRunner::Settle(const JobRecord& job, const std::string& cause)
     case JobKind::Receipt: return Settlement::Receipt(m_device, job.progress, cause);
     case JobKind::DailyReport: return Settlement::DailyReport(m_device, job.progress, cause);
     case JobKind::PeriodicReport: {
-        JobEnd end = JobEnd::Unknown(Problem(Problem::Code::OutcomeUnknown,
-                                             cause + "; a periodic report leaves nothing the register can be asked about"));
+        JobEnd end =
+            JobEnd::Unknown(Problem(Problem::Code::OutcomeUnknown,
+                                    cause + "; a periodic report leaves nothing the register can be asked about"));
         end.Outcome("unknown");
         return end;
     }

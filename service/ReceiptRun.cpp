@@ -36,7 +36,8 @@ JobEnd ReceiptRun::Run(const JobRequest& request)
     std::array<ECRString, 13> totals;
     const ExchangeResult read = ExchangeResult::Of(m_device, [&] { m_device.ReadTotalizers(totals); });
     if (!read.Accepted()) {
-        JobEnd end = JobEnd::Failed(read.ToProblem("reading the totalizers before the receipt", Problem::Code::LinkFailure));
+        JobEnd end =
+            JobEnd::Failed(read.ToProblem("reading the totalizers before the receipt", Problem::Code::LinkFailure));
         end.Outcome("not printed").Receipt("none open");
         return end;
     }
@@ -49,7 +50,8 @@ JobEnd ReceiptRun::Run(const JobRequest& request)
 
     // The device's flag follows what the register said, not the design's rules.
     m_device.SetTransactionOpen(false);
-    ExchangeResult open = ExchangeResult::Of(m_device, [&] { m_device.BeginTransaction(request.registerNumber, request.cashier); });
+    ExchangeResult open =
+        ExchangeResult::Of(m_device, [&] { m_device.BeginTransaction(request.registerNumber, request.cashier); });
     bool cancelledLeftover = false;
     if (open.Refused(kReceiptOpen)) {
         // A receipt nobody can finish any more blocks every sale: cancel it first.
@@ -57,15 +59,17 @@ JobEnd ReceiptRun::Run(const JobRequest& request)
         std::string refusal;
         if (std::string(Settlement::Cancel(m_device, refusal)) != "cancelled") {
             m_progress.Set("step", "opening");
-            JobEnd end = JobEnd::Failed(Problem(Problem::Code::Refused,
-                                                "a receipt is already open on the register and cannot be cancelled: " + refusal));
+            JobEnd end = JobEnd::Failed(
+                Problem(Problem::Code::Refused,
+                        "a receipt is already open on the register and cannot be cancelled: " + refusal));
             end.Outcome("not printed").Receipt("left open");
             return end;
         }
         cancelledLeftover = true;
         m_progress.Set("step", "opening");
         m_device.SetTransactionOpen(false);
-        open = ExchangeResult::Of(m_device, [&] { m_device.BeginTransaction(request.registerNumber, request.cashier); });
+        open =
+            ExchangeResult::Of(m_device, [&] { m_device.BeginTransaction(request.registerNumber, request.cashier); });
     }
     if (!open.Accepted())
         return Interrupted(open, "opening the receipt");
@@ -75,8 +79,9 @@ JobEnd ReceiptRun::Run(const JobRequest& request)
     for (std::size_t i = 0; i < request.lines.size(); ++i) {
         m_checkpoint();
         const JobRequest::SaleLine& line = request.lines[i];
-        const ExchangeResult sold = ExchangeResult::Of(
-            m_device, [&] { m_device.SellItem(line.name, line.price, line.quantity, line.taxRate, line.unit); });
+        const ExchangeResult sold = ExchangeResult::Of(m_device, [&] {
+            m_device.SellItem(line.name, line.price, line.quantity, line.taxRate, line.unit);
+        });
         if (!sold.Accepted())
             return Interrupted(sold, "selling line " + std::to_string(i + 1));
     }

@@ -16,8 +16,8 @@ RegisterWorker::RegisterWorker(const ServiceConfig::Register& reg, const Service
     : m_register(reg), m_config(config), m_journal(journal), m_jobChanged(std::move(jobChanged))
 {
     if (config.sessionLogs)
-        m_log = std::make_unique<DailySessionLog>(
-            (std::filesystem::path(config.stateDirectory) / "logs").string(), reg.id, config.keepLogDays);
+        m_log = std::make_unique<DailySessionLog>((std::filesystem::path(config.stateDirectory) / "logs").string(),
+                                                  reg.id, config.keepLogDays);
 }
 
 RegisterWorker::~RegisterWorker()

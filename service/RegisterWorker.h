@@ -36,7 +36,7 @@ public:
     // What the worker can say without asking the register.
     struct Snapshot {
         bool linkOpen = false;
-        std::string linkError;          // why the link is down, when it is
+        std::string linkError;           // why the link is down, when it is
         std::int64_t linkChangedMs = 0;  // when it last opened or failed (ms since 1970)
         std::int64_t nextOpenMs = 0;     // when the next attempt is due, while down
         int statusByte = -1;             // the log-on's status byte, -1 before one came

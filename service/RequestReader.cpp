@@ -108,8 +108,8 @@ void RequestReader::ReadReceipt(const JsonValue& body, JobRequest& request)
     std::int64_t total = 0;
     for (std::size_t i = 0; i < lines.Items().size(); ++i) {
         const std::string where = "line " + std::to_string(i + 1);
-        const JsonValue& item = JsonFields::Object(lines.Items()[i], {"name", "price", "quantity", "taxRate"}, where,
-                                                   {"unit"});
+        const JsonValue& item =
+            JsonFields::Object(lines.Items()[i], {"name", "price", "quantity", "taxRate"}, where, {"unit"});
         ECRArticle article;
         article.name = JsonFields::RegisterText(JsonFields::Member(item, "name", Kind::String, where).AsString(),
                                                 ECRArticleRules::kNameLength, false, where + ": name");

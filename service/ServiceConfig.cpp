@@ -15,16 +15,15 @@ namespace {
 
 using Kind = JsonValue::Kind;
 
-std::int64_t Whole(const JsonValue& object, const char* key, std::int64_t low, std::int64_t high,
-                   std::int64_t fallback, const std::string& where)
+std::int64_t Whole(const JsonValue& object, const char* key, std::int64_t low, std::int64_t high, std::int64_t fallback,
+                   const std::string& where)
 {
     const JsonValue* value = JsonFields::Optional(object, key, Kind::Number, where);
     if (value == nullptr)
         return fallback;
     if (value->AsNumber() < low || value->AsNumber() > high)
-        JsonFields::Refuse(where + ": " + key,
-                           std::to_string(value->AsNumber()) + " is outside " + std::to_string(low) + ".." +
-                               std::to_string(high));
+        JsonFields::Refuse(where + ": " + key, std::to_string(value->AsNumber()) + " is outside " +
+                                                   std::to_string(low) + ".." + std::to_string(high));
     return value->AsNumber();
 }
 
@@ -101,31 +100,33 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
     ReadListen(Text(document, "listen", "127.0.0.1:8765", where), config);
     config.token = Text(document, "token", "", where);
     if (!config.ListensOnLoopback() && config.token.empty())
-        JsonFields::Refuse("token", "required when listening on " + config.listenHost +
-                                        ", which is not a loopback address");
+        JsonFields::Refuse("token",
+                           "required when listening on " + config.listenHost + ", which is not a loopback address");
     if (const JsonValue* origins = JsonFields::Optional(document, "allowedOrigins", Kind::Array, where)) {
         for (const JsonValue& origin : origins->Items())
             config.allowedOrigins.push_back(JsonFields::Expect(origin, Kind::String, "allowedOrigins").AsString());
     }
     const char* systemdState = std::getenv("STATE_DIRECTORY");
-    config.stateDirectory =
-        Text(document, "stateDirectory", systemdState != nullptr && *systemdState != '\0' ? systemdState : folder,
-             where);
+    config.stateDirectory = Text(document, "stateDirectory",
+                                 systemdState != nullptr && *systemdState != '\0' ? systemdState : folder, where);
     config.importFolder = Text(document, "importFolder", "", where);
     config.keepResultsHours = Whole(document, "keepResultsHours", 1, 24 * 366, config.keepResultsHours, where);
     config.maxBodyBytes = static_cast<std::size_t>(
         Whole(document, "maxBodyBytes", 1024, 64 * 1024 * 1024, static_cast<std::int64_t>(config.maxBodyBytes), where));
-    config.defaultWaitMs = static_cast<std::int32_t>(Whole(document, "defaultWaitMs", 0, 3600000, config.defaultWaitMs, where));
+    config.defaultWaitMs =
+        static_cast<std::int32_t>(Whole(document, "defaultWaitMs", 0, 3600000, config.defaultWaitMs, where));
     config.maxWaitMs = static_cast<std::int32_t>(Whole(document, "maxWaitMs", 0, 3600000, config.maxWaitMs, where));
     if (config.defaultWaitMs > config.maxWaitMs)
         JsonFields::Refuse("defaultWaitMs", "above maxWaitMs");
-    config.maxQueue =
-        static_cast<std::size_t>(Whole(document, "maxQueue", 1, 1000000, static_cast<std::int64_t>(config.maxQueue), where));
+    config.maxQueue = static_cast<std::size_t>(
+        Whole(document, "maxQueue", 1, 1000000, static_cast<std::int64_t>(config.maxQueue), where));
     if (const JsonValue* logs = JsonFields::Optional(document, "sessionLogs", Kind::Bool, where))
         config.sessionLogs = logs->AsBool();
     config.keepLogDays = static_cast<std::int32_t>(Whole(document, "keepLogDays", 1, 36600, config.keepLogDays, where));
-    config.reopenFirstMs = static_cast<std::int32_t>(Whole(document, "reopenFirstMs", 1, 3600000, config.reopenFirstMs, where));
-    config.reopenMaxMs = static_cast<std::int32_t>(Whole(document, "reopenMaxMs", 1, 3600000, config.reopenMaxMs, where));
+    config.reopenFirstMs =
+        static_cast<std::int32_t>(Whole(document, "reopenFirstMs", 1, 3600000, config.reopenFirstMs, where));
+    config.reopenMaxMs =
+        static_cast<std::int32_t>(Whole(document, "reopenMaxMs", 1, 3600000, config.reopenMaxMs, where));
 
     const JsonValue& registers = JsonFields::Member(document, "registers", Kind::Array, where);
     if (registers.Items().empty())

@@ -21,10 +21,10 @@
 // README.md lists every item.
 struct ServiceConfig {
     struct Register {
-        std::string id;        // in paths: letters, digits, '-' and '_', up to 32
-        std::string port;      // as ecrctl --port takes it: COMn, a device path, "sim"
+        std::string id;    // in paths: letters, digits, '-' and '_', up to 32
+        std::string port;  // as ecrctl --port takes it: COMn, a device path, "sim"
         std::int32_t baud = 19200;
-        bool baudGiven = false;  // "sim" is paced only when a speed is given, as with ecrctl
+        bool baudGiven = false;        // "sim" is paced only when a speed is given, as with ecrctl
         std::string simulatorJournal;  // "sim": where its printout goes
         // The engine's waits and bounds, for slow lines and tests; none: the design's.
         std::optional<ECREngine::PollLimits> pollLimits;

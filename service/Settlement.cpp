@@ -175,9 +175,10 @@ JobEnd Settlement::DailyReport(ECRDevice& device, const JsonValue& progress, con
     }
     JobEnd end = JobEnd::Unknown(Problem(
         Problem::Code::OutcomeUnknown,
-        cause + (todayBefore && *todayBefore == 0
-                     ? "; there was no turnover since the last report, so the totalizers cannot tell whether it was made"
-                     : "; today's figures changed otherwise: whether the report was made is unknown")));
+        cause +
+            (todayBefore && *todayBefore == 0
+                 ? "; there was no turnover since the last report, so the totalizers cannot tell whether it was made"
+                 : "; today's figures changed otherwise: whether the report was made is unknown")));
     end.Outcome("unknown").Seen(std::move(seen));
     return end;
 }

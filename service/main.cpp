@@ -4,7 +4,6 @@
 #include "service/ServiceConfig.h"
 
 #include <CLI/CLI.hpp>
-
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
@@ -54,7 +53,8 @@ int main(int argc, char** argv)
 
     int signal = 0;
     sigwait(&signals, &signal);
-    std::fprintf(stderr, "ecrd: stopping (%s): finishing the running exchanges\n", signal == SIGTERM ? "SIGTERM" : "SIGINT");
+    std::fprintf(stderr, "ecrd: stopping (%s): finishing the running exchanges\n",
+                 signal == SIGTERM ? "SIGTERM" : "SIGINT");
     service.Stop();
     return 0;
 }

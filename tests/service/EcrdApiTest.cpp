@@ -2,6 +2,13 @@
 // the wire, who may call, every operation, reports settled from the
 // register, and registers that do not disturb each other.
 #include "EcrdFixture.h"
+#include "ecr/commands/ECRSessionLog.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sys/wait.h>
 
 namespace {
 
@@ -37,18 +44,16 @@ TEST_P(EcrdRefuses, WithAProblemAndNothingOnTheWire)
     httplib::Headers headers;
     if (!c.key.empty())
         headers.emplace("Idempotency-Key", c.key);
-    const httplib::Result result =
-        c.method == "GET" ? client->Get(c.path.c_str(), headers)
-                          : client->send([&] {
-                                httplib::Request request;
-                                request.method = c.method;
-                                request.path = c.path;
-                                request.headers = headers;
-                                request.body = c.body;
-                                if (!c.contentType.empty())
-                                    request.set_header("Content-Type", c.contentType);
-                                return request;
-                            }());
+    const httplib::Result result = c.method == "GET" ? client->Get(c.path.c_str(), headers) : client->send([&] {
+        httplib::Request request;
+        request.method = c.method;
+        request.path = c.path;
+        request.headers = headers;
+        request.body = c.body;
+        if (!c.contentType.empty())
+            request.set_header("Content-Type", c.contentType);
+        return request;
+    }());
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, c.status);
     EXPECT_EQ(result->get_header_value("Content-Type"), "application/problem+json");
@@ -67,11 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                    R"({"lines": [{"name": "Sok", "price": 1, "quantity": 1, "taxRate": 0, "colour": 1}]})",
                    "application/json", "k", 400, "bad-request"},
         BadRequest{"unprintable_text", "POST", kReceipts,
-                   R"({"lines": [{"name": "Кафа", "price": 1, "quantity": 1, "taxRate": 0}]})", "application/json",
-                   "k", 400, "bad-request"},
+                   R"({"lines": [{"name": "Кафа", "price": 1, "quantity": 1, "taxRate": 0}]})", "application/json", "k",
+                   400, "bad-request"},
         BadRequest{"three_decimals", "POST", kReceipts,
-                   R"({"lines": [{"name": "Sok", "price": "1.005", "quantity": 1, "taxRate": 0}]})",
-                   "application/json", "k", 400, "bad-request"},
+                   R"({"lines": [{"name": "Sok", "price": "1.005", "quantity": 1, "taxRate": 0}]})", "application/json",
+                   "k", 400, "bad-request"},
         BadRequest{"oversized_body", "POST", kReceipts, std::string(4096, ' ') + "{}", "application/json", "k", 413,
                    "body-too-large"},
         BadRequest{"not_json_type", "POST", kReceipts, "lines=1", "text/plain", "k", 415, "unsupported-media-type"},
@@ -109,9 +114,9 @@ TEST_F(EcrdTest, OnlyAllowedOriginsAndLoopbackHostNamesAreServed)
     ASSERT_TRUE(allowed);
     EXPECT_EQ(allowed->status, 200);
     EXPECT_EQ(allowed->get_header_value("Access-Control-Allow-Origin"), "http://kasa.local");
-    const httplib::Result preflight = client->Options("/registers/kasa1/receipts",
-                                                      {{"Origin", "http://kasa.local"},
-                                                       {"Access-Control-Request-Method", "POST"}});
+    const httplib::Result preflight =
+        client->Options("/registers/kasa1/receipts",
+                        {{"Origin", "http://kasa.local"}, {"Access-Control-Request-Method", "POST"}});
     ASSERT_TRUE(preflight);
     EXPECT_EQ(preflight->status, 204);
     EXPECT_NE(preflight->get_header_value("Access-Control-Allow-Headers").find("Idempotency-Key"), std::string::npos);
@@ -127,14 +132,25 @@ TEST_F(EcrdTest, EveryOperationOverHttpSendsWhatTheRegisterReads)
     StartEcrd(Config());
     const Answer set = Send("PUT", "/registers/kasa1/clock", R"({"clock": "2026-03-15 09:41"})");
     EXPECT_EQ(set.status, 200);
-    EXPECT_EQ(hosts[0]->Requests().back(), "#c26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F");
+    EXPECT_EQ(hosts[0]->Requests().back(),
+              "#c26\x1F"
+              "3\x1F"
+              "15\x1F"
+              "9\x1F"
+              "41\x1F");
     EXPECT_EQ(Send("GET", "/registers/kasa1/clock").body["result"]["clock"].text, "2026-03-15 09:41");
 
     const Answer header = Send("PUT", "/registers/kasa1/header", R"({"lines": [
         {"text": "ČAJDŽINICA", "double": true}, {"text": "Glavna 1", "double": false},
         {"text": "", "double": false}, {"text": "", "double": false}, {"text": "", "double": false}]})");
     EXPECT_EQ(header.status, 200);
-    EXPECT_EQ(hosts[0]->Requests().back(), "#h\xC8" "AJD\x8EINICA\nGlavna 1\n\n\n\n1\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F");
+    EXPECT_EQ(hosts[0]->Requests().back(),
+              "#h\xC8"
+              "AJD\x8EINICA\nGlavna 1\n\n\n\n1\x1F"
+              "0\x1F"
+              "0\x1F"
+              "0\x1F"
+              "0\x1F");
     const Answer read = Send("GET", "/registers/kasa1/header");
     EXPECT_EQ(read.body["result"]["lines"].items.at(0)["text"].text, "ČAJDŽINICA");
     EXPECT_TRUE(read.body["result"]["lines"].items.at(0)["double"].boolean);
@@ -144,15 +160,20 @@ TEST_F(EcrdTest, EveryOperationOverHttpSendsWhatTheRegisterReads)
                                                 {"name": "Hleb", "price": "45.50", "taxRate": 0, "unit": 2}]})",
                                "plu-1");
     EXPECT_EQ(import.body["result"]["accepted"].number, 2);
-    EXPECT_EQ(hosts[0]->Requests().back(), "#rHleb\n4550\t0\x1F" "2\x1F");
+    EXPECT_EQ(hosts[0]->Requests().back(),
+              "#rHleb\n4550\t0\x1F"
+              "2\x1F");
     const Answer list = Send("GET", "/registers/kasa1/articles");
     ASSERT_EQ(list.body["result"]["count"].number, 2);
     EXPECT_EQ(list.body["result"]["articles"].items.at(1)["price"].text, "45.50");
 
     const Answer raw = Send("POST", "/registers/kasa1/raw", R"({"payload": "$y1\u001f"})", "raw-1");
-    EXPECT_EQ(raw.body["result"]["answer"].text, "$Y1\x1F" "0");
+    EXPECT_EQ(raw.body["result"]["answer"].text,
+              "$Y1\x1F"
+              "0");
 
-    const Answer refused = Send("POST", "/registers/kasa1/reports/periodic", R"({"from": "2026-01-01", "to": "2026-01-31"})", "p-1");
+    const Answer refused =
+        Send("POST", "/registers/kasa1/reports/periodic", R"({"from": "2026-01-01", "to": "2026-01-31"})", "p-1");
     EXPECT_EQ(refused.status, 422) << "no daily report in the period";
     EXPECT_EQ(refused.body["registerCode"].number, 84);
     EXPECT_EQ(refused.body["outcome"].text, "not printed");
@@ -219,4 +240,43 @@ TEST_F(EcrdTest, AFailingRegisterDoesNotHoldUpTheOther)
     EXPECT_EQ(registers.body["registers"].items.at(0)["link"]["state"].text, "open");
     EXPECT_EQ(ReceiptsPrinted(1), 3);
     EXPECT_EQ(ReceiptsPrinted(2), 0);
+}
+
+TEST_F(EcrdTest, EachRegisterKeepsASessionLogOfTheDayWithEveryRequestAndJob)
+{
+    AddRegisters(1);
+    StartEcrd(Config());
+    ASSERT_EQ(Receipt("sale", kTwoLines).body["outcome"].text, "printed");
+    std::vector<std::filesystem::path> logs;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.File("state/logs")))
+        logs.push_back(entry.path());
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_TRUE(std::regex_match(logs[0].filename().string(), std::regex(R"(kasa1-\d{4}-\d{2}-\d{2}\.log)")));
+    std::ifstream file(logs[0]);
+    std::string line;
+    bool header = false, begins = false, payment = false;
+    while (std::getline(file, line)) {
+        header = header || line.rfind(ECRSessionLog::kHeaderStart, 0) == 0;
+        begins = begins ||
+                 line.find("ecrd: job " + JobOf(Receipt("sale", kTwoLines)) + " (receipt) begins") != std::string::npos;
+        std::string_view decoded;
+        std::string bytes;
+        payment = payment || (ECRSessionLog::ParseTrafficLine(line, decoded, bytes) && bytes == "*e10000\t0\t0\t");
+    }
+    EXPECT_TRUE(header);
+    EXPECT_TRUE(begins);
+    EXPECT_TRUE(payment) << "the payment's request, as ecrctl decode reads it back";
+}
+
+TEST_F(EcrdTest, CheckConfigSaysWhetherAFileWouldStart)
+{
+    AddRegisters(1);
+    const auto check = [&](const std::string& text) {
+        const std::string path = folder.Write("check.json", text);
+        const int status =
+            std::system((std::string(ECRD_PROGRAM) + " --check-config " + path + " >/dev/null 2>&1").c_str());
+        return WEXITSTATUS(status);
+    };
+    EXPECT_EQ(check(Config()), 0);
+    EXPECT_EQ(check(R"({"registers": [{"id": "k", "port": "sim", "speed": 9600}]})"), 2);
 }

@@ -7,9 +7,9 @@
 #include "sim/SimulatorHost.h"
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <functional>
+#include <httplib.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,8 +50,8 @@ protected:
                          (i < limits.size() ? limits[i] : std::string(kFastLimits)) + "}";
         }
         return R"({"listen": "127.0.0.1:0", "stateDirectory": ")" + folder.File("state") +
-               R"(", "reopenFirstMs": 50, "reopenMaxMs": 200, "defaultWaitMs": 10000)" + extra +
-               R"(, "registers": [)" + registers + "]}";
+               R"(", "reopenFirstMs": 50, "reopenMaxMs": 200, "defaultWaitMs": 10000)" + extra + R"(, "registers": [)" +
+               registers + "]}";
     }
 
     void StartEcrd(const std::string& config)

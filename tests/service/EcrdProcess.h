@@ -17,6 +17,7 @@ public:
     // printed, when it does not listen within ten seconds.
     bool Start(const std::string& folder, const std::string& config, std::string& error);
     int Port() const { return m_port; }
+    pid_t Pid() const { return m_pid; }
     bool Running() const { return m_pid > 0; }
 
     void Signal(int signal) const;

@@ -74,8 +74,8 @@ TEST_F(EcrdTest, TwoTillsSendingOneKeyAtOnceGetOneJob)
         tills.emplace_back([this, &answer] {
             httplib::Client till("127.0.0.1", ecrd.Port());
             till.set_read_timeout(60, 0);
-            answer = From(till.Post("/registers/kasa1/receipts", {{"Idempotency-Key", "same"}}, kTwoLines,
-                                    "application/json"));
+            answer = From(
+                till.Post("/registers/kasa1/receipts", {{"Idempotency-Key", "same"}}, kTwoLines, "application/json"));
         });
     }
     for (std::thread& till : tills)
@@ -119,21 +119,27 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         LostReply{"totals_before", "$t", 1, 503, "failed", "not printed", "none open", {"$t"}, 0},
         LostReply{"open", "*t", 1, 503, "failed", "not printed", "cancelled", {"$t", "*t", "*u", "*x"}, 0},
-        LostReply{"first_line", "*l", 1, 503, "failed", "not printed", "cancelled",
-                  {"$t", "*t", "*l", "*u", "*x"}, 0},
-        LostReply{"second_line", "*l", 2, 503, "failed", "not printed", "cancelled",
-                  {"$t", "*t", "*l", "*l", "*u", "*x"}, 0},
-        LostReply{"subtotal", "*u", 1, 503, "failed", "not printed", "cancelled",
-                  {"$t", "*t", "*l", "*l", "*u", "*u", "*x"}, 0},
-        LostReply{"payment", "*e", 1, 200, "done", "printed", "", {"$t", "*t", "*l", "*l", "*u", "*e", "*u", "$t"}, 1}));
+        LostReply{"first_line", "*l", 1, 503, "failed", "not printed", "cancelled", {"$t", "*t", "*l", "*u", "*x"}, 0},
+        LostReply{
+            "second_line", "*l", 2, 503, "failed", "not printed", "cancelled", {"$t", "*t", "*l", "*l", "*u", "*x"}, 0},
+        LostReply{"subtotal",
+                  "*u",
+                  1,
+                  503,
+                  "failed",
+                  "not printed",
+                  "cancelled",
+                  {"$t", "*t", "*l", "*l", "*u", "*u", "*x"},
+                  0},
+        LostReply{
+            "payment", "*e", 1, 200, "done", "printed", "", {"$t", "*t", "*l", "*l", "*u", "*e", "*u", "$t"}, 1}));
 
 TEST_F(EcrdTest, ARefusedPaymentCancelsTheReceiptAndSaysWhy)
 {
     AddRegisters(1);
     StartEcrd(Config());
     // Change comes out of cash only: the register refuses a card payment above the total (code 60).
-    const Answer answer =
-        Receipt("card", R"({"lines": [{"name": "Sok", "price": "25", "quantity": 1, "taxRate": 1}],
+    const Answer answer = Receipt("card", R"({"lines": [{"name": "Sok", "price": "25", "quantity": 1, "taxRate": 1}],
                             "payments": {"card": "30"}})");
     EXPECT_EQ(answer.status, 422);
     EXPECT_EQ(answer.body["code"].text, "refused");

@@ -32,7 +32,8 @@ void PrintTo(const Killed& c, std::ostream* os)
 class KillNineDuringAReceipt : public EcrdTest, public testing::WithParamInterface<Killed> {};
 
 // Waits long for the lost answer, so that the kill comes while ecrd waits.
-const char* const kSlowLimits = R"({"replyTimeoutMs": 30000, "statusTimeoutMs": 200, "pollPauseMs": 20, "quietMs": 20})";
+const char* const kSlowLimits =
+    R"({"replyTimeoutMs": 30000, "statusTimeoutMs": 200, "pollPauseMs": 20, "quietMs": 20})";
 
 }  // namespace
 
@@ -113,8 +114,8 @@ TEST_F(EcrdTest, EcrSimDropReplyAtLosesThePaymentsAnswerAndTheReceiptIsPrintedOn
         path += c;
     ASSERT_FALSE(path.empty());
     std::string config = R"({"listen": "127.0.0.1:0", "stateDirectory": ")" + folder.File("state") +
-                         R"(", "registers": [{"id": "kasa1", "port": ")" + path + R"(", "pollLimits": )" +
-                         kFastLimits + "}]}";
+                         R"(", "registers": [{"id": "kasa1", "port": ")" + path + R"(", "pollLimits": )" + kFastLimits +
+                         "}]}";
     StartEcrd(config);
     const Answer sale = Receipt("sale", kTwoLines);
     EXPECT_EQ(sale.body["outcome"].text, "printed");

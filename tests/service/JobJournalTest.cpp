@@ -1,8 +1,7 @@
 // The job journal: what it keeps survives closing it, keys belong to their
 // register, and only ended jobs are forgotten.
-#include "service/JobJournal.h"
-
 #include "articles/TempFolder.h"
+#include "service/JobJournal.h"
 
 #include <gtest/gtest.h>
 

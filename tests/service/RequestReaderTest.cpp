@@ -1,10 +1,9 @@
 // Request bodies: what is read from them, and every refusal named before
 // anything could be sent.
-#include "service/RequestReader.h"
-
 #include "articles/TempFolder.h"
 #include "ecr/files/JsonFields.h"
 #include "ecr/files/JsonReader.h"
+#include "service/RequestReader.h"
 
 #include <gtest/gtest.h>
 
@@ -92,8 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"tax_rate_nine", JobKind::Receipt,
                 R"({"lines": [{"name": "Sok", "price": 1, "quantity": 1, "taxRate": 9}]})",
                 "line 1: tax rate: outside 0..8"},
-        Refused{"payment_short", JobKind::Receipt,
-                R"({"lines": [)" + kLine + R"(], "payments": {"cash": "24.99"}})",
+        Refused{"payment_short", JobKind::Receipt, R"({"lines": [)" + kLine + R"(], "payments": {"cash": "24.99"}})",
                 "payments: 24.99 paid, below the receipt's 25.00"},
         Refused{"cashier_too_long", JobKind::Receipt,
                 R"({"lines": [)" + kLine + R"(], "cashier": "12345678901234567"})",
@@ -137,7 +135,10 @@ TEST(RequestReader, ConvertsTextToTheRegistersCodePage)
 {
     const JobRequest request =
         Read(JobKind::Receipt, R"({"lines": [{"name": "Čaj šumski", "price": 1, "quantity": 1, "taxRate": 0}]})");
-    EXPECT_EQ(std::string(request.lines[0].name.Data()), "\xC8" "aj \x9A" "umski");
+    EXPECT_EQ(std::string(request.lines[0].name.Data()),
+              "\xC8"
+              "aj \x9A"
+              "umski");
     EXPECT_FALSE(request.payments.has_value()) << "no payments: cash, the register's total";
 }
 
@@ -154,6 +155,5 @@ TEST(RequestReader, TakesImportFilesOnlyByPlainNameInsideTheFolder)
     const std::string root = folder.File("");
     EXPECT_EQ(Read(JobKind::ImportArticles, R"({"file": "plu.txt"})", root).articles.size(), 2u);
     for (const char* name : {"../plu.txt", "/etc/passwd", ".hidden", "sub/plu.txt", "link.txt"})
-        EXPECT_NE(Refusal(JobKind::ImportArticles, std::string(R"({"file": ")") + name + "\"}", root), "taken")
-            << name;
+        EXPECT_NE(Refusal(JobKind::ImportArticles, std::string(R"({"file": ")") + name + "\"}", root), "taken") << name;
 }

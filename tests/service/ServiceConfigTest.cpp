@@ -39,7 +39,8 @@ TEST_P(ConfigRefused, WithTheItemNamed)
 INSTANTIATE_TEST_SUITE_P(
     Files, ConfigRefused,
     testing::Values(
-        Refused{"not_json", "{registers: []}", "not a JSON document: line 1, column 2: expected a key in double quotes"},
+        Refused{"not_json", "{registers: []}",
+                "not a JSON document: line 1, column 2: expected a key in double quotes"},
         Refused{"no_registers", R"({"registers": []})", "registers: no register"},
         Refused{"unknown_item", R"({"registers": [)" + kSim + R"(], "lisen": "127.0.0.1:1"})",
                 "the configuration: unknown item \"lisen\""},
@@ -47,8 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "token: required when listening on 0.0.0.0, which is not a loopback address"},
         Refused{"listen_without_port", R"({"listen": "127.0.0.1", "registers": [)" + kSim + "]}",
                 "listen: \"127.0.0.1\" is not HOST:PORT, such as 127.0.0.1:8765 or [::1]:8765"},
-        Refused{"id_twice", R"({"registers": [)" + kSim + "," + kSim + "]}",
-                "register 2: the id \"sim\" comes twice"},
+        Refused{"id_twice", R"({"registers": [)" + kSim + "," + kSim + "]}", "register 2: the id \"sim\" comes twice"},
         Refused{"id_with_slash", R"({"registers": [{"id": "a/b", "port": "sim"}]})",
                 "register 1: id: \"a/b\" is not 1 to 32 letters, digits, '-' or '_'"},
         Refused{"port_names_nothing", R"({"registers": [{"id": "k", "port": "LPT1"}]})",
