@@ -13,9 +13,10 @@ struct sqlite3;
 
 // The job journal: every job, its idempotency key, what its worker did and
 // saw, and how it ended, in one SQLite file that outlives the service.
-// Every write is committed durably (WAL, synchronous FULL) before it
-// returns, so what it says was about to be sent is on disk before it is
-// sent. Safe to use from several threads.
+// Every write is committed before it returns (WAL), so a crash of the
+// service loses nothing; SaveProgress is also synced to the disk with all
+// that came before it, so what a job says it is about to send outlives a
+// power cut before it is sent. Safe to use from several threads.
 class JobJournal {
 public:
     // A write or read of the file failed (disk full, file damaged).

@@ -246,7 +246,8 @@ TEST_F(EcrdTest, EachRegisterKeepsASessionLogOfTheDayWithEveryRequestAndJob)
 {
     AddRegisters(1);
     StartEcrd(Config());
-    ASSERT_EQ(Receipt("sale", kTwoLines).body["outcome"].text, "printed");
+    const Answer sale = Receipt("sale", kTwoLines);
+    ASSERT_EQ(sale.body["outcome"].text, "printed");
     std::vector<std::filesystem::path> logs;
     for (const auto& entry : std::filesystem::directory_iterator(folder.File("state/logs")))
         logs.push_back(entry.path());
@@ -257,8 +258,7 @@ TEST_F(EcrdTest, EachRegisterKeepsASessionLogOfTheDayWithEveryRequestAndJob)
     bool header = false, begins = false, payment = false;
     while (std::getline(file, line)) {
         header = header || line.rfind(ECRSessionLog::kHeaderStart, 0) == 0;
-        begins = begins ||
-                 line.find("ecrd: job " + JobOf(Receipt("sale", kTwoLines)) + " (receipt) begins") != std::string::npos;
+        begins = begins || line.find("ecrd: job " + JobOf(sale) + " (receipt) begins") != std::string::npos;
         std::string_view decoded;
         std::string bytes;
         payment = payment || (ECRSessionLog::ParseTrafficLine(line, decoded, bytes) && bytes == "*e10000\t0\t0\t");
