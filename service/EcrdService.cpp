@@ -36,6 +36,10 @@ bool EcrdService::Start(std::string& error)
 
 void EcrdService::Stop()
 {
+    // Callers still waiting answer with their job as it stands, and no new
+    // job is taken, before the HTTP threads are stopped.
+    if (m_board)
+        m_board->BeginStop();
     if (m_api)
         m_api->Stop();
     if (m_http.joinable())

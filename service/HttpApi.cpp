@@ -193,11 +193,19 @@ void HttpApi::Register()
         httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& response) {
             if (!response.body.empty())
                 return httplib::Server::HandlerResponse::Unhandled;
-            const Problem::Code code = response.status == 413   ? Problem::Code::BodyTooLarge
-                                       : response.status == 404 ? Problem::Code::NotFound
-                                                                : Problem::Code::BadRequest;
-            SendProblem(response, Problem(code, response.status == 413 ? "the body is larger than this service takes"
-                                                                       : "the request could not be read"));
+            Problem::Code code = Problem::Code::Internal;
+            std::string detail = "the service failed to answer";
+            if (response.status == 413) {
+                code = Problem::Code::BodyTooLarge;
+                detail = "the body is larger than this service takes; nothing was sent";
+            } else if (response.status == 404) {
+                code = Problem::Code::NotFound;
+                detail = "no such path";
+            } else if (response.status < 500) {
+                code = Problem::Code::BadRequest;
+                detail = "the request could not be read; nothing was sent";
+            }
+            SendProblem(response, Problem(code, detail));
             return httplib::Server::HandlerResponse::Handled;
         }));
 
@@ -386,6 +394,10 @@ void HttpApi::Job(const httplib::Request& request, httplib::Response& response, 
         SendProblem(response, Problem(Problem::Code::IdempotencyConflict,
                                       "the Idempotency-Key " + job.idempotencyKey +
                                           " was used for another request to this register; nothing was sent"));
+        return;
+    }
+    if (submitted == JobBoard::Submitted::Stopping) {
+        SendProblem(response, Problem(Problem::Code::ServiceStopped, "the service is stopping; nothing was queued"));
         return;
     }
     if (submitted == JobBoard::Submitted::Busy) {

@@ -18,10 +18,20 @@ void JobBoard::Start()
         worker->Start();
 }
 
-void JobBoard::Stop()
+void JobBoard::BeginStop()
 {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
     for (const auto& worker : m_workers)
         worker->RequestStop();
+}
+
+void JobBoard::Stop()
+{
+    BeginStop();
     for (const auto& worker : m_workers)
         worker->Join();
 }
@@ -41,6 +51,11 @@ JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
     // One submission at a time, so a key is looked up and stored as one step
     // and the queue cannot fill between the check and the queueing.
     std::lock_guard<std::mutex> lock(m_submit);
+    {
+        std::lock_guard<std::mutex> stopping(m_mutex);
+        if (m_stopping)
+            return Submitted::Stopping;
+    }
     if (!job.idempotencyKey.empty()) {
         if (std::optional<JobRecord> existing = m_journal.FindByKey(job.registerId, job.idempotencyKey)) {
             if (existing->request != job.request)
@@ -71,8 +86,9 @@ std::optional<JobRecord> JobBoard::Wait(const std::string& jobId, std::int32_t w
         std::optional<JobRecord> job = m_journal.Find(jobId);
         if (!job || job->Finished())
             return job;
+        // A stopping service answers at once: the job is settled at the next start.
         std::unique_lock<std::mutex> lock(m_mutex);
-        if (!m_changed.wait_until(lock, deadline, [&] { return m_generation != seen; }))
+        if (m_stopping || !m_changed.wait_until(lock, deadline, [&] { return m_generation != seen || m_stopping; }))
             return job;
     }
 }

@@ -24,6 +24,7 @@ public:
         Existing,  // the key was used for this same request: its job, nothing queued
         Conflict,  // the key was used for another request
         Busy,      // maxQueue jobs wait for the register already; nothing stored
+        Stopping,  // the service is stopping; nothing stored
     };
 
     JobBoard(const ServiceConfig& config, JobJournal& journal);
@@ -32,7 +33,10 @@ public:
     // Makes and starts a worker per register (each settles what the
     // journal left running first).
     void Start();
-    // Each worker finishes its running exchange and stops.
+    // Takes no more jobs, lets every waiting caller answer at once, and asks
+    // each worker to stop after its running exchange.
+    void BeginStop();
+    // BeginStop, and waits for the workers to end.
     void Stop();
 
     RegisterWorker* Worker(const std::string& registerId) const;
@@ -57,5 +61,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::uint64_t m_generation = 0;
+    bool m_stopping = false;
     std::int64_t m_prunedMs = 0;
 };

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <regex>
 #include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -132,25 +133,19 @@ TEST_F(EcrdTest, EveryOperationOverHttpSendsWhatTheRegisterReads)
     StartEcrd(Config());
     const Answer set = Send("PUT", "/registers/kasa1/clock", R"({"clock": "2026-03-15 09:41"})");
     EXPECT_EQ(set.status, 200);
-    EXPECT_EQ(hosts[0]->Requests().back(),
-              "#c26\x1F"
-              "3\x1F"
-              "15\x1F"
-              "9\x1F"
-              "41\x1F");
+    // clang-format off
+    EXPECT_EQ(hosts[0]->Requests().back(), "#c" "26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F");
+    // clang-format on
     EXPECT_EQ(Send("GET", "/registers/kasa1/clock").body["result"]["clock"].text, "2026-03-15 09:41");
 
     const Answer header = Send("PUT", "/registers/kasa1/header", R"({"lines": [
         {"text": "ČAJDŽINICA", "double": true}, {"text": "Glavna 1", "double": false},
         {"text": "", "double": false}, {"text": "", "double": false}, {"text": "", "double": false}]})");
     EXPECT_EQ(header.status, 200);
+    // clang-format off
     EXPECT_EQ(hosts[0]->Requests().back(),
-              "#h\xC8"
-              "AJD\x8EINICA\nGlavna 1\n\n\n\n1\x1F"
-              "0\x1F"
-              "0\x1F"
-              "0\x1F"
-              "0\x1F");
+              "#h" "\xC8" "AJD\x8E" "INICA\n" "Glavna 1\n" "\n" "\n" "\n" "1\x1F" "0\x1F" "0\x1F" "0\x1F" "0\x1F");
+    // clang-format on
     const Answer read = Send("GET", "/registers/kasa1/header");
     EXPECT_EQ(read.body["result"]["lines"].items.at(0)["text"].text, "ČAJDŽINICA");
     EXPECT_TRUE(read.body["result"]["lines"].items.at(0)["double"].boolean);
@@ -279,4 +274,34 @@ TEST_F(EcrdTest, CheckConfigSaysWhetherAFileWouldStart)
     };
     EXPECT_EQ(check(Config()), 0);
     EXPECT_EQ(check(R"({"registers": [{"id": "k", "port": "sim", "speed": 9600}]})"), 2);
+}
+
+TEST_F(EcrdTest, ALinkThatFailsIsOpenedAgainWhenTheRegisterIsBack)
+{
+    SimulatorHost::Options options;
+    options.linkPath = folder.File("kasa");
+    hosts.push_back(std::make_unique<SimulatorHost>(options));
+    ASSERT_TRUE(hosts[0]->Start());
+    std::string config = Config();
+    config.replace(config.find(hosts[0]->DevicePath()), hosts[0]->DevicePath().size(), options.linkPath);
+    StartEcrd(config);
+    ASSERT_EQ(Receipt("before", kTwoLines).body["outcome"].text, "printed");
+
+    // The register goes away (its cable pulled): sales fail at once, with nothing printed.
+    hosts[0]->Stop();
+    const Answer away = Receipt("away", kTwoLines);
+    EXPECT_EQ(away.status, 503);
+    EXPECT_EQ(away.body["code"].text, "link-failure");
+    EXPECT_EQ(away.body["outcome"].text, "not printed");
+    const auto link = [&] { return Send("GET", "/registers/kasa1/status").body["link"]; };
+    EXPECT_EQ(link()["state"].text, "down");
+    EXPECT_FALSE(link()["error"].text.empty());
+
+    // Back (on a new device behind the same name): the worker opens it again by itself.
+    ASSERT_TRUE(hosts[0]->Start());
+    for (int i = 0; i < 500 && link()["state"].text != "open"; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(link()["state"].text, "open");
+    EXPECT_EQ(Receipt("back", kTwoLines).body["outcome"].text, "printed");
+    EXPECT_EQ(ReceiptsPrinted(1), 2);
 }

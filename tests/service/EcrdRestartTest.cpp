@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <regex>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -73,9 +74,22 @@ TEST_F(EcrdTest, SigtermFinishesTheRunningExchangeAndQueuedJobsAreNeverSent)
     // The receipt prints for a while: its payment's answer comes late.
     hosts[0]->WithSimulator([](ECRSimulator& sim) { sim.SetPrintMilliseconds(1500); });
     const Answer printing = Receipt("first", kTwoLines, 1, "?wait=0");
-    const Answer waiting = Receipt("second", kTwoLines, 1, "?wait=0");
+    // A till waits long for the second sale, queued behind the first.
+    Answer waiting;
+    std::thread till([&] {
+        httplib::Client other("127.0.0.1", ecrd.Port());
+        other.set_read_timeout(300, 0);
+        waiting = From(other.Post("/registers/kasa1/receipts?wait=300000", {{"Idempotency-Key", "second"}}, kTwoLines,
+                                  "application/json"));
+    });
     ASSERT_TRUE(AwaitCommand(1, "*e"));
+    while (Send("GET", "/registers/kasa1/status").body["queued"].number != 1)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ecrd.Signal(SIGTERM);
+    // The waiting till is answered with its job as it stands, not left hanging.
+    till.join();
+    EXPECT_EQ(waiting.status, 202);
+    EXPECT_EQ(waiting.body["state"].text, "queued");
     EXPECT_EQ(ecrd.Wait(), 0);
     EXPECT_EQ(ReceiptsPrinted(1), 1);
     const std::vector<std::string> before = Received(1);
