@@ -247,7 +247,12 @@ void RegisterWorker::Run(const Queued& job)
     ECRDevice& device = *m_link.Device();
     JobRunner runner(device, m_journal, [this] { Checkpoint(); });
     try {
-        Finish(job.jobId, runner.Run(job.jobId, job.request));
+        const JobEnd end = runner.Run(job.jobId, job.request);
+        // A register that stopped answering is logged on again before the next
+        // job; the link is down before the job's end is heard.
+        if (device.LastVerdict().kind == ECRVerdict::Kind::NoReply)
+            DropLink("no answer to the last request", false);
+        Finish(job.jobId, end);
     } catch (const SettleLater& later) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -267,9 +272,6 @@ void RegisterWorker::Run(const Queued& job)
         } catch (const std::exception&) {
         }
     }
-    // A register that stopped answering is logged on again before the next job.
-    if (m_link.IsOpen() && device.LastVerdict().kind == ECRVerdict::Kind::NoReply)
-        DropLink("no answer to the last request", false);
 }
 
 void RegisterWorker::FailUnsent(const std::string& jobId, JobKind kind, Problem::Code code, const std::string& why)

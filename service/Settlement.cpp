@@ -119,8 +119,17 @@ JobEnd Settlement::Receipt(ECRDevice& device, const JsonValue& progress, const s
         return NotPrinted(cause, "none open", "no payment was sent and no receipt is open");
 
     // The payment went out and the receipt is closed: did its total reach the totalizers?
-    const JsonValue& before = *progress.Find("totalsBefore");
-    const std::int64_t total = progress.Find("subtotal")->AsNumber();
+    const JsonValue* recordedBefore = progress.Find("totalsBefore");
+    const JsonValue* recordedTotal = progress.Find("subtotal");
+    if (recordedBefore == nullptr || recordedTotal == nullptr) {
+        JobEnd end = JobEnd::Unknown(Problem(Problem::Code::OutcomeUnknown,
+                                             cause + "; the receipt is closed, and the journal lacks the totals to "
+                                                     "compare with"));
+        end.Outcome("unknown");
+        return end;
+    }
+    const JsonValue& before = *recordedBefore;
+    const std::int64_t total = recordedTotal->AsNumber();
     const JsonValue after = ReadTotalizers(device);
     JsonValue seen = JsonValue::Object();
     seen.Set("subtotal", Amount(total));
@@ -130,9 +139,10 @@ JobEnd Settlement::Receipt(ECRDevice& device, const JsonValue& progress, const s
     const std::optional<std::int64_t> grandAfter = Sum(after, kGrandTotals);
     if (grandBefore && grandAfter && total > 0 && *grandAfter - *grandBefore == total) {
         std::array<std::int32_t, 3> payments{};
-        const JsonValue& sent = *progress.Find("payments");
-        for (std::size_t i = 0; i < payments.size() && i < sent.Items().size(); ++i)
-            payments[i] = static_cast<std::int32_t>(sent.Items()[i].AsNumber());
+        if (const JsonValue* sent = progress.Find("payments")) {
+            for (std::size_t i = 0; i < payments.size() && i < sent->Items().size(); ++i)
+                payments[i] = static_cast<std::int32_t>(sent->Items()[i].AsNumber());
+        }
         JobEnd end = JobEnd::Done(ReceiptResult(total, payments));
         end.Outcome("printed").Seen(std::move(seen));
         end.doc.Set("settled", cause + "; the register's totals grew by the receipt's total");
@@ -154,7 +164,8 @@ JobEnd Settlement::Receipt(ECRDevice& device, const JsonValue& progress, const s
 
 JobEnd Settlement::DailyReport(ECRDevice& device, const JsonValue& progress, const std::string& cause)
 {
-    const JsonValue& before = *progress.Find("totalsBefore");
+    static const JsonValue kNone = JsonValue::Array();
+    const JsonValue& before = progress.Find("totalsBefore") != nullptr ? *progress.Find("totalsBefore") : kNone;
     const JsonValue after = ReadTotalizers(device);
     JsonValue seen = JsonValue::Object();
     seen.Set("totalsBefore", before);

@@ -181,7 +181,7 @@ void Soak(int clients, int seconds)
     std::mutex mutex;
     std::vector<double> latencies;
     std::atomic<int> printed[2] = {0, 0};
-    std::atomic<int> notPrinted{0}, other{0}, retried{0}, retryMismatch{0};
+    std::atomic<int> notPrinted{0}, other{0}, retried{0}, retryMismatch{0}, resent{0};
     const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
     std::vector<std::thread> threads;
     for (int c = 0; c < clients; ++c) {
@@ -194,15 +194,29 @@ void Soak(int clients, int seconds)
                 const std::string path = "/registers/kasa" + std::to_string(reg + 1) + "/receipts?wait=60000";
                 const Clock::time_point start = Clock::now();
                 auto result = client.Post(path.c_str(), {{"Idempotency-Key", key}}, kSale, "application/json");
+                // A request lost on the way (a connection the service had just closed) is sent
+                // again with the same key, as a till does: it cannot be carried out twice.
+                for (int retry = 0; !result && retry < 3; ++retry) {
+                    ++resent;
+                    result = client.Post(path.c_str(), {{"Idempotency-Key", key}}, kSale, "application/json");
+                }
                 JsonValue job;
                 std::string parseError;
                 JsonReader::Limits limits;
                 limits.decimals = true;
-                while (result && result->status == 202 && JsonReader::Parse(result->body, job, parseError, limits))
-                    result = client.Get((job.Find("id")->AsString() + "?wait=60000").insert(0, "/jobs/").c_str());
+                while (result && result->status == 202 && JsonReader::Parse(result->body, job, parseError, limits)) {
+                    const std::string poll = "/jobs/" + job.Find("id")->AsString() + "?wait=60000";
+                    result = client.Get(poll.c_str());
+                    for (int retry = 0; !result && retry < 3; ++retry) {
+                        ++resent;
+                        result = client.Get(poll.c_str());
+                    }
+                }
                 const double latency = Seconds(start);
                 if (!result || !JsonReader::Parse(result->body, job, parseError, limits)) {
                     ++other;
+                    std::fprintf(stderr, "bench_ecrd: %s: %s\n", key.c_str(),
+                                 result ? result->body.c_str() : httplib::to_string(result.error()).c_str());
                     continue;
                 }
                 const JsonValue* outcome = job.Find("outcome");
@@ -210,8 +224,10 @@ void Soak(int clients, int seconds)
                     ++printed[reg];
                 else if (outcome != nullptr && outcome->AsString() == "not printed")
                     ++notPrinted;
-                else
+                else {
                     ++other;
+                    std::fprintf(stderr, "bench_ecrd: %s: %s\n", key.c_str(), result->body.c_str());
+                }
                 {
                     std::lock_guard<std::mutex> lock(mutex);
                     latencies.push_back(latency);
@@ -254,9 +270,10 @@ void Soak(int clients, int seconds)
     const int registersPrinted = registered[0] + registered[1];
     std::printf(
         "soak: %d receipts the registers printed that no job reports (printed twice), %d jobs reported "
-        "printed that no register printed (lost); %d retries with the same key, %d answered another job\n",
+        "printed that no register printed (lost); %d retries with the same key, %d answered another job; %d "
+        "requests lost on the way and sent again\n",
         std::max(0, registersPrinted - jobsPrinted), std::max(0, jobsPrinted - registersPrinted), retried.load(),
-        retryMismatch.load());
+        retryMismatch.load(), resent.load());
     std::printf("soak: latency p50 %.2f s, p99 %.2f s, max %.2f s; ecrd memory peak %ld kB (VmHWM %ld kB)\n",
                 quantile(0.5), quantile(0.99), latencies.empty() ? 0.0 : latencies.back(), peakKb, hwmKb);
     std::filesystem::remove_all(folder);
