@@ -94,8 +94,8 @@ bool JobJournal::Open(const std::string& path, std::string& error)
     }
     sqlite3_busy_timeout(m_db, 5000);
     try {
-        // WAL: a commit is safe from a crash of the service at once; SaveProgress
-        // makes it safe from a power cut too (FULL), and with it every commit before.
+        // WAL: a commit is safe from a crash of the service at once; progress
+        // kept past a power cut is synced (FULL), and with it every commit before.
         Execute("PRAGMA journal_mode=WAL");
         Execute("PRAGMA synchronous=NORMAL");
         Execute(
@@ -199,12 +199,13 @@ void JobJournal::MarkRunning(const std::string& id, std::int64_t nowMs)
     update.Bind(1, nowMs).Bind(2, id).Step();
 }
 
-void JobJournal::SaveProgress(const std::string& id, const JsonValue& progress)
+void JobJournal::SaveProgress(const std::string& id, const JsonValue& progress, Keep keep)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    // On disk before it returns, with every commit before it (the job's
-    // insertion among them): what is about to be sent must outlive a power cut.
-    Execute("PRAGMA synchronous=FULL");
+    // Synced, it is on disk before it returns with every commit before it
+    // (the job's insertion among them).
+    if (keep == Keep::PastPowerCut)
+        Execute("PRAGMA synchronous=FULL");
     try {
         Statement update(m_db, "UPDATE jobs SET progress = ? WHERE id = ?");
         update.Bind(1, progress.Dump()).Bind(2, id).Step();

@@ -14,9 +14,9 @@ struct sqlite3;
 // The job journal: every job, its idempotency key, what its worker did and
 // saw, and how it ended, in one SQLite file that outlives the service.
 // Every write is committed before it returns (WAL), so a crash of the
-// service loses nothing; SaveProgress is also synced to the disk with all
-// that came before it, so what a job says it is about to send outlives a
-// power cut before it is sent. Safe to use from several threads.
+// service loses nothing; progress saved as Lasting is also synced to the
+// disk with all that came before it, so what a job says it is about to send
+// outlives a power cut before it is sent. Safe to use from several threads.
 class JobJournal {
 public:
     // A write or read of the file failed (disk full, file damaged).
@@ -42,7 +42,10 @@ public:
     std::vector<JobRecord> Unfinished(const std::string& registerId);
 
     void MarkRunning(const std::string& id, std::int64_t nowMs);
-    void SaveProgress(const std::string& id, const JsonValue& progress);
+    // How long saved progress must last: past a crash of the service (every
+    // write), or past a power cut too (synced to the disk, a few ms).
+    enum class Keep { PastCrash, PastPowerCut };
+    void SaveProgress(const std::string& id, const JsonValue& progress, Keep keep);
     void Finish(const std::string& id, JobRecord::State state, const JsonValue& end, std::int64_t nowMs);
     // Forgets finished jobs that ended before the time, and their keys.
     int Prune(std::int64_t finishedBeforeMs);

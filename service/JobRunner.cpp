@@ -62,7 +62,11 @@ JobRunner::JobRunner(ECRDevice& device, JobJournal& journal, std::function<void(
 void JobRunner::Sending(const std::string& jobId, JsonValue progress)
 {
     progress.Set("step", progress.Find("step") ? progress.Find("step")->AsString() : "sending");
-    m_journal.SaveProgress(jobId, progress);
+    // A report's totals settle it when its answer is lost: they must outlive
+    // a power cut. Any other job sent again is harmless.
+    m_journal.SaveProgress(jobId, progress,
+                           progress.Find("totalsBefore") != nullptr ? JobJournal::Keep::PastPowerCut
+                                                                    : JobJournal::Keep::PastCrash);
 }
 
 JobEnd JobRunner::Run(const std::string& jobId, const JobRequest& request)

@@ -45,7 +45,9 @@ JobEnd ReceiptRun::Run(const JobRequest& request)
     JsonValue& before = m_progress.Set("totalsBefore", JsonValue::Array());
     for (const ECRString& total : totals)
         before.Push(std::string(total.Data(), total.Length()));
-    m_journal.SaveProgress(m_jobId, m_progress);
+    // Past a crash is enough here: without the payment nothing is printed, and
+    // a receipt a power cut leaves open is cancelled before the next one.
+    m_journal.SaveProgress(m_jobId, m_progress, JobJournal::Keep::PastCrash);
     m_checkpoint();
 
     // The device's flag follows what the register said, not the design's rules.
@@ -99,7 +101,7 @@ JobEnd ReceiptRun::Run(const JobRequest& request)
     for (const std::int32_t amount : payments)
         sent.Push(amount);
     try {
-        m_journal.SaveProgress(m_jobId, m_progress);
+        m_journal.SaveProgress(m_jobId, m_progress, JobJournal::Keep::PastPowerCut);
     } catch (const JobJournal::Failure& failure) {
         // Without the record a crash could not be settled: the payment is not sent.
         std::string refusal;

@@ -35,7 +35,7 @@ TEST(JobJournal, KeepsJobsProgressAndEndsAcrossReopening)
         journal.MarkRunning("a1", 10);
         JsonValue progress = JsonValue::Object();
         progress.Set("step", "paying");
-        journal.SaveProgress("a1", progress);
+        journal.SaveProgress("a1", progress, JobJournal::Keep::PastPowerCut);
         JsonValue end = JsonValue::Object();
         end.Set("outcome", "printed");
         journal.Finish("b1", JobRecord::State::Done, end, 20);
