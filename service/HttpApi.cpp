@@ -184,6 +184,9 @@ void HttpApi::Register()
     // Waiting callers hold a thread each: enough for many tills at once.
     server.new_task_queue = [] { return new httplib::ThreadPool(64); };
     server.set_payload_max_length(m_config.maxBodyBytes);
+    // A till's connection is kept for many requests: each one the server closes
+    // is a request a client may find cut off and must send again.
+    server.set_keep_alive_max_count(100);
     server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
         return Screen(request, response) ? httplib::Server::HandlerResponse::Handled
                                          : httplib::Server::HandlerResponse::Unhandled;
