@@ -3,6 +3,7 @@
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
 #include "ecr/articles/ArticleImportFile.h"
+#include "ecr/articles/ArticleJson.h"
 #include "ecr/articles/ArticleListFile.h"
 #include "ecr/articles/ArticleUpload.h"
 #include "ecr/articles/TestArticles.h"
@@ -119,15 +120,7 @@ void ArticleSubcommands::List(CliSession& s, const std::string& outPath)
         const std::string price = FormatScaled(article.price, 2).Data();
         s.Output().Line(name + "\t" + price + "\t" + std::to_string(article.taxRate) + "\t" +
                         std::to_string(article.unit));
-        JsonValue item = JsonValue::Object();
-        item.Set("name", name);
-        item.Set("price", price);
-        item.Set("priceHundredths", article.price);
-        item.Set("taxRate", article.taxRate);
-        item.Set("unit", article.unit);
-        item.Set("value1", article.value1);
-        item.Set("value2", article.value2);
-        json.Push(std::move(item));
+        json.Push(ArticleJson::Listed(article));
     }
     s.Output().Result().Set("count", articles.size());
 

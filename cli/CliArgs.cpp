@@ -2,42 +2,9 @@
 
 #include "cli/CliFailure.h"
 #include "ecr/commands/ECRCodePage.h"
-#include "ecr/commands/TextFault.h"
+#include "ecr/commands/ECRDateText.h"
 #include "ecr/commands/ScaledAmount.h"
-
-#include <chrono>
-#include <cstdio>
-#include <regex>
-
-namespace {
-
-ECRDateTime Parse(const std::string& text, bool withTime)
-{
-    static const std::regex dateTime(R"((\d{4})-(\d{2})-(\d{2})[ T](\d{2}):(\d{2}))");
-    static const std::regex dateOnly(R"((\d{4})-(\d{2})-(\d{2}))");
-    std::smatch m;
-    if (!std::regex_match(text, m, withTime ? dateTime : dateOnly))
-        throw CliFailure(CliFailure::kUsage,
-                         "expected " + std::string(withTime ? "YYYY-MM-DD HH:MM" : "YYYY-MM-DD") + ", not " + text);
-    const int year = std::stoi(m[1]);
-    const unsigned month = static_cast<unsigned>(std::stoi(m[2]));
-    const unsigned day = static_cast<unsigned>(std::stoi(m[3]));
-    if (!std::chrono::year_month_day(std::chrono::year(year), std::chrono::month(month), std::chrono::day(day)).ok())
-        throw CliFailure(CliFailure::kUsage, "no such date: " + text);
-    ECRDateTime value;
-    value.year = year - 2000;
-    value.month = static_cast<std::int32_t>(month);
-    value.day = static_cast<std::int32_t>(day);
-    if (withTime) {
-        value.hour = std::stoi(m[4]);
-        value.minute = std::stoi(m[5]);
-        if (value.hour > 23 || value.minute > 59)
-            throw CliFailure(CliFailure::kUsage, "no such time: " + text);
-    }
-    return value;
-}
-
-}  // namespace
+#include "ecr/commands/TextFault.h"
 
 ECRString CliArgs::ToRegister(const std::string& utf8)
 {
@@ -61,24 +28,25 @@ std::int32_t CliArgs::Amount(const std::string& utf8, std::int32_t decimals)
 
 ECRDateTime CliArgs::DateTime(const std::string& text)
 {
-    const ECRDateTime value = Parse(text, true);
-    // The register keeps two digits of the year: 1970 would go out as -30.
-    if (!value.IsValid())
-        throw CliFailure(CliFailure::kUsage, "the register's clock holds the years 2000 to 2099, not " + text);
+    ECRDateTime value;
+    std::string error;
+    if (!ECRDateText::ParseDateTime(text, value, error))
+        throw CliFailure(CliFailure::kUsage, error);
     return value;
 }
 
 ECRDateTime CliArgs::Date(const std::string& text)
 {
-    return Parse(text, false);
+    ECRDateTime value;
+    std::string error;
+    if (!ECRDateText::ParseDate(text, value, error))
+        throw CliFailure(CliFailure::kUsage, error);
+    return value;
 }
 
 std::string CliArgs::FormatDateTime(const ECRDateTime& value)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", value.year + 2000, value.month, value.day,
-                  value.hour, value.minute);
-    return text;
+    return ECRDateText::Format(value);
 }
 
 void CliArgs::CheckLineNumber(int line, int count)

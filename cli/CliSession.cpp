@@ -8,19 +8,13 @@
 #include "ecr/protocol/DeviceMessageText.h"
 #include "ecr/protocol/ECRTrafficText.h"
 #include "link/ComPortMap.h"
-#ifdef THERMAL_SIM_HOST
-#include "sim/SimulatorHost.h"
-#endif
 
 CliSession::CliSession(const CliOptions& options, CliOutput& output) : m_options(options), m_output(output) {}
 
 CliSession::~CliSession()
 {
-    // The link goes before the simulator it talks to.
+    // The link goes before the simulator it talks to (the target's).
     m_link.Release();
-#ifdef THERMAL_SIM_HOST
-    m_simulator.reset();
-#endif
 }
 
 void CliSession::Open()
@@ -30,27 +24,24 @@ void CliSession::Open()
         if (!m_trace.OpenLog(m_options.log, "ecrctl", error))
             throw CliFailure(CliFailure::kBadInput, "no session log: " + error);
     }
-    std::optional<PortAddress> address;
-    if (m_options.port == "sim") {
-#ifndef THERMAL_SIM_HOST
-        throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
-#else
+    if (m_options.port == LinkTarget::kSimulator && !m_options.journal.empty() && m_options.journal != "-") {
         std::string journalFault;
-        if (!m_options.journal.empty() && m_options.journal != "-" &&
-            !AppendTarget::Check(m_options.journal, journalFault))
+        if (!AppendTarget::Check(m_options.journal, journalFault))
             throw CliFailure(CliFailure::kBadInput, "no journal: " + journalFault);
-        SimulatorHost::Options simOptions;
-        simOptions.journalPath = m_options.journal;
-        simOptions.baudRate = m_options.simulatorBaud;
-        m_simulator = std::make_unique<SimulatorHost>(simOptions);
-        std::string error;
-        if (!m_simulator->Start(&error))
-            throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
-        address = PortAddress::DevicePath(m_simulator->DevicePath());
-#endif
-    } else {
-        address = AddressOf(m_options.port);
     }
+    LinkTarget::SimulatorOptions simulator;
+    simulator.journalPath = m_options.journal;
+    simulator.baudRate = m_options.simulatorBaud;
+    std::string error;
+    switch (m_target.Resolve(m_options.port, simulator, error)) {
+    case LinkTarget::Problem::None: break;
+    case LinkTarget::Problem::BadName: throw BadPortName(m_options.port);
+    case LinkTarget::Problem::NoSimulator:
+        throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
+    case LinkTarget::Problem::SimulatorFailed:
+        throw CliFailure(CliFailure::kLink, "cannot start the simulated register: " + error);
+    }
+    const PortAddress& address = *m_target.Address();
 
     RegisterLink::Reports reports;
     reports.requests = [this](ECRString text) { Trace(ECRTrafficDecoder::EngineDirection(text.Data()), text); };
@@ -60,7 +51,7 @@ void CliSession::Open()
         if (m_progressObserver)
             m_progressObserver(percent);
     };
-    if (!m_link.Open(*address, RegisterLink::Settings(m_options.baud, address->ComNumber()), reports))
+    if (!m_link.Open(address, RegisterLink::Settings(m_options.baud, address.ComNumber()), reports))
         throw CliFailure(CliFailure::kLink, "the register does not answer on " + m_options.port);
 }
 
@@ -68,16 +59,21 @@ PortAddress CliSession::AddressOf(const std::string& port)
 {
     if (const std::optional<PortAddress> address = ComPortMap().Resolve(port))
         return *address;
+    throw BadPortName(port);
+}
+
+CliFailure CliSession::BadPortName(const std::string& port)
+{
     if (PortAddress::ParseNetwork(port))
-        throw CliFailure(CliFailure::kUsage, "--port " + port + ": a device server is named tcp://HOST:PORT or "
-                                             "rfc2217://HOST:PORT (an IPv6 address in brackets)");
+        return CliFailure(CliFailure::kUsage, "--port " + port + ": a device server is named tcp://HOST:PORT or "
+                                              "rfc2217://HOST:PORT (an IPv6 address in brackets)");
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
-    throw CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12) or a device server "
-                                         "(tcp://HOST:PORT, rfc2217://HOST:PORT), not " + port);
+    return CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12) or a device server "
+                                          "(tcp://HOST:PORT, rfc2217://HOST:PORT), not " + port);
 #else
-    throw CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path, a device server "
-                                         "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " + port);
+    return CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path, a device server "
+                                          "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " + port);
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/commands/ECRSessionTrace.h"
 #include "ecr/protocol/ECRVerdictWatch.h"
+#include "link/LinkTarget.h"
 #include "link/PortAddress.h"
 #include "link/RegisterLink.h"
 
@@ -13,8 +14,6 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
-
-class SimulatorHost;
 
 // One run's connection: its register link (to the port named, or to a
 // simulated register started in the process), the reports of that link to the
@@ -42,6 +41,8 @@ public:
     // What went wrong last on the link's port, in words that name it; empty
     // when the error's own text says all (see SerialPort::Problem).
     std::string LinkProblem() const { return m_link.Problem(); }
+    // The usage failure for a --port that names no port.
+    static CliFailure BadPortName(const std::string& port);
 
     // Ends the session log with how the run ended.
     void LogOutcome(int exitCode, const std::string& error);
@@ -92,9 +93,8 @@ private:
 
     const CliOptions& m_options;
     CliOutput& m_output;
-#ifdef THERMAL_SIM_HOST
-    std::unique_ptr<SimulatorHost> m_simulator;
-#endif
+    // Declared before the link, so the link goes first.
+    LinkTarget m_target;
     RegisterLink m_link;
     ECRSessionTrace m_trace;
     std::function<void(int)> m_progressObserver;

@@ -2,8 +2,8 @@
 // message with its place ("line L, column C: ..."), within its limits. What
 // it reads writes back as JSON that reads again to the very same document:
 // nothing read is patched up or lost on the way.
-#include "cli/JsonReader.h"
-#include "cli/JsonValue.h"
+#include "ecr/files/JsonReader.h"
+#include "ecr/files/JsonValue.h"
 
 #include <cstdint>
 #include <cstdlib>

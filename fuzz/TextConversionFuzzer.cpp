@@ -6,7 +6,7 @@
 // control byte, a raw payload no zero byte; JSON is always valid UTF-8.
 #include "cli/CliArgs.h"
 #include "cli/CliFailure.h"
-#include "cli/JsonValue.h"
+#include "ecr/files/JsonValue.h"
 #include "cli/RawPayload.h"
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/TextFault.h"

@@ -30,6 +30,7 @@ void ECRSimulator::SetFaults(const SimFaults& faults)
 {
     m_faults = faults;
     m_repliesSinceFaults = 0;
+    m_dropCommandsSeen = 0;
     m_inbound.SetBaudRate(faults.baudRate);
     m_line.SetBaudRate(faults.baudRate);
 }
@@ -92,7 +93,8 @@ void ECRSimulator::Accept(char byte, std::int64_t at)
         m_requests.erase(m_requests.begin(), m_requests.begin() + kMaxRequestsKept / 2);
     }
     m_requests.push_back(event->payload);
-    SendReply(Answer(*event, at), at);
+    const bool lost = LosesReplyTo(event->payload);
+    SendReply(Answer(*event, at), at, lost);
 }
 
 SimOutcome ECRSimulator::Answer(const SimFrameReader::Event& frame, std::int64_t now)
@@ -127,7 +129,16 @@ SimOutcome ECRSimulator::Dispatch(const std::string& command, const std::string&
     return SimOutcome::Refuse(command, kUnknownCommand);
 }
 
-void ECRSimulator::SendReply(const SimOutcome& outcome, std::int64_t now)
+bool ECRSimulator::LosesReplyTo(const std::string& payload)
+{
+    const std::string& command = m_faults.dropReplyAt;
+    if (command.empty() || payload.compare(0, command.size(), command) != 0) {
+        return false;
+    }
+    return ++m_dropCommandsSeen == m_faults.dropReplyAtCount;
+}
+
+void ECRSimulator::SendReply(const SimOutcome& outcome, std::int64_t now, bool lost)
 {
     // Work queues behind work already going on; the reply follows the work.
     const std::int64_t start = std::max(now, m_busyUntil);
@@ -137,7 +148,7 @@ void ECRSimulator::SendReply(const SimOutcome& outcome, std::int64_t now)
     const std::int64_t ready = m_busyUntil + static_cast<std::int64_t>(m_faults.replyDelayMs) * 1000;
 
     const std::int64_t count = ++m_repliesSinceFaults;
-    if (Hits(m_faults.dropReplyEvery, count)) {
+    if (lost || Hits(m_faults.dropReplyEvery, count)) {
         return;
     }
     std::string bytes(static_cast<std::size_t>(std::max(0, m_faults.statusBytesBeforeReply)), kBusy);

@@ -83,7 +83,9 @@ private:
     void Accept(char byte, std::int64_t at);
     SimOutcome Answer(const SimFrameReader::Event& frame, std::int64_t now);
     SimOutcome Dispatch(const std::string& command, const std::string& body, std::int64_t now);
-    void SendReply(const SimOutcome& outcome, std::int64_t now);
+    void SendReply(const SimOutcome& outcome, std::int64_t now, bool lost);
+    // Whether this request is the one whose reply SimFaults::dropReplyAt loses.
+    bool LosesReplyTo(const std::string& payload);
     std::string Frame(std::string payload, bool wrongLetter, bool badChecksum) const;
 
     static bool Hits(std::int32_t every, std::int64_t count) { return every > 0 && count % every == 0; }
@@ -101,6 +103,7 @@ private:
     std::int32_t m_printMs = 0;
     std::int64_t m_busyUntil = 0;
     std::int64_t m_repliesSinceFaults = 0;
+    std::int64_t m_dropCommandsSeen = 0;
     std::uint64_t m_bytesReceived = 0;
     std::uint64_t m_bytesSent = 0;
     std::vector<std::string> m_requests;

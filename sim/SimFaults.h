@@ -17,6 +17,13 @@ struct SimFaults {
     std::int32_t dropReplyEvery = 0;     // reply not sent at all (the command still takes effect)
     std::int32_t wrongLetterEvery = 0;   // reply letter that matches no command sent
 
+    // One lost reply at a chosen request: the dropReplyAtCount-th request
+    // (from 1, counted since the fault was set) whose command code is
+    // dropReplyAt ("*e") takes effect and gets no reply; those before and
+    // after it are answered. Empty = off.
+    std::string dropReplyAt;
+    std::int32_t dropReplyAtCount = 1;
+
     std::string garbageBeforeReply;      // bytes sent in front of every reply frame
     std::int32_t statusBytesBeforeReply = 0;  // busy status bytes (0xC0) in front of every reply
     std::string staleAfterReply;         // bytes sent after every reply, left for the next request

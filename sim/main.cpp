@@ -44,6 +44,27 @@ std::string HexBytes(const std::string& text)
     }
     return bytes;
 }
+
+// "*e" or "*l:2": a two-byte command code and, after a colon, which of its
+// requests (from 1).
+bool ParseDropAt(const std::string& text, std::string& command, std::int32_t& count)
+{
+    const std::size_t colon = text.find(':', 2);
+    command = text.substr(0, colon);
+    count = 1;
+    if (command.size() != 2) {
+        return false;
+    }
+    if (colon == std::string::npos) {
+        return true;
+    }
+    const std::string number = text.substr(colon + 1);
+    if (number.empty() || number.size() > 6 || number.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    count = std::stoi(number);
+    return count >= 1;
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -77,6 +98,17 @@ int main(int argc, char** argv)
         ->check(CLI::NonNegativeNumber);
     app.add_option("--drop-reply", faults.dropReplyEvery, "Send no reply to every Nth request")
         ->check(CLI::NonNegativeNumber);
+    std::string dropAt;
+    app.add_option("--drop-reply-at", dropAt,
+                   "Send no reply to one request, which still takes effect: CMD[:N], the Nth request of command "
+                   "CMD (e.g. '*e' or '*l:2'; N = 1 when left out)")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                std::string command;
+                std::int32_t count = 0;
+                return ParseDropAt(text, command, count) ? std::string() : "expected CMD[:N], e.g. *e or *l:2";
+            },
+            "CMD[:N]"));
     app.add_option("--wrong-letter", faults.wrongLetterEvery, "Wrong reply letter on every Nth reply")
         ->check(CLI::NonNegativeNumber);
     app.add_option("--garbage", garbageHex, "Bytes (hex, e.g. '41 42') sent before every reply");
@@ -88,6 +120,9 @@ int main(int argc, char** argv)
     CLI11_PARSE(app, argc, argv);
     faults.garbageBeforeReply = HexBytes(garbageHex);
     faults.staleAfterReply = HexBytes(staleHex);
+    if (!dropAt.empty()) {
+        ParseDropAt(dropAt, faults.dropReplyAt, faults.dropReplyAtCount);
+    }
     options.baudRate = faults.baudRate;
     // A FIFO that nobody reads would hold the start for ever.
     std::string journalFault;

@@ -95,6 +95,12 @@ public:
     void CancelTransaction();
     // Whether BeginTransaction marked a receipt open that EndTransaction has not closed.
     bool IsTransactionOpen() const { return m_transactionOpen; }
+    // Sends nothing: sets the flag to what the register itself said (a
+    // subtotal answered, or refused because no receipt is open; a cancel
+    // accepted). For a service that settles receipts from the register's
+    // answers and then opens new ones on the same device; the design's
+    // front ends leave the flag to the rules above.
+    void SetTransactionOpen(bool open) { m_transactionOpen = open; }
     // As SetTransactionDefaults set them (empty at first).
     const ECRString& DefaultRegisterNumber() const { return m_defaultRegisterNumber; }
     const ECRString& DefaultCashier() const { return m_defaultCashier; }

@@ -2,7 +2,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliFailure.h"
-#include "cli/JsonValue.h"
+#include "ecr/files/JsonValue.h"
 #include "cli/RawPayload.h"
 #include "cli/TerminalText.h"
 #include "ecr/commands/Utf8.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/JsonReader.h"
+#include "ecr/files/JsonReader.h"
 
 #include <map>
 #include <stdexcept>
@@ -11,7 +11,7 @@
 // convenient for tests: a failure to parse throws, and a missing member
 // throws rather than reading as empty.
 struct Json {
-    enum class Kind { Null, Bool, Number, String, Array, Object } kind = Kind::Null;
+    enum class Kind { Null, Bool, Number, String, Array, Object, Decimal } kind = Kind::Null;
     bool boolean = false;
     long long number = 0;
     std::string text;
@@ -31,7 +31,9 @@ struct Json {
     {
         JsonValue value;
         std::string error;
-        if (!JsonReader::Parse(document, value, error))
+        JsonReader::Limits limits;
+        limits.decimals = true;  // ecrd echoes amounts as written; ecrctl writes none
+        if (!JsonReader::Parse(document, value, error, limits))
             throw std::runtime_error(error);
         return From(value);
     }

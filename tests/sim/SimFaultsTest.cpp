@@ -141,6 +141,26 @@ TEST_F(SimulatorTest, DroppedReplyStillChangesTheRegister)
     EXPECT_EQ(sim.Requests().size(), 2u);
 }
 
+TEST_F(SimulatorTest, DropReplyAtLosesOnlyTheChosenRequestOfItsCommandWhichStillTakesEffect)
+{
+    SimFaults faults;
+    faults.dropReplyAt = "#y";
+    faults.dropReplyAtCount = 2;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("#y1\x1F""1\x1F", "A5")), Frame("#y", "A5"));
+    // Another command neither counts nor loses its reply.
+    EXPECT_EQ(Send(Frame("$y1\x1F", "8C")), Frame("$Y1\x1F""1", "9D"));
+    EXPECT_EQ(Send(Frame("#y1\x1F""0\x1F", "A4")), "");
+    EXPECT_EQ(Send(kEnq), kReady);
+    // The lost one switched the logo off all the same.
+    EXPECT_EQ(Send(Frame("$y1\x1F", "8C")), Frame("$Y1\x1F""0", "9C"));
+    EXPECT_EQ(Send(Frame("#y1\x1F""1\x1F", "A5")), Frame("#y", "A5"));
+    // Setting the faults again counts from the start.
+    sim.SetFaults(faults);
+    EXPECT_EQ(Send(Frame("#y1\x1F""1\x1F", "A5")), Frame("#y", "A5"));
+    EXPECT_EQ(Send(Frame("#y1\x1F""1\x1F", "A5")), "");
+}
+
 TEST_F(SimulatorTest, BytesAroundTheReplyAndSilenceToEnq)
 {
     SimFaults faults;

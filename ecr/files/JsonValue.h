@@ -6,23 +6,27 @@
 #include <utility>
 #include <vector>
 
-// Just enough JSON for ecrctl's results and backup files: null, booleans,
-// integers, strings (UTF-8), arrays, and objects that keep their keys in
-// insertion order. JsonReader reads a document back into one.
+// Just enough JSON for ecrctl's results and backup files and ecrd's
+// requests: null, booleans, integers, decimal numbers kept as written (an
+// amount never passes through a binary fraction), strings (UTF-8), arrays,
+// and objects that keep their keys in insertion order. JsonReader reads a
+// document back into one.
 class JsonValue {
 public:
-    enum class Kind { Null, Bool, Number, String, Array, Object };
+    enum class Kind { Null, Bool, Number, String, Array, Object, Decimal };
 
     JsonValue() = default;
-    JsonValue(bool value) : m_kind(Kind::Bool), m_bool(value) {}  // NOLINT: values convert freely
-    JsonValue(int value) : m_kind(Kind::Number), m_number(value) {}  // NOLINT
+    JsonValue(bool value) : m_kind(Kind::Bool), m_bool(value) {}              // NOLINT: values convert freely
+    JsonValue(int value) : m_kind(Kind::Number), m_number(value) {}           // NOLINT
     JsonValue(std::int64_t value) : m_kind(Kind::Number), m_number(value) {}  // NOLINT
     JsonValue(std::size_t value) : m_kind(Kind::Number), m_number(static_cast<std::int64_t>(value)) {}  // NOLINT
-    JsonValue(std::string value) : m_kind(Kind::String), m_string(std::move(value)) {}  // NOLINT
-    JsonValue(const char* value) : m_kind(Kind::String), m_string(value) {}  // NOLINT
+    JsonValue(std::string value) : m_kind(Kind::String), m_string(std::move(value)) {}                  // NOLINT
+    JsonValue(const char* value) : m_kind(Kind::String), m_string(value) {}                             // NOLINT
 
     static JsonValue Array();
     static JsonValue Object();
+    // A number with a fraction, as written ("12.50"): AsString() gives the text.
+    static JsonValue Decimal(std::string text);
 
     Kind GetKind() const { return m_kind; }
     // Sets a key of an object, replacing an earlier value of the same key.
@@ -30,7 +34,8 @@ public:
     // Appends to an array.
     JsonValue& Push(JsonValue value);
 
-    // The value of each kind; the empty value of the kind when it is another.
+    // The value of each kind; the empty value of the kind when it is another
+    // (a Decimal's text is its AsString()).
     bool AsBool() const { return m_bool; }
     std::int64_t AsNumber() const { return m_number; }
     const std::string& AsString() const { return m_string; }

@@ -1,4 +1,4 @@
-#include "cli/JsonValue.h"
+#include "ecr/files/JsonValue.h"
 
 #include "ecr/commands/Utf8.h"
 
@@ -50,6 +50,14 @@ JsonValue JsonValue::Object()
 {
     JsonValue value;
     value.m_kind = Kind::Object;
+    return value;
+}
+
+JsonValue JsonValue::Decimal(std::string text)
+{
+    JsonValue value;
+    value.m_kind = Kind::Decimal;
+    value.m_string = std::move(text);
     return value;
 }
 
@@ -119,6 +127,7 @@ void JsonValue::DumpTo(std::string& out, int indent) const
     case Kind::Null: out += "null"; break;
     case Kind::Bool: out += m_bool ? "true" : "false"; break;
     case Kind::Number: out += std::to_string(m_number); break;
+    case Kind::Decimal: out += m_string; break;
     case Kind::String: QuoteTo(out, m_string); break;
     case Kind::Array:
         out += '[';

@@ -1,4 +1,4 @@
-#include "cli/JsonReader.h"
+#include "ecr/files/JsonReader.h"
 
 #include "ecr/commands/Utf8.h"
 
@@ -198,13 +198,30 @@ private:
             number = number * 10 - digit;
             ++m_at;
         }
+        if (m_limits.decimals && !AtEnd() && Peek() == '.')
+            return Fraction(start, value);
         if (!AtEnd() && (Peek() == '.' || Peek() == 'e' || Peek() == 'E'))
-            return Fail("only whole numbers are expected here");
+            return Fail(m_limits.decimals ? "write the number without an exponent"
+                                          : "only whole numbers are expected here");
         if (!negative && number == lowest) {
             m_at = start;
             return Fail("a number beyond 64 bits");
         }
         value = JsonValue(negative ? number : -number);
+        return true;
+    }
+
+    // The digits after the point of a number that began at start.
+    bool Fraction(std::size_t start, JsonValue& value)
+    {
+        ++m_at;
+        if (AtEnd() || Peek() < '0' || Peek() > '9')
+            return Fail("a number needs digits after its point");
+        while (!AtEnd() && Peek() >= '0' && Peek() <= '9')
+            ++m_at;
+        if (!AtEnd() && (Peek() == 'e' || Peek() == 'E'))
+            return Fail("write the number without an exponent");
+        value = JsonValue::Decimal(std::string(m_text.substr(start, m_at - start)));
         return true;
     }
 

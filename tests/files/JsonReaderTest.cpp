@@ -1,9 +1,11 @@
 // The strict JSON reader: what it takes, what it refuses, and where it says so.
-#include "cli/JsonReader.h"
+#include "ecr/files/JsonReader.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -132,4 +134,25 @@ TEST(JsonReader, RefusesADocumentOverItsSizeLimit)
     EXPECT_TRUE(JsonReader::Parse("[1,2,3]", value, error, limits)) << error;
     EXPECT_FALSE(JsonReader::Parse("[1,2,3,4]", value, error, limits));
     EXPECT_EQ(error, "line 1, column 1: the document is larger than 8 bytes");
+}
+
+TEST(JsonReader, TakesDecimalsAsWrittenWhenAskedAndStillNoExponent)
+{
+    JsonReader::Limits limits;
+    limits.decimals = true;
+    JsonValue value;
+    std::string error;
+    ASSERT_TRUE(JsonReader::Parse("[12.50, -0.125, 7]", value, error, limits)) << error;
+    EXPECT_EQ(value.Items()[0].GetKind(), JsonValue::Kind::Decimal);
+    EXPECT_EQ(value.Items()[0].AsString(), "12.50") << "kept as written, never through a binary fraction";
+    EXPECT_EQ(value.Items()[1].AsString(), "-0.125");
+    EXPECT_EQ(value.Items()[2].GetKind(), JsonValue::Kind::Number);
+    EXPECT_EQ(value.Dump(), "[12.50,-0.125,7]");
+    for (const auto& [document, message] : std::vector<std::pair<std::string, std::string>>{
+             {"[1.]", "line 1, column 4: a number needs digits after its point"},
+             {"[1.5e3]", "line 1, column 5: write the number without an exponent"},
+             {"[2E1]", "line 1, column 3: write the number without an exponent"}}) {
+        EXPECT_FALSE(JsonReader::Parse(document, value, error, limits)) << document;
+        EXPECT_EQ(error, message);
+    }
 }

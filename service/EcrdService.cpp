@@ -1,0 +1,49 @@
+#include "service/EcrdService.h"
+
+#include <filesystem>
+
+EcrdService::EcrdService(ServiceConfig config) : m_config(std::move(config)) {}
+
+EcrdService::~EcrdService()
+{
+    Stop();
+}
+
+bool EcrdService::Start(std::string& error)
+{
+    std::error_code made;
+    std::filesystem::create_directories(m_config.stateDirectory, made);
+    if (made) {
+        error = "cannot make the state directory " + m_config.stateDirectory + ": " + made.message();
+        return false;
+    }
+    if (!m_journal.Open((std::filesystem::path(m_config.stateDirectory) / "ecrd-journal.sqlite").string(), error))
+        return false;
+    m_board = std::make_unique<JobBoard>(m_config, m_journal);
+    m_api = std::make_unique<HttpApi>(m_config, *m_board);
+    // Bound before the workers start, so a port in use leaves the journal untouched.
+    if (!m_api->Bind(error))
+        return false;
+    try {
+        m_board->Start();
+    } catch (const JobJournal::Failure& failure) {
+        error = failure.what();
+        return false;
+    }
+    m_http = std::thread([this] { m_api->Serve(); });
+    return true;
+}
+
+void EcrdService::Stop()
+{
+    // Callers still waiting answer with their job as it stands, and no new
+    // job is taken, before the HTTP threads are stopped.
+    if (m_board)
+        m_board->BeginStop();
+    if (m_api)
+        m_api->Stop();
+    if (m_http.joinable())
+        m_http.join();
+    if (m_board)
+        m_board->Stop();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "service/JobRecord.h"
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+// The job journal: every job, its idempotency key, what its worker did and
+// saw, and how it ended, in one SQLite file that outlives the service.
+// Every write is committed before it returns (WAL), so a crash of the
+// service loses nothing; progress saved as Lasting is also synced to the
+// disk with all that came before it, so what a job says it is about to send
+// outlives a power cut before it is sent. Safe to use from several threads.
+class JobJournal {
+public:
+    // A write or read of the file failed (disk full, file damaged).
+    class Failure : public std::runtime_error {
+    public:
+        using std::runtime_error::runtime_error;
+    };
+
+    JobJournal() = default;
+    ~JobJournal();
+    JobJournal(const JobJournal&) = delete;
+    JobJournal& operator=(const JobJournal&) = delete;
+
+    // Opens (creating) the file. False with the reason.
+    bool Open(const std::string& path, std::string& error);
+
+    // Stores a new queued job.
+    void Insert(const JobRecord& job);
+    // The register's job with this idempotency key.
+    std::optional<JobRecord> FindByKey(const std::string& registerId, const std::string& key);
+    std::optional<JobRecord> Find(const std::string& id);
+    // The register's jobs that are queued or running, oldest first.
+    std::vector<JobRecord> Unfinished(const std::string& registerId);
+
+    void MarkRunning(const std::string& id, std::int64_t nowMs);
+    // How long saved progress must last: past a crash of the service (every
+    // write), or past a power cut too (synced to the disk, a few ms).
+    enum class Keep { PastCrash, PastPowerCut };
+    void SaveProgress(const std::string& id, const JsonValue& progress, Keep keep);
+    void Finish(const std::string& id, JobRecord::State state, const JsonValue& end, std::int64_t nowMs);
+    // Forgets finished jobs that ended before the time, and their keys.
+    int Prune(std::int64_t finishedBeforeMs);
+
+    // A new job id: 32 random hexadecimal digits.
+    static std::string NewId();
+    static std::int64_t NowMs();
+
+private:
+    void Execute(const char* sql);
+    JobRecord Row(void* statement);
+
+    std::mutex m_mutex;
+    sqlite3* m_db = nullptr;
+};

@@ -1,0 +1,60 @@
+// ecrd: the registers as a local HTTP service for point-of-sale programs,
+// until SIGTERM or SIGINT (each register's running exchange is finished).
+#include "service/EcrdService.h"
+#include "service/ServiceConfig.h"
+
+#include <CLI/CLI.hpp>
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"ecrd: fiscal registers as a local HTTP service, every receipt printed exactly once"};
+    std::string configPath;
+    std::string checkPath;
+    app.add_option("--config", configPath, "the configuration file (JSON)");
+    app.add_option("--check-config", checkPath, "check a configuration file and exit: 0 good, 2 not");
+    CLI11_PARSE(app, argc, argv);
+    if (configPath.empty() == checkPath.empty()) {
+        std::fprintf(stderr, "ecrd: give either --config FILE or --check-config FILE\n");
+        return 2;
+    }
+
+    ServiceConfig config;
+    std::string error;
+    if (!ServiceConfig::Read(checkPath.empty() ? configPath : checkPath, config, error)) {
+        std::fprintf(stderr, "ecrd: %s\n", error.c_str());
+        return 2;
+    }
+    if (!checkPath.empty()) {
+        std::printf("%s: good; %zu register(s), listening on %s:%d, state in %s\n", checkPath.c_str(),
+                    config.registers.size(), config.listenHost.c_str(), config.listenPort,
+                    config.stateDirectory.c_str());
+        return 0;
+    }
+
+    // The signals are taken by sigwait below, never by another thread.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // A client that goes away mid-answer must not end the service.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    EcrdService service(config);
+    if (!service.Start(error)) {
+        std::fprintf(stderr, "ecrd: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("ecrd: listening on %s:%d\n", config.listenHost.c_str(), service.Port());
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&signals, &signal);
+    std::fprintf(stderr, "ecrd: stopping (%s): finishing the running exchanges\n",
+                 signal == SIGTERM ? "SIGTERM" : "SIGINT");
+    service.Stop();
+    return 0;
+}

@@ -1,0 +1,97 @@
+// ecrd's configuration: what is read, and every mistake refused with the item named.
+#include "service/ServiceConfig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Refusal(const std::string& text)
+{
+    ServiceConfig config;
+    std::string error;
+    if (ServiceConfig::Parse(text, "/var/lib/ecrd", config, error))
+        return "taken";
+    return error;
+}
+
+struct Refused {
+    const char* label;
+    std::string text;
+    const char* message;
+};
+
+void PrintTo(const Refused& c, std::ostream* os)
+{
+    *os << c.label;
+}
+
+class ConfigRefused : public testing::TestWithParam<Refused> {};
+
+const std::string kSim = R"({"id": "sim", "port": "sim"})";
+
+}  // namespace
+
+TEST_P(ConfigRefused, WithTheItemNamed)
+{
+    EXPECT_EQ(Refusal(GetParam().text), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ConfigRefused,
+    testing::Values(
+        Refused{"not_json", "{registers: []}",
+                "not a JSON document: line 1, column 2: expected a key in double quotes"},
+        Refused{"no_registers", R"({"registers": []})", "registers: no register"},
+        Refused{"unknown_item", R"({"registers": [)" + kSim + R"(], "lisen": "127.0.0.1:1"})",
+                "the configuration: unknown item \"lisen\""},
+        Refused{"open_without_token", R"({"listen": "0.0.0.0:8765", "registers": [)" + kSim + "]}",
+                "token: required when listening on 0.0.0.0, which is not a loopback address"},
+        Refused{"listen_without_port", R"({"listen": "127.0.0.1", "registers": [)" + kSim + "]}",
+                "listen: \"127.0.0.1\" is not HOST:PORT, such as 127.0.0.1:8765 or [::1]:8765"},
+        Refused{"id_twice", R"({"registers": [)" + kSim + "," + kSim + "]}", "register 2: the id \"sim\" comes twice"},
+        Refused{"id_with_slash", R"({"registers": [{"id": "a/b", "port": "sim"}]})",
+                "register 1: id: \"a/b\" is not 1 to 32 letters, digits, '-' or '_'"},
+        Refused{"port_names_nothing", R"({"registers": [{"id": "k", "port": "LPT1"}]})",
+                "register 1 \"k\": port: \"LPT1\" is neither a COM port (COM1, COM12), a device path nor sim"},
+        Refused{"baud", R"({"registers": [{"id": "k", "port": "COM1", "baud": 115200}]})",
+                "register 1 \"k\": baud: 115200 is not 9600 or 19200"},
+        Refused{"poll_limit_unknown", R"({"registers": [{"id": "k", "port": "sim", "pollLimits": {"retries": 3}}]})",
+                "register 1 \"k\": pollLimits: unknown item \"retries\""},
+        Refused{"wait_above_most", R"({"defaultWaitMs": 9000, "maxWaitMs": 5000, "registers": [)" + kSim + "]}",
+                "defaultWaitMs: above maxWaitMs"}));
+
+TEST(ServiceConfig, ReadsEveryItem)
+{
+    ServiceConfig config;
+    std::string error;
+    ASSERT_TRUE(ServiceConfig::Parse(R"({"listen": "[::1]:9000", "token": "t", "allowedOrigins": ["http://kasa"],
+        "stateDirectory": "/srv/ecrd", "importFolder": "/srv/plu", "keepResultsHours": 48, "maxBodyBytes": 4096,
+        "defaultWaitMs": 100, "maxWaitMs": 200, "maxQueue": 3, "sessionLogs": false, "keepLogDays": 2,
+        "reopenFirstMs": 10, "reopenMaxMs": 20,
+        "registers": [{"id": "kasa-1", "port": "/dev/ttyUSB0", "baud": 9600, "pollLimits": {"replyTimeoutMs": 250}},
+                      {"id": "sim", "port": "sim", "simulatorJournal": "/tmp/j"}]})",
+                                     "/etc/ecrd", config, error))
+        << error;
+    EXPECT_EQ(config.listenHost, "::1");
+    EXPECT_EQ(config.listenPort, 9000);
+    EXPECT_TRUE(config.ListensOnLoopback());
+    EXPECT_EQ(config.allowedOrigins, std::vector<std::string>{"http://kasa"});
+    EXPECT_EQ(config.stateDirectory, "/srv/ecrd");
+    EXPECT_EQ(config.maxQueue, 3u);
+    EXPECT_FALSE(config.sessionLogs);
+    ASSERT_EQ(config.registers.size(), 2u);
+    EXPECT_EQ(config.registers[0].baud, 9600);
+    ASSERT_TRUE(config.registers[0].pollLimits.has_value());
+    EXPECT_EQ(config.registers[0].pollLimits->replyTimeoutMs, 250);
+    EXPECT_EQ(config.registers[0].pollLimits->pollPauseMs, ECREngine::DefaultPollLimits().pollPauseMs);
+    EXPECT_FALSE(config.registers[1].baudGiven) << "the simulated line answers at once unless a speed is given";
+    EXPECT_EQ(config.registers[1].simulatorJournal, "/tmp/j");
+}
+
+TEST(ServiceConfig, LoopbackIsOnlyTheLoopbackNames)
+{
+    for (const char* host : {"127.0.0.1", "127.1.2.3", "::1", "localhost"})
+        EXPECT_TRUE(ServiceConfig::IsLoopback(host)) << host;
+    for (const char* host : {"0.0.0.0", "192.168.1.5", "::", "localhost.evil.example", "127.0.0.1.evil.example"})
+        EXPECT_FALSE(ServiceConfig::IsLoopback(host)) << host;
+}
