@@ -1,5 +1,6 @@
 #include "app/CThermalApp.h"
 #include "app/CommandLine.h"
+#include "link/TimerSlack.h"
 
 #include <cstdio>
 #include <string>
@@ -7,6 +8,8 @@
 
 int main(int argc, char** argv)
 {
+    // Before Qt starts threads of its own, so that they inherit it.
+    TimerSlack::MakeFine();
     // Options first, so that --help and mistakes need no display.
     CommandLine options;
     if (!options.Parse(std::vector<std::string>(argv + 1, argv + argc))) {
