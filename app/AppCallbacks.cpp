@@ -11,9 +11,8 @@ void ShowTraffic(const ECRString& text, ECRTrafficDirection direction)
     if (g_pMainDlg == nullptr) {
         return;
     }
-    CConnectionMonitorDlg& monitor = g_pMainDlg->m_monitorDlg;
-    // Data() stops at the first zero byte, as the window text does.
-    monitor.AddTraffic(text.Data());
+    // Data() stops at the first zero byte, as the window text does. Held:
+    // shown and logged once the next request is on the line (OnAwaitingAnswer).
     g_pMainDlg->TraceTraffic(direction, text.Data());
 }
 
@@ -34,7 +33,7 @@ void OnDeviceMessage(ECRString text)
     if (g_pMainDlg == nullptr) {
         return;
     }
-    g_pMainDlg->ShowDebugMessage(text.Data());
+    g_pMainDlg->TraceMessage(text.Data());
 }
 
 void OnProgress(std::int32_t percent)
@@ -57,5 +56,9 @@ void OnProgress(std::int32_t percent)
 
 void OnAwaitingAnswer()
 {
+    // The line carries the request and its answer meanwhile.
+    if (g_pMainDlg != nullptr) {
+        g_pMainDlg->ShowTraced();
+    }
     UiPump::KeepPainted();
 }

@@ -14,10 +14,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -37,12 +39,16 @@ std::string_view UpToZero(std::string_view text)
     return text.substr(0, text.find('\0'));
 }
 
-// Line breaks of the design's texts (CR LF) as the box shows them.
+// Line breaks of the design's texts (CR LF) as the box shows them. What
+// else the box would take for one (a lone CR, a paragraph separator) becomes
+// LF too, as it shows the same: an entry takes one line more than its LFs.
 QString ForBox(std::string_view bytes, bool utf8)
 {
     QString text = utf8 ? QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))
                         : CodePage::ToUnicode(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
 }
 
@@ -124,24 +130,38 @@ std::string CConnectionMonitorDlg::FormatTrafficEntry(std::string_view bytes)
 void CConnectionMonitorDlg::AddDebugLine(std::string_view text)
 {
     m_strDebug.Add(UpToZero(text));
+    NoteDropped(m_strDebug);
     UpdateData(false);
 }
 
 void CConnectionMonitorDlg::AddTraffic(std::string_view text)
 {
     m_strTraffic.Add(FormatTrafficEntry(text));
+    NoteDropped(m_strTraffic);
     UpdateData(false);
 }
 
 void CConnectionMonitorDlg::AddDecodedLine(std::string_view line)
 {
     m_strDecoded.Add(line);
+    NoteDropped(m_strDecoded);
     // No control of the data exchange shows it: the box only.
     ScheduleSync();
 }
 
-void CConnectionMonitorDlg::SetLogState(std::string_view text)
+void CConnectionMonitorDlg::NoteDropped(const NewestFirstLog& log)
 {
+    if (m_bDroppedNoted || log.Dropped() == 0) {
+        return;
+    }
+    m_bDroppedNoted = true;
+    m_strDebug.Add(m_bLogging ? kOlderInLog : kOlderLost);
+    ScheduleSync();
+}
+
+void CConnectionMonitorDlg::SetLogState(std::string_view text, bool logging)
+{
+    m_bLogging = logging;
     auto* logPath = Item<QLineEdit>(IDC_LOG_PATH);
     logPath->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     logPath->setToolTip(logPath->text());
@@ -163,13 +183,19 @@ void CConnectionMonitorDlg::ScheduleSync()
     if (m_bSyncPending) {
         return;
     }
+    // One call posted at a time, however often SyncBoxes runs before it.
     m_bSyncPending = true;
-    QMetaObject::invokeMethod(this, [this] { SyncBoxes(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_bSyncPending = false;
+            SyncBoxes();
+        },
+        Qt::QueuedConnection);
 }
 
 void CConnectionMonitorDlg::SyncBoxes()
 {
-    m_bSyncPending = false;
     for (Box& box : m_boxes) {
         SyncBox(box);
     }
@@ -178,26 +204,46 @@ void CConnectionMonitorDlg::SyncBoxes()
 void CConnectionMonitorDlg::SyncBox(Box& box)
 {
     const NewestFirstLog& log = *box.log;
-    if (box.generation != log.Generation()) {
-        box.edit->clear();
-        box.shown = 0;
-        box.generation = log.Generation();
-    }
-    if (box.shown == log.Count()) {
+    if (box.generation == log.Generation() && box.shown == log.Added()) {
         return;
     }
-    // Newest first; every entry but the very first of the text has one below it.
+    // Cleared, or more came than the log keeps: the box starts again.
+    if (box.generation != log.Generation() || log.Added() - box.shown >= log.Count()) {
+        box.edit->clear();
+        box.lines.clear();
+        box.generation = log.Generation();
+        box.shown = log.Added() - log.Count();
+    }
+    // Newest first; every entry has a line break below it but the oldest in the box.
+    const std::size_t first = log.Count() - (log.Added() - box.shown);
+    std::vector<int> lines(log.Count() - first);
     QString text;
-    for (std::size_t i = log.Count(); i-- > box.shown;) {
-        text += ForBox(log.Entry(i), box.utf8);
-        if (i != 0) {
+    for (std::size_t i = log.Count(); i-- > first;) {
+        const QString entry = ForBox(log.Entry(i), box.utf8);
+        lines[i - first] = static_cast<int>(entry.count(QLatin1Char('\n'))) + 1;
+        text += entry;
+        if (i != first || !box.lines.empty()) {
             text += QLatin1Char('\n');
         }
     }
-    box.shown = log.Count();
-    QTextCursor top(box.edit->document());
+    box.shown = log.Added();
+    box.lines.insert(box.lines.end(), lines.begin(), lines.end());
+    QTextDocument* document = box.edit->document();
+    QTextCursor top(document);
     top.movePosition(QTextCursor::Start);
     top.insertText(text);
+    // The entries the log let go leave the bottom, with the line break above them.
+    int dropped = 0;
+    while (box.lines.size() > log.Count()) {
+        dropped += box.lines.front();
+        box.lines.pop_front();
+    }
+    if (dropped > 0) {
+        QTextCursor bottom(document->findBlockByNumber(document->blockCount() - dropped));
+        bottom.movePosition(QTextCursor::PreviousCharacter);
+        bottom.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        bottom.removeSelectedText();
+    }
     // The newest entry is at the top: keep it in view.
     box.edit->verticalScrollBar()->setValue(0);
 }

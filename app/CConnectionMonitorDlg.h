@@ -4,6 +4,8 @@
 #include "framework/CDialog.h"
 #include "framework/DynamicLayout.h"
 
+#include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -17,7 +19,10 @@ class QSettings;
 // Below the design's controls a third box, "Dekodirano:", shows each frame
 // decoded with its time, and a line names the session log's file. The user
 // may resize it (the boxes take the room); its size and place are kept for
-// the next run.
+// the next run. Each box keeps the newest kKeptEntries entries, at most
+// kKeptBytes of them, so that a run of any length holds the memory of its
+// last few hundred exchanges (the session log keeps everything); the first
+// time a box lets entries go, the debug box says so once.
 class CConnectionMonitorDlg : public CDialog {
     Q_OBJECT
 
@@ -33,6 +38,17 @@ public:
     static constexpr int IDC_DECODED = 1015;
     static constexpr int IDC_LOG_PATH = 1016;
 
+    // What a box keeps: the last few hundred exchanges, what one looks back
+    // over here, at most 1 MiB of them (a 16 KiB reply is 96 KiB in the
+    // traffic box). A box this full costs per entry what a fresh one does, so
+    // the millionth entry costs what the first did; a larger one costs more.
+    static constexpr std::size_t kKeptEntries = 1000;
+    static constexpr std::size_t kKeptBytes = 1024 * 1024;
+    // Said in the debug box the first time a box lets entries go.
+    static constexpr const char* kOlderInLog = "Monitor vise ne prikazuje starije poruke; sve su u dnevniku sesije.";
+    static constexpr const char* kOlderLost =
+        "Monitor vise ne prikazuje starije poruke; dnevnik sesije je iskljucen, pa one nisu sacuvane.";
+
     explicit CConnectionMonitorDlg(QWidget* parent = nullptr);
     ~CConnectionMonitorDlg() override;
 
@@ -41,14 +57,16 @@ public:
     void AddTraffic(std::string_view text);
     // A decoded line (UTF-8) on top of "Dekodirano:".
     void AddDecodedLine(std::string_view line);
-    // What the log line shows (UTF-8): the file's path, or why there is none.
-    void SetLogState(std::string_view text);
+    // What the log line shows (UTF-8): the file's path, or why there is none;
+    // logging: the session log is written.
+    void SetLogState(std::string_view text, bool logging = false);
 
     // A traffic entry: the bytes in hexadecimal ("%.2X-" each), CR LF, and
     // the bytes as characters (" c " each, '.' outside 0x20..0x7F).
     static std::string FormatTrafficEntry(std::string_view bytes);
 
-    // The members as the design names them; the boxes show them whole.
+    // The members as the design names them (the entries kept); the boxes
+    // show them whole.
     std::string DebugText() const { return m_strDebug.Text(); }
     std::string TrafficText() const { return m_strTraffic.Text(); }
     std::string DecodedText() const { return m_strDecoded.Text(); }
@@ -81,21 +99,27 @@ private:
         QPlainTextEdit* edit = nullptr;
         const NewestFirstLog* log = nullptr;
         bool utf8 = false;
-        std::size_t shown = 0;
+        std::size_t shown = 0;  // the log's Added() when last brought up to date
         std::size_t generation = 0;
+        std::deque<int> lines{};  // lines of each entry shown, the oldest first
     };
     // Puts only the entries the box does not show yet on top, in one
-    // insertion; a log that lost entries is shown afresh.
+    // insertion, and takes the ones the log no longer keeps off the bottom;
+    // a log that was cleared is shown afresh.
     static void SyncBox(Box& box);
     void ScheduleSync();
+    // The first time a box lets entries go, the debug box says so.
+    void NoteDropped(const NewestFirstLog& log);
 
-    NewestFirstLog m_strDebug;
-    NewestFirstLog m_strTraffic;
-    NewestFirstLog m_strDecoded;
+    NewestFirstLog m_strDebug{kKeptEntries, kKeptBytes};
+    NewestFirstLog m_strTraffic{kKeptEntries, kKeptBytes};
+    NewestFirstLog m_strDecoded{kKeptEntries, kKeptBytes};
     std::string m_strCommand;
     QLineEdit* m_editCommand = nullptr;
     Box m_boxes[3];
     bool m_bSyncPending = false;
+    bool m_bLogging = false;
+    bool m_bDroppedNoted = false;
     DynamicLayout m_layout;
     QSize m_builtSize;
     bool m_bPlacementLoaded = false;

@@ -64,6 +64,7 @@ CThermalDlg::CThermalDlg(QWidget* parent) : CDialog(parent)
 
 CThermalDlg::~CThermalDlg()
 {
+    ShowTraced();
     ActionGuard::SetDebugHook({});
     ActionGuard::SetAfterErrorHook({});
     // The device holds a pointer to the port: device first, then the port.
@@ -304,28 +305,73 @@ void CThermalDlg::OnTestConnection()
 
 void CThermalDlg::ShowDebugMessage(std::string_view text)
 {
-    m_monitorDlg.AddDebugLine(text);
-    m_sessionTrace.Message(text.substr(0, text.find('\0')));
-    ReportLogFailure();
+    m_traceBacklog.AddMessage(text, m_sessionTrace.ElapsedMs());
+    ShowTraced();
 }
 
 bool CThermalDlg::StartSessionLog(const std::string& path, std::string& error)
 {
+    ShowTraced();
     if (!m_sessionTrace.OpenLog(path, "thermal", error)) {
         m_monitorDlg.SetLogState("nije otvoren: " + error);
         return false;
     }
-    m_monitorDlg.SetLogState(path);
+    // Written a batch at a time, by ShowTraced.
+    m_sessionTrace.HoldLogLines(true);
+    m_monitorDlg.SetLogState(path, true);
     return true;
 }
 
 void CThermalDlg::TraceTraffic(ECRTrafficDirection direction, std::string_view bytes)
 {
-    const std::string line = m_sessionTrace.Traffic(direction, bytes);
-    // The empty read that ends every input flush says nothing about a frame.
-    if (!bytes.empty()) {
-        m_monitorDlg.AddDecodedLine(line);
+    m_traceBacklog.AddTraffic(direction, bytes, m_sessionTrace.ElapsedMs());
+    ShowTracedSoon();
+}
+
+void CThermalDlg::TraceMessage(std::string_view text)
+{
+    m_traceBacklog.AddMessage(text, m_sessionTrace.ElapsedMs());
+    ShowTracedSoon();
+}
+
+void CThermalDlg::ShowTracedSoon()
+{
+    if (m_sessionTrace.ElapsedMs() - m_traceBacklog.OldestMs() >= kMaxHeldMs) {
+        ShowTraced();
+        return;
     }
+    // One call posted at a time, however often ShowTraced runs before it.
+    if (!m_bShowTracedPosted) {
+        m_bShowTracedPosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_bShowTracedPosted = false;
+                ShowTraced();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void CThermalDlg::ShowTraced()
+{
+    if (m_traceBacklog.Empty()) {
+        return;
+    }
+    m_traceBacklog.HandOn([this](const TraceBacklog::Item& item) {
+        if (item.message) {
+            m_monitorDlg.AddDebugLine(item.bytes);
+            m_sessionTrace.Message(std::string_view(item.bytes).substr(0, item.bytes.find('\0')), item.ms);
+            return;
+        }
+        m_monitorDlg.AddTraffic(item.bytes);
+        const std::string line = m_sessionTrace.Traffic(item.direction, item.bytes, item.ms);
+        // The empty read that ends every input flush says nothing about a frame.
+        if (!item.bytes.empty()) {
+            m_monitorDlg.AddDecodedLine(line);
+        }
+    });
+    m_sessionTrace.FlushLog();
     ReportLogFailure();
 }
 

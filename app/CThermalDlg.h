@@ -3,6 +3,7 @@
 #include "app/CConSettingDlg.h"
 #include "app/CConnectionMonitorDlg.h"
 #include "app/CProgressUnivDlg.h"
+#include "app/TraceBacklog.h"
 #include "dialogs/articles/CPLUListDialog.h"
 #include "dialogs/articles/CTransactDlg.h"
 #include "dialogs/fiscal/CFiscalHeaderDlg.h"
@@ -20,6 +21,7 @@
 #include "link/RegisterLink.h"
 #include "serial/SerialSettings.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -50,15 +52,28 @@ public:
     void OnTestConnection();
     void EnableAfterLogOn();
     // A line (Windows-1250 bytes) on top of the monitor's debug box; logged.
+    // What is held (TraceTraffic, TraceMessage) goes first, so that the log
+    // keeps the order.
     void ShowDebugMessage(std::string_view text) override;
 
     // The session log: every traffic entry and debug message from now on
     // goes to the file (appended to), and the monitor names it. False with
     // the reason in error.
     bool StartSessionLog(const std::string& path, std::string& error);
-    // Decodes and logs a traffic entry; a frame's line goes on top of the
-    // monitor's decoded view (empty reads only to the log).
+    // A traffic entry, held with its time until ShowTraced: then it goes on
+    // top of the monitor's traffic box, is decoded and logged, and a frame's
+    // line goes on top of the decoded view (empty reads only to the log).
     void TraceTraffic(ECRTrafficDirection direction, std::string_view bytes);
+    // The register's message for a reply, held with the traffic; then
+    // shown as ShowDebugMessage shows it.
+    void TraceMessage(std::string_view text);
+    // Shows and logs what is held, in the order it came, the log lines in
+    // one write. Called by the engine's wait callback right after a request
+    // has been written (the line then carries it and its answer), and from
+    // the event loop; an entry held for kMaxHeldMs goes at once with the
+    // next one, so that the log never lags the line by a tenth of a second.
+    void ShowTraced();
+    static constexpr std::int64_t kMaxHeldMs = 50;
 
     // The menu, for tests.
     QAction* MenuCommand(int id) const;
@@ -123,6 +138,9 @@ private:
     QAction* AddMenuItem(QMenu* popup, int id, const QString& caption);
     void PlaceMonitorBelow();
     void ReportLogFailure();
+    // Asks the event loop to ShowTraced, or does it now when the oldest
+    // item has been held for kMaxHeldMs.
+    void ShowTracedSoon();
 
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_popups[5] = {};
@@ -130,6 +148,8 @@ private:
     bool m_bMonitorPlaced = false;
     // Started with the window: times in the decoded view and the log count from here.
     ECRSessionTrace m_sessionTrace;
+    TraceBacklog m_traceBacklog;
+    bool m_bShowTracedPosted = false;
 };
 
 // The one main window of the run, set by its constructor. Only app/ uses it

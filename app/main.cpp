@@ -1,5 +1,6 @@
 #include "app/CThermalApp.h"
 #include "app/CommandLine.h"
+#include "link/TimerSlack.h"
 
 #include <csignal>
 #include <cstdio>
@@ -8,6 +9,8 @@
 
 int main(int argc, char** argv)
 {
+    // Before Qt starts threads of its own, so that they inherit it.
+    TimerSlack::MakeFine();
 #ifdef SIGXFSZ
     // Past a file size limit (ulimit -f) a write fails with EFBIG, which the
     // session log and the file writers report, instead of the signal ending

@@ -2,11 +2,10 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliGuard.h"
+#include "cli/CliInput.h"
 #include "cli/CliSession.h"
 #include "ecr/commands/Utf8.h"
-#include "ecr/files/InputFile.h"
 
-#include <iostream>
 #include <optional>
 
 namespace {
@@ -34,19 +33,6 @@ void ParseLine(const BatchScript::Command& command, CLI::App& parser, CliCommand
         throw CliFailure(CliFailure::kUsage, command.words.front() + " cannot run inside a batch");
 }
 
-void ReadStandardInput(std::string& text)
-{
-    char buffer[64 * 1024];
-    while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
-        if (text.size() > BatchSubcommand::kMaxBytes)
-            throw CliFailure(CliFailure::kBadInput,
-                             "standard input: larger than " + std::to_string(BatchSubcommand::kMaxBytes) + " bytes");
-    }
-    if (std::cin.bad())
-        throw CliFailure(CliFailure::kBadInput, "cannot read standard input");
-}
-
 }  // namespace
 
 void BatchSubcommand::Register(CLI::App& app, CliAction& chosen)
@@ -65,13 +51,7 @@ void BatchSubcommand::Register(CLI::App& app, CliAction& chosen)
 void BatchSubcommand::Read()
 {
     std::string text;
-    if (m_path == "-") {
-        ReadStandardInput(text);
-    } else {
-        FileFault fault;
-        if (!InputFile::ReadAll(m_path, kMaxBytes, text, fault))
-            throw CliFailure::BadInput(fault);
-    }
+    CliInput::Read(m_path, kMaxBytes, [&text](std::string_view chunk) { text.append(chunk); });
     if (text.compare(0, Utf8::kByteOrderMark.size(), Utf8::kByteOrderMark) == 0)
         text.erase(0, Utf8::kByteOrderMark.size());
     std::string error;

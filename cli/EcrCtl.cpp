@@ -14,7 +14,8 @@ const char* const kDescription =
     "ecrctl drives the fiscal cash register over its serial line, one command per run,\n"
     "or a whole job: a batch of commands, a backup or restore of the register's programming.\n"
     "Every run opens the port (8N1), logs on with a status enquiry and runs one subcommand.\n"
-    "Exit codes: 0 done, 1 the register refused, 2 usage error, 3 link failure,\n"
+    "Exit codes: 0 done, 1 the register refused, 2 usage error, 3 link failure, no answer\n"
+    "or an answer that failed its check (decode: a frame in the capture did),\n"
     "4 a file or picture could not be read or written.";
 
 // Results that could not be written (a full disk, a closed pipe) are no success.

@@ -6,8 +6,9 @@
 
 // The ecrctl command line: parses the arguments, connects and logs on, runs
 // the chosen subcommand and returns the exit code (0 done, 1 the register
-// refused, 2 usage error, 3 link failure, 4 a file or picture could not be
-// used). Runs entirely in the calling process, so tests drive it directly.
+// refused, 2 usage error, 3 link failure or a failed check, 4 a file or
+// picture could not be used). Runs entirely in the calling process, so tests
+// drive it directly.
 class EcrCtl {
 public:
     // terminal: standard error is a terminal, so the progress line is drawn.

@@ -34,11 +34,15 @@ int wmain(int argc, wchar_t** argv)
 }
 
 #else
+#include "link/TimerSlack.h"
+
 #include <csignal>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
+    // Before anything else, so that every thread of the run inherits it.
+    TimerSlack::MakeFine();
     // Past a file size limit (ulimit -f) a write fails with EFBIG, which the
     // file's writer reports, instead of the signal ending the run mid-job.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -51,6 +51,10 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
         m_device->SetTrafficCallback(reports.requests);
         m_device->SetProgressCallback(reports.progress);
         m_device->SetWaitCallback(reports.awaitingAnswer);
+        // The line's speed sets how long the log-on's drain waits for a quiet line.
+        ECREngine::PollLimits limits = m_device->Engine().GetPollLimits();
+        limits.lineBaud = settings.BaudRate();
+        m_device->Engine().SetPollLimits(limits);
         m_status = m_device->ReadStatus();
     } catch (const CommError&) {
         // A port that opened but could not be configured is still held.

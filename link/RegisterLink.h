@@ -55,7 +55,8 @@ public:
 
     // Releases the objects of an earlier attempt, opens the port at the
     // address, makes the device on it with the reports and logs on with the
-    // status enquiry (which drains what an earlier run left on the line).
+    // status enquiry (which drains what an earlier run left on the line,
+    // waiting for a quiet gap of about ten bytes' time at the settings' speed).
     // True when a register answered. When none answered the port is closed
     // again and false returned; a port that cannot be opened or configured
     // throws its CommError, the port closed and no device made.

@@ -45,12 +45,6 @@ std::vector<std::string_view> SplitLines(std::string_view content)
     return lines;
 }
 
-bool IsHexLine(std::string_view line)
-{
-    std::string bytes;
-    return !line.empty() && ECRTrafficText::ParseHexLine(line, bytes);
-}
-
 ECRTrafficDirection DirectionOfTag(std::string_view tag)
 {
     if (tag == ECRTrafficDecoder::kToRegisterTag) {
@@ -81,10 +75,7 @@ ECRCapture::Form ECRCapture::Detect(std::string_view content)
         return Form::SessionLog;
     }
     // The monitor's text is plain ASCII: bytes outside print as ".".
-    const bool text = std::all_of(content.begin(), content.end(), [](char c) {
-        return (c >= 0x20 && c <= 0x7E) || c == '\r' || c == '\n';
-    });
-    if (!text) {
+    if (!std::all_of(content.begin(), content.end(), IsTextByte)) {
         return Form::Raw;
     }
     for (const std::string_view line : SplitLines(content)) {
@@ -119,44 +110,78 @@ std::vector<std::string> ECRCapture::Decode(std::string_view content)
     ECRTrafficDecoder decoder;
     std::vector<std::string> lines;
     for (const Item& item : Read(content)) {
-        if (item.traffic) {
-            lines.push_back(decoder.Decode(item.entry));
-            continue;
-        }
-        // Each run in a log starts a new session.
-        if (item.line.rfind(ECRSessionLog::kHeaderStart, 0) == 0) {
-            decoder.Reset();
-        }
-        lines.push_back(item.line);
+        lines.push_back(DecodeItem(decoder, item));
     }
     return lines;
+}
+
+std::string ECRCapture::DecodeItem(ECRTrafficDecoder& decoder, const Item& item)
+{
+    if (item.traffic) {
+        return decoder.Decode(item.entry);
+    }
+    // Each run in a log starts a new session.
+    if (item.line.rfind(ECRSessionLog::kHeaderStart, 0) == 0) {
+        decoder.Reset();
+    }
+    return item.line;
 }
 
 std::vector<std::string> ECRCapture::SplitRaw(std::string_view bytes)
 {
     std::vector<std::string> pieces;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        std::size_t end = i + 1;
-        if (bytes.substr(i, 2) == kOpener) {
-            // To its closer; a frame cut short ends where the next one opens.
-            const std::size_t closer = bytes.find(kCloser, i + 2);
-            const std::size_t next = bytes.find(kOpener, i + 2);
-            end = closer != std::string_view::npos && closer < next ? closer + 2 : std::min(next, bytes.size());
-        } else if (IsBusy(bytes[i])) {
-            while (end < bytes.size() && IsBusy(bytes[end])) {
-                ++end;
-            }
-        } else if (!IsControl(bytes[i])) {
-            while (end < bytes.size() && !IsBusy(bytes[end]) && !IsControl(bytes[end]) &&
-                   bytes.substr(end, 2) != kOpener) {
-                ++end;
-            }
-        }
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t end = RawPieceEnd(bytes, i, true);
         pieces.emplace_back(bytes.substr(i, end - i));
         i = end;
     }
     return pieces;
+}
+
+std::size_t ECRCapture::RawPieceEnd(std::string_view bytes, std::size_t start, bool complete)
+{
+    constexpr std::size_t npos = std::string_view::npos;
+    // Nothing past the longest piece is looked at, so that a long run of
+    // garbage costs each of its pieces the same.
+    const std::string_view seen = bytes.substr(0, std::min(bytes.size(), start + kMaxRawPiece + 2));
+    const std::size_t size = seen.size();
+    const bool atEnd = complete && size == bytes.size();
+    const bool frame = seen.substr(start, 2) == kOpener;
+    std::size_t end = start + 1;
+    if (frame) {
+        // To its closer; a frame cut short ends where the next one opens.
+        const std::size_t next = seen.find(kOpener, start + 2);
+        const std::size_t closer = seen.substr(0, next).find(kCloser, start + 2);
+        end = closer != npos ? closer + 2 : next != npos || atEnd ? std::min(next, size) : npos;
+    } else if (IsBusy(seen[start])) {
+        while (end < size && IsBusy(seen[end])) {
+            ++end;
+        }
+    } else if (!IsControl(seen[start])) {
+        while (end < size && !IsBusy(seen[end]) && !IsControl(seen[end]) && seen.substr(end, 2) != kOpener) {
+            ++end;
+        }
+    }
+    // A run that reaches the end of what is there may go on in what follows
+    // (a lone ESC there may open a frame).
+    if (end == size && !atEnd && !frame && !IsControl(seen[start])) {
+        end = npos;
+    }
+    if (end == npos ? bytes.size() - start >= kMaxRawPiece : end - start > kMaxRawPiece) {
+        return start + kMaxRawPiece;
+    }
+    return end;
+}
+
+bool ECRCapture::IsTextByte(char byte)
+{
+    return (byte >= 0x20 && byte <= 0x7E) || byte == '\r' || byte == '\n';
+}
+
+bool ECRCapture::IsHexLine(std::string_view line)
+{
+    std::string bytes;
+    return !line.empty() && ECRTrafficText::ParseHexLine(line, bytes);
 }
 
 std::vector<ECRCapture::Item> ECRCapture::ReadMonitorText(const std::vector<std::string_view>& lines)
@@ -179,17 +204,28 @@ std::vector<ECRCapture::Item> ECRCapture::ReadSessionLog(const std::vector<std::
 {
     std::vector<Item> items;
     for (const std::string_view line : lines) {
-        std::string_view decoded;
         Item item;
-        std::string tag;
-        std::string_view rest;
-        if (ECRSessionLog::ParseTrafficLine(line, decoded, item.entry.bytes) &&
-            ECRTrafficDecoder::ParsePrefix(decoded, item.entry.ms, tag, rest)) {
-            item.entry.direction = DirectionOfTag(tag);
+        if (ReadLogLine(line, item)) {
             items.push_back(std::move(item));
-        } else if (!line.empty()) {
-            items.push_back(PassThrough(line));
         }
     }
     return items;
+}
+
+bool ECRCapture::ReadLogLine(std::string_view line, Item& item)
+{
+    std::string_view decoded;
+    std::string tag;
+    std::string_view rest;
+    if (ECRSessionLog::ParseTrafficLine(line, decoded, item.entry.bytes) &&
+        ECRTrafficDecoder::ParsePrefix(decoded, item.entry.ms, tag, rest)) {
+        item.traffic = true;
+        item.entry.direction = DirectionOfTag(tag);
+        return true;
+    }
+    if (line.empty()) {
+        return false;
+    }
+    item = PassThrough(line);
+    return true;
 }

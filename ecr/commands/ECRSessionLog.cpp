@@ -64,13 +64,32 @@ void ECRSessionLog::Close()
 
 bool ECRSessionLog::Write(std::string_view line)
 {
+    return Append(line) && Flush();
+}
+
+bool ECRSessionLog::Append(std::string_view line)
+{
     if (!m_file.is_open()) {
         return false;
     }
     errno = 0;
     m_file.write(line.data(), static_cast<std::streamsize>(line.size()));
     m_file.put('\n');
+    return Check();
+}
+
+bool ECRSessionLog::Flush()
+{
+    if (!m_file.is_open()) {
+        return false;
+    }
+    errno = 0;
     m_file.flush();
+    return Check();
+}
+
+bool ECRSessionLog::Check()
+{
     if (!m_file) {
         m_error = "cannot write " + m_path + ": " + Reason();
         m_file.close();

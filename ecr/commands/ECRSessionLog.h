@@ -5,8 +5,8 @@
 #include <string_view>
 
 // A session's log file: plain UTF-8 text, one entry a line, each written and
-// flushed at once so that a crash of the program loses nothing written
-// before it. A run starts with a header comment; traffic lines carry the
+// flushed at once (or a batch of lines at once, Append then Flush) so that a
+// crash of the program loses nothing written before it. A run starts with a header comment; traffic lines carry the
 // decoded text, a TAB and the raw bytes in the monitor's hexadecimal form:
 //
 //   # thermal session log: thermal, started 2026-03-15 09:41:07 ...
@@ -33,6 +33,11 @@ public:
     // closes and Error() says why. False, with nothing written, when the log
     // is not open.
     bool Write(std::string_view line);
+    // The same without the flush: the line reaches the file with the next
+    // Flush or Write (or once the buffer is full), so that a batch of lines
+    // costs one write.
+    bool Append(std::string_view line);
+    bool Flush();
     const std::string& Error() const { return m_error; }
 
     // A traffic line: the decoded text, TAB, the bytes as "[24-63-]".
@@ -42,6 +47,9 @@ public:
     static bool ParseTrafficLine(std::string_view line, std::string_view& decoded, std::string& bytes);
 
 private:
+    // False, the log closed and the reason kept, once a write failed.
+    bool Check();
+
     std::ofstream m_file;
     std::string m_path;
     std::string m_error;

@@ -12,8 +12,13 @@ bool ECRSessionTrace::OpenLog(const std::string& path, std::string_view program,
 
 std::string ECRSessionTrace::Traffic(ECRTrafficDirection direction, std::string_view bytes)
 {
+    return Traffic(direction, bytes, ElapsedMs());
+}
+
+std::string ECRSessionTrace::Traffic(ECRTrafficDirection direction, std::string_view bytes, std::int64_t ms)
+{
     ECRTrafficEntry entry;
-    entry.ms = ElapsedMs();
+    entry.ms = ms;
     entry.direction = direction;
     entry.bytes = bytes;
     std::string line = m_decoder.Decode(entry);
@@ -25,9 +30,13 @@ std::string ECRSessionTrace::Traffic(ECRTrafficDirection direction, std::string_
 
 void ECRSessionTrace::Message(std::string_view text)
 {
+    Message(text, ElapsedMs());
+}
+
+void ECRSessionTrace::Message(std::string_view text, std::int64_t ms)
+{
     if (m_log.IsOpen()) {
-        WriteLine(ECRTrafficDecoder::Prefix(ElapsedMs(), ECRTrafficDecoder::kMessageTag) +
-                  ECRFieldReader::ShowText(text, false));
+        WriteLine(ECRTrafficDecoder::Prefix(ms, ECRTrafficDecoder::kMessageTag) + ECRFieldReader::ShowText(text, false));
     }
 }
 
@@ -57,7 +66,14 @@ std::string ECRSessionTrace::TakeLogFailure()
 
 void ECRSessionTrace::WriteLine(std::string_view line)
 {
-    if (!m_log.Write(line)) {
+    if (!(m_holdLines ? m_log.Append(line) : m_log.Write(line))) {
+        m_failure = m_log.Error();
+    }
+}
+
+void ECRSessionTrace::FlushLog()
+{
+    if (m_log.IsOpen() && !m_log.Flush()) {
         m_failure = m_log.Error();
     }
 }

@@ -24,9 +24,17 @@ public:
 
     // Decodes the entry, logs it with its bytes, and returns the decoded line.
     std::string Traffic(ECRTrafficDirection direction, std::string_view bytes);
+    // The same for an entry that came at ms (ElapsedMs then), handed on later.
+    std::string Traffic(ECRTrafficDirection direction, std::string_view bytes, std::int64_t ms);
     // A message of the register or the program (Windows-1250), logged.
     // Written only when the log is open, as a "message" line in UTF-8.
     void Message(std::string_view text);
+    void Message(std::string_view text, std::int64_t ms);
+
+    // Held, the lines go to the file as a batch at FlushLog, one write for
+    // all; otherwise each is flushed as it is written.
+    void HoldLogLines(bool hold) { m_holdLines = hold; }
+    void FlushLog();
     // A note of the program (UTF-8), logged.
     // Written only when the log is open; its line breaks and TABs become blanks.
     void Note(std::string_view text);
@@ -44,4 +52,5 @@ private:
     ECRTrafficDecoder m_decoder;
     ECRSessionLog m_log;
     std::string m_failure;
+    bool m_holdLines = false;
 };

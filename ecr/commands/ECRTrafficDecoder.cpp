@@ -331,9 +331,11 @@ std::string ECRTrafficDecoder::Frame(std::string_view frame, bool request)
 {
     const std::size_t n = frame.size();
     if (frame.back() != ECRFrame::CLOSER) {
+        ++m_failedFrames;
         return Unparsable("truncated frame, no ESC \\ at its end", frame);
     }
     if (n < 6) {
+        ++m_failedFrames;
         return Unparsable("frame too short for a checksum", frame);
     }
     const std::string_view payload = frame.substr(2, n - 6);
@@ -346,7 +348,13 @@ std::string ECRTrafficDecoder::Frame(std::string_view frame, bool request)
         checksum += " (closed by " + Hex(frame.substr(n - 2)) + " instead of ESC \\)";
     }
     if (payload.find('\0') != std::string_view::npos) {
+        ++m_failedFrames;
         return Unparsable("zero byte inside the frame", frame);
+    }
+    // Counted once: for its frame, or else for what its reply says.
+    const bool framed = checksumGood && frame[n - 2] == ECRFrame::ESC;
+    if (!framed) {
+        ++m_failedFrames;
     }
     if (request) {
         return Request(payload) + checksum;
@@ -355,6 +363,9 @@ std::string ECRTrafficDecoder::Frame(std::string_view frame, bool request)
     // engine takes no reply with a bad checksum: success is then not implied,
     // though a refusal's own code is still shown.
     const ReplyText reply = Reply(payload);
+    if (framed && reply.failed) {
+        ++m_failedFrames;
+    }
     return reply.body + checksum + (checksumGood || reply.refusal ? reply.code : std::string());
 }
 
@@ -375,10 +386,11 @@ std::string ECRTrafficDecoder::Request(std::string_view payload)
 ECRTrafficDecoder::ReplyText ECRTrafficDecoder::Reply(std::string_view payload)
 {
     if (payload.size() < 2) {
-        return {Unparsable("reply shorter than its class and letter", payload), ""};
+        return {Unparsable("reply shorter than its class and letter", payload), "", false, true};
     }
     if (!IsRequestClass(payload[0])) {
-        return {Unparsable("reply class " + HexByte(Byte(payload, 0)) + " is none of # $ * %", payload), ""};
+        return {Unparsable("reply class " + HexByte(Byte(payload, 0)) + " is none of # $ * %", payload), "", false,
+                true};
     }
     const bool answers = !m_pending.empty() && Answers(m_pending, payload);
     const std::string pending = m_pending;
@@ -399,9 +411,9 @@ ECRTrafficDecoder::ReplyText ECRTrafficDecoder::Reply(std::string_view payload)
         if (!ECRFieldReader::ParseInt(code, value)) {
             return {head + name + mismatch + " [unparsable: no device code after LF; data " + Hex(payload.substr(2)) +
                         "]",
-                    ""};
+                    "", false, true};
         }
-        return {head + name + mismatch, DeviceCode(static_cast<std::int32_t>(value)), true};
+        return {head + name + mismatch, DeviceCode(static_cast<std::int32_t>(value)), true, !mismatch.empty()};
     }
 
     const ECRCommandTable::Command* command =
@@ -409,5 +421,6 @@ ECRTrafficDecoder::ReplyText ECRTrafficDecoder::Reply(std::string_view payload)
     const std::vector<Layout> none;
     const std::string fields = ECRFieldReader::Describe(command != nullptr ? command->reply : none, payload.substr(2));
     // A reply the engine rejects reports no code.
-    return {head + CommandName(command) + fields + mismatch, mismatch.empty() ? DeviceCode(0) : std::string()};
+    return {head + CommandName(command) + fields + mismatch, mismatch.empty() ? DeviceCode(0) : std::string(), false,
+            !mismatch.empty()};
 }

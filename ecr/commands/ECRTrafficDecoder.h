@@ -2,6 +2,7 @@
 
 #include "ecr/commands/ECRTrafficEntry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +32,12 @@ public:
     // Forget the request waiting for a reply (a new session begins).
     void Reset();
 
+    // Frames decoded so far that failed a check the engine makes: cut short,
+    // a wrong checksum or closing bytes, a zero byte inside, a reply too
+    // short or of no known class, or one that does not answer the request
+    // waiting for it. Reset keeps the count.
+    std::size_t FailedFrames() const { return m_failedFrames; }
+
     // The start of every line: the time when known ("%8lld ms"), then the
     // direction tag padded to a column, then two blanks.
     static std::string Prefix(std::int64_t ms, std::string_view tag);
@@ -55,6 +62,7 @@ private:
         std::string body;  // class, letter, command and fields
         std::string code;  // the device code and its message, when the engine would accept the reply
         bool refusal = false;  // a device error reply: the code is the register's own
+        bool failed = false;   // the engine's reply check would not take it
     };
 
     ECRTrafficDirection Classify(std::string_view bytes) const;
@@ -70,4 +78,5 @@ private:
     // The last read was a lone ESC: the status byte that opened a reply
     // frame whose rest comes in the next read.
     bool m_escRead = false;
+    std::size_t m_failedFrames = 0;
 };

@@ -7,6 +7,8 @@
 #include "ecr/protocol/ECRStringError.h"
 #include "ecr/protocol/SerialPort.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::int32_t kRawReplyTimeoutMs = 1000;
@@ -172,16 +174,30 @@ void ECREngine::FlushInput()
     }
 }
 
+std::int32_t ECREngine::DrainGapMs(std::int32_t baud)
+{
+    // Ten bytes of ten bits at baud bits a second, in milliseconds.
+    constexpr std::int32_t kTenBytesMsBaud = 10 * 10 * 1000;
+    // A read that ends at once (a zero byte) lasts under 2 ms on the clock;
+    // the drain takes a read of at least half the gap for a quiet line.
+    constexpr std::int32_t kLeastGapMs = 4;
+    return std::max(kLeastGapMs, kTenBytesMsBaud / std::max(baud, 1));
+}
+
 void ECREngine::DrainInput()
 {
+    std::int32_t quietMs =
+        m_limits.lineBaud > 0 ? std::min(m_limits.quietMs, DrainGapMs(m_limits.lineBaud)) : m_limits.quietMs;
     for (std::int32_t reads = 0; reads < kMaxDrainReads; ++reads) {
         const std::int64_t startMs = ECRClockMs();
-        const ECRString drained = m_port->ReadCount(kDrainChunkBytes, m_limits.quietMs);
+        const ECRString drained = m_port->ReadCount(kDrainChunkBytes, quietMs);
         // A zero byte also ends a read with nothing, but at once: only a read
         // that waited out the quiet time found the line quiet.
-        if (drained.Length() == 0 && ECRClockMs() - startMs >= m_limits.quietMs / 2) {
+        if (drained.Length() == 0 && ECRClockMs() - startMs >= quietMs / 2) {
             return;
         }
+        // Something is coming: the line is quiet again only after quietMs.
+        quietMs = m_limits.quietMs;
     }
 }
 

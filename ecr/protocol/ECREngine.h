@@ -40,7 +40,17 @@ public:
         std::int32_t statusTimeoutMs = 1000;  // for the status byte answering ENQ
         std::int32_t pollPauseMs = 500;       // after every status wait, and once more after a status byte
         std::int32_t quietMs = 50;            // how long the line must stay quiet to count as drained
+        // The line's speed in baud, 0 when not known. Whoever opens the line
+        // sets it (RegisterLink does): a drain then takes the line for quiet
+        // after DrainGapMs(lineBaud), about ten bytes' time, unless something
+        // comes, instead of waiting quietMs on every log-on.
+        std::int32_t lineBaud = 0;
     };
+
+    // About ten bytes' time at the speed (10 bits a byte), in whole
+    // milliseconds and at least 4, so that the time a read took still tells
+    // a quiet line from a zero byte: 5 ms at 19200 baud, 10 at 9600.
+    static std::int32_t DrainGapMs(std::int32_t baud);
 
     // Limits every engine starts with; the design's unless replaced (tests
     // that run whole programs in their process shorten them). Set it before
@@ -82,6 +92,10 @@ public:
     void FlushInput();
     // Reads until the line has been quiet for quietMs (bounded, so a line
     // that never falls quiet cannot hold it); the port reports what was read.
+    // With the line's speed known, a line found quiet for DrainGapMs at the
+    // start is drained at once; once anything has come, the rest of it must
+    // leave the line quiet for quietMs, as bytes of a late reply may come in
+    // bursts (a USB adapter hands them on every few milliseconds).
     void DrainInput();
     // Hands the text to the traffic callback when one is set; returns it unchanged.
     ECRString ReportTraffic(ECRString text);

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 
 // What a box shows once the window system has run, as it does before every paint.
@@ -197,6 +199,76 @@ TEST(Monitor, ClearEmptiesBothBoxesAndLaterEntriesStartAfresh)
     monitor.AddDebugLine("x");
     EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_TRAFFIC), "41-\n A ");
     EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_DEBUG), "x");
+}
+
+// The traffic entry of "A<i>", as the box shows it (hex line, LF, printable line).
+std::string BoxEntry(int i)
+{
+    std::string bytes = "A" + std::to_string(i);
+    std::string hex;
+    std::string shown;
+    for (const char c : bytes) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%.2X-", static_cast<unsigned char>(c));
+        hex += byte;
+        shown += std::string(" ") + c + " ";
+    }
+    return hex + "\n" + shown;
+}
+
+// A long upload: the boxes keep the newest entries only, the oldest leaving
+// the bottom of a box as new ones come on top (the box's text stays the
+// members' text), and the debug box says once where the older ones are.
+TEST(Monitor, BoxesKeepTheNewestEntriesAndSayOnceWhereTheOlderAre)
+{
+    constexpr int kKept = static_cast<int>(CConnectionMonitorDlg::kKeptEntries);
+    for (const bool logging : {true, false}) {
+        AppHarness app;
+        CConnectionMonitorDlg& monitor = app.Main().m_monitorDlg;
+        monitor.SetLogState(logging ? "/tmp/thermal.log" : "iskljucen", logging);
+        // In bursts, shown in between as paints do: smaller than a box, and
+        // once more than it keeps.
+        int added = 0;
+        for (const int burst : {kKept - 10, 300, kKept / 2, kKept + 5, 7}) {
+            for (int i = 0; i < burst; ++i) {
+                monitor.AddTraffic("A" + std::to_string(++added));
+            }
+            QCoreApplication::processEvents();
+        }
+        std::string expected;
+        for (int i = added; i > added - kKept; --i) {
+            expected += (expected.empty() ? "" : "\n") + BoxEntry(i);
+        }
+        EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_TRAFFIC).toStdString(), expected);
+        std::string members = monitor.TrafficText();
+        for (std::size_t at; (at = members.find("\r\n")) != std::string::npos;) {
+            members.replace(at, 2, "\n");
+        }
+        EXPECT_EQ(members, expected);
+
+        const std::string note =
+            logging ? "Monitor vise ne prikazuje starije poruke; sve su u dnevniku sesije."
+                    : "Monitor vise ne prikazuje starije poruke; dnevnik sesije je iskljucen, pa one nisu sacuvane.";
+        EXPECT_EQ(monitor.DebugText(), note);
+        EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_DEBUG).toStdString(), note);
+    }
+}
+
+// Long entries: a box keeps at most 1 MiB of them, and always the newest.
+TEST(Monitor, BoxesKeepAtMostAMebibyteOfLongEntries)
+{
+    AppHarness app;
+    CConnectionMonitorDlg& monitor = app.Main().m_monitorDlg;
+    for (const char c : {'a', 'b', 'c', 'd', 'e'}) {
+        monitor.AddDecodedLine(std::string(300 * 1024, c));
+    }
+    monitor.AddTraffic("A1");
+    monitor.AddTraffic(std::string(200 * 1024, 'x'));
+    const QString decoded = BoxText(monitor, CConnectionMonitorDlg::IDC_DECODED);
+    EXPECT_EQ(decoded, QString(300 * 1024, 'e') + "\n" + QString(300 * 1024, 'd') + "\n" + QString(300 * 1024, 'c'));
+    EXPECT_EQ(monitor.DecodedText().size(), 3 * 300 * 1024 + 2 * 2);
+    // 1.2 MB as the traffic box shows it (hex and printable line): alone, but there.
+    EXPECT_EQ(BoxText(monitor, CConnectionMonitorDlg::IDC_TRAFFIC).size(), 2 * 3 * 200 * 1024 + 1);
 }
 
 // A control's place in the monitor's window.

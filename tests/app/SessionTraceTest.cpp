@@ -197,6 +197,29 @@ TEST_F(SessionTrace, DecodedViewShowsEveryFrameNewestOnTopAndClearsWithTheOthers
     EXPECT_EQ(ReadLog(logPath, header).size(), frames.size() + 5 + 5);
 }
 
+// Entries are held until the next request goes out or the program's events
+// run; an exchange made outside any action (nothing runs after it) still
+// reaches the log when the window closes, its reply and message included.
+TEST(SessionTraceOnClose, HeldEntriesAreLoggedWhenTheWindowCloses)
+{
+    TempFolder folder;
+    const std::string logPath = folder.File("thermal.log");
+    {
+        AppHarness app;
+        std::string error;
+        ASSERT_TRUE(app.Main().StartSessionLog(logPath, error)) << error;
+        ASSERT_TRUE(app.Connect());
+        app.Main().m_pDevice->ReadClock();
+    }
+    std::string header;
+    const std::vector<LoggedEntry> log = ReadLog(logPath, header);
+    ASSERT_GE(log.size(), 2u);
+    const auto afterTime = [](const std::string& line) { return line.substr(line.find(" ms  ") + 5); };
+    EXPECT_EQ(afterTime(log[log.size() - 2].decoded).rfind("ECR -> PC  $C citanje sata: clock=", 0), 0u)
+        << log[log.size() - 2].decoded;
+    EXPECT_EQ(afterTime(log.back().decoded), "message    Operacija je uspesna");
+}
+
 TEST(SessionLogFiles, DefaultFolderFollowsTheStateFolder)
 {
     const std::string savedState = std::getenv("XDG_STATE_HOME") ? std::getenv("XDG_STATE_HOME") : "";

@@ -1,12 +1,15 @@
 #include "EcrCtlFixture.h"
 #include "JsonReader.h"
 #include "articles/TempFolder.h"
+#include "cli/DecodeSubcommand.h"
 #include "ecr/commands/ECRSessionLog.h"
 #include "support/TextLines.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -120,8 +123,64 @@ TEST_F(EcrCtlFixture, DecodeReadsRawCapturesAndMonitorText)
 
     outcome = RunExactly({"decode", folder.File("none.bin")});
     EXPECT_EQ(outcome.exitCode, 4);
-    EXPECT_NE(outcome.err.find("cannot read " + folder.File("none.bin")), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(folder.File("none.bin") + ": cannot be opened"), std::string::npos) << outcome.err;
     EXPECT_EQ(RunExactly({"decode"}).exitCode, 2);
+}
+
+// What is no capture file is refused at once (exit 4) and never read
+// without end: a folder, a FIFO with no writer, a device, a file larger than
+// decode takes (sparse, so that it costs no disk).
+TEST_F(EcrCtlFixture, DecodeRefusesWhatIsNoCaptureFile)
+{
+    TempFolder folder;
+    const std::string fifo = folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = folder.Write("huge.bin", "");
+    std::filesystem::resize_file(huge, DecodeSubcommand::kMaxBytes + 1);
+    struct Case {
+        std::string path;
+        std::string says;
+    };
+    const Case cases[] = {
+        {folder.File(""), ": not a file (a directory)"},
+        {fifo, ": not a file (a FIFO)"},
+        {"/dev/zero", ": not a file (a device)"},
+        {huge, ": larger than 1073741824 bytes"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunExactly({"decode", c.path});
+        EXPECT_EQ(outcome.exitCode, 4) << c.path;
+        EXPECT_NE(outcome.err.find(c.path + c.says), std::string::npos) << outcome.err;
+        EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+    }
+}
+
+// Frames that failed their check: every line is printed all the same, and the
+// run ends with exit code 3 saying how many, as a run with the register would.
+TEST_F(EcrCtlFixture, DecodeExitsThreeWhenAFrameFailedItsCheck)
+{
+    TempFolder folder;
+    // "$v", an answer with a wrong checksum, and a request cut short.
+    const std::string raw = folder.Write("bad.bin", "\x1B" "P$vAD\x1B\\\x1B" "P$VOK88\x1B\\\x1B" "P$v");
+    const std::vector<std::string> lines = {
+        "PC -> ECR  $v citanje poreskih stopa  cs=AD ok",
+        "ECR -> PC  $V citanje poreskih stopa: [unparsable: A not ended by TAB; data 4F-4B-]  cs=88 bad, expected 89",
+        "PC -> ECR  unparsable: truncated frame, no ESC \\ at its end: 1B-50-24-76-",
+    };
+    Outcome outcome = RunExactly({"decode", raw});
+    EXPECT_EQ(outcome.exitCode, 3);
+    EXPECT_EQ(Lines(outcome.out), lines);
+    EXPECT_NE(outcome.err.find("2 frames in " + raw + " failed their check"), std::string::npos) << outcome.err;
+
+    outcome = RunExactly({"--json", "decode", raw});
+    EXPECT_EQ(outcome.exitCode, 3);
+    const Json doc = Json::Parse(outcome.out);
+    ASSERT_EQ(doc["lines"].items.size(), 3u) << outcome.out;
+    EXPECT_EQ(doc["lines"].items[2].text, lines[2]);
+    EXPECT_EQ(doc["exitCode"].number, 3) << outcome.out;
+
+    // A clean capture exits 0.
+    EXPECT_EQ(RunExactly({"decode", folder.Write("good.bin", "\x1B" "P$vAD\x1B\\")}).exitCode, 0);
 }
 
 }  // namespace

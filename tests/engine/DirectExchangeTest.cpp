@@ -181,6 +181,65 @@ TEST_F(DirectExchangeTest, LogOnDrainGivesUpOnALineThatNeverFallsQuiet)
     EXPECT_EQ(port.writes, std::vector<std::string>{wire::ENQ});
 }
 
+// With the line's speed known, a quiet line counts as drained after about ten
+// bytes' time instead of 50 ms. A late reply that is still arriving when the
+// drain starts keeps it reading, the rest coming byte by byte or in bursts up
+// to 50 ms apart, so the status is never one of its bytes.
+struct SpeedDrainCase {
+    const char* name;
+    std::int32_t baud;
+    std::function<void(FakeSerialPort&)> lineBefore;
+    std::vector<std::int32_t> timeouts;  // of every read: the drain's, then the status's
+    std::string drained;
+};
+
+void PrintTo(const SpeedDrainCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SpeedDrainTest : public EngineTest, public ::testing::WithParamInterface<SpeedDrainCase> {};
+
+TEST_P(SpeedDrainTest, LogOnWaitsTenBytesTimeOnAQuietLine)
+{
+    ECREngine::PollLimits limits;
+    limits.lineBaud = GetParam().baud;
+    protocol.engine.SetPollLimits(limits);
+    GetParam().lineBefore(port);
+    AnswerWrites({"\x06"});
+
+    EXPECT_EQ(protocol.ReadStatus(), 6);
+    EXPECT_EQ(port.timeouts, GetParam().timeouts);
+    std::string drained;
+    for (std::size_t i = 0; i + 1 < port.reads.size(); ++i) {
+        drained += port.reads[i];
+    }
+    EXPECT_EQ(drained, GetParam().drained);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Speeds, SpeedDrainTest,
+    ::testing::Values(
+        SpeedDrainCase{"QuietAt19200", 19200, [](FakeSerialPort&) {}, {5, 1000}, ""},
+        SpeedDrainCase{"QuietAt9600", 9600, [](FakeSerialPort&) {}, {10, 1000}, ""},
+        // Its first bytes are there, the rest comes 3 ms a byte.
+        SpeedDrainCase{"ReplyStillArriving", 19200,
+                       [](FakeSerialPort& p) {
+                           p.Feed(wire::REPLY_V_OK.substr(0, 2));
+                           p.FeedPaced(3, wire::REPLY_V_OK.substr(2));
+                       },
+                       {5, 50, 1000}, wire::REPLY_V_OK},
+        // Through an adapter that hands bytes on in bursts 20 ms apart.
+        SpeedDrainCase{"ReplyInBursts", 19200,
+                       [](FakeSerialPort& p) {
+                           p.Feed(wire::REPLY_V_OK.substr(0, 3));
+                           p.FeedPaced(20, wire::REPLY_V_OK.substr(3, 1));
+                           p.Feed(wire::REPLY_V_OK.substr(4, 3));
+                           p.FeedPaced(20, wire::REPLY_V_OK.substr(7));
+                       },
+                       {5, 50, 50, 1000}, wire::REPLY_V_OK}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(DirectExchangeTest, AckAndNakAreSingleBytes)
 {
     protocol.SendAck();
