@@ -1,6 +1,7 @@
 #include "link/RegisterLink.h"
 
 #include "ecr/protocol/CommError.h"
+#include "serial/platform/SystemError.h"
 
 SerialSettings RegisterLink::Settings(int baud, int portNumber)
 {
@@ -46,4 +47,12 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
         return false;
     }
     return true;
+}
+
+std::string RegisterLink::OpenFailure() const
+{
+    if (m_port == nullptr || m_port->OpenFailure() == 0) {
+        return "";
+    }
+    return SystemError::Text(m_port->OpenFailure());
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 // One register, reached: the port opened at an address with its line
 // settings, the device on it with its reports, and the log-on. Every front
@@ -62,6 +63,11 @@ public:
     std::int16_t Status() const { return m_status; }
     // The address of the last attempt; none before the first.
     const std::optional<PortAddress>& Address() const { return m_address; }
+    // Why the last attempt's port did not open, as the system said it, in
+    // a few English words ("no such device", "permission denied"); empty
+    // when it opened or the system gave no reason. Beside the CommError
+    // the attempt threw, whose code and text stay the design's.
+    std::string OpenFailure() const;
 
     // Null before an attempt, and the device also after a port that did not open.
     ECRDevice* Device() const { return m_device.get(); }

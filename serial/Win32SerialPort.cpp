@@ -3,6 +3,7 @@
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRClock.h"
 #include "serial/platform/ComPortName.h"
+#include "serial/platform/SystemError.h"
 
 #include <cstring>
 #include <utility>
@@ -43,15 +44,23 @@ bool Win32SerialPort::Open()
     // Opening again must not lose the handle we hold: the device would stay
     // taken until the program ends.
     Close();
+    m_openFailure = 0;
+    // The system's reason is kept beside the design's code, for the user.
+    const auto fail = [this](CommError::Code code) {
+        m_openFailure = SystemError::Last();
+        return CommError(code);
+    };
 
+    SystemError::Reset();
     m_hPort = CreateFileA(m_deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (m_hPort == INVALID_HANDLE_VALUE) {
-        throw CommError(CommError::OpenFailed);
+        throw fail(CommError::OpenFailed);
     }
 
     std::memset(&m_dcb, 0, sizeof m_dcb);
+    SystemError::Reset();
     if (!GetCommState(m_hPort, &m_dcb)) {
-        throw CommError(CommError::ReadSettingsFailed);
+        throw fail(CommError::ReadSettingsFailed);
     }
     m_dcb.BaudRate = static_cast<DWORD>(m_settings.BaudRate());
     m_dcb.ByteSize = static_cast<BYTE>(m_settings.ByteSize());
@@ -71,8 +80,9 @@ bool Win32SerialPort::Open()
     m_dcb.fAbortOnError = FALSE;
     m_dcb.fOutxDsrFlow = FALSE;
     m_dcb.fDsrSensitivity = FALSE;
+    SystemError::Reset();
     if (!SetCommState(m_hPort, &m_dcb)) {
-        throw CommError(CommError::ApplySettingsFailed);
+        throw fail(CommError::ApplySettingsFailed);
     }
     return true;
 }

@@ -32,6 +32,9 @@ public:
     void SetTrafficCallback(ECRTextCallback callback);
     // The name the port opens.
     const std::string& DeviceName() const { return m_deviceName; }
+    // Why the last Open threw, as the system said it (SystemError: errno,
+    // or GetLastError on Windows); 0 when it opened or no reason was given.
+    int OpenFailure() const { return m_openFailure; }
 
     bool Open() override;
     bool Close() override;
@@ -52,6 +55,7 @@ private:
 
     SerialSettings m_settings;
     std::string m_deviceName;
+    int m_openFailure = 0;
     ECRTextCallback m_pTrafficCallback = nullptr;
     HANDLE m_hPort = INVALID_HANDLE_VALUE;
     DCB m_dcb{};
