@@ -1,5 +1,6 @@
 #include "app/CThermalApp.h"
 #include "app/CommandLine.h"
+#include "version/ThermalVersion.h"
 
 #include <cstdio>
 #include <string>
@@ -15,6 +16,10 @@ int main(int argc, char** argv)
     }
     if (options.Help()) {
         std::fputs(CommandLine::Usage(), stdout);
+        return 0;
+    }
+    if (options.Version()) {
+        std::printf("%s\n", ThermalVersion::Line("thermal").c_str());
         return 0;
     }
     CThermalApp app(argc, argv, std::move(options));

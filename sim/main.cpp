@@ -2,6 +2,7 @@
 // SIGTERM. SIGUSR1 puts paper in or takes it out.
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
+#include "version/ThermalVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
 {
     CLI::App app{"Simulated cash register on a pseudo-terminal. Point a client at the printed device path "
                  "(e.g. ECR_COM1=<path>). SIGUSR1 toggles paper out."};
+    app.set_version_flag("--version", ThermalVersion::Line("ecr-sim"));
     SimulatorHost::Options options;
     SimFaults faults;
     std::string garbageHex;
