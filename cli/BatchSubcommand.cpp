@@ -201,8 +201,7 @@ void BatchSubcommand::LeaveReceipt(CliSession& s, std::size_t openedOn) const
     json.Set("openedOnLine", openedOn);
     if (!m_cancelOnFailure) {
         json.Set("open", true);
-        s.Output().Note(receipt + " is still open on the register: pay it (`ecrctl pay`) or cancel it (`ecrctl "
-                                  "cancel`)");
+        s.Output().Note(receipt + " is still open on the register: " + CliSession::kPayOrCancel);
         return;
     }
     const CliGuard::Outcome cancel = CliGuard::Run(

@@ -24,8 +24,9 @@ CliGuard::Outcome CliGuard::Run(const std::function<void()>& work, const CliSess
                                            : "the register's answer failed its check (" + failure.Describe() + ")";
     } catch (const CommError& failure) {
         outcome.exitCode = CliFailure::kLink;
-        outcome.error = session != nullptr ? session->Describe(failure)
-                                           : std::string("communication failure: ") + CommErrorText(failure.code).Data();
+        outcome.error = session != nullptr
+                            ? session->Describe(failure)
+                            : std::string("communication failure: ") + CommErrorText(failure.code).Data();
     } catch (const ECRStringError& failure) {
         outcome.exitCode = CliFailure::kLink;
         outcome.error = "communication failure: malformed reply (string error " + std::to_string(failure.code) + ")";

@@ -55,6 +55,8 @@ public:
         Foreign,  // one was open before ("*t" refused with code 57): the run sells nothing into it
     };
     Receipt GetReceipt() const { return m_receipt; }
+    // What a message about an open receipt tells the user to do.
+    static constexpr const char* kPayOrCancel = "pay it (`ecrctl pay`) or cancel it (`ecrctl cancel`)";
     void SetReceipt(Receipt receipt) { m_receipt = receipt; }
 
     // The words for a CommError that ended a piece of work: the design's

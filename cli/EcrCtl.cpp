@@ -55,10 +55,12 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     app.fallthrough();
     app.set_version_flag("--version", ThermalVersion::Line("ecrctl"));
     app.add_option("--port", options.port, "a COM port (COM1, COM12), a device path (/dev/ttyUSB0) or sim")->capture_default_str();
+    // Taken as text and checked as text: an empty value is refused, not read as the default.
     std::string baudText;
-    CLI::Option* baud = app.add_option("--baud", baudText, "line speed; with --port sim the simulated line is paced at it")
-                            ->check(CLI::IsMember({"9600", "19200"}))
-                            ->default_str(std::to_string(options.baud));
+    CLI::Option* baud =
+        app.add_option("--baud", baudText, "line speed; with --port sim the simulated line is paced at it")
+            ->check(CLI::IsMember({"9600", "19200"}))
+            ->default_str(std::to_string(options.baud));
     std::string traceForm;
     app.add_flag("--trace{hex}", traceForm,
                  "show every byte and register message on standard error; --trace=decoded shows each frame "
@@ -66,8 +68,10 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         ->check(CLI::IsMember({"hex", "decoded"}));
     app.add_option("--log", options.log, "append every traffic entry and message of the run, decoded, to this file");
     app.add_flag("--json", options.json, "print the result as one JSON document");
-    app.add_option("--journal", options.journal, "with --port sim: append what the register prints to this file (- standard output, or standard error "
-                   "with --json)");
+    app.add_option(
+        "--journal", options.journal,
+        "with --port sim: append what the register prints to this file (- standard output, or standard error "
+        "with --json)");
 
     CliCommands commands;
     commands.Register(app);

@@ -26,13 +26,12 @@ void SetDefaults(CLI::App* command, CliSession& s, const std::string& registerNu
         command->count("--cashier") != 0 ? CliArgs::ToRegister(cashier) : device.DefaultCashier());
 }
 
-const char* const kPayOrCancel = "pay it (`ecrctl pay`) or cancel it (`ecrctl cancel`)";
-
 // The one receipt a run never sells into: one that was open before the run
 // began. Nothing is sent.
 CliFailure ReceiptAlreadyOpen()
 {
-    return CliFailure(CliFailure::kRefused, std::string("a receipt is already open on the register: ") + kPayOrCancel,
+    return CliFailure(CliFailure::kRefused,
+                      std::string("a receipt is already open on the register: ") + CliSession::kPayOrCancel,
                       ECRFiscalCommands::kReceiptAlreadyOpen);
 }
 
@@ -94,7 +93,8 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
             if (failure.ExitCode() != CliFailure::kRefused || s.GetReceipt() != CliSession::Receipt::Opened)
                 throw;
             throw CliFailure(failure.ExitCode(),
-                             failure.what() + std::string("; the receipt stays open on the register: ") + kPayOrCancel,
+                             failure.what() + std::string("; the receipt stays open on the register: ") +
+                                 CliSession::kPayOrCancel,
                              failure.DeviceCode());
         }
     });

@@ -33,15 +33,13 @@ bool SameValues(const ECRArticle& a, const ECRArticle& b)
 std::string Shown(SetupDiff::Area area, const JsonValue& value)
 {
     switch (value.GetKind()) {
-    case JsonValue::Kind::Bool:
-        return value.AsBool() ? "on" : "off";
+    case JsonValue::Kind::Bool: return value.AsBool() ? "on" : "off";
     case JsonValue::Kind::String:
         return area == SetupDiff::Area::TaxRates ? value.AsString() : "\"" + value.AsString() + "\"";
     case JsonValue::Kind::Object:
         return value.Find("price")->AsString() + " tax " + std::to_string(value.Find("taxRate")->AsNumber()) +
                " unit " + std::to_string(value.Find("unit")->AsNumber());
-    default:
-        return "";
+    default: return "";
     }
 }
 
@@ -53,8 +51,7 @@ void CompareLines(SetupDiff::Area area, const char* name, const std::array<ECRSt
     for (std::size_t i = 0; i < N; ++i) {
         const std::string line = std::string(name) + " line " + std::to_string(i + 1);
         if (registerLines[i] != fileLines[i])
-            out.push_back(
-                {area, line, SetupFile::ToUtf8(registerLines[i]), SetupFile::ToUtf8(fileLines[i]), {}});
+            out.push_back({area, line, SetupFile::ToUtf8(registerLines[i]), SetupFile::ToUtf8(fileLines[i]), {}});
         if (registerDouble[i] != fileDouble[i])
             out.push_back({area, line + " double size", registerDouble[i], fileDouble[i], {}});
     }
@@ -114,8 +111,9 @@ std::vector<SetupDiff::Difference> SetupDiff::Compare(const RegisterSetup& onReg
             continue;
         Difference difference;
         difference.area = Area::Article;
-        difference.item =
-            "article \"" + SetupFile::ToUtf8((inFileArticle != nullptr ? inFileArticle : onRegisterArticle)->name) + "\"";
+        difference.item = "article \"" +
+                          SetupFile::ToUtf8((inFileArticle != nullptr ? inFileArticle : onRegisterArticle)->name) +
+                          "\"";
         if (onRegisterArticle != nullptr)
             difference.onRegister = ArticleValues(*onRegisterArticle);
         if (inFileArticle != nullptr)

@@ -66,8 +66,8 @@ bool PictureFile::ReadLogoBytes(const std::string& path, const SizeReader& readS
     // Said in ecrctl's language, with the file and its size; the logo dialog
     // says it in the design's words (LogoSizeProblem).
     if (width != kLogoWidth) {
-        error = path + ": a logo is " + std::to_string(kLogoWidth) + " dots wide, this picture " +
-                std::to_string(width);
+        error =
+            path + ": a logo is " + std::to_string(kLogoWidth) + " dots wide, this picture " + std::to_string(width);
         return false;
     }
     if (height < kLogoMinHeight || height > kLogoMaxHeight) {

@@ -77,8 +77,9 @@ void ECRFiscalCommands::ReadTaxRates(std::array<std::int32_t, 9>& rates)
     }
     std::array<std::int32_t, 9> read{};
     for (std::size_t i = 0; i < read.size(); ++i) {
-        read[i] = reply.TakeNumber(ECRFrame::HT, std::string("tax rate ") + ECRCommandTable::RateName(static_cast<int>(i)),
-                                   0, kMaxTaxRate);
+        read[i] =
+            reply.TakeNumber(ECRFrame::HT, std::string("tax rate ") + ECRCommandTable::RateName(static_cast<int>(i)), 0,
+                             kMaxTaxRate);
     }
     rates = read;
 }
@@ -199,8 +200,8 @@ bool ECRFiscalCommands::BeginTransaction(ECRString registerNumber, ECRString cas
     request.Send(*this);
     // Only once the register has answered: an exception leaves the flag closed.
     const ECRVerdict& verdict = LastVerdict();
-    m_transactionOpen = verdict.IsAccepted() ||
-                        (verdict.kind == ECRVerdict::Kind::Refused && verdict.code == kReceiptAlreadyOpen);
+    m_transactionOpen =
+        verdict.IsAccepted() || (verdict.kind == ECRVerdict::Kind::Refused && verdict.code == kReceiptAlreadyOpen);
     return true;
 }
 

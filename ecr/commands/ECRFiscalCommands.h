@@ -30,9 +30,8 @@ public:
     // The highest tax rate a register keeps: 99.99 %.
     static constexpr std::int32_t kMaxTaxRate = 9999;
     // The totalizers in reply order, as ecrctl names them.
-    static constexpr const char* kTotalizerNames[13] = {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K",
-                                                        "fiscalTotal", "fiscalToday", "nonFiscalTotal",
-                                                        "nonFiscalToday"};
+    static constexpr const char* kTotalizerNames[13] = {
+        "A", "G", "D", "Dj", "E", "Z", "I", "J", "K", "fiscalTotal", "fiscalToday", "nonFiscalTotal", "nonFiscalToday"};
     // The register's answer to "*t" while a receipt is open.
     static constexpr std::int32_t kReceiptAlreadyOpen = 57;
 

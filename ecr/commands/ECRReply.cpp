@@ -23,8 +23,7 @@ std::int32_t Number(const ECRString& text, const std::string& field, std::int32_
         return 0;
     }
     std::int64_t value = 0;
-    if (!ECRFieldReader::ParseInt(std::string_view(text.Data(), text.Length()), value) || value < low ||
-        value > high) {
+    if (!ECRFieldReader::ParseInt(std::string_view(text.Data(), text.Length()), value) || value < low || value > high) {
         throw ECRReplyError(field, std::string(text.Data(), text.Length()),
                             "a number from " + std::to_string(low) + " to " + std::to_string(high));
     }
@@ -49,8 +48,7 @@ ECRString ECRReply::TakeCounter(char terminator, const std::string& field)
     constexpr std::size_t kMaxDigits = 18;
     const ECRString text = Take(terminator);
     const std::string_view fieldText(text.Data(), text.Length());
-    const std::string_view digits =
-        !fieldText.empty() && fieldText.front() == '-' ? fieldText.substr(1) : fieldText;
+    const std::string_view digits = !fieldText.empty() && fieldText.front() == '-' ? fieldText.substr(1) : fieldText;
     const bool decimal = !digits.empty() && digits.size() <= kMaxDigits &&
                          digits.find_first_not_of("0123456789") == std::string_view::npos;
     if (!fieldText.empty() && !decimal) {

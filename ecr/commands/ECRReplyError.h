@@ -13,7 +13,9 @@ public:
     // field as ecrctl names it ("price", "tax rate A"); value the field's
     // text as it came (the register's Windows-1250).
     ECRReplyError(std::string field, std::string value, std::string expected)
-        : CommError(CommError::Sync), m_field(std::move(field)), m_value(std::move(value)),
+        : CommError(CommError::Sync),
+          m_field(std::move(field)),
+          m_value(std::move(value)),
           m_expected(std::move(expected))
     {
     }
