@@ -49,6 +49,8 @@ bool CommandLine::Parse(const std::vector<std::string>& arguments)
             m_simulatorBaud = std::stoi(value);
         } else if (argument == "--help" || argument == "-h") {
             m_help = true;
+        } else if (argument == "--version") {
+            m_version = true;
         } else if (TakeOption(arguments, i, "--port", value)) {
             if (!IsMapping(value)) {
                 m_error = value.empty() ? "--port needs COMn=PATH" : "--port needs COMn=PATH, not \"" + value + "\"";
@@ -83,11 +85,13 @@ bool CommandLine::Parse(const std::vector<std::string>& arguments)
 const char* CommandLine::Usage()
 {
     return "usage: thermal [--simulator [--baud N]] [--port COMn=PATH]... [--log FILE | --no-log]\n"
+           "       thermal --version\n"
            "  --simulator       run a simulated register inside the program, on COM1\n"
            "  --baud N          with --simulator: its line runs at N baud (9600, 19200)\n"
            "                    as a real register's would; without, it answers at once\n"
            "  --port COMn=PATH  let COMn open PATH for this run (repeatable)\n"
            "  --log FILE        write the session log to FILE (appended to) instead of\n"
            "                    a new file in the state folder's thermal/logs\n"
-           "  --no-log          write no session log\n";
+           "  --no-log          write no session log\n"
+           "  --version         print the version and exit\n";
 }

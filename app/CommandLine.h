@@ -9,6 +9,7 @@
 //   --port COMn=PATH     COMn opens PATH for this run (repeatable)
 //   --log FILE           the session log goes to FILE
 //   --no-log             no session log
+//   --version
 //   --help
 class CommandLine {
 public:
@@ -19,6 +20,7 @@ public:
     // The simulated register's line speed; 0 = it answers at once.
     int SimulatorBaud() const { return m_simulatorBaud; }
     bool Help() const { return m_help; }
+    bool Version() const { return m_version; }
     const std::vector<std::string>& PortMappings() const { return m_portMappings; }
     // Empty unless --log chose the file.
     const std::string& LogPath() const { return m_logPath; }
@@ -31,6 +33,7 @@ private:
     bool m_simulator = false;
     int m_simulatorBaud = 0;
     bool m_help = false;
+    bool m_version = false;
     std::vector<std::string> m_portMappings;
     std::string m_logPath;
     bool m_noLog = false;

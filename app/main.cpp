@@ -1,6 +1,7 @@
 #include "app/CThermalApp.h"
 #include "app/CommandLine.h"
 #include "link/TimerSlack.h"
+#include "version/ThermalVersion.h"
 
 #include <csignal>
 #include <cstdio>
@@ -25,6 +26,10 @@ int main(int argc, char** argv)
     }
     if (options.Help()) {
         std::fputs(CommandLine::Usage(), stdout);
+        return 0;
+    }
+    if (options.Version()) {
+        std::printf("%s\n", ThermalVersion::Line("thermal").c_str());
         return 0;
     }
     CThermalApp app(argc, argv, std::move(options));

@@ -6,6 +6,8 @@
 #include "ecr/commands/ScaledAmount.h"
 #include "ecr/commands/TextFault.h"
 
+#include <charconv>
+
 ECRString CliArgs::ToRegister(const std::string& utf8)
 {
     std::string bytes;
@@ -18,6 +20,15 @@ ECRString CliArgs::ToRegister(const std::string& utf8)
 std::string CliArgs::FromRegister(const ECRString& text)
 {
     return ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length()));
+}
+
+std::optional<std::string> CliArgs::Hundredths(const ECRString& counter)
+{
+    std::int64_t value = 0;
+    const char* end = counter.Data() + counter.Length();
+    if (counter.Length() == 0 || std::from_chars(counter.Data(), end, value).ptr != end)
+        return std::nullopt;
+    return FormatScaled(value, 2).Data();
 }
 
 std::int32_t CliArgs::Amount(const std::string& utf8, std::int32_t decimals)

@@ -2,6 +2,8 @@
 
 #include "ecr/commands/AppendTarget.h"
 #include "ecr/commands/ECRCodePage.h"
+#include "ecr/commands/ECRFieldReader.h"
+#include "ecr/commands/ECRReplyError.h"
 #include "ecr/commands/ECRTrafficDecoder.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
@@ -30,7 +32,11 @@ void CliSession::Open()
             throw CliFailure(CliFailure::kBadInput, "no journal: " + journalFault);
     }
     LinkTarget::SimulatorOptions simulator;
-    simulator.journalPath = m_options.journal;
+    // With --json standard output holds the JSON document alone.
+    if (m_options.journal == "-")
+        simulator.journalStream = m_options.json ? stderr : stdout;
+    else
+        simulator.journalPath = m_options.journal;
     simulator.baudRate = m_options.simulatorBaud;
     std::string error;
     switch (m_target.Resolve(m_options.port, simulator, error)) {
@@ -51,8 +57,71 @@ void CliSession::Open()
         if (m_progressObserver)
             m_progressObserver(percent);
     };
-    if (!m_link.Open(address, RegisterLink::Settings(m_options.baud, address.ComNumber()), reports))
-        throw CliFailure(CliFailure::kLink, "the register does not answer on " + m_options.port);
+    bool answered = false;
+    try {
+        answered = m_link.Open(address, RegisterLink::Settings(m_options.baud, address.ComNumber()), reports);
+    } catch (const CommError& error) {
+        const bool opening = error.code == CommError::OpenFailed || error.code == CommError::ReadSettingsFailed ||
+                             error.code == CommError::ApplySettingsFailed;
+        if (!opening)
+            throw;
+        // The design's text names only the step; the user needs the device and why.
+        const std::string reason = m_link.Problem();
+        const std::string step(CommErrorText(error.code).Data());
+        throw CliFailure(CliFailure::kLink, "cannot open " + PortText() + ": " +
+                                                (reason.empty() ? step : reason + " (" + step + ")") + DoctorAdvice());
+    }
+    if (!answered)
+        throw CliFailure(CliFailure::kLink, "the register does not answer on " + PortText() + DoctorAdvice());
+}
+
+std::string CliSession::PortText() const
+{
+#ifdef _WIN32
+    // The COM name is the device.
+    return m_options.port;
+#else
+    const std::optional<PortAddress>& address = m_link.Address();
+    if (!address)
+        return m_options.port;
+    const std::string device = address->GetKind() == PortAddress::Kind::ComPort
+                                   ? ComPortMap().DevicePath(address->ComNumber())
+                                   : address->Text();
+    return device.empty() || device == m_options.port ? m_options.port : m_options.port + " (" + device + ")";
+#endif
+}
+
+std::string CliSession::DoctorAdvice() const
+{
+    if (m_options.port == "sim")
+        return "";
+    return "; `ecrctl doctor --port " + m_options.port + "` looks for what is wrong with the line";
+}
+
+std::string CliSession::Describe(const ECRReplyError& error) const
+{
+    std::string request;
+    if (ECRDevice* device = m_link.Device()) {
+        const ECRString& command = device->LastVerdict().command;
+        request = " to " + ECRFieldReader::ShowText(std::string_view(command.Data(), command.Length()), false);
+    }
+    return "the register's answer" + request + " failed its check (" + error.Describe() +
+           "): " + CommErrorText(error.code).Data();
+}
+
+std::string CliSession::Describe(const CommError& error) const
+{
+    const std::string text(CommErrorText(error.code).Data());
+    if (ECRDevice* device = m_link.Device()) {
+        const ECRVerdict& last = device->LastVerdict();
+        const std::string request =
+            ECRFieldReader::ShowText(std::string_view(last.command.Data(), last.command.Length()), false);
+        if (error.code == CommError::Sync && last.kind == ECRVerdict::Kind::FailedCheck)
+            return FailedCheck(last).what();
+        if (error.code == CommError::Timeout && last.kind == ECRVerdict::Kind::NoReply)
+            return "no answer from the register to " + request + " (" + text + ")";
+    }
+    return "communication failure: " + text;
 }
 
 PortAddress CliSession::AddressOf(const std::string& port)
@@ -153,6 +222,6 @@ void CliSession::Message(const ECRString& text)
     // A decoded reply already carries the register's message.
     if (m_options.trace && !m_options.traceDecoded) {
         m_output.EndProgress();
-        m_output.Err() << "poruka: " << ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length())) << '\n';
+        m_output.Err() << "message: " << ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length())) << '\n';
     }
 }

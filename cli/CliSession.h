@@ -13,7 +13,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <type_traits>
+
+class CommError;
+class ECRReplyError;
 
 // One run's connection: its register link (to the port named, or to a
 // simulated register started in the process), the reports of that link to the
@@ -28,10 +32,10 @@ public:
     CliSession& operator=(const CliSession&) = delete;
 
     // Opens the session log when asked, the port 8N1, creates the device and
-    // logs on with a status enquiry. Throws CommError when the port fails,
-    // CliFailure (link) when the register does not answer, CliFailure
-    // (usage) for a bad port name, and CliFailure (bad input) when the log
-    // cannot be written.
+    // logs on with a status enquiry. Throws CliFailure (link) when the port
+    // fails (naming the device behind a COM port and the system's reason)
+    // or the register does not answer, CliFailure (usage) for a bad port
+    // name, and CliFailure (bad input) when the log cannot be written.
     void Open();
     bool IsOpen() const { return m_link.IsOpen(); }
     // Where --port leads: COMn through ECR_COMn or the system's own port, a
@@ -48,6 +52,24 @@ public:
     void LogOutcome(int exitCode, const std::string& error);
     // A line in the session log (if there is one) between the traffic entries.
     void LogNote(const std::string& text);
+
+    // Where the run's receipt stands, as far as the run knows.
+    enum class Receipt {
+        None,
+        Opened,   // this run opened it ("*t" accepted) and has not paid or cancelled it
+        Foreign,  // one was open before ("*t" refused with code 57): the run sells nothing into it
+    };
+    Receipt GetReceipt() const { return m_receipt; }
+    // What a message about an open receipt tells the user to do.
+    static constexpr const char* kPayOrCancel = "pay it (`ecrctl pay`) or cancel it (`ecrctl cancel`)";
+    void SetReceipt(Receipt receipt) { m_receipt = receipt; }
+
+    // The words for a CommError that ended a piece of work: the design's
+    // text, with what the run knows beside it (which request had no answer,
+    // which field of an answer failed its check).
+    std::string Describe(const CommError& error) const;
+    // A reply field that failed its check, with the request it answered.
+    std::string Describe(const ECRReplyError& error) const;
 
     ECRDevice& Device() { return *m_link.Device(); }
     CliOutput& Output() { return m_output; }
@@ -90,6 +112,11 @@ private:
     void Message(const ECRString& text);
     // Says once, on standard error, that the log stopped.
     void ReportLogFailure();
+    // The port as the user named it, with the device behind a COM port:
+    // "COM1 (/dev/ttyS0)".
+    std::string PortText() const;
+    // "; ecrctl doctor --port COM1 ..." for a real port; empty for sim.
+    std::string DoctorAdvice() const;
 
     const CliOptions& m_options;
     CliOutput& m_output;
@@ -98,4 +125,5 @@ private:
     RegisterLink m_link;
     ECRSessionTrace m_trace;
     std::function<void(int)> m_progressObserver;
+    Receipt m_receipt = Receipt::None;
 };

@@ -5,8 +5,11 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
+#include "version/ThermalVersion.h"
 
 #include <CLI/CLI.hpp>
+
+#include <sstream>
 
 namespace {
 
@@ -28,6 +31,19 @@ int CheckOutput(std::ostream& out, std::ostream& err, int exitCode)
     return exitCode != 0 ? exitCode : CliFailure::kBadInput;
 }
 
+// --json anywhere before "--", seen before parsing: a command line that does
+// not parse still answers with a JSON document.
+bool AsksForJson(const std::vector<std::string>& args)
+{
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            return false;
+        if (arg == "--json")
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool terminal)
@@ -35,12 +51,19 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     CliOptions options;
     CLI::App app(kDescription, "ecrctl");
     app.require_subcommand(1);
+    // The global options may follow the subcommand too ("ecrctl status
+    // --json"); set before the subcommands are made, which inherit it.
+    app.fallthrough();
+    app.set_version_flag("--version", ThermalVersion::Line("ecrctl"));
     app.add_option("--port", options.port,
                    "a COM port (COM1, COM12), a device path (/dev/ttyUSB0), a device server "
                    "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim")->capture_default_str();
-    CLI::Option* baud = app.add_option("--baud", options.baud, "line speed; with --port sim the simulated line is paced at it")
-                            ->check(CLI::IsMember({9600, 19200}))
-                            ->capture_default_str();
+    // Taken as text and checked as text: an empty value is refused, not read as the default.
+    std::string baudText;
+    CLI::Option* baud =
+        app.add_option("--baud", baudText, "line speed; with --port sim the simulated line is paced at it")
+            ->check(CLI::IsMember({"9600", "19200"}))
+            ->default_str(std::to_string(options.baud));
     std::string traceForm;
     app.add_flag("--trace{hex}", traceForm,
                  "show every byte and register message on standard error; --trace=decoded shows each frame "
@@ -48,21 +71,39 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         ->check(CLI::IsMember({"hex", "decoded"}));
     app.add_option("--log", options.log, "append every traffic entry and message of the run, decoded, to this file");
     app.add_flag("--json", options.json, "print the result as one JSON document");
-    app.add_option("--journal", options.journal, "with --port sim: append what the register prints to this file");
+    app.add_option(
+        "--journal", options.journal,
+        "with --port sim: append what the register prints to this file (- standard output, or standard error "
+        "with --json)");
 
     CliCommands commands;
     commands.Register(app);
 
+    const bool json = AsksForJson(args);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) {
-            app.exit(e, out, err);  // --help
+            // --help or --version; with --json, as the one JSON document.
+            if (!json) {
+                app.exit(e, out, err);
+                return CheckOutput(out, err, 0);
+            }
+            CliOutput output(out, err, true, false);
+            if (e.get_name() == "CallForVersion") {
+                output.Result().Set("version", ThermalVersion::Number());
+                output.Result().Set("build", ThermalVersion::Build());
+            } else {
+                std::ostringstream help;
+                app.exit(e, help, help);
+                output.Result().Set("help", help.str());
+            }
+            output.Finish(0, "", 0);
             return CheckOutput(out, err, 0);
         }
         app.exit(e, err, err);
-        if (options.json) {
+        if (json) {
             CliOutput output(out, err, true, false);
             output.Finish(CliFailure::kUsage, e.what(), 0);
         }
@@ -70,23 +111,28 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     }
 
     // The simulated register answers at once unless a speed is asked for.
-    if (baud->count() != 0)
+    if (baud->count() != 0) {
+        options.baud = std::stoi(baudText);
         options.simulatorBaud = options.baud;
+    }
     options.trace = !traceForm.empty();
     options.traceDecoded = traceForm == "decoded";
 
     CliOutput output(out, err, options.json, terminal);
     CliSession session(options, output);
     const CliAction& chosen = commands.Chosen();
-    CliGuard::Outcome outcome = CliGuard::Run([&] {
-        chosen.Prepare();
-        if (chosen.GetLink() == CliAction::Link::Register)
-            session.Open();
-        chosen(session);
-    });
-    // A device server's failure names the server and the reason.
+    CliGuard::Outcome outcome = CliGuard::Run(
+        [&] {
+            chosen.Prepare();
+            if (chosen.GetLink() == CliAction::Link::Register)
+                session.Open();
+            chosen(session);
+        },
+        &session);
+    // A device server's failure names the server and the reason (unless the
+    // message has them already).
     const std::string problem = session.LinkProblem();
-    if (outcome.exitCode == CliFailure::kLink && !problem.empty())
+    if (outcome.exitCode == CliFailure::kLink && !problem.empty() && outcome.error.find(problem) == std::string::npos)
         outcome.error += " (" + problem + ")";
     if (outcome.exitCode != 0)
         output.Note(outcome.error);

@@ -7,16 +7,12 @@
 #include "ecr/commands/ScaledAmount.h"
 
 #include <array>
+#include <optional>
 
 namespace {
 
-const char* const kTotalLabels[13] = {"A",          "G",           "D",
-                                      "Dj",         "E",           "Z",
-                                      "I",          "J",           "K",
-                                      "fiscalTotal", "fiscalToday", "nonFiscalTotal",
-                                      "nonFiscalToday"};
-const char* const kTotalTexts[13] = {"A.", "G.", "D.", "Dj.", "E.", "Z.", "I.", "J.", "K.",
-                                     "Fisk. ukupno", "Fisk. danas", "Nefisk. ukupno", "Nefisk. danas"};
+const char* const kTotalTexts[13] = {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K",
+                                     "fiscal total", "fiscal today", "non-fiscal total", "non-fiscal today"};
 
 void ShowClock(CliSession& session, const ECRDateTime& now)
 {
@@ -50,11 +46,12 @@ void FiscalSubcommands::Register(CLI::App& app, CliAction& chosen)
     OnChosen(totalizers, chosen, [](CliSession& s) {
         std::array<ECRString, 13> totals;
         s.Checked([&] { s.Device().ReadTotalizers(totals); });
+        // Hundredths, shown as every amount is (a missing one as nothing).
         JsonValue& json = s.Output().Result().Set("totalizers", JsonValue::Object());
         for (std::size_t i = 0; i < totals.size(); ++i) {
-            const std::string text = CliArgs::FromRegister(totals[i]);
-            s.Output().Line(std::string(kTotalTexts[i]) + "\t" + text);
-            json.Set(kTotalLabels[i], text);
+            const std::optional<std::string> amount = CliArgs::Hundredths(totals[i]);
+            s.Output().Line(std::string(kTotalTexts[i]) + "\t" + amount.value_or(""));
+            json.Set(ECRFiscalCommands::kTotalizerNames[i], amount ? JsonValue(*amount) : JsonValue());
         }
     });
 }

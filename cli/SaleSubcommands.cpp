@@ -4,6 +4,9 @@
 #include "cli/CliSession.h"
 #include "ecr/commands/ScaledAmount.h"
 
+#include <optional>
+#include <string>
+
 namespace {
 
 void AddDefaults(CLI::App* command, std::string& registerNumber, std::string& cashier)
@@ -23,6 +26,34 @@ void SetDefaults(CLI::App* command, CliSession& s, const std::string& registerNu
         command->count("--cashier") != 0 ? CliArgs::ToRegister(cashier) : device.DefaultCashier());
 }
 
+// The one receipt a run never sells into: one that was open before the run
+// began. Nothing is sent.
+CliFailure ReceiptAlreadyOpen()
+{
+    return CliFailure(CliFailure::kRefused,
+                      std::string("a receipt is already open on the register: ") + CliSession::kPayOrCancel,
+                      ECRFiscalCommands::kReceiptAlreadyOpen);
+}
+
+// "*t" with the defaults, and the receipt is the run's. Anything but an
+// accepted answer ends the line: refused as already open, the receipt was
+// there before the run and nothing more goes into it.
+void OpenReceipt(CliSession& s)
+{
+    const ECRVerdictWatch watch(s.Device().Verdicts());
+    s.Device().BeginTransaction(ECRString(""), ECRString(""));
+    const std::optional<ECRVerdict>& failed = watch.FirstNotAccepted();
+    if (!failed) {
+        s.SetReceipt(CliSession::Receipt::Opened);
+        return;
+    }
+    if (failed->kind == ECRVerdict::Kind::Refused && failed->code == ECRFiscalCommands::kReceiptAlreadyOpen) {
+        s.SetReceipt(CliSession::Receipt::Foreign);
+        throw ReceiptAlreadyOpen();
+    }
+    CliSession::ThrowIfNotAccepted(watch);
+}
+
 }  // namespace
 
 void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
@@ -31,11 +62,13 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     AddDefaults(begin, m_register, m_cashier);
     OnChosen(begin, chosen, [this, begin](CliSession& s) {
         SetDefaults(begin, s, m_register, m_cashier);
+        if (s.GetReceipt() == CliSession::Receipt::Foreign)
+            throw ReceiptAlreadyOpen();
         // Refused like any other command when a receipt is already open, not
         // skipped quietly as the device would skip it.
         if (s.Device().IsTransactionOpen())
             throw CliFailure(CliFailure::kRefused, "a receipt is already open; it stays open");
-        s.Checked([&] { s.Device().BeginTransaction(ECRString(""), ECRString("")); });
+        OpenReceipt(s);
     });
 
     CLI::App* sell = app.add_subcommand("sell", "Sell a line (opens a receipt first when none is open)");
@@ -47,10 +80,23 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     AddDefaults(sell, m_register, m_cashier);
     OnChosen(sell, chosen, [this, sell](CliSession& s) {
         SetDefaults(sell, s, m_register, m_cashier);
-        s.Checked([&] {
-            s.Device().SellItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2), CliArgs::Amount(m_quantity, 3),
-                                m_taxRate, m_unit);
-        });
+        if (s.GetReceipt() == CliSession::Receipt::Foreign)
+            throw ReceiptAlreadyOpen();
+        if (!s.Device().IsTransactionOpen())
+            OpenReceipt(s);
+        try {
+            s.Checked([&] {
+                s.Device().SellItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2),
+                                    CliArgs::Amount(m_quantity, 3), m_taxRate, m_unit);
+            });
+        } catch (const CliFailure& failure) {
+            if (failure.ExitCode() != CliFailure::kRefused || s.GetReceipt() != CliSession::Receipt::Opened)
+                throw;
+            throw CliFailure(failure.ExitCode(),
+                             failure.what() + std::string("; the receipt stays open on the register: ") +
+                                 CliSession::kPayOrCancel,
+                             failure.DeviceCode());
+        }
     });
 
     CLI::App* voidLine = app.add_subcommand("void", "Void (storno) a line");
@@ -83,8 +129,12 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
         const bool closed = s.Checked([&] { return s.Device().EndTransaction(amounts[0], amounts[1], amounts[2]); });
         if (!closed)
             throw CliFailure(CliFailure::kLink, "the register did not confirm the payment; the receipt may still be open");
+        s.SetReceipt(CliSession::Receipt::None);
     });
 
     CLI::App* cancel = app.add_subcommand("cancel", "Cancel the open receipt");
-    OnChosen(cancel, chosen, [](CliSession& s) { s.Checked([&] { s.Device().CancelTransaction(); }); });
+    OnChosen(cancel, chosen, [](CliSession& s) {
+        s.Checked([&] { s.Device().CancelTransaction(); });
+        s.SetReceipt(CliSession::Receipt::None);
+    });
 }

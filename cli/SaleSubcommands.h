@@ -9,6 +9,9 @@
 // ("*t" with the register number and cashier given to it, else the
 // defaults) when none is open: on the command line, where every run is a
 // new device, always; in a batch only for the first line of a receipt.
+// A receipt that was open on the register before (the "*t" refused with
+// code 57) is never sold into: begin and sell stop with exit 1, sending
+// nothing more, and name pay and cancel, which still work on it.
 class SaleSubcommands : public CliCommandGroup {
 public:
     void Register(CLI::App& app, CliAction& chosen) override;

@@ -9,20 +9,38 @@
 
 namespace {
 
-std::string Quoted(const ECRString& text)
+std::string Amount(std::int32_t hundredths)
 {
-    return "\"" + SetupFile::ToUtf8(text) + "\"";
+    return FormatScaled(hundredths, 2).Data();
 }
 
-std::string OnOff(bool on)
+JsonValue ArticleValues(const ECRArticle& article)
 {
-    return on ? "on" : "off";
+    JsonValue values = JsonValue::Object();
+    values.Set("price", Amount(article.price));
+    values.Set("taxRate", article.taxRate);
+    values.Set("unit", article.unit);
+    return values;
 }
 
-std::string ArticleValues(const ECRArticle& article)
+bool SameValues(const ECRArticle& a, const ECRArticle& b)
 {
-    return std::string(FormatScaled(article.price, 2).Data()) + " tax " + std::to_string(article.taxRate) + " unit " +
-           std::to_string(article.unit);
+    return a.price == b.price && a.taxRate == b.taxRate && a.unit == b.unit;
+}
+
+// A value as the text output shows it: a line quoted, a flag on or off, an
+// article by its price, tax rate and unit.
+std::string Shown(SetupDiff::Area area, const JsonValue& value)
+{
+    switch (value.GetKind()) {
+    case JsonValue::Kind::Bool: return value.AsBool() ? "on" : "off";
+    case JsonValue::Kind::String:
+        return area == SetupDiff::Area::TaxRates ? value.AsString() : "\"" + value.AsString() + "\"";
+    case JsonValue::Kind::Object:
+        return value.Find("price")->AsString() + " tax " + std::to_string(value.Find("taxRate")->AsNumber()) +
+               " unit " + std::to_string(value.Find("unit")->AsNumber());
+    default: return "";
+    }
 }
 
 template <std::size_t N>
@@ -33,9 +51,9 @@ void CompareLines(SetupDiff::Area area, const char* name, const std::array<ECRSt
     for (std::size_t i = 0; i < N; ++i) {
         const std::string line = std::string(name) + " line " + std::to_string(i + 1);
         if (registerLines[i] != fileLines[i])
-            out.push_back({area, line, Quoted(registerLines[i]), Quoted(fileLines[i]), {}});
+            out.push_back({area, line, SetupFile::ToUtf8(registerLines[i]), SetupFile::ToUtf8(fileLines[i]), {}});
         if (registerDouble[i] != fileDouble[i])
-            out.push_back({area, line + " double size", OnOff(registerDouble[i]), OnOff(fileDouble[i]), {}});
+            out.push_back({area, line + " double size", registerDouble[i], fileDouble[i], {}});
     }
 }
 
@@ -48,11 +66,11 @@ std::string_view Key(const ECRArticle& article)
 
 std::string SetupDiff::Difference::Describe() const
 {
-    if (!onRegister)
-        return item + ": not on the register (file " + *inFile + ")";
-    if (!inFile)
-        return item + ": on the register only (" + *onRegister + ")";
-    return item + ": register " + *onRegister + ", file " + *inFile;
+    if (!OnRegister())
+        return item + ": not on the register (file " + Shown(area, inFile) + ")";
+    if (!InFile())
+        return item + ": on the register only (" + Shown(area, onRegister) + ")";
+    return item + ": register " + Shown(area, onRegister) + ", file " + Shown(area, inFile);
 }
 
 std::vector<SetupDiff::Difference> SetupDiff::Compare(const RegisterSetup& onRegister, const RegisterSetup& inFile)
@@ -63,17 +81,15 @@ std::vector<SetupDiff::Difference> SetupDiff::Compare(const RegisterSetup& onReg
     CompareLines(Area::Advert, "advert", onRegister.advertLines, onRegister.advertDouble, inFile.advertLines,
                  inFile.advertDouble, out);
     if (onRegister.advertEnabled != inFile.advertEnabled)
-        out.push_back(
-            {Area::AdvertSwitch, "advert printing", OnOff(onRegister.advertEnabled), OnOff(inFile.advertEnabled), {}});
+        out.push_back({Area::AdvertSwitch, "advert printing", onRegister.advertEnabled, inFile.advertEnabled, {}});
     if (onRegister.logoEnabled != inFile.logoEnabled)
-        out.push_back(
-            {Area::LogoSwitch, "logo printing", OnOff(onRegister.logoEnabled), OnOff(inFile.logoEnabled), {}});
+        out.push_back({Area::LogoSwitch, "logo printing", onRegister.logoEnabled, inFile.logoEnabled, {}});
     for (std::size_t i = 0; i < onRegister.taxRates.size(); ++i) {
         if (onRegister.taxRates[i] != inFile.taxRates[i])
             out.push_back({Area::TaxRates,
                            std::string("tax rate ") + ECRCommandTable::RateName(static_cast<int>(i)),
-                           FormatScaled(onRegister.taxRates[i], 2).Data(),
-                           FormatScaled(inFile.taxRates[i], 2).Data(),
+                           Amount(onRegister.taxRates[i]),
+                           Amount(inFile.taxRates[i]),
                            {}});
     }
 
@@ -91,15 +107,17 @@ std::vector<SetupDiff::Difference> SetupDiff::Compare(const RegisterSetup& onReg
         both[name].second = article;
     for (const auto& [name, pair] : both) {
         const auto& [onRegisterArticle, inFileArticle] = pair;
+        if (onRegisterArticle != nullptr && inFileArticle != nullptr && SameValues(*onRegisterArticle, *inFileArticle))
+            continue;
         Difference difference;
         difference.area = Area::Article;
-        difference.item = "article " + Quoted((inFileArticle != nullptr ? inFileArticle : onRegisterArticle)->name);
+        difference.item = "article \"" +
+                          SetupFile::ToUtf8((inFileArticle != nullptr ? inFileArticle : onRegisterArticle)->name) +
+                          "\"";
         if (onRegisterArticle != nullptr)
             difference.onRegister = ArticleValues(*onRegisterArticle);
         if (inFileArticle != nullptr)
             difference.inFile = ArticleValues(*inFileArticle);
-        if (difference.onRegister == difference.inFile)
-            continue;
         difference.article = inFileArticle != nullptr ? *inFileArticle : *onRegisterArticle;
         out.push_back(std::move(difference));
     }

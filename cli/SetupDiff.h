@@ -1,8 +1,8 @@
 #pragma once
 
+#include "cli/JsonValue.h"
 #include "cli/RegisterSetup.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,13 +17,18 @@ public:
     struct Difference {
         Area area = Area::Header;
         std::string item;  // "header line 2", "tax rate G", "article \"Sok\"" (UTF-8)
-        // The value each side holds, as shown to the user; none where the
-        // article is missing on that side.
-        std::optional<std::string> onRegister;
-        std::optional<std::string> inFile;
+        // The value each side holds, as data: a line's text (a string), a
+        // double-size flag or a switch (true or false), a tax rate (an amount
+        // as ecrctl writes amounts, "20.00"), an article ({"price": "12.50",
+        // "taxRate": 2, "unit": 1}); null where the article is missing on
+        // that side.
+        JsonValue onRegister;
+        JsonValue inFile;
         // Area::Article: the file's article, or the register's when the file lacks it.
         ECRArticle article;
 
+        bool OnRegister() const { return onRegister.GetKind() != JsonValue::Kind::Null; }
+        bool InFile() const { return inFile.GetKind() != JsonValue::Kind::Null; }
         // "header line 2: register "A", file "B"".
         std::string Describe() const;
     };

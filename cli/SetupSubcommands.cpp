@@ -34,7 +34,7 @@ Step StepOf(const SetupDiff::Difference& d, const RegisterSetup& file)
     case Area::AdvertSwitch: return {"switch", std::string("advert printing ") + (file.advertEnabled ? "on" : "off")};
     case Area::LogoSwitch: return {"switch", std::string("logo printing ") + (file.logoEnabled ? "on" : "off")};
     case Area::TaxRates: return {"write", "the tax rates"};
-    case Area::Article: return {d.inFile ? "write" : "delete", d.item};
+    case Area::Article: return {d.InFile() ? "write" : "delete", d.item};
     }
     return {};
 }
@@ -43,8 +43,8 @@ JsonValue DifferenceJson(const SetupDiff::Difference& d)
 {
     JsonValue item = JsonValue::Object();
     item.Set("item", d.item);
-    item.Set("register", d.onRegister ? JsonValue(*d.onRegister) : JsonValue());
-    item.Set("file", d.inFile ? JsonValue(*d.inFile) : JsonValue());
+    item.Set("register", d.onRegister);
+    item.Set("file", d.inFile);
     return item;
 }
 
@@ -87,9 +87,9 @@ RegisterSetup SetupSubcommands::ReadSetup(CliSession& s)
 {
     RegisterSetup setup;
     ECRDevice& device = s.Device();
-    s.Checked([&] { device.ReadHeaderExact(setup.headerLines, setup.headerDouble); });
+    s.Checked([&] { device.ReadHeader(setup.headerLines, setup.headerDouble); });
     s.Checked([&] { device.ReadTaxRates(setup.taxRates); });
-    s.Checked([&] { device.ReadAdvertTextExact(setup.advertLines, setup.advertDouble); });
+    s.Checked([&] { device.ReadAdvertText(setup.advertLines, setup.advertDouble); });
     setup.advertEnabled = s.Checked([&] { return device.ReadAdvertEnabled(); });
     setup.logoEnabled = s.Checked([&] { return device.ReadLogoEnabled(); });
 
@@ -136,7 +136,7 @@ bool SetupSubcommands::Left(const SetupDiff::Difference& d) const
 {
     if (d.area == SetupDiff::Area::TaxRates)
         return !m_taxRates;
-    return d.area == SetupDiff::Area::Article && !d.inFile && !m_deleteExtra;
+    return d.area == SetupDiff::Area::Article && !d.InFile() && !m_deleteExtra;
 }
 
 void SetupSubcommands::Write(CliSession& s, const SetupDiff::Difference& d) const
@@ -153,7 +153,7 @@ void SetupSubcommands::Write(CliSession& s, const SetupDiff::Difference& d) cons
     case SetupDiff::Area::LogoSwitch: s.Checked([&] { device.SetLogoEnabled(m_file.logoEnabled); }); break;
     case SetupDiff::Area::TaxRates: s.Checked([&] { ECROperations::WriteTaxRatesNow(device, m_file.taxRates); }); break;
     case SetupDiff::Area::Article:
-        if (d.inFile)
+        if (d.InFile())
             s.Checked([&] { device.WriteArticle(d.article); });
         else
             s.Checked([&] { device.DeleteArticle(d.article.name); });
@@ -177,7 +177,7 @@ void SetupSubcommands::Restore(CliSession& s) const
             writes.push_back(&d);
     }
     std::stable_partition(writes.begin(), writes.end(), [](const SetupDiff::Difference* d) {
-        return d->area != SetupDiff::Area::Article || !d->inFile.has_value();
+        return d->area != SetupDiff::Area::Article || !d->InFile();
     });
     std::size_t articleWrites = 0;
     for (const SetupDiff::Difference* d : writes)

@@ -63,8 +63,16 @@ bool PictureFile::ReadLogoBytes(const std::string& path, const SizeReader& readS
         error = path + ": " + error;
         return false;
     }
-    if (const char* problem = LogoSizeProblem(width, height)) {
-        error = problem;
+    // Said in ecrctl's language, with the file and its size; the logo dialog
+    // says it in the design's words (LogoSizeProblem).
+    if (width != kLogoWidth) {
+        error =
+            path + ": a logo is " + std::to_string(kLogoWidth) + " dots wide, this picture " + std::to_string(width);
+        return false;
+    }
+    if (height < kLogoMinHeight || height > kLogoMaxHeight) {
+        error = path + ": a logo is " + std::to_string(kLogoMinHeight) + " to " + std::to_string(kLogoMaxHeight) +
+                " dots high, this picture " + std::to_string(height);
         return false;
     }
     return file.CheckSize(kMaxLogoFileBytes, fault) || fileFailed();

@@ -29,6 +29,7 @@ LinkTarget::Problem LinkTarget::Resolve(const std::string& name, const Simulator
 #else
     SimulatorHost::Options options;
     options.journalPath = simulator.journalPath;
+    options.journalStream = simulator.journalStream;
     options.baudRate = simulator.baudRate;
     m_simulator = std::make_unique<SimulatorHost>(options);
     if (!m_simulator->Start(&error)) {

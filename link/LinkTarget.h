@@ -3,6 +3,7 @@
 #include "link/PortAddress.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@ public:
     // How a simulated register is started.
     struct SimulatorOptions {
         std::string journalPath;    // where its printout goes; empty for none
+        std::FILE* journalStream = nullptr;  // or this stream (not closed), when set
         std::int32_t baudRate = 0;  // its line paced at this rate; 0 unpaced
     };
 

@@ -67,3 +67,4 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
     }
     return true;
 }
+

@@ -74,7 +74,10 @@ public:
     // Null before an attempt, and the device also after a port that did not open.
     ECRDevice* Device() const { return m_device.get(); }
     SerialPort* Port() const { return m_port.get(); }
-    // What went wrong last on the port, in words that name it (SerialPort::Problem).
+    // What went wrong last on the port, in words (SerialPort::Problem): why
+    // a device did not open as the system said it ("no such device",
+    // "permission denied"), or a device server's HOST:PORT and reason.
+    // Beside the CommError thrown, whose code and text stay the design's.
     std::string Problem() const { return m_port ? m_port->Problem() : std::string(); }
 
 private:

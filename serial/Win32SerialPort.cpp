@@ -2,6 +2,7 @@
 
 #include "ecr/protocol/CommError.h"
 #include "serial/platform/ComPortName.h"
+#include "serial/platform/SystemError.h"
 
 #include <cstring>
 #include <utility>
@@ -31,15 +32,23 @@ bool Win32SerialPort::Open()
     // Opening again must not lose the handle we hold: the device would stay
     // taken until the program ends.
     Close();
+    m_openFailure = 0;
+    // The system's reason is kept beside the design's code, for the user.
+    const auto fail = [this](CommError::Code code) {
+        m_openFailure = SystemError::Last();
+        return CommError(code);
+    };
 
+    SystemError::Reset();
     m_hPort = CreateFileA(m_deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (m_hPort == INVALID_HANDLE_VALUE) {
-        throw CommError(CommError::OpenFailed);
+        throw fail(CommError::OpenFailed);
     }
 
     std::memset(&m_dcb, 0, sizeof m_dcb);
+    SystemError::Reset();
     if (!GetCommState(m_hPort, &m_dcb)) {
-        throw CommError(CommError::ReadSettingsFailed);
+        throw fail(CommError::ReadSettingsFailed);
     }
     m_dcb.BaudRate = static_cast<DWORD>(m_settings.BaudRate());
     m_dcb.ByteSize = static_cast<BYTE>(m_settings.ByteSize());
@@ -59,8 +68,9 @@ bool Win32SerialPort::Open()
     m_dcb.fAbortOnError = FALSE;
     m_dcb.fOutxDsrFlow = FALSE;
     m_dcb.fDsrSensitivity = FALSE;
+    SystemError::Reset();
     if (!SetCommState(m_hPort, &m_dcb)) {
-        throw CommError(CommError::ApplySettingsFailed);
+        throw fail(CommError::ApplySettingsFailed);
     }
     return true;
 }
@@ -128,4 +138,9 @@ ECRString Win32SerialPort::ReadBytes(std::int32_t timeoutMs, char stop, std::int
     const ECRString text = m_reader.Read(stop, limit, [this] { return ReadByte(); });
     SetReadTimeout(0);
     return m_reader.Report(text);
+}
+
+std::string Win32SerialPort::Problem() const
+{
+    return m_openFailure == 0 ? std::string() : SystemError::Text(m_openFailure);
 }

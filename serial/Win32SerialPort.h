@@ -32,6 +32,11 @@ public:
     void SetTrafficCallback(ECRTextCallback callback);
     // The name the port opens.
     const std::string& DeviceName() const { return m_deviceName; }
+    // Why the last Open threw, as the system said it (SystemError: errno,
+    // or GetLastError on Windows); 0 when it opened or no reason was given.
+    int OpenFailure() const { return m_openFailure; }
+    // OpenFailure in a few English words; empty when there is none.
+    std::string Problem() const override;
 
     bool Open() override;
     bool Close() override;
@@ -49,6 +54,7 @@ private:
     SerialSettings m_settings;
     std::string m_deviceName;
     ByteReader m_reader;
+    int m_openFailure = 0;
     HANDLE m_hPort = INVALID_HANDLE_VALUE;
     DCB m_dcb{};
     char m_byteBuffer[2] = {0, 0};

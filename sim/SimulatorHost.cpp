@@ -52,7 +52,7 @@ std::int64_t LocalSecondsAtZero()
 struct FileCloser {
     void operator()(std::FILE* file) const
     {
-        if (file != nullptr && file != stdout) {
+        if (file != nullptr && file != stdout && file != stderr) {
             std::fclose(file);
         }
     }
@@ -179,9 +179,12 @@ bool SimulatorHost::Start(std::string* error)
     if (m_impl->running) {
         return true;
     }
-    if (!m_impl->options.journalPath.empty() && !m_impl->journalFile) {
+    if ((!m_impl->options.journalPath.empty() || m_impl->options.journalStream != nullptr) && !m_impl->journalFile) {
         const std::string& path = m_impl->options.journalPath;
-        std::FILE* file = path == "-" ? stdout : std::fopen(path.c_str(), "a");
+        std::FILE* file = m_impl->options.journalStream;
+        if (file == nullptr) {
+            file = path == "-" ? stdout : std::fopen(path.c_str(), "a");
+        }
         if (file == nullptr) {
             if (error != nullptr) {
                 *error = "cannot open journal " + path;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,7 +19,9 @@ class SimulatorHost {
 public:
     struct Options {
         std::string linkPath;          // optional symlink to the device path
-        std::string journalPath;       // optional file the printed output is appended to
+        std::string journalPath;       // optional file the printed output is appended to ("-": standard output)
+        // Instead of journalPath: stdout or stderr, written to and never closed.
+        std::FILE* journalStream = nullptr;
         std::int32_t baudRate = 0;     // line pacing: 0 = none, else 10 bits per byte at this rate
         std::int32_t printMilliseconds = 0;  // busy time of reports and receipts
         // HOST:PORT to listen on instead of a pseudo-terminal (port 0: any free

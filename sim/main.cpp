@@ -4,6 +4,7 @@
 #include "ecr/commands/AppendTarget.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
+#include "version/ThermalVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -76,6 +77,7 @@ int main(int argc, char** argv)
 #endif
     CLI::App app{"Simulated cash register on a pseudo-terminal, or on TCP with --listen. Point a client at the "
                  "printed device path (e.g. ECR_COM1=<path>) or at tcp://<printed address>. SIGUSR1 toggles paper out."};
+    app.set_version_flag("--version", ThermalVersion::Line("ecr-sim"));
     SimulatorHost::Options options;
     SimFaults faults;
     std::string garbageHex;

@@ -5,6 +5,8 @@
 #include "ecr/files/InputFile.h"
 #include "ecr/protocol/ECRAtoi.h"
 
+#include <algorithm>
+
 ECRArticle ArticleImportFile::ParseLine(const std::string& line)
 {
     ECRString rest(line.c_str());
@@ -37,5 +39,15 @@ bool ArticleImportFile::Parse(std::string_view bytes, const std::string& name, s
         fault.limit = ECRArticleRules::kCapacity;
         return false;
     }
-    return TextLineReader::Build(lines, name, ParseLine, ECRArticleRules::Check, articles, fault);
+    if (TextLineReader::Build(lines, name, ParseLine, ECRArticleRules::Check, articles, fault))
+        return true;
+    // A line without a comma reads as one long name with no price, and is
+    // refused for that; the user is told the layout instead.
+    const auto refused = std::find_if(lines.begin(), lines.end(),
+                                      [&fault](const TextLineReader::Line& line) { return line.number == fault.line; });
+    if (refused != lines.end() && refused->text.find(',') == std::string::npos) {
+        fault = FileFault::OfFile(FileFault::Kind::NoComma, name);
+        fault.line = refused->number;
+    }
+    return false;
 }

@@ -18,9 +18,9 @@ public:
     static constexpr TextLineReader::Limits kLimits{16 * 1024 * 1024, 1024};
 
     static ECRArticle ParseLine(const std::string& line);
-    // Reads and checks the whole file before anything is sent: every article
-    // must be one the register takes (ECRArticleRules), and there may be no
-    // more than it holds. False with the file, the line and the field in
+    // Reads and checks the whole file before anything is sent: every line
+    // must hold a comma, every article must be one the register takes
+    // (ECRArticleRules), and there may be no more than it holds. False with the file, the line and the field in
     // fault (FaultText: "plu.txt, line 4, name: holds the control byte ...").
     static bool Read(const std::string& path, std::vector<ECRArticle>& articles, FileFault& fault);
     // The same for bytes already read; name stands for the file in messages.

@@ -1,9 +1,11 @@
 #include "ecr/commands/ECRArticleCommands.h"
 
+#include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/ECRReply.h"
 #include "ecr/commands/ECRRequest.h"
 #include "ecr/protocol/ECRFrame.h"
 
+#include <limits>
 #include <string>
 #include <unordered_set>
 
@@ -26,12 +28,18 @@ ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
 {
     ECRReply reply(ECRRequest("$o").Text(name).Int(mode).Send(*this));
     ECRArticle article;
+    if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
+        return article;  // the code is the caller's to see in LastVerdict(), not a name
+    }
+    constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kAnyTo = std::numeric_limits<std::int32_t>::max();
     article.name = reply.Take(ECRFrame::LF);
-    article.price = reply.TakeInt(ECRFrame::HT);
-    article.taxRate = reply.TakeInt(ECRFrame::US);
-    article.unit = reply.TakeInt(ECRFrame::US);
-    article.value1 = reply.TakeInt(ECRFrame::HT);
-    article.value2 = reply.TakeInt(ECRFrame::HT);
+    article.price = reply.TakeNumber(ECRFrame::HT, "price", 0, ECRArticleRules::kMaxPrice);
+    article.taxRate = reply.TakeNumber(ECRFrame::US, "taxRate", 0, ECRArticleRules::kMaxTaxRate);
+    article.unit = reply.TakeNumber(ECRFrame::US, "unit", 0, ECRArticleRules::kMaxUnit);
+    // What the register counts there is its own: any whole number.
+    article.value1 = reply.TakeNumber(ECRFrame::HT, "value1", kAny, kAnyTo);
+    article.value2 = reply.TakeNumber(ECRFrame::HT, "value2", kAny, kAnyTo);
     return article;
 }
 

@@ -35,9 +35,11 @@ public:
     // not sent, and nothing is checked here (ECRArticleRules is the caller's).
     void WriteArticle(const ECRArticle& article);
     // Sends "$o" name LF mode US; the reply is name LF price TAB taxRate US
-    // unit US value1 TAB value2 TAB, the numbers read as ECRAtoi reads them.
-    // Refused: the article's name holds the device code's text and its numbers
-    // are 0. A reply that failed its check gives the empty article.
+    // unit US value1 TAB value2 TAB. A missing field reads as empty or 0; a
+    // price, tax rate or unit outside what ECRArticleRules allows (0 for the
+    // price too), or a number field that is not a number, is a reply that
+    // failed its check: ECRReplyError (CommError(16)) naming the field.
+    // Refused, and for a reply that failed its check, the empty article.
     ECRArticle ReadArticle(ECRString name, std::int32_t mode);
     // How a reading of all articles ended. Only Complete and NoArticles give
     // the register's whole table; the others leave what was read before the end.

@@ -1,9 +1,14 @@
 #include "ecr/commands/ECRFiscalCommands.h"
 
+#include "ecr/commands/ECRCommandTable.h"
 #include "ecr/commands/ECRReply.h"
+#include "ecr/commands/ECRReplyError.h"
 #include "ecr/commands/ECRRequest.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRFrame.h"
+
+#include <limits>
+#include <string>
 
 namespace {
 
@@ -32,22 +37,14 @@ void SendLinesWithFlags(ECRProtocol& protocol, const char* command, const std::a
     request.Send(protocol);
 }
 
+// Every line is taken up to its own LF, an empty one too, and every flag
+// must be 0 or 1. The design's reader took a line only when it held text:
+// the LF of an empty line was never removed, so every later line read empty
+// and the first flag swallowed the rest, and writing back what was read
+// erased them on the register.
 template <std::size_t N>
 void ReadLinesWithFlags(ECRProtocol& protocol, const char* command, std::array<ECRString, N>& lines,
                         std::array<bool, N>& doubleSize)
-{
-    ECRReply reply(ECRRequest(command).Send(protocol));
-    for (ECRString& line : lines) {
-        line = reply.TakeNonEmpty(ECRFrame::LF);
-    }
-    for (bool& flag : doubleSize) {
-        flag = reply.TakeNonEmpty(ECRFrame::US) == "1";
-    }
-}
-
-template <std::size_t N>
-void ReadLinesWithFlagsExact(ECRProtocol& protocol, const char* command, std::array<ECRString, N>& lines,
-                             std::array<bool, N>& doubleSize)
 {
     ECRReply reply(ECRRequest(command).Send(protocol));
     // A refusal's reply holds its code, not the fields; the caller sees the code.
@@ -59,12 +56,12 @@ void ReadLinesWithFlagsExact(ECRProtocol& protocol, const char* command, std::ar
     for (ECRString& line : readLines) {
         line = reply.TakeField(ECRFrame::LF);
     }
-    for (bool& flag : readFlags) {
-        const ECRString text = reply.TakeField(ECRFrame::US);
-        if (text != "0" && text != "1") {
-            throw CommError(CommError::Sync);
+    for (std::size_t i = 0; i < N; ++i) {
+        const ECRString flag = reply.TakeField(ECRFrame::US);
+        if (flag != "0" && flag != "1") {
+            throw ECRReplyError("line " + std::to_string(i + 1) + " double size", flag.Data(), "0 or 1");
         }
-        flag = text == "1";
+        readFlags[i] = flag == "1";
     }
     lines = readLines;
     doubleSize = readFlags;
@@ -75,9 +72,16 @@ void ReadLinesWithFlagsExact(ECRProtocol& protocol, const char* command, std::ar
 void ECRFiscalCommands::ReadTaxRates(std::array<std::int32_t, 9>& rates)
 {
     ECRReply reply(ECRRequest("$v").Send(*this));
-    for (std::int32_t& rate : rates) {
-        rate = reply.TakeInt(ECRFrame::HT);
+    if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
+        return;  // the code is the caller's to see in LastVerdict(), not a rate
     }
+    std::array<std::int32_t, 9> read{};
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        read[i] =
+            reply.TakeNumber(ECRFrame::HT, std::string("tax rate ") + ECRCommandTable::RateName(static_cast<int>(i)), 0,
+                             kMaxTaxRate);
+    }
+    rates = read;
 }
 
 void ECRFiscalCommands::WriteTaxRates(const std::array<std::int32_t, 9>& rates, const ECRDateTime& now)
@@ -166,17 +170,17 @@ void ECRFiscalCommands::ReadHeader(std::array<ECRString, 5>& lines, std::array<b
     ReadLinesWithFlags(*this, "$h", lines, doubleSize);
 }
 
-void ECRFiscalCommands::ReadHeaderExact(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize)
-{
-    ReadLinesWithFlagsExact(*this, "$h", lines, doubleSize);
-}
-
 void ECRFiscalCommands::ReadTotalizers(std::array<ECRString, 13>& totals)
 {
     ECRReply reply(ECRRequest("$t").Send(*this));
-    for (ECRString& total : totals) {
-        total = reply.Take(ECRFrame::HT);
+    if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
+        return;  // the code is the caller's to see in LastVerdict(), not a total
     }
+    std::array<ECRString, 13> read;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        read[i] = reply.TakeCounter(ECRFrame::HT, std::string("totalizer ") + kTotalizerNames[i]);
+    }
+    totals = read;
 }
 
 void ECRFiscalCommands::SetTransactionDefaults(ECRString registerNumber, ECRString cashier)
@@ -195,7 +199,9 @@ bool ECRFiscalCommands::BeginTransaction(ECRString registerNumber, ECRString cas
     request.Text(cashier.Length() == 0 ? m_defaultCashier : cashier);
     request.Send(*this);
     // Only once the register has answered: an exception leaves the flag closed.
-    m_transactionOpen = true;
+    const ECRVerdict& verdict = LastVerdict();
+    m_transactionOpen =
+        verdict.IsAccepted() || (verdict.kind == ECRVerdict::Kind::Refused && verdict.code == kReceiptAlreadyOpen);
     return true;
 }
 
@@ -218,7 +224,11 @@ void ECRFiscalCommands::VoidItem(ECRString name, std::int32_t price, std::int32_
 
 std::int32_t ECRFiscalCommands::ReadSubtotal()
 {
-    return ECRReply(ECRRequest("*u").Send(*this)).RestInt();
+    const ECRReply reply(ECRRequest("*u").Send(*this));
+    if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
+        return 0;  // the code is the caller's to see in LastVerdict(), not a subtotal
+    }
+    return reply.RestNumber("subtotal", 0, std::numeric_limits<std::int32_t>::max());
 }
 
 bool ECRFiscalCommands::EndTransaction(std::int32_t cash, std::int32_t cheque, std::int32_t card)
@@ -247,11 +257,6 @@ void ECRFiscalCommands::WriteAdvertText(const std::array<ECRString, 7>& lines, c
 void ECRFiscalCommands::ReadAdvertText(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize)
 {
     ReadLinesWithFlags(*this, "$i", lines, doubleSize);
-}
-
-void ECRFiscalCommands::ReadAdvertTextExact(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize)
-{
-    ReadLinesWithFlagsExact(*this, "$i", lines, doubleSize);
 }
 
 void ECRFiscalCommands::PrintInfoLine(ECRString text, std::int32_t number)

@@ -19,13 +19,25 @@
 // checksum, the port's CommError, ECRStringError for a reply too short for
 // its check), and a text holding US, LF or TAB throws CommError(11) before
 // anything is sent. A refusal is not thrown, nor a reply that failed its
-// check (its data is then empty): LastVerdict() tells. A read that does not
-// say otherwise takes its fields as they come, a missing one as empty or 0.
+// check (its data is then empty): LastVerdict() tells. A read leaves its
+// values as they were when refused (the code is in LastVerdict(), never in a
+// value). A read that does not say otherwise takes a missing field as empty
+// or 0; a number that is not one, or is out of its range, is a reply that
+// failed its check: ECRReplyError, a CommError(16) naming the field, and the
+// values are left as they were.
 class ECRFiscalCommands : public ECRProtocol {
 public:
+    // The highest tax rate a register keeps: 99.99 %.
+    static constexpr std::int32_t kMaxTaxRate = 9999;
+    // The totalizers in reply order, as ecrctl names them.
+    static constexpr const char* kTotalizerNames[13] = {
+        "A", "G", "D", "Dj", "E", "Z", "I", "J", "K", "fiscalTotal", "fiscalToday", "nonFiscalTotal", "nonFiscalToday"};
+    // The register's answer to "*t" while a receipt is open.
+    static constexpr std::int32_t kReceiptAlreadyOpen = 57;
+
     // Tax rates A, G, D, Dj, E, Z, I, J, K in hundredths of a percent.
-    // Sends "$v"; the reply holds the nine rates, each ended by TAB. A refusal
-    // gives its device code as the first rate and 0 for the rest.
+    // Sends "$v"; the reply holds the nine rates, each ended by TAB, each
+    // from 0 to kMaxTaxRate.
     void ReadTaxRates(std::array<std::int32_t, 9>& rates);
     // Sends "#v" date/time, then the nine rates each ended by TAB. now dates
     // the change; it should be the register's own clock (ECROperations).
@@ -52,29 +64,30 @@ public:
     // Sends "#h", the five lines each ended by LF, then the five flags each
     // ended by US ("1" double size, "0" not).
     void WriteHeader(const std::array<ECRString, 5>& lines, const std::array<bool, 5>& doubleSize);
-    // Sends "$h"; the reply has WriteHeader's layout. A line is read only when
-    // it is not empty: from an empty line on, every line reads empty and the
-    // first flag reads off (what is left of the lines stands in its place);
-    // a flag is on only when it is "1". A refusal reads as empty lines, flags off.
+    // Sends "$h"; the reply has WriteHeader's layout. Every line is taken
+    // up to its own LF, an empty one too, and every flag must be 0 or 1. A
+    // missing terminator (a reply that failed its check among them) throws
+    // CommError(16), a flag of another text ECRReplyError. (The design took a
+    // line only when it held text, so every line after an empty one read
+    // empty, and writing back what was read erased them.)
     void ReadHeader(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize);
-    // As ReadHeader, but every line is taken up to its own LF, an empty one
-    // too, and every flag must be 0 or 1 (else CommError(16)): ReadHeader
-    // reads the lines after an empty line as empty, and the first flag as off.
-    // For a copy of the register's programming, which must not lose them.
-    // A missing terminator (a reply that failed its check among them) throws
-    // CommError(16) too. Refused, or thrown, the arrays are left as they were.
-    void ReadHeaderExact(std::array<ECRString, 5>& lines, std::array<bool, 5>& doubleSize);
     // Nine per-rate counters A..K, fiscal total, fiscal today, non-fiscal total, non-fiscal today.
-    // Sends "$t"; the reply holds the thirteen as text, each ended by TAB. A
-    // refusal gives its device code as the first one.
+    // Sends "$t"; the reply holds the thirteen as text, each ended by TAB,
+    // kept as they stand: hundredths, each empty or an optional "-" and up
+    // to 18 digits (ECRReply::TakeCounter).
     void ReadTotalizers(std::array<ECRString, 13>& totals);
 
     // Sends nothing: remembers the register number and cashier that
     // BeginTransaction sends when it is given empty ones.
     void SetTransactionDefaults(ECRString registerNumber, ECRString cashier);
     // Sends "*t" registerNumber LF cashier LF (an empty one replaced by its
-    // default) and marks the receipt open once Transact has returned, refused
-    // or not; true. With a receipt already open, sends nothing and gives false.
+    // default); true. The receipt is marked open when the register opened it
+    // (accepted) or says one is open already (refused with
+    // kReceiptAlreadyOpen), so the sales that follow go into it as in the
+    // design. Any other answer leaves it closed: the design marked it open
+    // whatever the register said, and after a refused "*t" no receipt could
+    // be opened again on that connection. With a receipt already marked
+    // open, sends nothing and gives false.
     bool BeginTransaction(ECRString registerNumber, ECRString cashier);
     // Sends "*l" name LF price TAB quantity TAB taxRate US unit US (price in
     // hundredths, quantity in thousandths, taxRate and unit indices). With no
@@ -83,9 +96,8 @@ public:
     void SellItem(ECRString name, std::int32_t price, std::int32_t quantity, std::int32_t taxRate, std::int32_t unit);
     // Sends "*s" name LF price TAB quantity TAB. Never opens a receipt.
     void VoidItem(ECRString name, std::int32_t price, std::int32_t quantity);
-    // Sends "*u"; the reply data as a number in hundredths (ECRAtoi: garbled
-    // or empty data gives 0). A refusal gives its device code as the subtotal:
-    // read LastVerdict().
+    // Sends "*u"; the reply data as a number in hundredths, 0 or more
+    // (empty data gives 0). Refused: 0, the code in LastVerdict().
     std::int32_t ReadSubtotal();
     // Sends "*e" cash TAB cheque TAB card TAB (hundredths). True, and the
     // receipt closed, only when the reply was accepted; false keeps it open.
@@ -110,8 +122,6 @@ public:
     void WriteAdvertText(const std::array<ECRString, 7>& lines, const std::array<bool, 7>& doubleSize);
     // Sends "$i"; the advertising text as ReadHeader reads the header.
     void ReadAdvertText(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize);
-    // The advertising text as ReadHeaderExact reads the header.
-    void ReadAdvertTextExact(std::array<ECRString, 7>& lines, std::array<bool, 7>& doubleSize);
     // Sends "#l" number US text LF: one line of an info print.
     void PrintInfoLine(ECRString text, std::int32_t number);
     // Sends "#e": ends the info print.

@@ -3,12 +3,12 @@
 #include <limits>
 #include <string>
 
-ECRString FormatScaled(std::int32_t value, std::int32_t decimals)
+ECRString FormatScaled(std::int64_t value, std::int32_t decimals)
 {
-    // The magnitude in 64 bits, so that the smallest int has one too.
-    const std::int64_t wide = value;
-    const std::string digits = std::to_string(wide < 0 ? -wide : wide);
-    std::string text = wide < 0 ? "-" : "";
+    // The magnitude unsigned, so that the smallest value has one too.
+    const auto magnitude = static_cast<std::uint64_t>(value);
+    const std::string digits = std::to_string(value < 0 ? 0 - magnitude : magnitude);
+    std::string text = value < 0 ? "-" : "";
     if (decimals <= 0) {
         text += digits;
         return ECRString(text.c_str());

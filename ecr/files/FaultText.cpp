@@ -19,7 +19,7 @@ using Language = FaultText::Language;
 // Everything a language says. The sentences are patterns with named gaps
 // ("{file}"), filled once, so a path that holds braces stays as it is.
 struct Phrases {
-    std::array<const char*, 15> kinds;  // by FileFault::Kind; the line kinds give only what is wrong
+    std::array<const char*, 16> kinds;  // by FileFault::Kind; the line kinds give only what is wrong
     const char* atLine;
     const char* atField;
     std::array<const char*, 5> nodes;   // by FileFault::Node
@@ -78,6 +78,7 @@ const Phrases kEnglish{
         "holds a zero byte, which no text has",
         "{text}",
         "{article}",
+        "no comma: expected name,price,tax,unit",
     },
     "{file}, line {line}: {what}",
     "{file}, line {line}, {field}: {what}",
@@ -115,6 +116,7 @@ const Phrases kSerbian{
         "nulti bajt, koji nijedan tekst nema",
         "{text}",
         "{article}",
+        "nema zareza: ocekuje se naziv,cena,stopa,jedinica",
     },
     "Fajl {file}, red {line}: {what}",
     "Fajl {file}, red {line}, {field}: {what}",
@@ -135,7 +137,7 @@ const Phrases kSerbian{
     SerbianReason,
 };
 
-static_assert(static_cast<std::size_t>(Kind::Article) + 1 == std::tuple_size_v<decltype(Phrases::kinds)>);
+static_assert(static_cast<std::size_t>(Kind::NoComma) + 1 == std::tuple_size_v<decltype(Phrases::kinds)>);
 static_assert(static_cast<std::size_t>(Rule::OutOfRange) + 1 == std::tuple_size_v<decltype(Phrases::rules)>);
 
 const Phrases& PhrasesOf(Language language)
@@ -176,7 +178,7 @@ std::string Fill(std::string_view pattern, Gaps gaps)
 
 std::string Amount(std::int64_t value, int decimals)
 {
-    return decimals == 0 ? std::to_string(value) : FormatScaled(static_cast<std::int32_t>(value), decimals).Data();
+    return decimals == 0 ? std::to_string(value) : FormatScaled(value, decimals).Data();
 }
 
 }  // namespace
@@ -220,6 +222,7 @@ std::string FaultText::Describe(const FileFault& fault, Language language)
     case Kind::LineTooLong:
     case Kind::ZeroByte:
     case Kind::Text:
+    case Kind::NoComma:
         return Fill(phrases.atLine, {{"file", fault.file}, {"line", std::to_string(fault.line)}, {"what", what}});
     case Kind::Article:
         return Fill(phrases.atField, {{"file", fault.file},

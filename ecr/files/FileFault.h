@@ -31,6 +31,7 @@ struct FileFault {
         ZeroByte,          // line
         Text,              // line, text
         Article,           // line, article
+        NoComma,           // line: an import line without the commas between its fields
     };
     // What a path names when it is no regular file.
     enum class Node { Directory, Fifo, Socket, Device, BlockDevice };

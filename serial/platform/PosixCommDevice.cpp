@@ -95,6 +95,16 @@ int PollTimeout(std::chrono::milliseconds wait)
     return static_cast<int>(std::clamp<std::int64_t>(wait.count(), 0, INT_MAX));
 }
 
+// Lets go of a device that could not be set up, keeping errno: the reason
+// the open failed, which the port reports (SystemError).
+std::unique_ptr<PosixCommDevice> Abandon(std::unique_ptr<PosixCommDevice> device)
+{
+    const int reason = errno;
+    device.reset();
+    errno = reason;
+    return nullptr;
+}
+
 }  // namespace
 
 std::unique_ptr<PosixCommDevice> PosixCommDevice::Open(const std::string& path, bool read, bool write, bool exclusive)
@@ -116,8 +126,7 @@ std::unique_ptr<PosixCommDevice> PosixCommDevice::Open(const std::string& path, 
     bool marked = false;
     if (exclusive) {
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
-            return nullptr;
+            return Abandon(std::make_unique<PosixCommDevice>(fd, false));
         }
         marked = terminal && ::ioctl(fd, TIOCEXCL) == 0;
     }
@@ -125,18 +134,18 @@ std::unique_ptr<PosixCommDevice> PosixCommDevice::Open(const std::string& path, 
 
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        return nullptr;
+        return Abandon(std::move(device));
     }
     if (terminal) {
         termios line{};
         if (::tcgetattr(fd, &line) != 0) {
-            return nullptr;
+            return Abandon(std::move(device));
         }
         MakeRaw(line);
         line.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
         line.c_cflag |= CS8;
         if (::tcsetattr(fd, TCSANOW, &line) != 0) {
-            return nullptr;
+            return Abandon(std::move(device));
         }
     }
     return device;

@@ -10,8 +10,9 @@
 // time-outs that the Windows driver would keep for the handle.
 class PosixCommDevice {
 public:
-    // Opens an existing device; null when it is missing, not accessible, or
-    // (exclusive) already open elsewhere. A terminal is switched to a raw line.
+    // Opens an existing device; null, with errno saying why, when it is
+    // missing, not accessible, or (exclusive) already open elsewhere. A
+    // terminal is switched to a raw line.
     static std::unique_ptr<PosixCommDevice> Open(const std::string& path, bool read, bool write, bool exclusive);
 
     // Takes over an open descriptor; exclusiveMarked says TIOCEXCL was set on it.

@@ -36,6 +36,11 @@ TEST(CommandLine, AcceptedForms)
     CommandLine noLog;
     ASSERT_TRUE(noLog.Parse({"--no-log"}));
     EXPECT_TRUE(noLog.NoLog());
+
+    EXPECT_FALSE(none.Version());
+    CommandLine version;
+    ASSERT_TRUE(version.Parse({"--version"}));
+    EXPECT_TRUE(version.Version());
 }
 
 TEST(CommandLine, RejectedForms)

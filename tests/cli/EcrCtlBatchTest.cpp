@@ -237,3 +237,69 @@ TEST_F(EcrCtlBatch, LinesThatNeedNoRegisterRunWithoutALogOn)
     const Outcome outcome = RunExactly({"--port", "/nonexistent", "batch", script});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
 }
+
+TEST_F(EcrCtlBatch, ABatchGoingOnPastFailuresNeverSellsIntoAReceiptAlreadyOpen)
+{
+    ASSERT_EQ(Run({"begin"}).exitCode, 0);  // left open by an earlier run
+    host.ClearRequests();
+    const Outcome outcome = Batch("sell A 1 1 1\nsell B 2 1 1\n", {"--keep-going"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(Requests(), Words{"*t\n\n"}) << "the second line sends nothing either";
+    EXPECT_NE(outcome.err.find("line 2: a receipt is already open on the register: pay it (`ecrctl pay`) or cancel "
+                               "it (`ecrctl cancel`)"),
+              std::string::npos)
+        << outcome.err;
+}
+
+TEST_F(EcrCtlBatch, ABatchThatFailsNamesTheReceiptItLeavesOpen)
+{
+    const std::string script = "begin --register 1 --cashier 7\nsell Sok 12.50 1 2\nsell Los 1 1 9\npay 20\n";
+    const Outcome outcome = Batch(script, {}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find("the receipt opened on line 1 is still open on the register: pay it (`ecrctl pay`) "
+                               "or cancel it (`ecrctl cancel`)"),
+              std::string::npos)
+        << outcome.err;
+    const Json doc = Json::Parse(outcome.out);
+    EXPECT_EQ(doc["receipt"]["openedOnLine"].number, 1);
+    EXPECT_TRUE(doc["receipt"]["open"].boolean);
+    ASSERT_EQ(Requests().size(), 3U) << "nothing after the failing line";
+
+    // --cancel-on-failure cancels it, and the register has none open after.
+    ASSERT_EQ(Run({"cancel"}).exitCode, 0);
+    host.ClearRequests();
+    const Outcome cancelled = Batch(script, {"--cancel-on-failure"}, {"--json"});
+    EXPECT_EQ(cancelled.exitCode, 1);
+    EXPECT_EQ(Requests().back(), "*x");
+    EXPECT_NE(cancelled.err.find("the receipt opened on line 1 was cancelled"), std::string::npos) << cancelled.err;
+    EXPECT_TRUE(Json::Parse(cancelled.out)["receipt"]["cancelled"].boolean);
+    EXPECT_EQ(Run({"begin"}).exitCode, 0) << "no receipt left open";
+}
+
+// A line's input file is read and checked before the first line runs, so a
+// bad picture late in the file leaves no receipt half rung up.
+TEST_F(EcrCtlBatch, ABatchChecksEveryLinesFilesBeforeItsFirstLine)
+{
+    const std::string picture = folder.Write("logo.pbm", "P1\n100 13\n");
+    const Outcome outcome =
+        Batch("sell Sok 12.50 1 2\nlogo upload " + picture + "\narticles import " + folder.File("none.txt") + "\n");
+    EXPECT_EQ(outcome.exitCode, 4);
+    EXPECT_TRUE(Requests().empty());
+    for (const char* expected : {"line 2: ", "a logo is 360 dots wide", "line 3: ", "none.txt: cannot be opened",
+                                 "2 lines cannot run, the first on line 2 (nothing was run)"})
+        EXPECT_NE(outcome.err.find(expected), std::string::npos) << expected << " in " << outcome.err;
+}
+
+// Every line that cannot be parsed is reported, not only the first.
+TEST_F(EcrCtlBatch, ABatchReportsEveryLineItCannotParse)
+{
+    const Outcome outcome = Batch("status\nbogus\nsell Sok\nclock\nheader set a\n", {}, {"--json"});
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_TRUE(Requests().empty());
+    for (const char* expected : {"line 2: ", "line 3: ", "line 5: ", "3 lines cannot run, the first on line 2"})
+        EXPECT_NE(outcome.err.find(expected), std::string::npos) << expected << " in " << outcome.err;
+    const Json doc = Json::Parse(outcome.out);
+    ASSERT_EQ(doc["lines"].items.size(), 3U);
+    EXPECT_EQ(doc["lines"].items[2]["line"].number, 5);
+    EXPECT_EQ(doc["lines"].items[2]["command"].text, "header set a");
+}

@@ -115,6 +115,7 @@ TEST_F(EcrCtlFixture, ImportFilesAreCheckedWholeBeforeTheFirstArticleIsSent)
          ", line 4, name: holds the control byte 0x09 (TAB) at character 3"},
         {"Sok,1,2,1\n" + std::string(10 * 1024 * 1024, 'x') + ",1,1,1\n", ", line 2: longer than 1024 bytes"},
         {"Sok,1,2,1\nKafa,0,1,1\n", ", line 2, price: outside 0.01..999999.99"},
+        {"Sok,1,2,1\nKafa 1.50 1 1\n", ", line 2: no comma: expected name,price,tax,unit"},
         {"\xC4\x8C" "aj,1,1,1\n\xD0\x96ito,1,1,1\n", ", line 2: '\xD0\x96' (U+0416) at character 1 has no Windows-1250 form"},
     };
     for (const Case& c : cases) {
@@ -185,8 +186,9 @@ TEST_F(EcrCtlFixture, UnreadableFilesEndWithCodeFourAndSendNothing)
         {{"articles", "import", folder.File("")}, "not a file (a directory)"},
         {{"logo", "upload", folder.File("missing.bmp")}, "missing.bmp: cannot be opened"},
         {{"logo", "upload", notPicture}, "logo.bmp"},
-        {{"logo", "upload", wide}, "Sirina mora biti 360!"},
-        {{"logo", "upload", tall}, "Visina mora biti od 13 do 156 piksela!"},
+        // In ecrctl's language, naming the file and its size.
+        {{"logo", "upload", wide}, "wide.pbm: a logo is 360 dots wide, this picture 361"},
+        {{"logo", "upload", tall}, "tall.pbm: a logo is 13 to 156 dots high, this picture 157"},
         {{"logo", "upload", huge}, "larger than 4194304 bytes"},
         {{"logo", "upload", "/dev/zero"}, "not a file (a device)"},
         {{"logo", "upload", fifo}, "not a file (a FIFO)"},

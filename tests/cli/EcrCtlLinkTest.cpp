@@ -128,6 +128,34 @@ const ScriptedCase kScriptedCases[] = {
      ByCommand({{"$c", "$Caa" + US + "bb" + US + "cc" + US + "dd" + US + "ee" + US}}), 3, "Sync Error!", nullptr},
     {"clock_month_13", {"clock"}, ByCommand({{"$c", "$C26" + US + "13" + US + "1" + US + "9" + US + "41" + US}}), 3,
      "Sync Error!", nullptr},
+    // A value out of its range is a reply that failed its check, the field
+    // named; never clamped, read as 0 or taken from a refusal's code.
+    {"tax_rate_beyond_the_int_range", {"tax-rates"}, ByCommand({{"$v", "$V99999999999" + TAB}}), 3,
+     "the register's answer to $v failed its check (tax rate A: 99999999999 is not a number from 0 to 9999)",
+     nullptr},
+    {"tax_rate_a_letter", {"tax-rates"}, ByCommand({{"$v", "$V2000" + TAB + "X" + TAB}}), 3,
+     "(tax rate G: X is not a number from 0 to 9999)", nullptr},
+    {"subtotal_beyond_the_int_range", {"subtotal"}, ByCommand({{"*u", "*U99999999999"}}), 3,
+     "the register's answer to *u failed its check (subtotal: 99999999999 is not", nullptr},
+    {"article_negative_price", {"articles", "list"},
+     ByCommand({{"$o", "$OSok" + LF + "-100" + TAB + "1" + US + "0" + US + "0" + TAB + "0" + TAB}}), 3,
+     "(price: -100 is not a number from 0 to 99999999)", nullptr},
+    {"article_unit_not_a_number", {"articles", "list"},
+     ByCommand({{"$o", "$OSok" + LF + "100" + TAB + "1" + US + "kg" + US + "0" + TAB + "0" + TAB}}), 3,
+     "(unit: kg is not a number from 0 to 9)", nullptr},
+    {"totalizer_not_a_number", {"totalizers"}, ByCommand({{"$t", "$T100" + TAB + "1.5" + TAB}}), 3,
+     "(totalizer G: 1.5 is not a whole number of at most 18 digits)", nullptr},
+    {"header_flag_2", {"header"},
+     ByCommand({{"$h", "$HA\nB\nC\nD\nE\n2" + US + "0" + US + "0" + US + "0" + US + "0" + US}}), 3,
+     "(line 1 double size: 2 is not 0 or 1)", nullptr},
+    // Refused with code 20: no value, the register's message.
+    {"subtotal_refused", {"subtotal"}, ByCommand({{"*u", "#Zu" + LF + "20" + US}}), 1, "(code 20)", nullptr},
+    // The one reader the dialogs, ecrctl and backup share: every line up to its LF.
+    {"header_with_an_empty_line", {"header"},
+     ByCommand({{"$h", "$HA\n\nC\nD\nE\n1" + US + "0" + US + "0" + US + "1" + US + "0" + US}}), 0, "",
+     "1 [2x]\tA\n2\t\n3\tC\n4 [2x]\tD\n5\tE\n"},
+    {"timeout_names_the_request", {"clock"}, ByCommand({}), 3,
+     "no answer from the register to $c (Timeout error)", nullptr},
 };
 
 }  // namespace

@@ -3,11 +3,16 @@
 #include "JsonReader.h"
 
 #include "sim/ECRSimulator.h"
+#include "version/ThermalVersion.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,7 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"raw_half_escape", {"raw", "ab\\x1"}},
                     UsageCase{"memory_area_five", {"memory", "dump", "5", "/tmp/x"}},
                     UsageCase{"pay_four_amounts", {"pay", "1", "2", "3", "4"}},
-                    UsageCase{"global_option_after_subcommand", {"status", "--trace"}}),
+                    UsageCase{"baud_empty", {"status", "--baud", ""}},
+                    UsageCase{"baud_empty_before", {"--baud=", "status"}},
+                    UsageCase{"unknown_option_after_subcommand", {"status", "--bogus"}}),
     [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.label); });
 
 TEST_F(EcrCtlFixture, BadPortSettingsAreUsageErrors)
@@ -100,6 +107,37 @@ TEST_F(EcrCtlFixture, MissingPortIsALinkFailure)
     const Json json = Json::Parse(outcome.out);
     EXPECT_FALSE(json["ok"].boolean);
     EXPECT_EQ(json["exitCode"].number, 3);
+}
+
+// A link failure names the device behind a COM port and the system's reason,
+// and points at doctor; the design's text stays beside them.
+TEST_F(EcrCtlFixture, APortThatDoesNotOpenSaysWhereItLeadsAndWhy)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::string held = host.DevicePath();
+    const int fd = ::open(held.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0) << "another program holds the line";
+    ::setenv("ECR_COM7", "/nonexistent/ttyUSB9", 1);
+    const Case cases[] = {
+        {{"--port", "/nonexistent/ttyUSB9", "status"},
+         "cannot open /nonexistent/ttyUSB9: no such device (Error opening port); `ecrctl doctor --port "
+         "/nonexistent/ttyUSB9` looks for what is wrong with the line"},
+        {{"--port", "COM7", "status"}, "cannot open COM7 (/nonexistent/ttyUSB9): no such device"},
+        {{"--port", "/dev/null", "clock"}, "cannot open /dev/null: not a serial line (Error reading port settings)"},
+        {{"--port", held, "clock"}, "cannot open " + held + ": in use by another program (Error opening port)"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunExactly(c.args);
+        EXPECT_EQ(outcome.exitCode, 3) << c.message;
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+    }
+    ::unsetenv("ECR_COM7");
+    ::close(fd);
+    EXPECT_TRUE(Requests().empty());
 }
 
 TEST_F(EcrCtlFixture, SilentRegisterIsALinkFailure)
@@ -186,6 +224,72 @@ TEST_F(EcrCtlFixture, ReadingsAsTextAndAsJson)
     EXPECT_EQ(Run({"status"}).out, "0x06\n");
 }
 
+// Every amount in one form: decimals, as prices and rates already were.
+TEST_F(EcrCtlFixture, TotalizersPrintAmountsAsEveryAmountIs)
+{
+    ASSERT_EQ(Run({"sell", "Sok", "12.50", "2", "1"}).exitCode, 0);
+    ASSERT_EQ(Run({"pay", "25"}).exitCode, 0);
+    const Json doc = Json::Parse(Run({"totalizers"}, {"--json"}).out);
+    EXPECT_EQ(doc["totalizers"]["G"].text, "25.00");
+    EXPECT_EQ(doc["totalizers"]["nonFiscalToday"].text, "25.00");
+    EXPECT_EQ(doc["totalizers"]["fiscalTotal"].text, "0.00");
+    const Outcome text = Run({"totalizers"});
+    EXPECT_NE(text.out.find("G\t25.00\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("non-fiscal today\t25.00\n"), std::string::npos) << text.out;
+}
+
+// The global options read the same after the subcommand, as scripts write them.
+TEST_F(EcrCtlFixture, GlobalOptionsMayFollowTheSubcommand)
+{
+    const Outcome status = RunExactly({"status", "--port", host.DevicePath(), "--json"});
+    ASSERT_EQ(status.exitCode, 0) << status.err;
+    EXPECT_EQ(Json::Parse(status.out)["status"].number, 6);
+
+    const Outcome set = RunExactly({"clock", "set", "2027-11-05 07:08", "--port", host.DevicePath(), "--trace"});
+    EXPECT_EQ(set.exitCode, 0) << set.err;
+    EXPECT_NE(set.err.find("message: "), std::string::npos) << "--trace after a nested subcommand";
+}
+
+// With --json, standard output is one JSON document whatever happens.
+TEST_F(EcrCtlFixture, JsonIsTheOneDocumentOnStandardOutput)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"bogus", "--json"}, {"clock", "set", "someday", "--json"}, {"--json", "--help"},
+             {"clock", "--help", "--json"}, {"--version", "--json"}}) {
+        const Outcome outcome = RunExactly(args);
+        const Json doc = Json::Parse(outcome.out);
+        EXPECT_EQ(doc["exitCode"].number, outcome.exitCode) << outcome.out;
+    }
+    EXPECT_EQ(Json::Parse(RunExactly({"--json", "bogus"}).out)["exitCode"].number, 2);
+    EXPECT_NE(Json::Parse(RunExactly({"clock", "--help", "--json"}).out)["help"].text.find("clock"),
+              std::string::npos);
+    EXPECT_EQ(RunExactly({"info-print", "--", "--json"}).out.find('{'), std::string::npos)
+        << "a text after -- is no option";
+
+    // The simulated register's journal goes to standard error then.
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const Outcome sim = RunExactly({"--port", "sim", "--journal", "-", "--json", "report", "snapshot"});
+    const std::string realOut = testing::internal::GetCapturedStdout();
+    const std::string realErr = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(sim.exitCode, 0) << sim.err;
+    EXPECT_TRUE(Json::Parse(sim.out)["ok"].boolean);
+    EXPECT_EQ(realOut, "");
+    EXPECT_FALSE(realErr.empty()) << "the journal";
+}
+
+TEST_F(EcrCtlFixture, VersionIsTheProjectsOne)
+{
+    const Outcome text = RunExactly({"--version"});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out, ThermalVersion::Line("ecrctl") + "\n");
+    EXPECT_EQ(text.out.rfind(std::string("ecrctl ") + ThermalVersion::Number(), 0), 0U) << text.out;
+    const Json doc = Json::Parse(RunExactly({"status", "--version", "--json"}).out);
+    EXPECT_EQ(doc["version"].text, ThermalVersion::Number());
+    EXPECT_EQ(doc["build"].text, ThermalVersion::Build());
+    EXPECT_TRUE(Requests().empty());
+}
+
 TEST_F(EcrCtlFixture, ClockRoundTripsThroughTheRegister)
 {
     ASSERT_EQ(Run({"clock", "set", "2027-11-05 07:08"}).exitCode, 0);
@@ -221,7 +325,7 @@ TEST_F(EcrCtlFixture, TraceShowsTrafficInMonitorFormAndMessages)
     ASSERT_EQ(outcome.exitCode, 0);
     EXPECT_NE(outcome.err.find("24-63-\n $  c \n"), std::string::npos) << outcome.err;
     EXPECT_NE(outcome.err.find("06-\n . \n"), std::string::npos) << "the log-on's status byte";
-    EXPECT_NE(outcome.err.find("poruka: Operacija je uspesna"), std::string::npos);
+    EXPECT_NE(outcome.err.find("message: Operacija je uspesna"), std::string::npos);
     EXPECT_EQ(outcome.out.find("24-63-"), std::string::npos) << "the trace stays off standard output";
 }
 

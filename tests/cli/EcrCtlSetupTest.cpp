@@ -141,6 +141,36 @@ TEST_F(EcrCtlSetup, DiffRestoreAndBackupAgainGiveTheFirstFile)
     EXPECT_EQ(TempFolder::Read(again), TempFolder::Read(backup));
 }
 
+// Values as data a script can compare, not English made for reading.
+TEST_F(EcrCtlSetup, DiffGivesTheValuesAsData)
+{
+    Change();
+    host.WithSimulator([](ECRSimulator& sim) { sim.State().headerDouble[0] = false; });
+    const Outcome outcome = Run({"--json", "diff", backup});
+    EXPECT_EQ(outcome.exitCode, 1);
+    const Json doc = Json::Parse(outcome.out);
+    const auto& items = doc["differences"].items;
+    ASSERT_EQ(items.size(), 6U) << outcome.out;
+    EXPECT_EQ(items[0]["item"].text, "header line 1 double size");
+    EXPECT_EQ(items[0]["register"].kind, Json::Kind::Bool);
+    EXPECT_FALSE(items[0]["register"].boolean);
+    EXPECT_TRUE(items[0]["file"].boolean);
+    EXPECT_EQ(items[1]["register"].text, "Nova 2") << "the text itself, not quoted";
+    EXPECT_EQ(items[1]["file"].text, "");
+    EXPECT_EQ(items[2]["register"].text, "8.00");
+    EXPECT_EQ(items[2]["file"].text, "10.00");
+    EXPECT_EQ(items[3]["item"].text, "article \"Hleb\"");
+    EXPECT_EQ(items[3]["register"].kind, Json::Kind::Null);
+    EXPECT_EQ(items[3]["file"]["price"].text, "45.00");
+    EXPECT_EQ(items[3]["file"]["taxRate"].number, 1);
+    EXPECT_EQ(items[3]["file"]["unit"].number, 0);
+    EXPECT_EQ(items[5]["register"]["price"].text, "13.00");
+    EXPECT_EQ(items[5]["file"]["price"].text, "12.50");
+
+    EXPECT_EQ(Run({"diff", backup}).out, "header line 1 double size: register off, file on\n" + std::string(kChanges))
+        << "the text output as before";
+}
+
 TEST_F(EcrCtlSetup, DryRunSendsNoWrite)
 {
     Change();

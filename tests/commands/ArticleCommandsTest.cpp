@@ -72,6 +72,55 @@ TEST(ArticleCommandsTest, ReadArticleParsesEveryField)
     EXPECT_EQ(partial.Payloads(), std::vector<std::string>{kReadLast});
 }
 
+// A field out of what the register keeps, or not a number, failed the reply's
+// check: such an article is never listed, saved or compared as the register's.
+TEST(ArticleCommandsTest, ReadArticleRefusesFieldsOutOfRange)
+{
+    const std::string tail = "0" + TAB + "0" + TAB;
+    const std::string replies[] = {
+        "$OSOK" + LF + "-100" + TAB + "1" + US + "0" + US + tail,        // negative price
+        "$OSOK" + LF + "100000000" + TAB + "1" + US + "0" + US + tail,   // price above 999 999.99
+        "$OSOK" + LF + "12.50" + TAB + "1" + US + "0" + US + tail,       // price with a point
+        "$OSOK" + LF + "100" + TAB + "9" + US + "0" + US + tail,         // tax rate index 9
+        "$OSOK" + LF + "100" + TAB + "-1" + US + "0" + US + tail,        // negative tax rate
+        "$OSOK" + LF + "100" + TAB + "1" + US + "10" + US + tail,        // unit 10
+        "$OSOK" + LF + "100" + TAB + "1" + US + "x" + US + tail,         // unit of a letter
+        "$OSOK" + LF + "100" + TAB + "1" + US + "0" + US + "7a" + TAB + "0" + TAB,  // value1 garbled
+        "$OSOK" + LF + "100" + TAB + "1" + US + "0" + US + "0" + TAB + "99999999999" + TAB,  // value2 too big
+    };
+    for (const std::string& reply : replies) {
+        SCOPED_TRACE(reply);
+        CommandHarness h;
+        h.Reply(reply);
+        try {
+            h.device.ReadArticle("", ECRArticleCommands::kReadNext);
+            ADD_FAILURE() << "taken for an article";
+        } catch (const CommError& error) {
+            EXPECT_EQ(error.code, CommError::Sync);
+        }
+    }
+
+    // The ends of the ranges are the register's.
+    CommandHarness h;
+    h.Reply("$OSOK" + LF + "99999999" + TAB + "8" + US + "9" + US + "-2147483648" + TAB + "2147483647" + TAB);
+    const ECRArticle a = h.device.ReadArticle("", ECRArticleCommands::kReadNext);
+    EXPECT_EQ(a.price, 99999999);
+    EXPECT_EQ(a.taxRate, 8);
+    EXPECT_EQ(a.unit, 9);
+    EXPECT_EQ(a.value1, -2147483647 - 1);
+    EXPECT_EQ(a.value2, 2147483647);
+}
+
+TEST(ArticleCommandsTest, ARefusedReadIsNoArticleNamedByTheCode)
+{
+    CommandHarness h;
+    h.ReplyError("$o", 20);
+    const ECRArticle a = h.device.ReadArticle("SOK", 0);
+    EXPECT_EQ(std::string(a.name.Data()), "");
+    EXPECT_EQ(a.price, 0);
+    EXPECT_EQ(h.device.LastVerdict().code, 20);
+}
+
 TEST(ArticleCommandsTest, ReadAllWalksFromFirstToLast)
 {
     CommandHarness h;

@@ -179,11 +179,11 @@ TEST(FiscalCommandsTest, ReadTaxRatesFillsMissingRatesWithZero)
     EXPECT_EQ(rates, (std::array<std::int32_t, 9>{2000, 1000, 800, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(h.Payloads(), std::vector<std::string>{"$v"});
 
-    CommandHarness full;
-    full.Reply("$V1" + TAB + "2" + TAB + "3" + TAB + "4" + TAB + "5" + TAB + "6" + TAB + "7" + TAB + "8" + TAB + "9" + TAB +
-               "10" + TAB);
+    CommandHarness full;  // the ends of the range a rate keeps to among them
+    full.Reply("$V0" + TAB + "2" + TAB + "3" + TAB + "4" + TAB + "5" + TAB + "6" + TAB + "7" + TAB + "8" + TAB +
+               "9999" + TAB + "10" + TAB);
     full.device.ReadTaxRates(rates);
-    EXPECT_EQ(rates, (std::array<std::int32_t, 9>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(rates, (std::array<std::int32_t, 9>{0, 2, 3, 4, 5, 6, 7, 8, 9999}));
 }
 
 struct HeaderCase {
@@ -193,61 +193,65 @@ struct HeaderCase {
     std::array<bool, 5> flags;
 };
 
-TEST(FiscalCommandsTest, ReadHeaderTakesOnlyNonEmptyFields)
+// One reader for the dialogs, ecrctl and backup: every line up to its own LF.
+TEST(FiscalCommandsTest, ReadHeaderTakesEveryLineUpToItsLF)
 {
+    const std::string flags = "1" + US + "0" + US + "1" + US + "0" + US + "1" + US;
     const HeaderCase cases[] = {
-        {"all lines hold text", "L1\nL2\nL3\nL4\nL5\n1" + US + "0" + US + "1" + US + "0" + US + "1" + US,
-         {"L1", "L2", "L3", "L4", "L5"},
+        {"all lines hold text", "L1\nL2\nL3\nL4\nL5\n" + flags, {"L1", "L2", "L3", "L4", "L5"},
          {true, false, true, false, true}},
-        // The LF of an empty line is never removed, so every later line reads
-        // empty and the first flag swallows the remaining lines.
-        {"third line empty", "L1\nL2\n\nL4\nL5\n1" + US + "0" + US + "1" + US + "0" + US + "1" + US,
-         {"L1", "L2", "", "", ""},
-         {false, false, true, false, true}},
-        {"flag texts other than 1", "A\nB\nC\nD\nE\n01" + US + "2" + US + "1" + US + US + "1",
-         {"A", "B", "C", "D", "E"},
-         {false, false, true, false, false}},
-        {"empty reply", "", {"", "", "", "", ""}, {false, false, false, false, false}},
+        // The design's reader gave "L1", "L2", "", "", "" and flags off, on,
+        // off, on, off here: writing that back erased lines 4 and 5.
+        {"third line empty", "L1\nL2\n\nL4\nL5\n" + flags, {"L1", "L2", "", "L4", "L5"},
+         {true, false, true, false, true}},
+        {"first and last empty", "\nL2\nL3\nL4\n\n" + flags, {"", "L2", "L3", "L4", ""},
+         {true, false, true, false, true}},
+        {"all empty", "\n\n\n\n\n0" + US + "0" + US + "0" + US + "0" + US + "0" + US, {"", "", "", "", ""},
+         {false, false, false, false, false}},
     };
     for (const HeaderCase& c : cases) {
         SCOPED_TRACE(c.what);
         CommandHarness h;
         h.Reply("$H" + c.data);
         std::array<ECRString, 5> lines = {"x", "x", "x", "x", "x"};
-        std::array<bool, 5> flags = {true, true, true, true, true};
-        h.device.ReadHeader(lines, flags);
+        std::array<bool, 5> doubleSize{};
+        h.device.ReadHeader(lines, doubleSize);
         for (std::size_t i = 0; i < 5; ++i) {
             EXPECT_EQ(Text(lines[i]), c.lines[i]) << "line " << i + 1;
         }
-        EXPECT_EQ(flags, c.flags);
+        EXPECT_EQ(doubleSize, c.flags);
         EXPECT_EQ(h.Payloads(), std::vector<std::string>{"$h"});
     }
 }
 
-TEST(FiscalCommandsTest, ReadHeaderExactTakesEveryFieldOrNone)
+// A reply that does not hold every field, or a flag other than 0 or 1, failed
+// its check: nothing of it is taken for the register's text.
+TEST(FiscalCommandsTest, AHeaderReplyWithoutEveryFieldFailsItsCheck)
 {
-    const std::string flags = "1" + US + "0" + US + "1" + US + "0" + US + "1" + US;
-    {
-        // What ReadHeader reads as three empty lines and wrong flags.
+    const std::string fourFlags = "1" + US + "0" + US + "1" + US + "0" + US;
+    const std::string replies[] = {
+        "$HL1\nL2\nL3\nL4\n",                           // a line's LF missing
+        "$HL1\nL2\nL3\nL4\nL5\n" + fourFlags,          // a flag missing
+        "$HL1\nL2\nL3\nL4\nL5\n" + fourFlags + "2" + US,   // a flag of 2
+        "$HL1\nL2\nL3\nL4\nL5\n01" + US + fourFlags,   // a flag of 01
+        "$HL1\nL2\nL3\nL4\nL5\n" + US + fourFlags,     // an empty flag
+        "$H",                                           // no data at all
+        "$C26" + US + "3" + US,                         // the answer to another command
+    };
+    for (const std::string& reply : replies) {
+        SCOPED_TRACE(reply);
         CommandHarness h;
-        h.Reply("$HL1\nL2\n\nL4\nL5\n" + flags);
-        std::array<ECRString, 5> lines;
-        std::array<bool, 5> doubleSize{};
-        h.device.ReadHeaderExact(lines, doubleSize);
-        const char* expected[] = {"L1", "L2", "", "L4", "L5"};
-        for (std::size_t i = 0; i < 5; ++i)
-            EXPECT_EQ(Text(lines[i]), expected[i]) << "line " << i + 1;
-        EXPECT_EQ(doubleSize, (std::array<bool, 5>{true, false, true, false, true}));
-    }
-    const std::string cutShort[] = {"L1\nL2\nL3\nL4\n", "L1\nL2\nL3\nL4\nL5\n1" + US + "0" + US + "1" + US + "0" + US,
-                                    "L1\nL2\nL3\nL4\nL5\n1" + US + "0" + US + "2" + US + "0" + US + "1" + US};
-    for (const std::string& data : cutShort) {
-        CommandHarness h;
-        h.Reply("$H" + data);
+        h.Reply(reply);
         std::array<ECRString, 5> lines = {"x", "x", "x", "x", "x"};
-        std::array<bool, 5> doubleSize{};
-        EXPECT_THROW(h.device.ReadHeaderExact(lines, doubleSize), CommError) << data;
-        EXPECT_EQ(Text(lines[0]), "x") << "nothing read from a reply that does not hold every field";
+        std::array<bool, 5> doubleSize = {true, true, true, true, true};
+        try {
+            h.device.ReadHeader(lines, doubleSize);
+            ADD_FAILURE() << "taken for the header";
+        } catch (const CommError& error) {
+            EXPECT_EQ(error.code, CommError::Sync);
+        }
+        EXPECT_EQ(Text(lines[0]), "x") << "nothing read from a reply that failed its check";
+        EXPECT_TRUE(doubleSize[0]);
     }
     {
         // A refusal's code is the caller's to see, not a malformed reply.
@@ -255,8 +259,8 @@ TEST(FiscalCommandsTest, ReadHeaderExactTakesEveryFieldOrNone)
         h.Reply("#Zi\n57" + US);
         std::array<ECRString, 7> lines;
         std::array<bool, 7> doubleSize{};
-        EXPECT_NO_THROW(h.device.ReadAdvertTextExact(lines, doubleSize));
-        EXPECT_EQ(ECRProtocol::LastErrorCode(), 57);
+        EXPECT_NO_THROW(h.device.ReadAdvertText(lines, doubleSize));
+        EXPECT_EQ(h.device.LastVerdict().code, 57);
     }
 }
 
@@ -279,7 +283,8 @@ TEST(FiscalCommandsTest, ReadTotalizersKeepsTheTextsAsTheyStand)
 {
     CommandHarness h;
     std::string data;
-    const char* texts[] = {"100", "0", "00012", "-5", "1.5", "", "7", "8", "9", "123456789", "42", " 3", "x"};
+    // Past the int range too: a fiscal total grows for years.
+    const char* texts[] = {"100", "0", "00012", "-5", "", "7", "8", "9", "123456789012345678", "42", "3", "", ""};
     for (const char* t : texts) {
         data += std::string(t) + TAB;
     }
@@ -290,6 +295,82 @@ TEST(FiscalCommandsTest, ReadTotalizersKeepsTheTextsAsTheyStand)
         EXPECT_EQ(Text(totals[i]), texts[i]) << "totalizer " << i;
     }
     EXPECT_EQ(h.Payloads(), std::vector<std::string>{"$t"});
+}
+
+struct ReplyCheckCase {
+    const char* what;
+    std::function<void(ECRDevice&)> read;
+    std::string reply;
+};
+
+// A value out of its range or not a number is a reply that failed its check,
+// never clamped or read as 0 and shown as the register's.
+TEST(FiscalCommandsTest, ValuesOutOfRangeFailTheReplysCheck)
+{
+    const auto rates = [](ECRDevice& d) {
+        std::array<std::int32_t, 9> values{};
+        d.ReadTaxRates(values);
+    };
+    const auto totals = [](ECRDevice& d) {
+        std::array<ECRString, 13> values;
+        d.ReadTotalizers(values);
+    };
+    const auto subtotal = [](ECRDevice& d) { d.ReadSubtotal(); };
+    const ReplyCheckCase cases[] = {
+        {"rate beyond the int range", rates, "$V99999999999" + TAB},
+        {"rate above 99.99 %", rates, "$V2000" + TAB + "10000" + TAB},
+        {"negative rate", rates, "$V-1" + TAB},
+        {"a letter for a rate", rates, "$V2000" + TAB + "A" + TAB},
+        {"rate with more after it", rates, "$V20x" + TAB},
+        {"rate with a blank before it", rates, "$V 20" + TAB},
+        {"totalizer with a decimal point", totals, "$T1.5" + TAB},
+        {"totalizer of letters", totals, "$T100" + TAB + "abc" + TAB},
+        {"totalizer of 19 digits", totals, "$T1234567890123456789" + TAB},
+        {"subtotal beyond the int range", subtotal, "*U99999999999"},
+        {"negative subtotal", subtotal, "*U-100"},
+        {"subtotal of letters", subtotal, "*Ux"},
+    };
+    for (const ReplyCheckCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        CommandHarness h;
+        h.Reply(c.reply);
+        try {
+            c.read(h.device);
+            ADD_FAILURE() << "taken for the register's value";
+        } catch (const CommError& error) {
+            EXPECT_EQ(error.code, CommError::Sync);
+        }
+    }
+}
+
+TEST(FiscalCommandsTest, ASubtotalUpToTheIntRangeIsTaken)
+{
+    CommandHarness h;
+    h.Reply("*U2147483647");
+    EXPECT_EQ(h.device.ReadSubtotal(), 2147483647);
+    h.Reply("*U");
+    EXPECT_EQ(h.device.ReadSubtotal(), 0) << "no data reads as 0, as the design reads it";
+}
+
+// A refusal's code is no value: the values stay as they were, the code is the verdict's.
+TEST(FiscalCommandsTest, ARefusedReadGivesNoValueFromTheCode)
+{
+    CommandHarness h;
+    h.ReplyError("$v", 20);
+    std::array<std::int32_t, 9> rates;
+    rates.fill(-1);
+    h.device.ReadTaxRates(rates);
+    EXPECT_EQ(rates[0], -1);
+
+    h.ReplyError("$t", 20);
+    std::array<ECRString, 13> totals;
+    h.device.ReadTotalizers(totals);
+    EXPECT_EQ(Text(totals[0]), "");
+
+    h.ReplyError("*u", 20);
+    EXPECT_EQ(h.device.ReadSubtotal(), 0);
+    EXPECT_EQ(h.device.LastVerdict().kind, ECRVerdict::Kind::Refused);
+    EXPECT_EQ(h.device.LastVerdict().code, 20);
 }
 
 TEST(FiscalCommandsTest, ARegisterRefusalIsNotAnException)

@@ -102,6 +102,36 @@ TEST_F(TransactionTest, CancelLeavesTheFlagSet)
     EXPECT_EQ(h.Payloads(), (std::vector<std::string>{"*t1\n7\n", "*x", kSellJuice}));
 }
 
+// The receipt is open when the register opened it or says one is open; any
+// other answer leaves none open, so that the next sale or "Pocetak
+// Transakcije" sends "*t" again instead of never again on this connection.
+TEST_F(TransactionTest, OnlyAnOpenedOrAlreadyOpenReceiptIsMarkedOpen)
+{
+    h.ReplyError("*t", 4);  // a cashier the register does not take
+    EXPECT_TRUE(device.BeginTransaction("1", "7"));
+    EXPECT_FALSE(device.IsTransactionOpen());
+    EXPECT_TRUE(device.BeginTransaction("1", "8"));
+    EXPECT_TRUE(device.IsTransactionOpen());
+
+    CommandHarness already;
+    already.ReplyError("*t", 57);  // a receipt is open on the register already
+    EXPECT_TRUE(already.device.BeginTransaction("1", "7"));
+    EXPECT_TRUE(already.device.IsTransactionOpen()) << "the sales that follow go into it, as in the design";
+    already.device.SellItem("SOK", 1234, 2500, 1, 0);
+    EXPECT_EQ(already.Payloads(), (std::vector<std::string>{"*t1\n7\n", kSellJuice}));
+
+    CommandHarness unknown;
+    unknown.Reply("*x");  // an answer for another command: whether it opened is unknown
+    unknown.device.SetTransactionDefaults("1", "7");
+    unknown.device.SellItem("SOK", 1234, 2500, 1, 0);
+    EXPECT_FALSE(unknown.device.IsTransactionOpen());
+    unknown.device.SellItem("SOK", 1234, 2500, 1, 0);
+    EXPECT_EQ(unknown.Payloads(),
+              (std::vector<std::string>{"*t1\n7\n", kSellJuice, "*t1\n7\n", kSellJuice}))
+        << "the next sale opens one first: had the first opened, the register would answer 57 and mark it open";
+    EXPECT_TRUE(unknown.device.IsTransactionOpen());
+}
+
 TEST_F(TransactionTest, FailedExchangesLeaveTheFlagAsItWas)
 {
     h.port.FailWriteNumber(1);

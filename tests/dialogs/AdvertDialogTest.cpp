@@ -90,6 +90,28 @@ TEST_F(AdvertDialogTest, ReadReplacesWhatWasTypedWithTheRegistersLines)
     EXPECT_EQ(Requests(), Sent{"$i"});
 }
 
+// The design's reader read every line after an empty one as empty, so
+// "Procitaj" then "Posalji >>" erased them on the register.
+TEST_F(AdvertDialogTest, ReadThenSendKeepsTheLinesAfterAnEmptyOne)
+{
+    WithSimulator([](ECRSimulator& sim) {
+        sim.State().advertLines = {"PRVA", "", "TRECA", "", "", "SESTA", "SEDMA"};
+        sim.State().advertDouble = {false, false, true, false, false, false, true};
+    });
+    Open([&](CDialog& open) {
+        ClearRequests();
+        Click(open, CAdvertDlg::IDC_READ);
+        EXPECT_EQ(Text(open, CAdvertDlg::IDC_LINE3), "TRECA");
+        EXPECT_TRUE(Box(open, CAdvertDlg::IDC_DOUBLE7)->isChecked());
+        Click(open, CAdvertDlg::IDC_WRITE);
+    });
+    EXPECT_EQ(Requests(), (Sent{"$i", "#iPRVA\n\nTRECA\n\n\nSESTA\nSEDMA\n"
+                                      "0\x1F" "0\x1F" "1\x1F" "0\x1F" "0\x1F" "0\x1F" "1\x1F"}));
+    std::array<std::string, 7> stored;
+    WithSimulator([&](ECRSimulator& sim) { stored = sim.State().advertLines; });
+    EXPECT_EQ(stored, (std::array<std::string, 7>{"PRVA", "", "TRECA", "", "", "SESTA", "SEDMA"}));
+}
+
 TEST_F(AdvertDialogTest, OnClickedTwiceSendsOnThenOff)
 {
     Open([&](CDialog& open) {

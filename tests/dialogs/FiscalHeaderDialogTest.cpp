@@ -39,22 +39,30 @@ TEST_F(FiscalHeaderDialogTest, WriteSendsFiveLinesThenFiveFlags)
 
 TEST_F(FiscalHeaderDialogTest, ReadShowsTheRegistersLinesAndFlags)
 {
-    WithSimulator([](ECRSimulator& sim) {
-        sim.State().headerLines = {"RADNJA", "Ulica 5", "Novi Sad", "PIB 123", "Hvala"};
-        sim.State().headerDouble = {false, true, false, false, true};
-    });
-    RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
-        Click(open, CFiscalHeaderDlg::IDC_READ);
-        const char* expected[] = {"RADNJA", "Ulica 5", "Novi Sad", "PIB 123", "Hvala"};
-        for (std::size_t i = 0; i < kLines.size(); ++i) {
-            EXPECT_EQ(Text(open, kLines[i]), expected[i]) << "line " << i + 1;
-        }
-        const bool doubles[] = {false, true, false, false, true};
-        for (std::size_t i = 0; i < kDouble.size(); ++i) {
-            EXPECT_EQ(Checked(open, kDouble[i]), doubles[i]) << "flag " << i + 1;
-        }
-    });
-    EXPECT_EQ(Requests(), Sent{"$h"});
+    struct Case {
+        std::array<std::string, 5> lines;
+        std::array<bool, 5> doubles;
+    };
+    const Case cases[] = {
+        {{"RADNJA", "Ulica 5", "Novi Sad", "PIB 123", "Hvala"}, {false, true, false, false, true}},
+        // The design's reader showed every line after an empty one empty.
+        {{"RADNJA", "", "Novi Sad", "", "Hvala"}, {true, false, false, true, false}},
+    };
+    for (const Case& c : cases) {
+        WithSimulator([&c](ECRSimulator& sim) {
+            sim.State().headerLines = c.lines;
+            sim.State().headerDouble = c.doubles;
+        });
+        ClearRequests();
+        RunMenu(CThermalDlg::ID_FISCAL_HEADER, [&](CDialog& open) {
+            Click(open, CFiscalHeaderDlg::IDC_READ);
+            for (std::size_t i = 0; i < kLines.size(); ++i) {
+                EXPECT_EQ(Text(open, kLines[i]), QString::fromStdString(c.lines[i])) << "line " << i + 1;
+                EXPECT_EQ(Checked(open, kDouble[i]), c.doubles[i]) << "flag " << i + 1;
+            }
+        });
+        EXPECT_EQ(Requests(), Sent{"$h"});
+    }
 }
 
 TEST_F(FiscalHeaderDialogTest, ReopeningShowsThePreviousValuesWithoutARequest)

@@ -198,7 +198,7 @@ TEST_F(PLUListDialogTest, ImportThatCannotBeReadSendsNothing)
     const std::string foreign = folder.Write("strani.txt",
                                              "\xC4\x8C"
                                              "aj,1,2,0\nSok,1,2,0\n\xE6\x97\xA5,1,2,0\n");
-    // A line without a comma has no price, which the register cannot take.
+    // A line without a comma has no fields: the layout is named, not the missing price.
     const std::string noPrice = folder.Write("bez_cene.txt", "Sok,1,2,0\nBez zareza\n");
     Prompts().openFiles = {QString(), QString::fromStdString(missing), QString::fromStdString(foreign),
                            QString::fromStdString(noPrice)};
@@ -216,7 +216,8 @@ TEST_F(PLUListDialogTest, ImportThatCannotBeReadSendsNothing)
     EXPECT_EQ(texts[1], QString::fromUtf8("Fajl " + foreign +
                                           ", red 3: znak '\xE6\x97\xA5' (U+65E5) na mestu 1 ne postoji u kodnoj strani "
                                           "Windows-1250"));
-    EXPECT_EQ(texts[2], QString::fromStdString("Fajl " + noPrice + ", red 2, cena: van opsega 0.01..999999.99"));
+    EXPECT_EQ(texts[2],
+              QString::fromStdString("Fajl " + noPrice + ", red 2: nema zareza: ocekuje se naziv,cena,stopa,jedinica"));
     for (const RecordingPrompts::Message& message : Prompts().messages) {
         EXPECT_EQ(message.title, "Greska");
     }

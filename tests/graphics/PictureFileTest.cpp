@@ -213,10 +213,14 @@ TEST(PictureFileLoadLogo, SizesAreCheckedFromTheHeaderBeforeAnyPixelCostsMemory)
         std::string error;
     };
     std::vector<Case> cases = {
-        {file("huge.bmp", BmpHeader(62, 20000, 20000, 1, 0, 2), k50MB), "Sirina mora biti 360!"},
-        {file("tall.bmp", BmpHeader(62, 360, -20000, 1, 0, 2), k50MB), "Visina mora biti od 13 do 156 piksela!"},
-        {file("huge.pbm", Text("P4\n20000 20000\n"), k50MB), "Sirina mora biti 360!"},
-        {file("tall.pgm", Text("P5 360 157 255\n"), k50MB), "Visina mora biti od 13 do 156 piksela!"},
+        {file("huge.bmp", BmpHeader(62, 20000, 20000, 1, 0, 2), k50MB),
+         folder.File("huge.bmp") + ": a logo is 360 dots wide, this picture 20000"},
+        {file("tall.bmp", BmpHeader(62, 360, -20000, 1, 0, 2), k50MB),
+         folder.File("tall.bmp") + ": a logo is 13 to 156 dots high, this picture 20000"},
+        {file("huge.pbm", Text("P4\n20000 20000\n"), k50MB),
+         folder.File("huge.pbm") + ": a logo is 360 dots wide, this picture 20000"},
+        {file("tall.pgm", Text("P5 360 157 255\n"), k50MB),
+         folder.File("tall.pgm") + ": a logo is 13 to 156 dots high, this picture 157"},
         {file("padded.bmp", BmpHeader(62, 360, 156, 1, 0, 2), k50MB),
          folder.File("padded.bmp") + ": larger than 4194304 bytes"},
         {file("noise.bin", Text("\x01\x02"), k50MB), folder.File("noise.bin") + ": larger than 4194304 bytes"},

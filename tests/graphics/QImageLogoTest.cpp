@@ -69,9 +69,10 @@ TEST(QImageLogo, LoadingChecksTheFileAndTheDeclaredSizeFirst)
         // Qt will not size a bitmap this large from its header alone.
         {huge, huge + ": larger than 4194304 bytes"},
         // A few bytes declaring 20000 x 20000: refused before the pixels would cost 50 MB.
-        {folder.Write("huge.pbm", "P4\n20000 20000\n"), "Sirina mora biti 360!"},
-        {save("wide.png", 400, 13), "Sirina mora biti 360!"},
-        {save("low.png", 360, 12), "Visina mora biti od 13 do 156 piksela!"},
+        {folder.Write("huge.pbm", "P4\n20000 20000\n"),
+         folder.File("huge.pbm") + ": a logo is 360 dots wide, this picture 20000"},
+        {save("wide.png", 400, 13), folder.File("wide.png") + ": a logo is 360 dots wide, this picture 400"},
+        {save("low.png", 360, 12), folder.File("low.png") + ": a logo is 13 to 156 dots high, this picture 12"},
         {folder.Write("text.png", "not a picture"), folder.File("text.png") + ": not a picture this program reads"},
         {"/dev/zero", "/dev/zero: not a file (a device)"},
     };
