@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/JsonValue.h"
+#include "ecr/files/JsonValue.h"
 #include "cli/RegisterSetup.h"
 
 #include <string>

@@ -92,7 +92,7 @@ JobEnd JobRunner::Run(const std::string& jobId, const JobRequest& request)
     case JobKind::ReadHeader: {
         std::array<ECRString, 5> lines;
         std::array<bool, 5> doubleSize{};
-        const ExchangeResult read = ExchangeResult::Of(m_device, [&] { m_device.ReadHeaderExact(lines, doubleSize); });
+        const ExchangeResult read = ExchangeResult::Of(m_device, [&] { m_device.ReadHeader(lines, doubleSize); });
         return ReadEnd(read, "reading the header", PrintedLines(lines, doubleSize));
     }
     case JobKind::SetHeader: {

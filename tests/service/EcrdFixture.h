@@ -2,7 +2,7 @@
 
 #include "EcrdProcess.h"
 #include "articles/TempFolder.h"
-#include "ecr/files/JsonReader.h"
+#include "cli/JsonReader.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
 
