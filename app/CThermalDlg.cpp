@@ -264,8 +264,9 @@ void CThermalDlg::OnConnect()
             failure = "kasa ne odgovara";
         }
     } catch (const CommError& error) {
-        // A device server says who failed and why; a local port's text says it all.
-        const std::string problem = m_link.Problem();
+        // A device server says who failed and why; a local port keeps the design's text.
+        const bool network = m_link.Address() && m_link.Address()->IsNetwork();
+        const std::string problem = network ? m_link.Problem() : std::string();
         failure = CommErrorText(error.code).Data() + (problem.empty() ? "" : " (" + problem + ")");
     }
     m_pPort = m_link.Port();
