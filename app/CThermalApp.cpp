@@ -22,6 +22,9 @@ CThermalApp::CThermalApp(int& argc, char** argv, CommandLine options)
 {
     setApplicationName(QStringLiteral("thermal"));
     setOrganizationName(QStringLiteral("Kadmar"));
+    // The installed menu entry (packaging/), so that a desktop shows the
+    // running program's windows under the entry's name and icon.
+    setDesktopFileName(QStringLiteral("rs.kadmar.thermal"));
     setWindowIcon(ThermalArt::Icon());
     QFont dialogFont = font();
     dialogFont.setPointSize(9);

@@ -84,8 +84,8 @@ bool CommandLine::Parse(const std::vector<std::string>& arguments)
 
 const char* CommandLine::Usage()
 {
-    return "usage: thermal [--simulator [--baud N]] [--port COMn=PATH]... [--log FILE | --no-log]\n"
-           "       thermal --version\n"
+    return "Usage: thermal [--simulator [--baud N]] [--port COMn=PATH]... [--log FILE | --no-log]\n"
+           "  or:  thermal --version\n"
            "  --simulator       run a simulated register inside the program, on COM1\n"
            "  --baud N          with --simulator: its line runs at N baud (9600, 19200)\n"
            "                    as a real register's would; without, it answers at once\n"

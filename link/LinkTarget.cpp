@@ -1,9 +1,9 @@
 #include "link/LinkTarget.h"
 
 #include "link/ComPortMap.h"
-#ifdef THERMAL_SIM_HOST
+// Complete everywhere, for the destructor of m_simulator; a build without the
+// pseudo-terminal host never starts one.
 #include "sim/SimulatorHost.h"
-#endif
 
 bool LinkTarget::Names(const std::string& name)
 {

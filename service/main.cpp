@@ -2,6 +2,7 @@
 // until SIGTERM or SIGINT (each register's running exchange is finished).
 #include "service/EcrdService.h"
 #include "service/ServiceConfig.h"
+#include "version/ThermalVersion.h"
 
 #include <CLI/CLI.hpp>
 #include <csignal>
@@ -10,7 +11,8 @@
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"ecrd: fiscal registers as a local HTTP service, every receipt printed exactly once"};
+    CLI::App app{"ecrd: fiscal registers as a local HTTP service, every receipt printed exactly once", "ecrd"};
+    app.set_version_flag("--version", ThermalVersion::Line("ecrd"));
     std::string configPath;
     std::string checkPath;
     app.add_option("--config", configPath, "the configuration file (JSON)");

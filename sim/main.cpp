@@ -76,7 +76,8 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     CLI::App app{"Simulated cash register on a pseudo-terminal, or on TCP with --listen. Point a client at the "
-                 "printed device path (e.g. ECR_COM1=<path>) or at tcp://<printed address>. SIGUSR1 toggles paper out."};
+                 "printed device path (e.g. ECR_COM1=<path>) or at tcp://<printed address>. SIGUSR1 toggles paper out.",
+                 "ecr-sim"};
     app.set_version_flag("--version", ThermalVersion::Line("ecr-sim"));
     SimulatorHost::Options options;
     SimFaults faults;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-// The version of the programs (thermal, ecrctl, ecr-sim), written in at
+// The version of the programs (thermal, ecrctl, ecr-sim, ecrd), written in at
 // configure time from the project's one version number and, for a build
 // from a git checkout, `git describe` (version/CMakeLists.txt).
 class ThermalVersion {
