@@ -25,7 +25,13 @@ std::vector<std::string> EcrCtlRunner::Subcommand(const WireScenario& scenario)
 bool EcrCtlRunner::Run(const WireScenario& scenario, const std::string& devicePath, WireSpan& span,
                        std::string& error)
 {
-    std::vector<std::string> args{"--port", devicePath, "--baud", std::to_string(m_baud)};
+    return RunAt(devicePath, m_baud, scenario, span, error);
+}
+
+bool EcrCtlRunner::RunAt(const std::string& port, std::int32_t baud, const WireScenario& scenario, WireSpan& span,
+                         std::string& error)
+{
+    std::vector<std::string> args{"--port", port, "--baud", std::to_string(baud)};
     const std::vector<std::string> subcommand = Subcommand(scenario);
     args.insert(args.end(), subcommand.begin(), subcommand.end());
     std::ostringstream out;

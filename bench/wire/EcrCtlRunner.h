@@ -17,6 +17,10 @@ public:
 
     // The subcommand and its arguments for a scenario.
     static std::vector<std::string> Subcommand(const WireScenario& scenario);
+    // ecrctl --port PORT --baud BAUD with the scenario's subcommand, in this
+    // process, timed whole (opening the port and logging on are part of it).
+    static bool RunAt(const std::string& port, std::int32_t baud, const WireScenario& scenario, WireSpan& span,
+                      std::string& error);
 
 private:
     std::int32_t m_baud;

@@ -1,11 +1,9 @@
 #include "Ser2netRunner.h"
 
 #include "EcrCtlRunner.h"
-#include "cli/EcrCtl.h"
 #include "support/ChildProcess.h"
 
 #include <fstream>
-#include <sstream>
 
 bool Ser2netRunner::Run(const WireScenario& scenario, const std::string& devicePath, WireSpan& span,
                         std::string& error)
@@ -20,19 +18,6 @@ bool Ser2netRunner::Run(const WireScenario& scenario, const std::string& deviceP
         error = "ser2net did not start (see " + m_folder + "/ser2net.log)";
         return false;
     }
-    std::vector<std::string> args{"--port", (m_rfc2217 ? "rfc2217://127.0.0.1:" : "tcp://127.0.0.1:") +
-                                                 std::to_string(port),
-                                  "--baud", std::to_string(m_baud)};
-    const std::vector<std::string> subcommand = EcrCtlRunner::Subcommand(scenario);
-    args.insert(args.end(), subcommand.begin(), subcommand.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    span.Start();
-    const int exitCode = EcrCtl::Run(args, out, err, false);
-    span.Stop();
-    if (exitCode != 0) {
-        error = "ecrctl exit code " + std::to_string(exitCode) + ": " + err.str();
-        return false;
-    }
-    return true;
+    return EcrCtlRunner::RunAt((m_rfc2217 ? "rfc2217://127.0.0.1:" : "tcp://127.0.0.1:") + std::to_string(port),
+                               m_baud, scenario, span, error);
 }

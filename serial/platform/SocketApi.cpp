@@ -75,6 +75,26 @@ SocketHandle ConnectOne(const addrinfo& address, std::int64_t deadlineMs, int& e
     return socket;
 }
 
+// The addresses of HOST:PORT for a stream socket, to be freed with
+// freeaddrinfo; null with why set when the network or the name fails.
+addrinfo* Lookup(const std::string& host, int port, std::string& why)
+{
+    if (!SocketApi::Start()) {
+        why = "the network is not available";
+        return nullptr;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
+    if (resolved != 0) {
+        why = "cannot resolve " + host + ": " + gai_strerror(resolved);
+        return nullptr;
+    }
+    return found;
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -218,17 +238,8 @@ bool SocketApi::WouldBlock(int error)
 
 SocketHandle SocketApi::Connect(const std::string& host, int port, int timeoutMs, std::string& why)
 {
-    if (!Start()) {
-        why = "the network is not available";
-        return kInvalid;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (resolved != 0) {
-        why = "cannot resolve " + host + ": " + gai_strerror(resolved);
+    addrinfo* found = Lookup(host, port, why);
+    if (found == nullptr) {
         return kInvalid;
     }
     const std::int64_t deadlineMs = NowMs() + timeoutMs;
@@ -247,17 +258,8 @@ SocketHandle SocketApi::Connect(const std::string& host, int port, int timeoutMs
 std::vector<std::string> SocketApi::Resolve(const std::string& host, int port, std::string& why)
 {
     std::vector<std::string> addresses;
-    if (!Start()) {
-        why = "the network is not available";
-        return addresses;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (resolved != 0) {
-        why = "cannot resolve " + host + ": " + gai_strerror(resolved);
+    addrinfo* found = Lookup(host, port, why);
+    if (found == nullptr) {
         return addresses;
     }
     for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
