@@ -2,7 +2,7 @@
 // decides: a file size limit (ulimit -f) makes writes fail instead of
 // killing the program, and a FIFO nobody reads, given as a log or journal,
 // is refused at once instead of holding the start for ever.
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "articles/TempFolder.h"
 
 #include <gtest/gtest.h>
