@@ -6,25 +6,18 @@
 #include "ecr/protocol/ECRClock.h"
 #include "support/TcpPeer.h"
 
+#include "support/ByteString.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-std::string Bytes(std::initializer_list<int> values)
-{
-    std::string bytes;
-    for (const int value : values) {
-        bytes.push_back(static_cast<char>(value));
-    }
-    return bytes;
-}
-
 // 19200 baud, 8 data bits, no parity, one stop bit, no flow control, DTR off.
 const SerialSettings kLine(0, 19200, 8, 0, 0, 0, 0);
 // What an RFC 2217 server says first: DO COM-PORT-OPTION, DO and WILL BINARY, WILL SUPPRESS-GO-AHEAD.
-const std::string kServerGreeting = Bytes({0xFF, 0xFD, 0x2C, 0xFF, 0xFD, 0x00, 0xFF, 0xFB, 0x00, 0xFF, 0xFB, 0x03});
+const std::string kServerGreeting = ByteString({0xFF, 0xFD, 0x2C, 0xFF, 0xFD, 0x00, 0xFF, 0xFB, 0x00, 0xFF, 0xFB, 0x03});
 
 std::string Text(const ECRString& text)
 {
@@ -37,20 +30,20 @@ TEST(NetworkPortTest, Rfc2217SetsTheLineFromTheSettings)
     NetworkPort port(kLine, "127.0.0.1", server.Port(), NetworkPort::Protocol::Rfc2217);
     ASSERT_TRUE(port.Open());
     const std::string expected =
-        Bytes({0xFF, 0xFB, 0x00, 0xFF, 0xFD, 0x00, 0xFF, 0xFB, 0x03, 0xFF, 0xFD, 0x03, 0xFF, 0xFB, 0x2C}) +
-        Bytes({0xFF, 0xFA, 0x2C, 0x01, 0x00, 0x00, 0x4B, 0x00, 0xFF, 0xF0}) +  // SET-BAUDRATE 19200
-        Bytes({0xFF, 0xFA, 0x2C, 0x02, 0x08, 0xFF, 0xF0}) +                    // SET-DATASIZE 8
-        Bytes({0xFF, 0xFA, 0x2C, 0x03, 0x01, 0xFF, 0xF0}) +                    // SET-PARITY none
-        Bytes({0xFF, 0xFA, 0x2C, 0x04, 0x01, 0xFF, 0xF0}) +                    // SET-STOPSIZE 1
-        Bytes({0xFF, 0xFA, 0x2C, 0x05, 0x01, 0xFF, 0xF0}) +                    // no flow control
-        Bytes({0xFF, 0xFA, 0x2C, 0x05, 0x09, 0xFF, 0xF0}) +                    // DTR off
-        Bytes({0xFF, 0xFA, 0x2C, 0x05, 0x0C, 0xFF, 0xF0});                     // RTS off
+        ByteString({0xFF, 0xFB, 0x00, 0xFF, 0xFD, 0x00, 0xFF, 0xFB, 0x03, 0xFF, 0xFD, 0x03, 0xFF, 0xFB, 0x2C}) +
+        ByteString({0xFF, 0xFA, 0x2C, 0x01, 0x00, 0x00, 0x4B, 0x00, 0xFF, 0xF0}) +  // SET-BAUDRATE 19200
+        ByteString({0xFF, 0xFA, 0x2C, 0x02, 0x08, 0xFF, 0xF0}) +                    // SET-DATASIZE 8
+        ByteString({0xFF, 0xFA, 0x2C, 0x03, 0x01, 0xFF, 0xF0}) +                    // SET-PARITY none
+        ByteString({0xFF, 0xFA, 0x2C, 0x04, 0x01, 0xFF, 0xF0}) +                    // SET-STOPSIZE 1
+        ByteString({0xFF, 0xFA, 0x2C, 0x05, 0x01, 0xFF, 0xF0}) +                    // no flow control
+        ByteString({0xFF, 0xFA, 0x2C, 0x05, 0x09, 0xFF, 0xF0}) +                    // DTR off
+        ByteString({0xFF, 0xFA, 0x2C, 0x05, 0x0C, 0xFF, 0xF0});                     // RTS off
     EXPECT_EQ(server.ReceiveAll(), expected);
     EXPECT_EQ(port.Telnet().ComPortOption(), TelnetCodec::Answer::Agreed);
 
     // The server's input buffer is purged at every flush.
     port.PurgeInput();
-    EXPECT_EQ(server.ReceiveAll(), Bytes({0xFF, 0xFA, 0x2C, 0x0C, 0x01, 0xFF, 0xF0}));
+    EXPECT_EQ(server.ReceiveAll(), ByteString({0xFF, 0xFA, 0x2C, 0x0C, 0x01, 0xFF, 0xF0}));
 }
 
 TEST(NetworkPortTest, Rfc2217EscapesBothWaysAndReadsAsASerialPortDoes)
@@ -61,11 +54,11 @@ TEST(NetworkPortTest, Rfc2217EscapesBothWaysAndReadsAsASerialPortDoes)
     server.ReceiveAll();
 
     port.Write(ECRString("\x05\xFF"));
-    EXPECT_EQ(server.ReceiveAll(), Bytes({0x05, 0xFF, 0xFF}));
+    EXPECT_EQ(server.ReceiveAll(), ByteString({0x05, 0xFF, 0xFF}));
     // A busy status byte 0xFF, an acknowledgement between, XON dropped, and
     // the read ending at the backslash; what follows is left for the next read.
-    server.Send(Bytes({0xFF, 0xFF, 0xFF, 0xFA, 0x2C, 0x65, 0, 0, 0x4B, 0, 0xFF, 0xF0, 0x11, 0x1B, 'P', 0x1B, '\\', 'N'}));
-    EXPECT_EQ(Text(port.ReadUntil("\\", 1000)), Bytes({0xFF, 0x1B, 'P', 0x1B, '\\'}));
+    server.Send(ByteString({0xFF, 0xFF, 0xFF, 0xFA, 0x2C, 0x65, 0, 0, 0x4B, 0, 0xFF, 0xF0, 0x11, 0x1B, 'P', 0x1B, '\\', 'N'}));
+    EXPECT_EQ(Text(port.ReadUntil("\\", 1000)), ByteString({0xFF, 0x1B, 'P', 0x1B, '\\'}));
     EXPECT_EQ(Text(port.ReadCount(5, 100)), "N");
     EXPECT_TRUE(port.Telnet().Acknowledged(TelnetCodec::SET_BAUDRATE).has_value());
 }
@@ -76,11 +69,11 @@ TEST(NetworkPortTest, RawTcpPassesTheBytesAsTheyAre)
     NetworkPort port(kLine, "127.0.0.1", server.Port(), NetworkPort::Protocol::Raw);
     ASSERT_TRUE(port.Open());
     port.Write(ECRString("\x1BP\xFF"));
-    EXPECT_EQ(server.ReceiveAll(), Bytes({0x1B, 'P', 0xFF}));
+    EXPECT_EQ(server.ReceiveAll(), ByteString({0x1B, 'P', 0xFF}));
     port.PurgeInput();  // nothing to say to a raw server
     EXPECT_EQ(server.ReceiveAll(50), "");
-    server.Send(Bytes({0x06, 0xFF, 0xFF}));
-    EXPECT_EQ(Text(port.ReadCount(3, 1000)), Bytes({0x06, 0xFF, 0xFF}));
+    server.Send(ByteString({0x06, 0xFF, 0xFF}));
+    EXPECT_EQ(Text(port.ReadCount(3, 1000)), ByteString({0x06, 0xFF, 0xFF}));
     // A quiet line is a time-out, as on a serial line.
     EXPECT_EQ(Text(port.ReadCount(1, 20)), "");
 }
