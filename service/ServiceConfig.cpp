@@ -64,7 +64,9 @@ ServiceConfig::Register ReadRegister(const JsonValue& value, const std::string& 
     reg.port = JsonFields::Member(value, "port", Kind::String, named).AsString();
     if (!LinkTarget::Names(reg.port))
         JsonFields::Refuse(named + ": port",
-                           "\"" + reg.port + "\" is neither a COM port (COM1, COM12), a device path nor sim");
+                           "\"" + reg.port +
+                               "\" is neither a COM port (COM1, COM12), a device path, a device server "
+                               "(tcp://HOST:PORT, rfc2217://HOST:PORT) nor sim");
     if (const JsonValue* baud = JsonFields::Optional(value, "baud", Kind::Number, named)) {
         if (baud->AsNumber() != 9600 && baud->AsNumber() != 19200)
             JsonFields::Refuse(named + ": baud", std::to_string(baud->AsNumber()) + " is not 9600 or 19200");

@@ -52,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"id_with_slash", R"({"registers": [{"id": "a/b", "port": "sim"}]})",
                 "register 1: id: \"a/b\" is not 1 to 32 letters, digits, '-' or '_'"},
         Refused{"port_names_nothing", R"({"registers": [{"id": "k", "port": "LPT1"}]})",
-                "register 1 \"k\": port: \"LPT1\" is neither a COM port (COM1, COM12), a device path nor sim"},
+                "register 1 \"k\": port: \"LPT1\" is neither a COM port (COM1, COM12), a device path, a device server "
+                "(tcp://HOST:PORT, rfc2217://HOST:PORT) nor sim"},
         Refused{"baud", R"({"registers": [{"id": "k", "port": "COM1", "baud": 115200}]})",
                 "register 1 \"k\": baud: 115200 is not 9600 or 19200"},
         Refused{"poll_limit_unknown", R"({"registers": [{"id": "k", "port": "sim", "pollLimits": {"retries": 3}}]})",
@@ -69,7 +70,8 @@ TEST(ServiceConfig, ReadsEveryItem)
         "defaultWaitMs": 100, "maxWaitMs": 200, "maxQueue": 3, "sessionLogs": false, "keepLogDays": 2,
         "reopenFirstMs": 10, "reopenMaxMs": 20,
         "registers": [{"id": "kasa-1", "port": "/dev/ttyUSB0", "baud": 9600, "pollLimits": {"replyTimeoutMs": 250}},
-                      {"id": "sim", "port": "sim", "simulatorJournal": "/tmp/j"}]})",
+                      {"id": "sim", "port": "sim", "simulatorJournal": "/tmp/j"},
+                      {"id": "net", "port": "rfc2217://[::1]:4001"}]})",
                                      "/etc/ecrd", config, error))
         << error;
     EXPECT_EQ(config.listenHost, "::1");
@@ -79,7 +81,8 @@ TEST(ServiceConfig, ReadsEveryItem)
     EXPECT_EQ(config.stateDirectory, "/srv/ecrd");
     EXPECT_EQ(config.maxQueue, 3u);
     EXPECT_FALSE(config.sessionLogs);
-    ASSERT_EQ(config.registers.size(), 2u);
+    ASSERT_EQ(config.registers.size(), 3u);
+    EXPECT_EQ(config.registers[2].port, "rfc2217://[::1]:4001") << "a device server, as ecrctl --port takes it";
     EXPECT_EQ(config.registers[0].baud, 9600);
     ASSERT_TRUE(config.registers[0].pollLimits.has_value());
     EXPECT_EQ(config.registers[0].pollLimits->replyTimeoutMs, 250);
