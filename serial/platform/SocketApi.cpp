@@ -219,6 +219,14 @@ long SocketApi::Receive(SocketHandle socket, char* data, std::size_t count)
     for (;;) {
         const ssize_t received = ::recv(socket, data, count, 0);
         if (received >= 0 || errno != EINTR) {
+#ifdef TCP_QUICKACK
+            // A reply that comes in pieces: acknowledge each at once, so that
+            // a server that holds its next piece until the last is
+            // acknowledged (Nagle) does not wait for a delayed ACK. Linux
+            // turns quick ACKs off again by itself, so it is asked each time.
+            const int on = 1;
+            setsockopt(socket, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
             return static_cast<long>(received);
         }
     }
