@@ -2,15 +2,9 @@
 
 #include "ecr/articles/ArticleDatabase.h"
 #include "ecr/files/FaultText.h"
+#include "FaultLanguages.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-constexpr auto English = FaultText::Language::English;
-constexpr auto Serbian = FaultText::Language::Serbian;
-
-}  // namespace
 
 TEST(ArticleDatabaseLine, FieldsAndDefaults)
 {

@@ -4,6 +4,7 @@
 #include "ecr/articles/TestArticles.h"
 #include "ecr/commands/ECRArticleRules.h"
 #include "ecr/files/FaultText.h"
+#include "FaultLanguages.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,6 @@
 #include <ostream>
 
 namespace {
-
-constexpr auto English = FaultText::Language::English;
-constexpr auto Serbian = FaultText::Language::Serbian;
 
 struct ImportCase {
     const char* line;

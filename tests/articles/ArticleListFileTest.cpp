@@ -2,6 +2,7 @@
 
 #include "ecr/articles/ArticleListFile.h"
 #include "ecr/files/FaultText.h"
+#include "FaultLanguages.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,6 @@ ECRArticle Article(const char* name, int price, int value1, int taxRate, int uni
     a.value2 = 99;  // never written
     return a;
 }
-
-constexpr auto English = FaultText::Language::English;
-constexpr auto Serbian = FaultText::Language::Serbian;
 
 }  // namespace
 

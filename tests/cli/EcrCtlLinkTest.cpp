@@ -22,7 +22,7 @@ const std::string TAB = "\t";
 
 // Stands in the file a case may be asked to write; it must survive a failed run.
 const char* const kFileArg = "FILE";
-const char* const kPrecious = "written by an earlier run\n";
+const char* const kEarlierContent = "written by an earlier run\n";
 
 // Answers by command code; a code without an entry gets no answer.
 ScriptedRegister::Script ByCommand(std::map<std::string, std::string> replies)
@@ -160,7 +160,7 @@ TEST_P(EcrCtlScripted, FailsWithTheDocumentedCodeAndTouchesNoFile)
     const ScriptedCase& c = GetParam();
     ScriptedRegister line(c.script);
     TempFolder folder;
-    const std::string file = folder.Write("earlier.txt", kPrecious);
+    const std::string file = folder.Write("earlier.txt", kEarlierContent);
 
     std::vector<std::string> args{"--port", line.DevicePath()};
     for (const std::string& arg : c.args)
@@ -171,7 +171,7 @@ TEST_P(EcrCtlScripted, FailsWithTheDocumentedCodeAndTouchesNoFile)
     EXPECT_EQ(exitCode, c.exitCode) << err.str();
     EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
     EXPECT_EQ(out.str(), c.printed != nullptr ? c.printed : "");
-    EXPECT_EQ(TempFolder::Read(file), kPrecious);
+    EXPECT_EQ(TempFolder::Read(file), kEarlierContent);
 }
 
 INSTANTIATE_TEST_SUITE_P(Replies, EcrCtlScripted, testing::ValuesIn(kScriptedCases),
@@ -181,7 +181,7 @@ TEST(EcrCtlScriptedList, AnEmptyTableIsAFinishedListAndWritesTheFile)
 {
     ScriptedRegister line(ByCommand({{"$o", "#Zo" + LF + "20" + US}}));
     TempFolder folder;
-    const std::string file = folder.Write("list.txt", kPrecious);
+    const std::string file = folder.Write("list.txt", kEarlierContent);
     std::ostringstream out, err;
     EXPECT_EQ(EcrCtl::Run({"--port", line.DevicePath(), "articles", "list", "--out", file}, out, err), 0) << err.str();
     EXPECT_NE(err.str().find("no articles"), std::string::npos) << err.str();

@@ -12,8 +12,8 @@ namespace {
 
 using Sent = std::vector<std::string>;
 
-constexpr auto kLines = CAdvertDlg::kLineIds;
-constexpr auto kDouble = CAdvertDlg::kDoubleIds;
+constexpr auto kAdvertLines = CAdvertDlg::kLineIds;
+constexpr auto kAdvertDouble = CAdvertDlg::kDoubleIds;
 
 class AdvertDialogTest : public RegisterSession {
 protected:
@@ -29,7 +29,7 @@ TEST_F(AdvertDialogTest, OpeningSendsOneSwitchReadAndShowsTheSwitch)
     });
     Open([&](CDialog& open) {
         EXPECT_TRUE(Box(open, CAdvertDlg::IDC_PRINT_ON)->isChecked());
-        for (const int id : kLines) {
+        for (const int id : kAdvertLines) {
             EXPECT_EQ(Text(open, id), "") << id;
         }
     });
@@ -82,9 +82,9 @@ TEST_F(AdvertDialogTest, ReadReplacesWhatWasTypedWithTheRegistersLines)
         Click(open, CAdvertDlg::IDC_READ);
         const char* lines[] = {"PRVA", "DRUGA", "TRECA", "CETVRTA", "PETA", "SESTA", "SEDMA"};
         const bool doubled[] = {false, false, true, false, false, false, true};
-        for (std::size_t i = 0; i < kLines.size(); ++i) {
-            EXPECT_EQ(Text(open, kLines[i]), lines[i]) << "line " << i + 1;
-            EXPECT_EQ(Box(open, kDouble[i])->isChecked(), doubled[i]) << "flag " << i + 1;
+        for (std::size_t i = 0; i < kAdvertLines.size(); ++i) {
+            EXPECT_EQ(Text(open, kAdvertLines[i]), lines[i]) << "line " << i + 1;
+            EXPECT_EQ(Box(open, kAdvertDouble[i])->isChecked(), doubled[i]) << "flag " << i + 1;
         }
     });
     EXPECT_EQ(Requests(), Sent{"$i"});

@@ -1,4 +1,5 @@
 #include "graphics/BuildLogoRows.h"
+#include "Colours.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,6 @@
 #include <ostream>
 
 namespace {
-
-const Rgb kWhite{255, 255, 255};
-const Rgb kBlack{0, 0, 0};
 
 // A white picture with the given pixels black.
 PixelAccessor BlackAt(std::set<std::pair<int, int>> blacks)

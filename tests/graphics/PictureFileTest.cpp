@@ -2,6 +2,7 @@
 #include "articles/TempFolder.h"
 
 #include "graphics/PictureFile.h"
+#include "Colours.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,6 @@
 #endif
 
 namespace {
-
-const Rgb kWhite{255, 255, 255};
-const Rgb kBlack{0, 0, 0};
 
 std::vector<unsigned char> Bytes(std::initializer_list<int> values)
 {

@@ -1,5 +1,6 @@
 #include "ecr/protocol/ECRString.h"
 #include "ecr/protocol/ECRStringError.h"
+#include "support/EcrStringBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +8,6 @@
 #include <vector>
 
 namespace {
-
-std::string Bytes(const ECRString& s)
-{
-    return std::string(s.Data(), s.Length());
-}
 
 // The invariant every operation must keep: room for the text and a zero after it.
 void ExpectInvariant(const ECRString& s)

@@ -1,17 +1,13 @@
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRFrame.h"
 #include "ecr/protocol/ECRStringError.h"
+#include "support/EcrStringBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
-
-std::string Bytes(const ECRString& s)
-{
-    return std::string(s.Data(), s.Length());
-}
 
 ECRString Text(const std::string& bytes)
 {

@@ -7,6 +7,7 @@
 #include "support/TcpPeer.h"
 
 #include "support/ByteString.h"
+#include "support/EcrStringBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,6 @@ namespace {
 const SerialSettings kLine(0, 19200, 8, 0, 0, 0, 0);
 // What an RFC 2217 server says first: DO COM-PORT-OPTION, DO and WILL BINARY, WILL SUPPRESS-GO-AHEAD.
 const std::string kServerGreeting = ByteString({0xFF, 0xFD, 0x2C, 0xFF, 0xFD, 0x00, 0xFF, 0xFB, 0x00, 0xFF, 0xFB, 0x03});
-
-std::string Text(const ECRString& text)
-{
-    return std::string(text.Data(), text.Length());
-}
 
 TEST(NetworkPortTest, Rfc2217SetsTheLineFromTheSettings)
 {
@@ -58,8 +54,8 @@ TEST(NetworkPortTest, Rfc2217EscapesBothWaysAndReadsAsASerialPortDoes)
     // A busy status byte 0xFF, an acknowledgement between, XON dropped, and
     // the read ending at the backslash; what follows is left for the next read.
     server.Send(ByteString({0xFF, 0xFF, 0xFF, 0xFA, 0x2C, 0x65, 0, 0, 0x4B, 0, 0xFF, 0xF0, 0x11, 0x1B, 'P', 0x1B, '\\', 'N'}));
-    EXPECT_EQ(Text(port.ReadUntil("\\", 1000)), ByteString({0xFF, 0x1B, 'P', 0x1B, '\\'}));
-    EXPECT_EQ(Text(port.ReadCount(5, 100)), "N");
+    EXPECT_EQ(Bytes(port.ReadUntil("\\", 1000)), ByteString({0xFF, 0x1B, 'P', 0x1B, '\\'}));
+    EXPECT_EQ(Bytes(port.ReadCount(5, 100)), "N");
     EXPECT_TRUE(port.Telnet().Acknowledged(TelnetCodec::SET_BAUDRATE).has_value());
 }
 
@@ -73,9 +69,9 @@ TEST(NetworkPortTest, RawTcpPassesTheBytesAsTheyAre)
     port.PurgeInput();  // nothing to say to a raw server
     EXPECT_EQ(server.ReceiveAll(50), "");
     server.Send(ByteString({0x06, 0xFF, 0xFF}));
-    EXPECT_EQ(Text(port.ReadCount(3, 1000)), ByteString({0x06, 0xFF, 0xFF}));
+    EXPECT_EQ(Bytes(port.ReadCount(3, 1000)), ByteString({0x06, 0xFF, 0xFF}));
     // A quiet line is a time-out, as on a serial line.
-    EXPECT_EQ(Text(port.ReadCount(1, 20)), "");
+    EXPECT_EQ(Bytes(port.ReadCount(1, 20)), "");
 }
 
 TEST(NetworkPortTest, AConnectionThatFailsIsALinkFailureNamingTheServer)

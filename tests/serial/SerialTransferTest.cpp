@@ -8,6 +8,7 @@
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRClock.h"
 #include "serial/Win32SerialPort.h"
+#include "support/EcrStringBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +26,6 @@ std::vector<std::string> g_traffic;
 void RecordTraffic(ECRString text)
 {
     g_traffic.emplace_back(text.Data(), text.Length());
-}
-
-std::string Text(const ECRString& text)
-{
-    return std::string(text.Data(), text.Length());
 }
 
 // Any bytes, zero bytes included, as one text.
@@ -58,22 +54,22 @@ protected:
 TEST_F(SerialTransferTest, ReadUntilStopsRightAfterTheTerminator)
 {
     line.Send("\x1bP$c0512\x1b\\\x06N");
-    EXPECT_EQ(Text(port.ReadUntil("\\", 3000)), "\x1bP$c0512\x1b\\");
-    EXPECT_EQ(Text(port.ReadCount(1, 200)), "\x06");
-    EXPECT_EQ(Text(port.ReadUntil("\\", 200)), "N");
+    EXPECT_EQ(Bytes(port.ReadUntil("\\", 3000)), "\x1bP$c0512\x1b\\");
+    EXPECT_EQ(Bytes(port.ReadCount(1, 200)), "\x06");
+    EXPECT_EQ(Bytes(port.ReadUntil("\\", 200)), "N");
     EXPECT_EQ(g_traffic, (std::vector<std::string>{"\x1bP$c0512\x1b\\", "\x06", "N"}));
     EXPECT_EQ(line.Receive(1, 50), "");  // nothing echoed back to the register
 }
 
 TEST_F(SerialTransferTest, SilentLineGivesTheEmptyTextAndReportsIt)
 {
-    EXPECT_EQ(Text(port.ReadUntil("\\", 50)), "");
-    EXPECT_EQ(Text(port.ReadCount(1, 1)), "");
+    EXPECT_EQ(Bytes(port.ReadUntil("\\", 50)), "");
+    EXPECT_EQ(Bytes(port.ReadCount(1, 1)), "");
     EXPECT_EQ(g_traffic, (std::vector<std::string>{"", ""}));
 
     port.SetTrafficCallback(nullptr);
     line.Send("A");
-    EXPECT_EQ(Text(port.ReadCount(1, 200)), "A");
+    EXPECT_EQ(Bytes(port.ReadCount(1, 200)), "A");
     EXPECT_EQ(g_traffic.size(), 2u);
 }
 
@@ -104,7 +100,7 @@ TEST_P(SerialReadUntilTest, Reads)
     line.Send(GetParam().arriving);
     std::vector<std::string> reads;
     for (std::size_t i = 0; i < GetParam().reads.size(); ++i) {
-        reads.push_back(Text(port.ReadUntil(GetParam().terminator.c_str(), 100)));
+        reads.push_back(Bytes(port.ReadUntil(GetParam().terminator.c_str(), 100)));
     }
     EXPECT_EQ(reads, GetParam().reads);
 }
@@ -126,10 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SerialTransferTest, ReadCountStopsAtTheCountOrTheGap)
 {
     line.Send("XYZ");
-    EXPECT_EQ(Text(port.ReadCount(1, 1000)), "X");
-    EXPECT_EQ(Text(port.ReadCount(5, 100)), "YZ");
+    EXPECT_EQ(Bytes(port.ReadCount(1, 1000)), "X");
+    EXPECT_EQ(Bytes(port.ReadCount(5, 100)), "YZ");
     line.Send("\x11Q\x13R");
-    EXPECT_EQ(Text(port.ReadCount(2, 100)), "QR");
+    EXPECT_EQ(Bytes(port.ReadCount(2, 100)), "QR");
 }
 
 TEST_F(SerialTransferTest, TimeOutLimitsTheGapNotTheWholeRead)
@@ -141,7 +137,7 @@ TEST_F(SerialTransferTest, TimeOutLimitsTheGapNotTheWholeRead)
         }
     });
     // Each chunk comes well within the per-byte limit, the whole read does not.
-    const std::string read = Text(port.ReadUntil("\\", 1000));
+    const std::string read = Bytes(port.ReadUntil("\\", 1000));
     peer.join();
     EXPECT_EQ(read, "ABCDE\\");
 }
@@ -152,8 +148,8 @@ TEST_F(SerialTransferTest, ALineThatNeverSendsTheTerminatorCannotHoldTheRead)
     // 16 KiB, and what follows stays for the next read.
     const std::string noise(16384, 'x');
     std::thread peer([&] { line.Send(noise + "yz\\"); });
-    const std::string first = Text(port.ReadUntil("\\", 1000));
-    const std::string second = Text(port.ReadUntil("\\", 1000));
+    const std::string first = Bytes(port.ReadUntil("\\", 1000));
+    const std::string second = Bytes(port.ReadUntil("\\", 1000));
     peer.join();
     EXPECT_TRUE(first == noise) << first.size() << " bytes";  // not EXPECT_EQ: 16 kB
     EXPECT_EQ(second, "yz\\");
@@ -174,7 +170,7 @@ TEST_F(SerialTransferTest, ADrippingLineCannotHoldTheReadLongerThanItsLimit)
             }
         });
         const std::int64_t startMs = FastClockMs();
-        const std::string read = Text(until ? port.ReadUntil("\\", 3000) : port.ReadCount(100000, 3000));
+        const std::string read = Bytes(until ? port.ReadUntil("\\", 3000) : port.ReadCount(100000, 3000));
         const std::int64_t tookMs = FastClockMs() - startMs;
         stop = true;
         peer.join();
@@ -200,7 +196,7 @@ TEST_F(SerialTransferTest, WritesEveryByteAsGiven)
 TEST_F(SerialTransferTest, XoffFromThePeerDoesNotHoldUpWrites)
 {
     line.Send("\x13");
-    ASSERT_EQ(Text(port.ReadCount(1, 100)), "");  // dropped by the reader, but never taken as flow control
+    ASSERT_EQ(Bytes(port.ReadCount(1, 100)), "");  // dropped by the reader, but never taken as flow control
     port.Write("ok");
     EXPECT_EQ(line.Receive(2), "ok");
 }
@@ -252,10 +248,10 @@ TEST_F(SerialTransferTest, HungUpLineReadsNothingAndRefusesWrites)
         GTEST_SKIP() << "Wine's ReadFile on a hung-up pseudo-terminal without a time-out spins for ever";
     }
     line.Send("AB");
-    EXPECT_EQ(Text(port.ReadCount(2, 200)), "AB");
+    EXPECT_EQ(Bytes(port.ReadCount(2, 200)), "AB");
     line.HangUp();
     // No time-out at all: a read must still come back once the peer is gone.
-    EXPECT_EQ(Text(port.ReadUntil("\\", 0)), "");
+    EXPECT_EQ(Bytes(port.ReadUntil("\\", 0)), "");
     EXPECT_THROW(port.Write("A"), CommError);
 }
 

@@ -5,7 +5,7 @@
 
 namespace {
 
-std::string Refusal(const std::string& text)
+std::string ConfigRefusal(const std::string& text)
 {
     ServiceConfig config;
     std::string error;
@@ -14,18 +14,18 @@ std::string Refusal(const std::string& text)
     return error;
 }
 
-struct Refused {
+struct ConfigCase {
     const char* label;
     std::string text;
     const char* message;
 };
 
-void PrintTo(const Refused& c, std::ostream* os)
+void PrintTo(const ConfigCase& c, std::ostream* os)
 {
     *os << c.label;
 }
 
-class ConfigRefused : public testing::TestWithParam<Refused> {};
+class ConfigRefused : public testing::TestWithParam<ConfigCase> {};
 
 const std::string kSim = R"({"id": "sim", "port": "sim"})";
 
@@ -33,32 +33,32 @@ const std::string kSim = R"({"id": "sim", "port": "sim"})";
 
 TEST_P(ConfigRefused, WithTheItemNamed)
 {
-    EXPECT_EQ(Refusal(GetParam().text), GetParam().message);
+    EXPECT_EQ(ConfigRefusal(GetParam().text), GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ConfigRefused,
     testing::Values(
-        Refused{"not_json", "{registers: []}",
+        ConfigCase{"not_json", "{registers: []}",
                 "not a JSON document: line 1, column 2: expected a key in double quotes"},
-        Refused{"no_registers", R"({"registers": []})", "registers: no register"},
-        Refused{"unknown_item", R"({"registers": [)" + kSim + R"(], "lisen": "127.0.0.1:1"})",
+        ConfigCase{"no_registers", R"({"registers": []})", "registers: no register"},
+        ConfigCase{"unknown_item", R"({"registers": [)" + kSim + R"(], "lisen": "127.0.0.1:1"})",
                 "the configuration: unknown item \"lisen\""},
-        Refused{"open_without_token", R"({"listen": "0.0.0.0:8765", "registers": [)" + kSim + "]}",
+        ConfigCase{"open_without_token", R"({"listen": "0.0.0.0:8765", "registers": [)" + kSim + "]}",
                 "token: required when listening on 0.0.0.0, which is not a loopback address"},
-        Refused{"listen_without_port", R"({"listen": "127.0.0.1", "registers": [)" + kSim + "]}",
+        ConfigCase{"listen_without_port", R"({"listen": "127.0.0.1", "registers": [)" + kSim + "]}",
                 "listen: \"127.0.0.1\" is not HOST:PORT, such as 127.0.0.1:8765 or [::1]:8765"},
-        Refused{"id_twice", R"({"registers": [)" + kSim + "," + kSim + "]}", "register 2: the id \"sim\" comes twice"},
-        Refused{"id_with_slash", R"({"registers": [{"id": "a/b", "port": "sim"}]})",
+        ConfigCase{"id_twice", R"({"registers": [)" + kSim + "," + kSim + "]}", "register 2: the id \"sim\" comes twice"},
+        ConfigCase{"id_with_slash", R"({"registers": [{"id": "a/b", "port": "sim"}]})",
                 "register 1: id: \"a/b\" is not 1 to 32 letters, digits, '-' or '_'"},
-        Refused{"port_names_nothing", R"({"registers": [{"id": "k", "port": "LPT1"}]})",
+        ConfigCase{"port_names_nothing", R"({"registers": [{"id": "k", "port": "LPT1"}]})",
                 "register 1 \"k\": port: \"LPT1\" is neither a COM port (COM1, COM12), a device path, a device server "
                 "(tcp://HOST:PORT, rfc2217://HOST:PORT) nor sim"},
-        Refused{"baud", R"({"registers": [{"id": "k", "port": "COM1", "baud": 115200}]})",
+        ConfigCase{"baud", R"({"registers": [{"id": "k", "port": "COM1", "baud": 115200}]})",
                 "register 1 \"k\": baud: 115200 is not 9600 or 19200"},
-        Refused{"poll_limit_unknown", R"({"registers": [{"id": "k", "port": "sim", "pollLimits": {"retries": 3}}]})",
+        ConfigCase{"poll_limit_unknown", R"({"registers": [{"id": "k", "port": "sim", "pollLimits": {"retries": 3}}]})",
                 "register 1 \"k\": pollLimits: unknown item \"retries\""},
-        Refused{"wait_above_most", R"({"defaultWaitMs": 9000, "maxWaitMs": 5000, "registers": [)" + kSim + "]}",
+        ConfigCase{"wait_above_most", R"({"defaultWaitMs": 9000, "maxWaitMs": 5000, "registers": [)" + kSim + "]}",
                 "defaultWaitMs: above maxWaitMs"}));
 
 TEST(ServiceConfig, ReadsEveryItem)

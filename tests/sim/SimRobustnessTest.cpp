@@ -12,7 +12,7 @@
 // request they answer, one reply per request, and nothing left pending for ever.
 namespace {
 constexpr char kEsc = 0x1B;
-constexpr char kEnq = 0x05;
+constexpr char kEnqByte = 0x05;
 
 // Worked out here, apart from the simulator's own code.
 std::string Digits(const std::string& payload)
@@ -154,7 +154,7 @@ public:
             return Mutate(Wrap(Payload()));
         }
         if (kind < 75) {
-            return std::string(static_cast<std::size_t>(Int(1, 3)), kEnq);
+            return std::string(static_cast<std::size_t>(Int(1, 3)), kEnqByte);
         }
         if (kind < 82) {
             std::string noise = Text(12);
@@ -175,7 +175,7 @@ public:
         // A frame around the size limit or far beyond it, ENQ and frame-like bytes inside.
         std::string body(static_cast<std::size_t>(Chance(50) ? Int(8180, 8200) : Int(9000, 40000)), 'x');
         for (int i = 0; i < 20; ++i) {
-            body[static_cast<std::size_t>(Int(0, static_cast<int>(body.size()) - 1))] = Chance(50) ? kEnq : kEsc;
+            body[static_cast<std::size_t>(Int(0, static_cast<int>(body.size()) - 1))] = Chance(50) ? kEnqByte : kEsc;
         }
         return std::string{kEsc, 'P'} + body + Digits(body) + std::string{kEsc, '\\'};
     }
