@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -30,6 +30,18 @@ bool NameBefore(const std::string& a, const std::string& b)
         return std::make_pair(name.substr(0, digits), number.empty() || number.size() > 9 ? -1L : std::stol(number));
     };
     return split(a) < split(b);
+}
+
+// ttyS, ttyUSB or ttyACM and a number: the names serial lines take.
+bool IsSerialName(const std::string& name)
+{
+    for (const std::string_view kind : {"ttyS", "ttyUSB", "ttyACM"}) {
+        if (name.size() > kind.size() && name.compare(0, kind.size(), kind) == 0 &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(kind.size()), name.end(),
+                        [](char c) { return c >= '0' && c <= '9'; }))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -69,12 +81,11 @@ SerialDeviceScan::Device SerialDeviceScan::Describe(const HostPaths& paths, cons
 
 std::vector<SerialDeviceScan::Device> SerialDeviceScan::Scan(const HostPaths& paths)
 {
-    static const std::regex serialName(R"(tty(S|USB|ACM)[0-9]+)");
     std::map<std::string, std::vector<std::string>> links;  // device name -> links to it
     std::error_code error;
     for (fs::directory_iterator it(paths.dev, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (std::regex_match(name, serialName))
+        if (IsSerialName(name))
             links[name];
     }
     for (const char* folder : {"by-id", "by-path"}) {

@@ -6,12 +6,56 @@
 #include "ecr/files/JsonReader.h"
 #include "link/LinkTarget.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <set>
 
 namespace {
+
+// Every character of text is one of allowed, or an ASCII letter or digit
+// where letters or digits are allowed too.
+bool OnlyOf(const std::string& text, bool lettersAndDigits, const std::string& allowed)
+{
+    return std::all_of(text.begin(), text.end(), [&](char c) {
+        const bool alphanumeric = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        return (lettersAndDigits && alphanumeric) || allowed.find(c) != std::string::npos;
+    });
+}
+
+bool Digits(const std::string& text, std::size_t fewest, std::size_t most)
+{
+    return text.size() >= fewest && text.size() <= most && OnlyOf(text, false, "0123456789");
+}
+
+// HOST:PORT, the host a name, an IPv4 address or an IPv6 one in brackets.
+bool SplitListen(const std::string& listen, std::string& host, int& port)
+{
+    std::size_t colon = 0;
+    if (!listen.empty() && listen.front() == '[') {
+        const std::size_t close = listen.find(']');
+        if (close == std::string::npos || close < 2)
+            return false;
+        host = listen.substr(1, close - 1);
+        if (!OnlyOf(host, false, "0123456789ABCDEFabcdef:."))
+            return false;
+        colon = close + 1;
+        if (colon >= listen.size() || listen[colon] != ':')
+            return false;
+    } else {
+        colon = listen.find(':');
+        if (colon == std::string::npos || colon == 0)
+            return false;
+        host = listen.substr(0, colon);
+        if (!OnlyOf(host, true, ".-"))
+            return false;
+    }
+    const std::string number = listen.substr(colon + 1);
+    if (!Digits(number, 1, 5))
+        return false;
+    port = std::stoi(number);
+    return port <= 65535;
+}
 
 using Kind = JsonValue::Kind;
 
@@ -57,8 +101,7 @@ ServiceConfig::Register ReadRegister(const JsonValue& value, const std::string& 
     JsonFields::Object(value, {"id", "port"}, where, {"baud", "simulatorJournal", "pollLimits"});
     ServiceConfig::Register reg;
     reg.id = JsonFields::Member(value, "id", Kind::String, where).AsString();
-    static const std::regex idForm("[A-Za-z0-9_-]{1,32}");
-    if (!std::regex_match(reg.id, idForm))
+    if (reg.id.empty() || reg.id.size() > 32 || !OnlyOf(reg.id, true, "_-"))
         JsonFields::Refuse(where + ": id", "\"" + reg.id + "\" is not 1 to 32 letters, digits, '-' or '_'");
     const std::string named = where + " \"" + reg.id + "\"";
     reg.port = JsonFields::Member(value, "port", Kind::String, named).AsString();
@@ -81,15 +124,12 @@ ServiceConfig::Register ReadRegister(const JsonValue& value, const std::string& 
 
 void ReadListen(const std::string& listen, ServiceConfig& config)
 {
-    static const std::regex form(R"(^(\[[0-9A-Fa-f:.]+\]|[A-Za-z0-9.-]+):([0-9]{1,5})$)");
-    std::smatch m;
-    if (!std::regex_match(listen, m, form) || std::stoi(m[2]) > 65535)
+    std::string host;
+    int port = 0;
+    if (!SplitListen(listen, host, port))
         JsonFields::Refuse("listen", "\"" + listen + "\" is not HOST:PORT, such as 127.0.0.1:8765 or [::1]:8765");
-    std::string host = m[1];
-    if (host.front() == '[')
-        host = host.substr(1, host.size() - 2);
     config.listenHost = host;
-    config.listenPort = std::stoi(m[2]);
+    config.listenPort = port;
 }
 
 void ReadConfig(const JsonValue& document, const std::string& folder, ServiceConfig& config)
@@ -146,8 +186,19 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
 
 bool ServiceConfig::IsLoopback(const std::string& host)
 {
-    static const std::regex loopback4(R"(127\.[0-9]{1,3}\.[0-9]{1,3}\.[0-9]{1,3})");
-    return host == "localhost" || host == "::1" || std::regex_match(host, loopback4);
+    if (host == "localhost" || host == "::1")
+        return true;
+    // 127.N.N.N, each N one to three digits.
+    if (host.compare(0, 4, "127.") != 0)
+        return false;
+    std::size_t from = 4;
+    for (int part = 0; part < 3; ++part) {
+        const std::size_t dot = part < 2 ? host.find('.', from) : host.size();
+        if (dot == std::string::npos || !Digits(host.substr(from, dot - from), 1, 3))
+            return false;
+        from = dot + 1;
+    }
+    return true;
 }
 
 const ServiceConfig::Register* ServiceConfig::FindRegister(const std::string& id) const
