@@ -46,13 +46,15 @@ void CProgressUnivDlg::SetProgress(int percent)
     if (value == m_progress->value()) {
         return;
     }
+    // Moved without painting: the bar paints itself at once whenever its
+    // chunk or text changes, and a step comes between the register's answer
+    // and the next request, where a paint keeps the line waiting. The bar
+    // is painted with the other windows by the next pump (UiPump), while the
+    // line carries the next request, at most a tenth of a second later.
+    m_progress->setUpdatesEnabled(false);
     m_progress->setValue(value);
+    m_progress->setUpdatesEnabled(true);  // asks for the paint
     UpdateData(false);
-    if (isVisible()) {
-        // The bar is painted now; the other windows with the next request,
-        // or a logo upload (a step per row) would repaint them all every row.
-        repaint();
-    }
 }
 
 int CProgressUnivDlg::Progress() const

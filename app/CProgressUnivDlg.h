@@ -19,8 +19,9 @@ public:
     explicit CProgressUnivDlg(QWidget* parent = nullptr);
 
     void SetRange(int low, int high);
-    // Moves the bar (kept within its range) and repaints at once: the
-    // user-interface thread is busy with the operation meanwhile.
+    // Moves the bar (kept within its range). The user-interface thread is
+    // busy with the operation meanwhile: the bar is painted by the pump that
+    // runs while the next request is on the line (UiPump), not at once.
     void SetProgress(int percent);
     int Progress() const;
 

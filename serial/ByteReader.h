@@ -5,6 +5,7 @@
 #include "ecr/protocol/ECRString.h"
 
 #include <cstdint>
+#include <string>
 #include <utility>
 
 // How every port reads, whatever carries its bytes: one byte at a time, so a
@@ -31,7 +32,9 @@ public:
     template <class NextByte>
     ECRString Read(char stop, std::int64_t limit, NextByte&& nextByte)
     {
-        ECRString text;
+        // Gathered here and made an ECRString once: growing one byte by
+        // byte would allocate and copy the whole text again for every byte.
+        std::string bytes;
         std::int64_t firstByteMs = 0;
         for (;;) {
             const int byte = nextByte();
@@ -41,16 +44,17 @@ public:
             if (byte <= 0) {  // nothing came, or a zero byte
                 break;
             }
-            if (text.Length() == 0) {
+            if (bytes.empty()) {
                 firstByteMs = ECRClockMs();
             }
-            text += ECRString(static_cast<char>(byte));
-            if (static_cast<char>(byte) == stop || static_cast<std::int64_t>(text.Length()) >= limit ||
+            bytes.push_back(static_cast<char>(byte));
+            if (static_cast<char>(byte) == stop || static_cast<std::int64_t>(bytes.size()) >= limit ||
                 ECRClockMs() - firstByteMs >= kMaxReadMs) {
                 break;
             }
         }
-        return text;
+        // No zero byte among them: a zero byte ends the read unread.
+        return ECRString(bytes.c_str());
     }
 
     // Hands a finished read to the traffic callback and returns it.

@@ -145,12 +145,15 @@ ECRString ECREngine::SendReceive(ECRString request, std::int32_t timeoutMs)
 ECRString ECREngine::Transact(ECRString command, const ECRFieldList* fields)
 {
     return Judged(command, [&] {
-        FlushInput();
+        // The frame is made before the flush, so that between the flush's
+        // quiet millisecond and the request there is only its report.
         // A command without fields may pass no list at all.
         const ECRString request =
             ECRFrame::AssembleRequest(command, fields != nullptr ? *fields : ECRFieldList());
+        const ECRString frame = m_protocol.Frame(request);
+        FlushInput();
         ReportTraffic(request);
-        WriteAwaitingAnswer(m_protocol.Frame(request));
+        WriteAwaitingAnswer(frame);
         return CheckedReply(command, UnframeReply(AwaitReply()));
     });
 }
@@ -158,8 +161,9 @@ ECRString ECREngine::Transact(ECRString command, const ECRFieldList* fields)
 ECRString ECREngine::TransactNoPoll(ECRString request)
 {
     return Judged(request, [&] {
+        const ECRString frame = m_protocol.Frame(request);
         FlushInput();
-        WriteAwaitingAnswer(m_protocol.Frame(request));
+        WriteAwaitingAnswer(frame);
         return CheckedReply(request, UnframeReply(m_port->ReadUntil(ReplyTerminator(), m_limits.replyTimeoutMs)));
     });
 }

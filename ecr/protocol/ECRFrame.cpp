@@ -3,8 +3,6 @@
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/ECRAtoi.h"
 
-#include <cstdio>
-
 ECRString ECRFrame::Checksum(ECRString payload)
 {
     unsigned char sum = 0xFF;
@@ -12,11 +10,9 @@ ECRString ECRFrame::Checksum(ECRString payload)
     for (std::uint32_t i = 0; i < payload.Length(); ++i) {
         sum ^= bytes[i];
     }
-    char digits[8];
-    const int written = std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(sum));
-    if (written != 2) {
-        throw CommError(CommError::Sync);
-    }
+    // Two upper-case hex digits, as "%02X" writes them, without the formatter's cost on every frame.
+    constexpr char kHex[] = "0123456789ABCDEF";
+    const char digits[3] = {kHex[sum >> 4], kHex[sum & 0x0F], '\0'};
     return ECRString(digits);
 }
 

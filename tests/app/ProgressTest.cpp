@@ -2,6 +2,10 @@
 #include "app/AppHarness.h"
 #include "ecr/protocol/CommError.h"
 #include "framework/ActionGuard.h"
+#include "framework/UiPump.h"
+
+#include <QEvent>
+#include <QProgressBar>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +43,42 @@ TEST(Progress, ValuesOutsideTheRangeAreClampedAndLeaveTheWindowAsItWas)
     OnProgress(-7);
     EXPECT_TRUE(progress.isVisible());
     EXPECT_EQ(progress.Progress(), 0);
+}
+
+// Counts the paints a widget gets.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST(Progress, StepsArePaintedByTheNextPumpNotBetweenAnswerAndRequest)
+{
+    AppHarness app;
+    CProgressUnivDlg& progress = app.Main().m_progressDlg;
+    auto* bar = progress.Item<QProgressBar>(CProgressUnivDlg::IDC_PROGRESS);
+    OnProgress(-1);
+    UiPump::PaintNow();
+    PaintCounter counter;
+    bar->installEventFilter(&counter);
+    // A step comes after an answer, before the next request: nothing paints yet.
+    OnProgress(37);
+    EXPECT_EQ(progress.Progress(), 37);
+    EXPECT_EQ(counter.paints, 0);
+    // The pump, while the next request is on the line, paints the bar as it now is.
+    UiPump::PaintNow();
+    EXPECT_GE(counter.paints, 1);
+    EXPECT_EQ(bar->text(), "37%");
+    bar->removeEventFilter(&counter);
+    OnProgress(100);
 }
 
 TEST(Progress, FailedOperationDoesNotLeaveTheWindowUp)
