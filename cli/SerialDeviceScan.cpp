@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -19,29 +18,30 @@ std::string Attribute(const fs::path& file)
     return line;
 }
 
-// "ttyUSB10" -> ("ttyUSB", 10), for the order people expect.
+// "ttyUSB10" -> ("ttyUSB", "10"): the name and the digits it ends in.
+std::pair<std::string, std::string> SplitNumber(const std::string& name)
+{
+    std::size_t digits = name.size();
+    while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9')
+        --digits;
+    return {name.substr(0, digits), name.substr(digits)};
+}
+
+// ttyUSB2 before ttyUSB10, the order people expect.
 bool NameBefore(const std::string& a, const std::string& b)
 {
-    const auto split = [](const std::string& name) {
-        std::size_t digits = name.size();
-        while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9')
-            --digits;
-        const std::string number = name.substr(digits);
-        return std::make_pair(name.substr(0, digits), number.empty() || number.size() > 9 ? -1L : std::stol(number));
+    const auto key = [](const std::string& name) {
+        const auto [kind, number] = SplitNumber(name);
+        return std::make_pair(kind, number.empty() || number.size() > 9 ? -1L : std::stol(number));
     };
-    return split(a) < split(b);
+    return key(a) < key(b);
 }
 
 // ttyS, ttyUSB or ttyACM and a number: the names serial lines take.
 bool IsSerialName(const std::string& name)
 {
-    for (const std::string_view kind : {"ttyS", "ttyUSB", "ttyACM"}) {
-        if (name.size() > kind.size() && name.compare(0, kind.size(), kind) == 0 &&
-            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(kind.size()), name.end(),
-                        [](char c) { return c >= '0' && c <= '9'; }))
-            return true;
-    }
-    return false;
+    const auto [kind, number] = SplitNumber(name);
+    return !number.empty() && (kind == "ttyS" || kind == "ttyUSB" || kind == "ttyACM");
 }
 
 }  // namespace

@@ -6,26 +6,24 @@
 #include "ecr/files/JsonReader.h"
 #include "link/LinkTarget.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 
 namespace {
 
-// Every character of text is one of allowed, or an ASCII letter or digit
-// where letters or digits are allowed too.
-bool OnlyOf(const std::string& text, bool lettersAndDigits, const std::string& allowed)
+const std::string kDigits = "0123456789";
+const std::string kLettersAndDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz" + kDigits;
+
+// Every character of text is one of allowed.
+bool OnlyOf(const std::string& text, const std::string& allowed)
 {
-    return std::all_of(text.begin(), text.end(), [&](char c) {
-        const bool alphanumeric = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        return (lettersAndDigits && alphanumeric) || allowed.find(c) != std::string::npos;
-    });
+    return text.find_first_not_of(allowed) == std::string::npos;
 }
 
 bool Digits(const std::string& text, std::size_t fewest, std::size_t most)
 {
-    return text.size() >= fewest && text.size() <= most && OnlyOf(text, false, "0123456789");
+    return text.size() >= fewest && text.size() <= most && OnlyOf(text, kDigits);
 }
 
 // HOST:PORT, the host a name, an IPv4 address or an IPv6 one in brackets.
@@ -37,7 +35,7 @@ bool SplitListen(const std::string& listen, std::string& host, int& port)
         if (close == std::string::npos || close < 2)
             return false;
         host = listen.substr(1, close - 1);
-        if (!OnlyOf(host, false, "0123456789ABCDEFabcdef:."))
+        if (!OnlyOf(host, kDigits + "ABCDEFabcdef:."))
             return false;
         colon = close + 1;
         if (colon >= listen.size() || listen[colon] != ':')
@@ -47,7 +45,7 @@ bool SplitListen(const std::string& listen, std::string& host, int& port)
         if (colon == std::string::npos || colon == 0)
             return false;
         host = listen.substr(0, colon);
-        if (!OnlyOf(host, true, ".-"))
+        if (!OnlyOf(host, kLettersAndDigits + ".-"))
             return false;
     }
     const std::string number = listen.substr(colon + 1);
@@ -101,7 +99,7 @@ ServiceConfig::Register ReadRegister(const JsonValue& value, const std::string& 
     JsonFields::Object(value, {"id", "port"}, where, {"baud", "simulatorJournal", "pollLimits"});
     ServiceConfig::Register reg;
     reg.id = JsonFields::Member(value, "id", Kind::String, where).AsString();
-    if (reg.id.empty() || reg.id.size() > 32 || !OnlyOf(reg.id, true, "_-"))
+    if (reg.id.empty() || reg.id.size() > 32 || !OnlyOf(reg.id, kLettersAndDigits + "_-"))
         JsonFields::Refuse(where + ": id", "\"" + reg.id + "\" is not 1 to 32 letters, digits, '-' or '_'");
     const std::string named = where + " \"" + reg.id + "\"";
     reg.port = JsonFields::Member(value, "port", Kind::String, named).AsString();

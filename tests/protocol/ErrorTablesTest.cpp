@@ -54,29 +54,29 @@ TEST(DeviceMessageText, OwnTextsAndUnknownCodes)
 }
 
 namespace {
-std::vector<std::string> g_messages;
+std::vector<std::string> g_shownMessages;
 void RecordMessage(ECRString text)
 {
-    g_messages.emplace_back(text.Data(), text.Length());
+    g_shownMessages.emplace_back(text.Data(), text.Length());
 }
 }  // namespace
 
 TEST(ECRMessageSink, ReportsTextAndKeepsLastCode)
 {
-    g_messages.clear();
+    g_shownMessages.clear();
     ECRMessageSink sink;
     sink.ReportCode(5);  // no callback yet: only the code is kept
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 5);
-    EXPECT_TRUE(g_messages.empty());
+    EXPECT_TRUE(g_shownMessages.empty());
 
     sink.SetCallback(&RecordMessage);
     sink.ReportCode(12);
     sink.ReportCode(17);
     sink.ReportCode(999);
-    ASSERT_EQ(g_messages.size(), 3u);
-    EXPECT_EQ(g_messages[0], "Nema papira (trake)");
-    EXPECT_EQ(g_messages[1], "???");
-    EXPECT_EQ(g_messages[2], "???");
+    ASSERT_EQ(g_shownMessages.size(), 3u);
+    EXPECT_EQ(g_shownMessages[0], "Nema papira (trake)");
+    EXPECT_EQ(g_shownMessages[1], "???");
+    EXPECT_EQ(g_shownMessages[2], "???");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 999);
 
     ECRMessageSink::ResetLastCode();

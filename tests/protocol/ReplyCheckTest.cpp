@@ -11,17 +11,17 @@
 
 namespace {
 
-std::vector<std::string> g_replyMessages;
+std::vector<std::string> g_messages;
 void Record(ECRString text)
 {
-    g_replyMessages.emplace_back(text.Data(), text.Length());
+    g_messages.emplace_back(text.Data(), text.Length());
 }
 
 class ReplyCheck : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_replyMessages.clear();
+        g_messages.clear();
         sink.SetCallback(&Record);
         ECRMessageSink::ResetLastCode();
     }
@@ -48,8 +48,8 @@ TEST_F(ReplyCheck, DeviceErrorReply)
 {
     EXPECT_EQ(Check("#c", "#Zcx\n12\x1F"), "12");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 12);
-    ASSERT_EQ(g_replyMessages.size(), 1u);
-    EXPECT_EQ(g_replyMessages[0], "Nema papira (trake)");
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_EQ(g_messages[0], "Nema papira (trake)");
 
     // the echo byte may be either byte of the command
     EXPECT_EQ(Check("#c", "#Z#\n20\x1Ftrailing"), "20");
@@ -68,13 +68,13 @@ TEST_F(ReplyCheck, DeviceErrorCodeConversion)
 {
     EXPECT_EQ(Check("#c", "#Zc\n-3\x1F"), "-3");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), -3);
-    EXPECT_EQ(g_replyMessages.back(), "???");
+    EXPECT_EQ(g_messages.back(), "???");
     EXPECT_EQ(Check("#c", "#Zc\n+7\x1F"), "+7");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 7);
     // an overlong code saturates instead of overflowing, and never indexes outside the table
     EXPECT_EQ(Check("#c", "#Zc\n99999999999999999999999\x1F"), "99999999999999999999999");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), INT_MAX);
-    EXPECT_EQ(g_replyMessages.back(), "???");
+    EXPECT_EQ(g_messages.back(), "???");
     EXPECT_EQ(Check("#c", "#Zc\n-99999999999999999999999\x1F"), "-99999999999999999999999");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), INT_MIN);
 }
@@ -84,13 +84,13 @@ TEST_F(ReplyCheck, ACodeThatIsNotANumberFailsTheCheck)
     // Read as 0 it would say "done" for a refusal; the check fails instead,
     // and the last code keeps its earlier value.
     EXPECT_EQ(Check("#c", "#Zc\n12\x1F"), "12");
-    const std::size_t reported = g_replyMessages.size();
+    const std::size_t reported = g_messages.size();
     for (const char* reply : {"#Zc\nXYZ\x1F", "#Zc\n 17\x1F", "#Zc\n17abc\x1F", "#Zc\n12 \x1F", "#Zc\n-\x1F",
                               "#Zc\n+\x1F", "#Zc\n1-2\x1F"}) {
         EXPECT_EQ(Check("#c", reply), "!16") << reply;
     }
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 12);
-    EXPECT_EQ(g_replyMessages.size(), reported);
+    EXPECT_EQ(g_messages.size(), reported);
 }
 
 TEST_F(ReplyCheck, AcceptedLettersByClass)
@@ -126,11 +126,11 @@ TEST_F(ReplyCheck, AcceptedReplyReportsZeroAndFailedCheckKeepsLastCode)
     EXPECT_EQ(Check("#c", "#Zc\n12\x1F"), "12");
     EXPECT_EQ(Check("$v", "$V"), "");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 0);
-    EXPECT_EQ(g_replyMessages.back(), "Operacija je uspesna");
-    const std::size_t reported = g_replyMessages.size();
+    EXPECT_EQ(g_messages.back(), "Operacija je uspesna");
+    const std::size_t reported = g_messages.size();
     EXPECT_EQ(Check("$v", "$X"), "!16");
     EXPECT_EQ(ECRProtocol::LastErrorCode(), 0);
-    EXPECT_EQ(g_replyMessages.size(), reported);  // a failed check reports nothing
+    EXPECT_EQ(g_messages.size(), reported);  // a failed check reports nothing
 }
 
 TEST_F(ReplyCheck, SixByteFrameGivesEmptyPayloadThatFailsTheCheck)
