@@ -48,6 +48,9 @@ public:
 
     // The clock time at which TakeOutput next has something to do, if anything is pending.
     std::optional<std::int64_t> NextOutputTime() const;
+    // When the last reply byte now queued is through, the line going quiet
+    // after it; none while a reply is held back or nothing is queued.
+    std::optional<std::int64_t> OutputEndTime() const { return m_line.LastDue(); }
 
     // Received bytes still on their way in.
     std::size_t InboundPending() const { return m_inbound.Pending(); }

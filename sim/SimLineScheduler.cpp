@@ -70,6 +70,14 @@ std::optional<std::int64_t> SimLineScheduler::NextDue() const
     return ready >= LineFree() ? ready + RunMicros(1) : m_runStart + RunMicros(m_runBytes + 1);
 }
 
+std::optional<std::int64_t> SimLineScheduler::LastDue() const
+{
+    if (m_line.empty() || !m_waiting.empty()) {
+        return std::nullopt;
+    }
+    return m_line.back().first;
+}
+
 std::size_t SimLineScheduler::Pending() const
 {
     std::size_t count = m_line.size();

@@ -30,6 +30,9 @@ public:
 
     // The time at which the next byte is through, if any are queued.
     std::optional<std::int64_t> NextDue() const;
+    // When the last queued byte is through, once every queued byte is on
+    // the line (none held back).
+    std::optional<std::int64_t> LastDue() const;
 
     bool Empty() const { return m_waiting.empty() && m_line.empty(); }
     // Bytes queued and not yet through.

@@ -7,6 +7,8 @@
 #endif
 
 #ifndef _WIN32
+#include "serial/platform/PreciseWait.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -59,15 +61,24 @@ struct FileCloser {
 };
 
 // Waits for the descriptors; a negative time waits until one is ready.
-int Wait(pollfd* fds, std::size_t count, std::int64_t waitMicros)
+// precise: the wait ends within microseconds of its time, not when the
+// kernel gets round to waking the thread.
+int Wait(pollfd* fds, std::size_t count, std::int64_t waitMicros, bool precise)
 {
 #ifdef _WIN32
+    (void)precise;
     const int ms = waitMicros < 0 ? -1 : static_cast<int>((waitMicros + 999) / 1000);
     return SocketApi::Poll(fds, count, ms);
 #else
     // A paced line is only as honest as its wake-ups: times to the microsecond.
-    const timespec timeout{static_cast<time_t>(waitMicros / 1000000), static_cast<long>(waitMicros % 1000000) * 1000};
-    const int ready = ::ppoll(fds, count, waitMicros < 0 ? nullptr : &timeout, nullptr);
+    int ready = 0;
+    if (precise && waitMicros >= 0) {
+        ready = PreciseWait::Until(fds, count, PreciseWait::Clock::now() + std::chrono::microseconds(waitMicros));
+    } else {
+        const timespec timeout{static_cast<time_t>(waitMicros / 1000000),
+                               static_cast<long>(waitMicros % 1000000) * 1000};
+        ready = ::ppoll(fds, count, waitMicros < 0 ? nullptr : &timeout, nullptr);
+    }
     return ready < 0 && errno == EINTR ? 0 : ready;
 #endif
 }
@@ -299,10 +310,14 @@ void SimulatorHost::Impl::Serve()
         // Nothing due: sleep until the line or the wake-up brings something.
         std::int64_t waitMicros = -1;
         bool readMore = true;
+        bool replyEnds = false;
         {
             std::lock_guard lock(mutex);
             if (const auto next = simulator.NextOutputTime()) {
                 waitMicros = std::max<std::int64_t>(*next - MonotonicMicros(), 0);
+                // The host waits for the end of a reply, so that byte goes
+                // out on time; the ones before it may be a little late.
+                replyEnds = next == simulator.OutputEndTime();
             }
             readMore = simulator.InboundPending() < kMaxInboundPending;
         }
@@ -323,7 +338,7 @@ void SimulatorHost::Impl::Serve()
         if (listener.Valid()) {
             fds[count++] = {listener.Get(), POLLIN, 0};
         }
-        if (Wait(fds, count, waitMicros) < 0) {
+        if (Wait(fds, count, waitMicros, replyEnds) < 0) {
             break;
         }
         if ((fds[0].revents & POLLIN) != 0) {

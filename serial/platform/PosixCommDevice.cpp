@@ -1,5 +1,7 @@
 #include "serial/platform/PosixCommDevice.h"
 
+#include "serial/platform/PreciseWait.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -305,6 +307,7 @@ bool PosixCommDevice::Read(void* buffer, DWORD size, DWORD& bytesRead)
 
     while (bytesRead < size) {
         int wait = -1;  // no limit: wait for a byte
+        bool untilDeadline = false;
         if (immediate) {
             wait = 0;
         } else {
@@ -315,15 +318,19 @@ bool PosixCommDevice::Read(void* buffer, DWORD size, DWORD& bytesRead)
                     break;
                 }
                 wait = PollTimeout(left);
+                untilDeadline = true;
             }
             if (intervalLimit && bytesRead > 0) {
                 const int interval = PollTimeout(std::chrono::milliseconds(t.ReadIntervalTimeout));
+                untilDeadline = untilDeadline && wait <= interval;
                 wait = wait < 0 ? interval : std::min(wait, interval);
             }
         }
 
         pollfd request{m_fd, POLLIN, 0};
-        const int ready = ::poll(&request, 1, wait);
+        // The total limit ends when it is due (the engine's 1 ms flush before
+        // every request is one), not when the kernel gets round to waking us.
+        const int ready = untilDeadline ? PreciseWait::Until(&request, 1, deadline) : ::poll(&request, 1, wait);
         if (ready < 0) {
             if (errno == EINTR) {
                 continue;

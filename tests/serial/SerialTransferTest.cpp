@@ -73,6 +73,20 @@ TEST_F(SerialTransferTest, SilentLineGivesTheEmptyTextAndReportsIt)
     EXPECT_EQ(g_traffic.size(), 2u);
 }
 
+// The port ends a timed wait a little before its time and watches the line
+// without sleeping for the rest; it must still never give up early.
+TEST_F(SerialTransferTest, ATimedOutReadLastsItsWholeLimit)
+{
+    if (RunningUnderWine()) {
+        GTEST_SKIP() << "the time-outs are Wine's";
+    }
+    for (const int limitMs : {1, 1, 1, 1, 1, 2, 3}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Bytes(port.ReadCount(1, limitMs)), "");
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(limitMs));
+    }
+}
+
 TEST_F(SerialTransferTest, WritesAreNotReported)
 {
     port.Write("\x1bP$c\x1b\\");
