@@ -4,8 +4,6 @@
 #include "ecr/commands/ECRTrafficDecoder.h"
 #include "framework/UiPump.h"
 
-#include <thread>
-
 namespace {
 
 void ShowTraffic(const ECRString& text, ECRTrafficDirection direction)
@@ -58,11 +56,7 @@ void OnProgress(std::int32_t percent)
 
 void OnAwaitingAnswer()
 {
-    // The line carries the request and its answer meanwhile. The request
-    // was only handed to the system: on a pseudo-terminal (the simulated
-    // register) a kernel worker passes it on, and it would wait for this
-    // thread's work below to end. So it goes first.
-    std::this_thread::yield();
+    // The line carries the request and its answer meanwhile.
     if (g_pMainDlg != nullptr) {
         g_pMainDlg->ShowTraced();
     }

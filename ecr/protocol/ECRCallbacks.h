@@ -16,5 +16,6 @@ using ECRTextCallback = std::function<void(ECRString text)>;
 // 100, which ends it.
 using ECRProgressCallback = std::function<void(std::int32_t percent)>;
 // Called when a request or a status query has gone out and its answer is on
-// the way: the line is busy for milliseconds, time the windows may use.
+// the way: the line is busy for milliseconds, time the windows may use. The
+// engine lets the system pass the request on before it calls.
 using ECRWaitCallback = std::function<void()>;

@@ -8,6 +8,7 @@
 #include "ecr/protocol/SerialPort.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -238,6 +239,10 @@ void ECREngine::WriteAwaitingAnswer(const ECRString& bytes)
 {
     m_port->Write(bytes);
     if (m_wait != nullptr) {
+        // The request was only handed to the system: on a pseudo-terminal
+        // (the simulated register) a kernel worker passes it on, and it
+        // would wait for the caller's work to end. So it goes first.
+        std::this_thread::yield();
         m_wait();
     }
 }
