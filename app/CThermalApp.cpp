@@ -6,7 +6,6 @@
 #include "framework/SerbianQtTexts.h"
 #include "link/ComPortMap.h"
 #ifdef THERMAL_SIM_HOST
-#include "sim/SimulatorHost.h"
 #endif
 
 #include <QFont>
@@ -44,20 +43,20 @@ int CThermalApp::InitInstance()
         portMap.Apply(mapping);
     }
     if (m_options.Simulator()) {
-#ifndef THERMAL_SIM_HOST
-        std::fprintf(stderr, "thermal: the simulated register is not available in this build\n");
-        return 1;
-#else
-        SimulatorHost::Options simulator;
+        LinkTarget::SimulatorOptions simulator;
         simulator.baudRate = m_options.SimulatorBaud();
-        m_simulator = std::make_unique<SimulatorHost>(simulator);
         std::string error;
-        if (!m_simulator->Start(&error)) {
+        switch (m_simulator.Resolve(LinkTarget::kSimulator, simulator, error)) {
+        case LinkTarget::Problem::None: break;
+        case LinkTarget::Problem::NoSimulator:
+        case LinkTarget::Problem::BadName:
+            std::fprintf(stderr, "thermal: the simulated register is not available in this build\n");
+            return 1;
+        case LinkTarget::Problem::SimulatorFailed:
             std::fprintf(stderr, "thermal: the simulated register did not start: %s\n", error.c_str());
             return 1;
         }
-        portMap.Map(1, m_simulator->DevicePath());
-#endif
+        portMap.Map(1, m_simulator.Address()->DeviceName());
     }
 
     CThermalDlg dlg;

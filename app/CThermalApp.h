@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "link/LinkTarget.h"
 
 #include <QApplication>
 
 #include <memory>
 
 class CThermalDlg;
-class SimulatorHost;
 
 // The application object: applies the command line's port mappings, starts
 // the simulated register when asked, opens the session log, and runs the
@@ -28,7 +28,7 @@ private:
     bool StartSessionLog(CThermalDlg& dlg) const;
 
     CommandLine m_options;
-#ifdef THERMAL_SIM_HOST
-    std::unique_ptr<SimulatorHost> m_simulator;
-#endif
+    // The simulated register of --simulator, through the same choice of
+    // port that ecrctl and ecrd make for "sim".
+    LinkTarget m_simulator;
 };

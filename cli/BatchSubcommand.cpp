@@ -4,6 +4,7 @@
 #include "cli/CliGuard.h"
 #include "cli/CliInput.h"
 #include "cli/CliSession.h"
+#include "ecr/commands/ECRReceipt.h"
 #include "ecr/commands/Utf8.h"
 
 #include <optional>
@@ -124,7 +125,7 @@ void BatchSubcommand::Run(CliSession& s) const
         CLI::App parser("", "ecrctl");
         CliCommands commands;
         bool loggingOn = false;
-        const bool receiptBefore = s.GetReceipt() == CliSession::Receipt::Opened;
+        const bool receiptBefore = s.Receipt() == ECRFiscalCommands::ReceiptState::Opened;
         const CliGuard::Outcome outcome = CliGuard::Run(
             [&] {
                 ParseLine(command, parser, commands);
@@ -140,7 +141,7 @@ void BatchSubcommand::Run(CliSession& s) const
             &s);
         // A line that failed half-way must not leave its observer to the next.
         s.SetProgressObserver(nullptr);
-        if (!receiptBefore && s.GetReceipt() == CliSession::Receipt::Opened)
+        if (!receiptBefore && s.Receipt() == ECRFiscalCommands::ReceiptState::Opened)
             receiptOpenedOn = command.line;
 
         JsonValue entry = LineResult(command, outcome);
@@ -163,7 +164,7 @@ void BatchSubcommand::Run(CliSession& s) const
     s.Output().Result().Set("failed", failed);
     if (!first)
         return;
-    if (s.GetReceipt() == CliSession::Receipt::Opened)
+    if (s.Receipt() == ECRFiscalCommands::ReceiptState::Opened)
         LeaveReceipt(s, receiptOpenedOn);
     const auto& [command, outcome] = *first;
     if (!m_keepGoing)
@@ -184,12 +185,7 @@ void BatchSubcommand::LeaveReceipt(CliSession& s, std::size_t openedOn) const
         s.Output().Note(receipt + " is still open on the register: " + CliSession::kPayOrCancel);
         return;
     }
-    const CliGuard::Outcome cancel = CliGuard::Run(
-        [&] {
-            s.Checked([&] { s.Device().CancelTransaction(); });
-            s.SetReceipt(CliSession::Receipt::None);
-        },
-        &s);
+    const CliGuard::Outcome cancel = CliGuard::Run([&] { s.Checked([&] { ECRReceipt(s.Device()).Cancel(); }); }, &s);
     json.Set("open", cancel.exitCode != 0);
     json.Set("cancelled", cancel.exitCode == 0);
     if (cancel.exitCode == 0)

@@ -19,7 +19,7 @@ ECRString CliArgs::ToRegister(const std::string& utf8)
 
 std::string CliArgs::FromRegister(const ECRString& text)
 {
-    return ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length()));
+    return ECRCodePage::ToUtf8(text);
 }
 
 std::optional<std::string> CliArgs::Hundredths(const ECRString& counter)

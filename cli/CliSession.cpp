@@ -134,15 +134,20 @@ PortAddress CliSession::AddressOf(const std::string& port)
 CliFailure CliSession::BadPortName(const std::string& port)
 {
     if (PortAddress::ParseNetwork(port))
-        return CliFailure(CliFailure::kUsage, "--port " + port + ": a device server is named tcp://HOST:PORT or "
-                                              "rfc2217://HOST:PORT (an IPv6 address in brackets)");
+        return CliFailure(CliFailure::kUsage, "--port " + port +
+                                                  ": a device server is named tcp://HOST:PORT or "
+                                                  "rfc2217://HOST:PORT (an IPv6 address in brackets)");
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
-    return CliFailure(CliFailure::kUsage, "on Windows --port takes a COM port (COM1, COM12) or a device server "
-                                          "(tcp://HOST:PORT, rfc2217://HOST:PORT), not " + port);
+    return CliFailure(CliFailure::kUsage,
+                      "on Windows --port takes a COM port (COM1, COM12) or a device server "
+                      "(tcp://HOST:PORT, rfc2217://HOST:PORT), not " +
+                          port);
 #else
-    return CliFailure(CliFailure::kUsage, "--port takes a COM port (COM1, COM12), a device path, a device server "
-                                          "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " + port);
+    return CliFailure(CliFailure::kUsage,
+                      "--port takes a COM port (COM1, COM12), a device path, a device server "
+                      "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " +
+                          port);
 #endif
 }
 
@@ -222,6 +227,6 @@ void CliSession::Message(const ECRString& text)
     // A decoded reply already carries the register's message.
     if (m_options.trace && !m_options.traceDecoded) {
         m_output.EndProgress();
-        m_output.Err() << "message: " << ECRCodePage::ToUtf8(std::string_view(text.Data(), text.Length())) << '\n';
+        m_output.Err() << "message: " << ECRCodePage::ToUtf8(text) << '\n';
     }
 }

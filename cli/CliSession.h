@@ -53,16 +53,15 @@ public:
     // A line in the session log (if there is one) between the traffic entries.
     void LogNote(const std::string& text);
 
-    // Where the run's receipt stands, as far as the run knows.
-    enum class Receipt {
-        None,
-        Opened,   // this run opened it ("*t" accepted) and has not paid or cancelled it
-        Foreign,  // one was open before ("*t" refused with code 57): the run sells nothing into it
-    };
-    Receipt GetReceipt() const { return m_receipt; }
+    // Where the receipt stands, as the register's answers in this run said:
+    // Opened by this run (and not paid or cancelled), FoundOpen (open before
+    // the run: the run sells nothing into it), or Closed (also before logging on).
+    ECRFiscalCommands::ReceiptState Receipt() const
+    {
+        return m_link.Device() ? m_link.Device()->GetReceiptState() : ECRFiscalCommands::ReceiptState::Closed;
+    }
     // What a message about an open receipt tells the user to do.
     static constexpr const char* kPayOrCancel = "pay it (`ecrctl pay`) or cancel it (`ecrctl cancel`)";
-    void SetReceipt(Receipt receipt) { m_receipt = receipt; }
 
     // The words for a CommError that ended a piece of work: the design's
     // text, with what the run knows beside it (which request had no answer,
@@ -125,5 +124,4 @@ private:
     RegisterLink m_link;
     ECRSessionTrace m_trace;
     std::function<void(int)> m_progressObserver;
-    Receipt m_receipt = Receipt::None;
 };

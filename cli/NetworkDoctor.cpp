@@ -52,8 +52,8 @@ bool NetworkDoctor::Check(const PortAddress& address, int baud, std::vector<Link
     findings.push_back({false, host + " is " + list, ""});
 
     const bool rfc2217 = address.GetKind() == PortAddress::Kind::Rfc2217;
-    NetworkPort port(RegisterLink::Settings(baud), host, address.NetworkPort(),
-                     rfc2217 ? NetworkPort::Protocol::Rfc2217 : NetworkPort::Protocol::Raw);
+    const std::unique_ptr<NetworkPort> made = RegisterLink::MakeNetworkPort(address, RegisterLink::Settings(baud), {});
+    NetworkPort& port = *made;
     const std::int64_t startMs = ECRClockMs();
     try {
         port.Open();
@@ -78,8 +78,9 @@ bool NetworkDoctor::Check(const PortAddress& address, int baud, std::vector<Link
                             "if it passes the line's bytes as they are, use tcp://" + port.Endpoint()});
         return false;
     case TelnetCodec::Answer::Pending:
-        findings.push_back({true, "the server did not answer the Telnet negotiation within " +
-                                      std::to_string(NetworkPort::kNegotiationMs) + " ms",
+        findings.push_back({true,
+                            "the server did not answer the Telnet negotiation within " +
+                                std::to_string(NetworkPort::kNegotiationMs) + " ms",
                             "if it passes the line's bytes as they are, use tcp://" + port.Endpoint()});
         return false;
     }
@@ -87,9 +88,8 @@ bool NetworkDoctor::Check(const PortAddress& address, int baud, std::vector<Link
         findings.push_back({false, "it set the line to " + AcknowledgedLine(port.Telnet()), ""});
     } else {
         // Some servers set the line without a word; the enquiry tells.
-        findings.push_back({false, "it did not acknowledge the line settings within " +
-                                       std::to_string(kAcknowledgeMs) + " ms",
-                            ""});
+        findings.push_back(
+            {false, "it did not acknowledge the line settings within " + std::to_string(kAcknowledgeMs) + " ms", ""});
     }
     return true;
 }

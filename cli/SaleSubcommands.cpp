@@ -2,7 +2,9 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
+#include "ecr/commands/ECRReceipt.h"
 #include "ecr/commands/ScaledAmount.h"
+#include "ecr/protocol/DeviceCode.h"
 
 #include <optional>
 #include <string>
@@ -21,9 +23,10 @@ void AddDefaults(CLI::App* command, std::string& registerNumber, std::string& ca
 void SetDefaults(CLI::App* command, CliSession& s, const std::string& registerNumber, const std::string& cashier)
 {
     ECRDevice& device = s.Device();
-    device.SetTransactionDefaults(
-        command->count("--register") != 0 ? CliArgs::ToRegister(registerNumber) : device.DefaultRegisterNumber(),
-        command->count("--cashier") != 0 ? CliArgs::ToRegister(cashier) : device.DefaultCashier());
+    device.SetTransactionDefaults(command->count("--register") != 0 ? CliArgs::ToRegister(registerNumber)
+                                                                    : device.DefaultRegisterNumber(),
+                                  command->count("--cashier") != 0 ? CliArgs::ToRegister(cashier)
+                                                                   : device.DefaultCashier());
 }
 
 // The one receipt a run never sells into: one that was open before the run
@@ -32,7 +35,7 @@ CliFailure ReceiptAlreadyOpen()
 {
     return CliFailure(CliFailure::kRefused,
                       std::string("a receipt is already open on the register: ") + CliSession::kPayOrCancel,
-                      ECRFiscalCommands::kReceiptAlreadyOpen);
+                      DeviceCode::ReceiptAlreadyOpen);
 }
 
 // "*t" with the defaults, and the receipt is the run's. Anything but an
@@ -41,16 +44,11 @@ CliFailure ReceiptAlreadyOpen()
 void OpenReceipt(CliSession& s)
 {
     const ECRVerdictWatch watch(s.Device().Verdicts());
-    s.Device().BeginTransaction(ECRString(""), ECRString(""));
-    const std::optional<ECRVerdict>& failed = watch.FirstNotAccepted();
-    if (!failed) {
-        s.SetReceipt(CliSession::Receipt::Opened);
+    const ECRReceipt::Opening opening = ECRReceipt(s.Device()).Open(ECRString(""), ECRString(""));
+    if (opening == ECRReceipt::Opening::Opened)
         return;
-    }
-    if (failed->kind == ECRVerdict::Kind::Refused && failed->code == ECRFiscalCommands::kReceiptAlreadyOpen) {
-        s.SetReceipt(CliSession::Receipt::Foreign);
+    if (opening == ECRReceipt::Opening::AlreadyOpen)
         throw ReceiptAlreadyOpen();
-    }
     CliSession::ThrowIfNotAccepted(watch);
 }
 
@@ -62,11 +60,11 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     AddDefaults(begin, m_register, m_cashier);
     OnChosen(begin, chosen, [this, begin](CliSession& s) {
         SetDefaults(begin, s, m_register, m_cashier);
-        if (s.GetReceipt() == CliSession::Receipt::Foreign)
+        if (s.Receipt() == ECRFiscalCommands::ReceiptState::FoundOpen)
             throw ReceiptAlreadyOpen();
         // Refused like any other command when a receipt is already open, not
         // skipped quietly as the device would skip it.
-        if (s.Device().IsTransactionOpen())
+        if (s.Receipt() == ECRFiscalCommands::ReceiptState::Opened)
             throw CliFailure(CliFailure::kRefused, "a receipt is already open; it stays open");
         OpenReceipt(s);
     });
@@ -80,17 +78,20 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     AddDefaults(sell, m_register, m_cashier);
     OnChosen(sell, chosen, [this, sell](CliSession& s) {
         SetDefaults(sell, s, m_register, m_cashier);
-        if (s.GetReceipt() == CliSession::Receipt::Foreign)
+        if (s.Receipt() == ECRFiscalCommands::ReceiptState::FoundOpen)
             throw ReceiptAlreadyOpen();
-        if (!s.Device().IsTransactionOpen())
+        ECRSaleLine line;
+        line.name = CliArgs::ToRegister(m_name);
+        line.price = CliArgs::Amount(m_price, 2);
+        line.quantity = CliArgs::Amount(m_quantity, 3);
+        line.taxRate = m_taxRate;
+        line.unit = m_unit;
+        if (s.Receipt() == ECRFiscalCommands::ReceiptState::Closed)
             OpenReceipt(s);
         try {
-            s.Checked([&] {
-                s.Device().SellItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2),
-                                    CliArgs::Amount(m_quantity, 3), m_taxRate, m_unit);
-            });
+            s.Checked([&] { ECRReceipt(s.Device()).Sell(line); });
         } catch (const CliFailure& failure) {
-            if (failure.ExitCode() != CliFailure::kRefused || s.GetReceipt() != CliSession::Receipt::Opened)
+            if (failure.ExitCode() != CliFailure::kRefused || s.Receipt() != ECRFiscalCommands::ReceiptState::Opened)
                 throw;
             throw CliFailure(failure.ExitCode(),
                              failure.what() + std::string("; the receipt stays open on the register: ") +
@@ -105,13 +106,14 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     voidLine->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();
     OnChosen(voidLine, chosen, [this](CliSession& s) {
         s.Checked([&] {
-            s.Device().VoidItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2), CliArgs::Amount(m_quantity, 3));
+            s.Device().VoidItem(CliArgs::ToRegister(m_name), CliArgs::Amount(m_price, 2),
+                                CliArgs::Amount(m_quantity, 3));
         });
     });
 
     CLI::App* subtotal = app.add_subcommand("subtotal", "Ask for the subtotal");
     OnChosen(subtotal, chosen, [](CliSession& s) {
-        const std::int32_t value = s.Checked([&] { return s.Device().ReadSubtotal(); });
+        const std::int32_t value = s.Checked([&] { return ECRReceipt(s.Device()).Subtotal().value_or(0); });
         const std::string text = FormatScaled(value, 2).Data();
         s.Output().Line(text);
         s.Output().Result().Set("subtotal", text);
@@ -126,15 +128,14 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
             amounts[i] = CliArgs::Amount(m_payments[i], 2);
         // A refusal or an answer for another command ends the run through
         // Checked; the receipt is closed only when the register said so.
-        const bool closed = s.Checked([&] { return s.Device().EndTransaction(amounts[0], amounts[1], amounts[2]); });
+        const bool closed = s.Checked([&] {
+            return ECRReceipt(s.Device()).Pay(ECRPayments{amounts[0], amounts[1], amounts[2]});
+        });
         if (!closed)
-            throw CliFailure(CliFailure::kLink, "the register did not confirm the payment; the receipt may still be open");
-        s.SetReceipt(CliSession::Receipt::None);
+            throw CliFailure(CliFailure::kLink,
+                             "the register did not confirm the payment; the receipt may still be open");
     });
 
     CLI::App* cancel = app.add_subcommand("cancel", "Cancel the open receipt");
-    OnChosen(cancel, chosen, [](CliSession& s) {
-        s.Checked([&] { s.Device().CancelTransaction(); });
-        s.SetReceipt(CliSession::Receipt::None);
-    });
+    OnChosen(cancel, chosen, [](CliSession& s) { s.Checked([&] { ECRReceipt(s.Device()).Cancel(); }); });
 }

@@ -13,14 +13,19 @@ SerialSettings RegisterLink::Settings(int baud, int portNumber)
 std::unique_ptr<SerialPort> RegisterLink::MakePort(const PortAddress& address, const SerialSettings& settings,
                                                    const ECRTextCallback& reads)
 {
-    if (address.IsNetwork()) {
-        const auto protocol = address.GetKind() == PortAddress::Kind::Rfc2217 ? NetworkPort::Protocol::Rfc2217
-                                                                              : NetworkPort::Protocol::Raw;
-        auto port = std::make_unique<NetworkPort>(settings, address.Host(), address.NetworkPort(), protocol);
-        port->SetTrafficCallback(reads);
-        return port;
-    }
+    if (address.IsNetwork())
+        return MakeNetworkPort(address, settings, reads);
     auto port = std::make_unique<Win32SerialPort>(settings, address.DeviceName());
+    port->SetTrafficCallback(reads);
+    return port;
+}
+
+std::unique_ptr<NetworkPort> RegisterLink::MakeNetworkPort(const PortAddress& address, const SerialSettings& settings,
+                                                           const ECRTextCallback& reads)
+{
+    const auto protocol =
+        address.GetKind() == PortAddress::Kind::Rfc2217 ? NetworkPort::Protocol::Rfc2217 : NetworkPort::Protocol::Raw;
+    auto port = std::make_unique<NetworkPort>(settings, address.Host(), address.NetworkPort(), protocol);
     port->SetTrafficCallback(reads);
     return port;
 }
@@ -67,4 +72,3 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
     }
     return true;
 }
-

@@ -2,8 +2,9 @@
 
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/protocol/ECRCallbacks.h"
-#include "link/PortAddress.h"
 #include "ecr/protocol/SerialPort.h"
+#include "link/PortAddress.h"
+#include "serial/NetworkPort.h"
 #include "serial/SerialSettings.h"
 
 #include <cstdint>
@@ -47,6 +48,11 @@ public:
     // device server.
     static std::unique_ptr<SerialPort> MakePort(const PortAddress& address, const SerialSettings& settings,
                                                 const ECRTextCallback& reads);
+    // The network transport MakePort makes for a device server's address
+    // (raw TCP or RFC 2217, as the address says), for what needs its own
+    // view of the connection (ecrctl doctor). The address must be a network one.
+    static std::unique_ptr<NetworkPort> MakeNetworkPort(const PortAddress& address, const SerialSettings& settings,
+                                                        const ECRTextCallback& reads);
 
     RegisterLink() = default;
     ~RegisterLink();

@@ -1,5 +1,7 @@
 #include "service/EcrdService.h"
 
+#include "service/jobs/ServiceClock.h"
+
 #include <filesystem>
 
 EcrdService::EcrdService(ServiceConfig config) : m_config(std::move(config)) {}
@@ -19,7 +21,7 @@ bool EcrdService::Start(std::string& error)
     }
     if (!m_journal.Open((std::filesystem::path(m_config.stateDirectory) / "ecrd-journal.sqlite").string(), error))
         return false;
-    m_board = std::make_unique<JobBoard>(m_config, m_journal);
+    m_board = std::make_unique<JobBoard>(m_config, m_journal, ServiceClock::System());
     m_api = std::make_unique<HttpApi>(m_config, *m_board);
     // Bound before the workers start, so a port in use leaves the journal untouched.
     if (!m_api->Bind(error))

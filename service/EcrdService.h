@@ -1,9 +1,9 @@
 #pragma once
 
-#include "service/HttpApi.h"
-#include "service/JobBoard.h"
-#include "service/JobJournal.h"
-#include "service/ServiceConfig.h"
+#include "service/api/HttpApi.h"
+#include "service/config/ServiceConfig.h"
+#include "service/jobs/JobJournal.h"
+#include "service/registers/JobBoard.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // until SIGTERM or SIGINT (each register's running exchange is finished).
 #include "link/TimerSlack.h"
 #include "service/EcrdService.h"
-#include "service/ServiceConfig.h"
+#include "service/config/ServiceConfig.h"
 #include "version/ThermalVersion.h"
 
 #include <CLI/CLI.hpp>

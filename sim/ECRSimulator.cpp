@@ -1,5 +1,6 @@
 #include "sim/ECRSimulator.h"
 
+#include "ecr/protocol/DeviceCode.h"
 #include "ecr/protocol/ECRFrame.h"
 
 #include <algorithm>
@@ -14,11 +15,6 @@ const std::set<std::string> kPaperCommands{"#v", "#z", "#o", "#w", "#k", "#g", "
 // Programming and reports wait until the open receipt is closed.
 const std::set<std::string> kRefusedDuringSale{"#v", "#c", "#t", "#z", "#o", "#w", "#u", "#k", "#h",
                                                "%a", "#d", "#r", "#i", "#y", "#l", "#e", "#n", "#g"};
-
-constexpr std::int32_t kChecksumError = 2;
-constexpr std::int32_t kUnknownCommand = 255;
-constexpr std::int32_t kPaperOut = 12;
-constexpr std::int32_t kTransactionOpen = 57;
 }  // namespace
 
 ECRSimulator::ECRSimulator(Clock clock, std::int64_t localSecondsAtZero) : m_clock(std::move(clock))
@@ -101,10 +97,10 @@ SimOutcome ECRSimulator::Answer(const SimFrameReader::Event& frame, std::int64_t
 {
     const std::string& payload = frame.payload;
     if (!frame.checksumOk) {
-        return SimOutcome::Refuse(payload, kChecksumError);
+        return SimOutcome::Refuse(payload, DeviceCode::ChecksumError);
     }
     if (payload.size() < 2) {
-        return SimOutcome::Refuse(payload, kUnknownCommand);
+        return SimOutcome::Refuse(payload, DeviceCode::UnknownCommand);
     }
     return Dispatch(payload.substr(0, 2), payload.substr(2), now);
 }
@@ -112,10 +108,10 @@ SimOutcome ECRSimulator::Answer(const SimFrameReader::Event& frame, std::int64_t
 SimOutcome ECRSimulator::Dispatch(const std::string& command, const std::string& body, std::int64_t now)
 {
     if (m_state.transaction && kRefusedDuringSale.count(command) != 0) {
-        return SimOutcome::Refuse(command, kTransactionOpen);
+        return SimOutcome::Refuse(command, DeviceCode::ReceiptAlreadyOpen);
     }
     if (m_faults.paperOut && kPaperCommands.count(command) != 0) {
-        return SimOutcome::Refuse(command, kPaperOut);
+        return SimOutcome::Refuse(command, DeviceCode::PaperOut);
     }
     if (auto outcome = m_fiscal.Handle(command, body, now)) {
         return *outcome;
@@ -126,7 +122,7 @@ SimOutcome ECRSimulator::Dispatch(const std::string& command, const std::string&
     if (auto outcome = m_device.Handle(command, body, now)) {
         return *outcome;
     }
-    return SimOutcome::Refuse(command, kUnknownCommand);
+    return SimOutcome::Refuse(command, DeviceCode::UnknownCommand);
 }
 
 bool ECRSimulator::LosesReplyTo(const std::string& payload)

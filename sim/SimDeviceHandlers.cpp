@@ -1,5 +1,6 @@
 #include "sim/SimDeviceHandlers.h"
 
+#include "ecr/protocol/DeviceCode.h"
 #include "sim/SimLineBlock.h"
 #include "sim/SimMemory.h"
 #include "sim/SimPrintout.h"
@@ -35,7 +36,7 @@ std::optional<SimOutcome> SimDeviceHandlers::Handle(const std::string& command, 
 
 SimOutcome SimDeviceHandlers::WriteAdvert(const std::string& command, SimFieldReader& fields)
 {
-    return SimLineBlock::Write(command, fields, m_state.advertLines, m_state.advertDouble, kLineWidth, {.badLine = 4});
+    return SimLineBlock::Write(command, fields, m_state.advertLines, m_state.advertDouble, kLineWidth, {.badLine = DeviceCode::WrongParameter});
 }
 
 SimOutcome SimDeviceHandlers::ReadAdvert(const std::string& command)
@@ -50,7 +51,7 @@ SimOutcome SimDeviceHandlers::ReadOption(const std::string& command, SimFieldRea
         return *bad;
     }
     if (*selector != 1 && *selector != 2) {
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     const bool on = *selector == 1 ? m_state.logoEnabled : m_state.advertEnabled;
     return SimOutcome::Accept(command, std::to_string(*selector) + "\x1F" + (on ? "1" : "0"));
@@ -64,7 +65,7 @@ SimOutcome SimDeviceHandlers::SetOption(const std::string& command, SimFieldRead
         return *bad;
     }
     if ((*selector != 1 && *selector != 2) || !SimFieldReader::IsFlag(*on)) {
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     (*selector == 1 ? m_state.logoEnabled : m_state.advertEnabled) = *on == 1;
     return SimOutcome::Accept(command);
@@ -78,7 +79,7 @@ SimOutcome SimDeviceHandlers::InfoLine(const std::string& command, SimFieldReade
         return *bad;
     }
     if (*number < 0 || *number > kMaxInfoLines || !SimFieldReader::Printable(*text, kLineWidth)) {
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     if (!m_state.infoPrintOpen) {
         m_state.infoPrintOpen = true;
@@ -115,7 +116,7 @@ SimOutcome SimDeviceHandlers::Display(const std::string& command, SimFieldReader
             return *bad;
         }
         if ((*mode != 0 && *mode != 1) || !SimFieldReader::Printable(*text, kDisplayWidth)) {
-            return SimOutcome::Refuse(command, 4);
+            return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
         }
         m_state.display[static_cast<std::size_t>(*mode)] = *text;
     }
@@ -131,13 +132,13 @@ SimOutcome SimDeviceHandlers::LogoRow(const std::string& command, SimFieldReader
         return *bad;
     }
     if (*row < 0 || *row >= static_cast<std::int64_t>(SimRegisterState::kLogoRows)) {
-        return SimOutcome::Refuse(command, 133);
+        return SimOutcome::Refuse(command, DeviceCode::WrongLineNumber);
     }
     if (hex->size() != SimRegisterState::kLogoRowHex) {
-        return SimOutcome::Refuse(command, 134);
+        return SimOutcome::Refuse(command, DeviceCode::WrongDataLength);
     }
     if (!IsHex(*hex)) {
-        return SimOutcome::Refuse(command, 135);
+        return SimOutcome::Refuse(command, DeviceCode::GraphicsDataOutOfRange);
     }
     m_state.logoRows[static_cast<std::size_t>(*row)] = *hex;
     return SimOutcome::Accept(command);
@@ -152,13 +153,13 @@ SimOutcome SimDeviceHandlers::StoreLogo(const std::string& command, SimFieldRead
         return *bad;
     }
     if (*rows < 1 || *rows > static_cast<std::int64_t>(SimRegisterState::kLogoRows)) {
-        return SimOutcome::Refuse(command, 132);
+        return SimOutcome::Refuse(command, DeviceCode::WrongLineCount);
     }
     if (*bytesPerRow != kLogoRowBytes) {
-        return SimOutcome::Refuse(command, 130);
+        return SimOutcome::Refuse(command, DeviceCode::WrongLineBytes);
     }
     if (*type != 0) {
-        return SimOutcome::Refuse(command, 131);
+        return SimOutcome::Refuse(command, DeviceCode::WrongGraphicsType);
     }
     // Rows never sent are blank.
     m_state.storedLogo.assign(static_cast<std::size_t>(*rows), std::string(SimRegisterState::kLogoRowHex, '0'));
@@ -178,7 +179,7 @@ SimOutcome SimDeviceHandlers::ReadMemory(const std::string& command, SimFieldRea
     if (fields.AtEnd() && area) {
         const auto size = SimMemory::Size(*area);
         if (!size) {
-            return SimOutcome::Refuse(command, 4);
+            return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
         }
         return SimOutcome::Accept(command, std::to_string(*area) + "\x1F" + std::to_string(*size));
     }
@@ -189,7 +190,7 @@ SimOutcome SimDeviceHandlers::ReadMemory(const std::string& command, SimFieldRea
     }
     const auto size = SimMemory::Size(*area);
     if (!size || *count < 1 || *count > kBlock || *offset < 0 || *offset >= *size) {
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     return SimOutcome::Accept(command, std::to_string(*area) + "\x1F" + std::to_string(*offset) + "\t" +
                                            SimMemory::Hex(static_cast<std::int32_t>(*area), *offset, *count));

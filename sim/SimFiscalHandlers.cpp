@@ -1,5 +1,6 @@
 #include "sim/SimFiscalHandlers.h"
 
+#include "ecr/protocol/DeviceCode.h"
 #include "sim/SimLineBlock.h"
 #include "sim/SimPrintout.h"
 
@@ -64,11 +65,11 @@ SimOutcome SimFiscalHandlers::WriteTaxRates(const std::string& command, SimField
         return *bad;
     }
     if (!when) {
-        return SimOutcome::Refuse(command, 32);
+        return SimOutcome::Refuse(command, DeviceCode::WrongDateTime);
     }
     for (const std::int64_t rate : rates) {
         if (rate < 0 || rate > kMaxTaxRate) {
-            return SimOutcome::Refuse(command, 94);
+            return SimOutcome::Refuse(command, DeviceCode::WrongTaxRates);
         }
     }
     for (std::size_t i = 0; i < rates.size(); ++i) {
@@ -101,11 +102,11 @@ SimOutcome SimFiscalHandlers::SetClock(const std::string& command, SimFieldReade
         return *bad;
     }
     if (!when) {
-        return SimOutcome::Refuse(command, 32);
+        return SimOutcome::Refuse(command, DeviceCode::WrongDateTime);
     }
     // A fiscal register never goes back before its last stored daily report.
     if (m_state.fiscalized && !m_state.dailyReports.empty() && *when < m_state.dailyReports.back().time) {
-        return SimOutcome::Refuse(command, 33);
+        return SimOutcome::Refuse(command, DeviceCode::DateBeforeFiscalModule);
     }
     m_state.clock.Set(*when, now);
     return SimOutcome::Accept(command);
@@ -118,11 +119,11 @@ SimOutcome SimFiscalHandlers::ShiftClockHour(const std::string& command, SimFiel
         return *bad;
     }
     if (!SimFieldReader::IsFlag(*direction)) {
-        return SimOutcome::Refuse(command, 35);
+        return SimOutcome::Refuse(command, DeviceCode::WrongClockShift);
     }
     // The hour may only change between a daily report and the next receipt.
     if (m_state.receiptsToday > 0) {
-        return SimOutcome::Refuse(command, 34);
+        return SimOutcome::Refuse(command, DeviceCode::PrintedAfterReport);
     }
     m_state.clock.Shift(*direction == 1 ? 3600 : -3600);
     return SimOutcome::Accept(command);
@@ -135,7 +136,7 @@ SimOutcome SimFiscalHandlers::DailyReport(const std::string& command, SimFieldRe
         return *bad;
     }
     if (!when) {
-        return SimOutcome::Refuse(command, 32);
+        return SimOutcome::Refuse(command, DeviceCode::WrongDateTime);
     }
     SimRegisterState::DailyReport report;
     report.number = static_cast<std::int32_t>(m_state.dailyReports.size()) + 1;
@@ -174,12 +175,12 @@ SimOutcome SimFiscalHandlers::PeriodicReport(const std::string& command, SimFiel
         return *bad;
     }
     if (!SimFieldReader::IsFlag(*fiscal)) {
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     const auto from = SimClock::FromWire(*fromYear, *fromMonth, *fromDay, 0, 0);
     const auto to = SimClock::FromWire(*toYear, *toMonth, *toDay, 0, 0);
     if (!from || !to || *from > *to) {
-        return SimOutcome::Refuse(command, 80);
+        return SimOutcome::Refuse(command, DeviceCode::WrongReportPeriod);
     }
     std::array<std::int64_t, 9> perRate{};
     std::int64_t total = 0;
@@ -195,7 +196,7 @@ SimOutcome SimFiscalHandlers::PeriodicReport(const std::string& command, SimFiel
         total += *fiscal == 1 ? report.fiscal : report.nonFiscal;
     }
     if (count == 0) {
-        return SimOutcome::Refuse(command, 84);
+        return SimOutcome::Refuse(command, DeviceCode::NoReportInPeriod);
     }
     SimPrintout::Header(m_journal, m_state, m_state.clock.Seconds(now));
     m_journal.Line(*fiscal == 1 ? "FISKALNI PERIODICNI IZVESTAJ" : "NEFISKALNI PERIODICNI IZVESTAJ");
@@ -226,10 +227,10 @@ SimOutcome SimFiscalHandlers::WriteIBFM(const std::string& command, SimFieldRead
         return *bad;
     }
     if (m_state.fiscalized) {
-        return SimOutcome::Refuse(command, 1);
+        return SimOutcome::Refuse(command, DeviceCode::NotAllowedWhenFiscal);
     }
     if (!SimFieldReader::Printable(*ibfm, kMaxIbfm, false)) {
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     m_state.ibfm = *ibfm;
     return SimOutcome::Accept(command);
@@ -243,19 +244,19 @@ SimOutcome SimFiscalHandlers::Fiscalize(const std::string& command, SimFieldRead
         return *bad;
     }
     if (!when) {
-        return SimOutcome::Refuse(command, 32);
+        return SimOutcome::Refuse(command, DeviceCode::WrongDateTime);
     }
     if (m_state.fiscalized) {
-        return SimOutcome::Refuse(command, 1);
+        return SimOutcome::Refuse(command, DeviceCode::NotAllowedWhenFiscal);
     }
     if (m_state.ibfm.empty()) {
-        return SimOutcome::Refuse(command, 85);
+        return SimOutcome::Refuse(command, DeviceCode::NoIbfm);
     }
     if (m_state.headerLines[0].empty()) {
-        return SimOutcome::Refuse(command, 100);
+        return SimOutcome::Refuse(command, DeviceCode::NoHeader);
     }
     if (pib->size() != kPibDigits || pib->find_first_not_of("0123456789") != std::string::npos) {
-        return SimOutcome::Refuse(command, 103);
+        return SimOutcome::Refuse(command, DeviceCode::WrongPibLength);
     }
     m_state.pib = *pib;
     m_state.fiscalized = true;
@@ -270,7 +271,7 @@ SimOutcome SimFiscalHandlers::Fiscalize(const std::string& command, SimFieldRead
 SimOutcome SimFiscalHandlers::WriteHeader(const std::string& command, SimFieldReader& fields)
 {
     return SimLineBlock::Write(command, fields, m_state.headerLines, m_state.headerDouble, kHeaderWidth,
-                               {.emptyFirstLine = 100, .badLine = 101});
+                               {.emptyFirstLine = DeviceCode::NoHeader, .badLine = DeviceCode::HeaderNotProgrammed});
 }
 
 SimOutcome SimFiscalHandlers::ReadHeader(const std::string& command)

@@ -1,5 +1,6 @@
 #include "sim/SimSaleHandlers.h"
 
+#include "ecr/protocol/DeviceCode.h"
 #include "sim/SimPrintout.h"
 
 namespace {
@@ -27,18 +28,18 @@ std::int32_t SimSaleHandlers::CheckArticle(const std::string& name, std::int64_t
                                            std::int64_t unit)
 {
     if (!SimFieldReader::Printable(name, kNameLength, false)) {
-        return 112;
+        return DeviceCode::WrongArticleName;
     }
     if (price <= 0 || price > kMaxPrice) {
-        return 114;
+        return DeviceCode::WrongPrice;
     }
     if (unit < 0 || unit >= kUnits) {
-        return 115;
+        return DeviceCode::WrongUnit;
     }
     if (taxRate < 0 || taxRate > 8) {
-        return 116;
+        return DeviceCode::WrongTaxRate;
     }
-    return 0;
+    return DeviceCode::Ok;
 }
 
 SimOutcome SimSaleHandlers::DeleteAll(const std::string& command)
@@ -54,7 +55,7 @@ SimOutcome SimSaleHandlers::DeleteArticle(const std::string& command, SimFieldRe
         return *bad;
     }
     if (!m_state.articles.Erase(*name)) {
-        return SimOutcome::Refuse(command, 20);
+        return SimOutcome::Refuse(command, DeviceCode::NoSuchArticle);
     }
     return SimOutcome::Accept(command);
 }
@@ -73,7 +74,7 @@ SimOutcome SimSaleHandlers::WriteArticle(const std::string& command, SimFieldRea
     }
     if (!m_state.articles.Write(*name, *price, static_cast<std::int32_t>(*taxRate),
                                 static_cast<std::int32_t>(*unit))) {
-        return SimOutcome::Refuse(command, 110);
+        return SimOutcome::Refuse(command, DeviceCode::ArticleNotAdded);
     }
     return SimOutcome::Accept(command);
 }
@@ -97,10 +98,10 @@ SimOutcome SimSaleHandlers::ReadArticle(const std::string& command, SimFieldRead
         article = name->empty() ? m_state.articles.First() : m_state.articles.Next(*name);
         break;
     default:
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     if (article == nullptr) {
-        return SimOutcome::Refuse(command, 20);
+        return SimOutcome::Refuse(command, DeviceCode::NoSuchArticle);
     }
     const std::string data = article->name + "\n" + std::to_string(article->price) + "\t" +
                              std::to_string(article->taxRate) + "\x1F" + std::to_string(article->unit) + "\x1F" +
@@ -117,10 +118,10 @@ SimOutcome SimSaleHandlers::Begin(const std::string& command, SimFieldReader& fi
         return *bad;
     }
     if (m_state.transaction) {
-        return SimOutcome::Refuse(command, 57);
+        return SimOutcome::Refuse(command, DeviceCode::ReceiptAlreadyOpen);
     }
     if (!SimFieldReader::Printable(*registerNumber, kIdLength) || !SimFieldReader::Printable(*cashier, kIdLength)) {
-        return SimOutcome::Refuse(command, 4);
+        return SimOutcome::Refuse(command, DeviceCode::WrongParameter);
     }
     m_state.transaction.emplace(*registerNumber, *cashier);
     ++m_state.receiptNumber;
@@ -145,24 +146,24 @@ SimOutcome SimSaleHandlers::Sell(const std::string& command, SimFieldReader& fie
         return *bad;
     }
     if (!m_state.transaction) {
-        return SimOutcome::Refuse(command, 58);
+        return SimOutcome::Refuse(command, DeviceCode::NoReceiptOpen);
     }
     if (const std::int32_t code = CheckArticle(*name, *price, *taxRate, *unit)) {
         return SimOutcome::Refuse(command, code);
     }
     if (*quantity <= 0) {
-        return SimOutcome::Refuse(command, 61);
+        return SimOutcome::Refuse(command, DeviceCode::QuantityTooSmall);
     }
     if (*quantity > kMaxQuantity) {
-        return SimOutcome::Refuse(command, 62);
+        return SimOutcome::Refuse(command, DeviceCode::WrongQuantityFormat);
     }
     SimTransaction& receipt = *m_state.transaction;
     if (receipt.Lines().size() >= SimTransaction::kMaxLines) {
-        return SimOutcome::Refuse(command, 56);
+        return SimOutcome::Refuse(command, DeviceCode::TooManyLines);
     }
     const std::int64_t amount = SimTransaction::LineAmount(*price, *quantity);
     if (receipt.Total() + amount > kMaxReceipt) {
-        return SimOutcome::Refuse(command, 60);
+        return SimOutcome::Refuse(command, DeviceCode::ReceiptValueOutOfRange);
     }
     receipt.Sell(*name, *price, *quantity, static_cast<std::int32_t>(*taxRate), static_cast<std::int32_t>(*unit));
     m_journal.Line(*name);
@@ -180,10 +181,10 @@ SimOutcome SimSaleHandlers::Void(const std::string& command, SimFieldReader& fie
         return *bad;
     }
     if (!m_state.transaction) {
-        return SimOutcome::Refuse(command, 58);
+        return SimOutcome::Refuse(command, DeviceCode::NoReceiptOpen);
     }
     if (!m_state.transaction->Void(*name, *price, *quantity)) {
-        return SimOutcome::Refuse(command, 65);
+        return SimOutcome::Refuse(command, DeviceCode::WrongVoidParameters);
     }
     m_journal.Line("STORNO " + *name);
     m_journal.Columns("  " + SimJournal::Amount(-*quantity, 3) + " x " + SimJournal::Amount(*price),
@@ -194,7 +195,7 @@ SimOutcome SimSaleHandlers::Void(const std::string& command, SimFieldReader& fie
 SimOutcome SimSaleHandlers::Subtotal(const std::string& command)
 {
     if (!m_state.transaction) {
-        return SimOutcome::Refuse(command, 58);
+        return SimOutcome::Refuse(command, DeviceCode::NoReceiptOpen);
     }
     const std::int64_t total = m_state.transaction->Total();
     m_journal.Columns("MEDJUZBIR", SimJournal::Amount(total));
@@ -210,17 +211,17 @@ SimOutcome SimSaleHandlers::End(const std::string& command, SimFieldReader& fiel
         return *bad;
     }
     if (!m_state.transaction) {
-        return SimOutcome::Refuse(command, 58);
+        return SimOutcome::Refuse(command, DeviceCode::NoReceiptOpen);
     }
     const SimTransaction& receipt = *m_state.transaction;
     if (receipt.Lines().empty()) {
-        return SimOutcome::Refuse(command, 59);
+        return SimOutcome::Refuse(command, DeviceCode::ReceiptNotClosed);
     }
     const std::int64_t total = receipt.Total();
     // Change comes out of cash only: cheque and card together may not exceed the total.
     if (*cash < 0 || *cheque < 0 || *card < 0 || *cheque + *card > total || *cash + *cheque + *card < total ||
         *cash > kMaxReceipt) {
-        return SimOutcome::Refuse(command, 60);
+        return SimOutcome::Refuse(command, DeviceCode::ReceiptValueOutOfRange);
     }
 
     const auto perRate = receipt.TotalsPerRate();
@@ -259,7 +260,7 @@ SimOutcome SimSaleHandlers::End(const std::string& command, SimFieldReader& fiel
 SimOutcome SimSaleHandlers::Cancel(const std::string& command)
 {
     if (!m_state.transaction) {
-        return SimOutcome::Refuse(command, 58);
+        return SimOutcome::Refuse(command, DeviceCode::NoReceiptOpen);
     }
     m_journal.Line("PONISTEN RACUN");
     m_journal.Rule('=');

@@ -12,7 +12,7 @@
 JsonValue ArticleJson::Listed(const ECRArticle& article)
 {
     JsonValue item = JsonValue::Object();
-    item.Set("name", ECRCodePage::ToUtf8(std::string_view(article.name.Data(), article.name.Length())));
+    item.Set("name", ECRCodePage::ToUtf8(article.name));
     item.Set("price", FormatScaled(article.price, 2).Data());
     item.Set("priceHundredths", article.price);
     item.Set("taxRate", article.taxRate);

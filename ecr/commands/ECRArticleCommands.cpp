@@ -3,6 +3,7 @@
 #include "ecr/commands/ECRArticleRules.h"
 #include "ecr/commands/ECRReply.h"
 #include "ecr/commands/ECRRequest.h"
+#include "ecr/protocol/DeviceCode.h"
 #include "ecr/protocol/ECRFrame.h"
 
 #include <limits>
@@ -43,7 +44,8 @@ ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
     return article;
 }
 
-ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles(const std::function<void(std::size_t read)>& afterEach)
+ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles(
+    const std::function<void(std::size_t read)>& afterEach)
 {
     // A refused read ends the walk; a reply that failed its check brings no
     // article, and so ends it with an empty name.
@@ -54,7 +56,7 @@ ECRArticleCommands::ArticleWalk ECRArticleCommands::ReadAllArticles(const std::f
         m_articles.clear();
         // An empty article table answers the first read with "no such article".
         if (refused()) {
-            return LastVerdict().code == kNoSuchArticle ? ArticleWalk::NoArticles : ArticleWalk::Refused;
+            return LastVerdict().code == DeviceCode::NoSuchArticle ? ArticleWalk::NoArticles : ArticleWalk::Refused;
         }
         return ArticleWalk::EmptyName;
     }

@@ -51,9 +51,6 @@ public:
         RepeatedName,  // a name came a second time before the last one: the walk would go round
         TooMany,       // kMaxArticles read without reaching the last one
     };
-    // The register's code for a read of an article it does not have.
-    static constexpr std::int32_t kNoSuchArticle = 20;
-
     // Replaces Articles() with the register's table; afterEach (if set) gets
     // the number of articles in the list after each one read.
     // Reads the first article (mode 4, no name), then the last (mode 2), then,

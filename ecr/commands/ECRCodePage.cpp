@@ -2,6 +2,7 @@
 
 #include "ecr/commands/TextFault.h"
 #include "ecr/commands/Utf8.h"
+#include "ecr/protocol/ECRString.h"
 
 #include <algorithm>
 #include <array>
@@ -100,7 +101,8 @@ std::optional<unsigned char> ECRCodePage::FromCodePoint(char32_t character, Id c
     }
     const Reverse& reverse = ReverseOf(codePage);
     const auto wanted = static_cast<char16_t>(character);
-    const auto it = std::lower_bound(reverse.begin(), reverse.end(), std::make_pair(wanted, static_cast<unsigned char>(0)));
+    const auto it =
+        std::lower_bound(reverse.begin(), reverse.end(), std::make_pair(wanted, static_cast<unsigned char>(0)));
     if (it != reverse.end() && it->first == wanted) {
         return it->second;
     }
@@ -119,7 +121,8 @@ bool ECRCodePage::FromUnicode(std::u32string_view text, std::string& bytes, Text
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char32_t character = text[i];
         std::optional<unsigned char> byte = FromCodePoint(character, codePage);
-        if (!byte && character >= 0x80 && character <= 0x9F && !ToCodePoint(static_cast<unsigned char>(character), codePage))
+        if (!byte && character >= 0x80 && character <= 0x9F &&
+            !ToCodePoint(static_cast<unsigned char>(character), codePage))
             byte = static_cast<unsigned char>(character);
         if (!byte) {
             fault = TextFault{TextFault::Kind::NoByte, i + 1, character, codePage};
@@ -139,6 +142,11 @@ bool ECRCodePage::FromUtf8(std::string_view utf8, std::string& bytes, TextFault&
         return false;
     }
     return FromUnicode(characters, bytes, fault, codePage);
+}
+
+std::string ECRCodePage::ToUtf8(const ECRString& text, Id codePage)
+{
+    return ToUtf8(std::string_view(text.Data(), text.Length()), codePage);
 }
 
 std::string ECRCodePage::ToUtf8(std::string_view bytes, Id codePage)

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+class ECRString;
 struct TextFault;
 
 // The register's 8-bit code pages: every text it prints or stores is
@@ -37,4 +38,11 @@ public:
     static bool FromUtf8(std::string_view utf8, std::string& bytes, TextFault& fault, Id codePage = Windows1250);
     // Register bytes for the terminal or a file; an undefined byte becomes U+FFFD.
     static std::string ToUtf8(std::string_view bytes, Id codePage = Windows1250);
+    // The same for a text read from the register, and for a text of the
+    // register's own (DeviceMessageText).
+    static std::string ToUtf8(const ECRString& text, Id codePage = Windows1250);
+    static std::string ToUtf8(const char* bytes, Id codePage = Windows1250)
+    {
+        return ToUtf8(std::string_view(bytes), codePage);
+    }
 };

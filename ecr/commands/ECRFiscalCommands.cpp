@@ -5,6 +5,7 @@
 #include "ecr/commands/ECRReplyError.h"
 #include "ecr/commands/ECRRequest.h"
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/DeviceCode.h"
 #include "ecr/protocol/ECRFrame.h"
 
 #include <limits>
@@ -189,9 +190,17 @@ void ECRFiscalCommands::SetTransactionDefaults(ECRString registerNumber, ECRStri
     m_defaultCashier = cashier;
 }
 
+void ECRFiscalCommands::NoteReceipt(ReceiptState state)
+{
+    if (state == ReceiptState::FoundOpen && m_receipt == ReceiptState::Opened) {
+        return;  // still the one this connection opened
+    }
+    m_receipt = state;
+}
+
 bool ECRFiscalCommands::BeginTransaction(ECRString registerNumber, ECRString cashier)
 {
-    if (m_transactionOpen) {
+    if (IsTransactionOpen()) {
         return false;
     }
     ECRRequest request("*t");
@@ -200,8 +209,11 @@ bool ECRFiscalCommands::BeginTransaction(ECRString registerNumber, ECRString cas
     request.Send(*this);
     // Only once the register has answered: an exception leaves the flag closed.
     const ECRVerdict& verdict = LastVerdict();
-    m_transactionOpen =
-        verdict.IsAccepted() || (verdict.kind == ECRVerdict::Kind::Refused && verdict.code == kReceiptAlreadyOpen);
+    if (verdict.IsAccepted()) {
+        m_receipt = ReceiptState::Opened;
+    } else if (verdict.kind == ECRVerdict::Kind::Refused && verdict.code == DeviceCode::ReceiptAlreadyOpen) {
+        m_receipt = ReceiptState::FoundOpen;
+    }
     return true;
 }
 
@@ -211,7 +223,7 @@ void ECRFiscalCommands::SellItem(ECRString name, std::int32_t price, std::int32_
     // Built first, so that a name the request cannot carry opens no transaction either.
     ECRRequest request("*l");
     request.Text(name).Amount(price).Amount(quantity).Int(taxRate).Int(unit);
-    if (!m_transactionOpen) {
+    if (!IsTransactionOpen()) {
         BeginTransaction(ECRString(), ECRString());
     }
     request.Send(*this);
@@ -240,7 +252,7 @@ bool ECRFiscalCommands::EndTransaction(std::int32_t cash, std::int32_t cheque, s
     if (!LastVerdict().IsAccepted()) {
         return false;
     }
-    m_transactionOpen = false;
+    m_receipt = ReceiptState::Closed;
     return true;
 }
 

@@ -32,8 +32,14 @@ public:
     // The totalizers in reply order, as ecrctl names them.
     static constexpr const char* kTotalizerNames[13] = {
         "A", "G", "D", "Dj", "E", "Z", "I", "J", "K", "fiscalTotal", "fiscalToday", "nonFiscalTotal", "nonFiscalToday"};
-    // The register's answer to "*t" while a receipt is open.
-    static constexpr std::int32_t kReceiptAlreadyOpen = 57;
+    // Whether a receipt is open on the register, as its answers on this
+    // connection said.
+    enum class ReceiptState {
+        Closed,     // none open (at first, after a payment, or as told)
+        Opened,     // "*t" accepted here, not yet paid (or told closed)
+        FoundOpen,  // the register had one open that this connection did not
+                    // open: "*t" refused with DeviceCode::ReceiptAlreadyOpen, or as told
+    };
 
     // Tax rates A, G, D, Dj, E, Z, I, J, K in hundredths of a percent.
     // Sends "$v"; the reply holds the nine rates, each ended by TAB, each
@@ -81,13 +87,13 @@ public:
     // BeginTransaction sends when it is given empty ones.
     void SetTransactionDefaults(ECRString registerNumber, ECRString cashier);
     // Sends "*t" registerNumber LF cashier LF (an empty one replaced by its
-    // default); true. The receipt is marked open when the register opened it
-    // (accepted) or says one is open already (refused with
-    // kReceiptAlreadyOpen), so the sales that follow go into it as in the
-    // design. Any other answer leaves it closed: the design marked it open
-    // whatever the register said, and after a refused "*t" no receipt could
-    // be opened again on that connection. With a receipt already marked
-    // open, sends nothing and gives false.
+    // default); true. The receipt is marked Opened when the register opened
+    // it (accepted), FoundOpen when it says one is open already (refused with
+    // DeviceCode::ReceiptAlreadyOpen), so the sales that follow go into it as
+    // in the design. Any other answer leaves it closed: the design marked it
+    // open whatever the register said, and after a refused "*t" no receipt
+    // could be opened again on that connection. With a receipt already
+    // marked open, sends nothing and gives false.
     bool BeginTransaction(ECRString registerNumber, ECRString cashier);
     // Sends "*l" name LF price TAB quantity TAB taxRate US unit US (price in
     // hundredths, quantity in thousandths, taxRate and unit indices). With no
@@ -103,16 +109,19 @@ public:
     // receipt closed, only when the reply was accepted; false keeps it open.
     bool EndTransaction(std::int32_t cash, std::int32_t cheque, std::int32_t card);
     // Sends "*x". The receipt stays marked open (IsTransactionOpen): only an
-    // accepted EndTransaction closes it.
+    // accepted EndTransaction closes it, or NoteReceipt.
     void CancelTransaction();
-    // Whether BeginTransaction marked a receipt open that EndTransaction has not closed.
-    bool IsTransactionOpen() const { return m_transactionOpen; }
-    // Sends nothing: sets the flag to what the register itself said (a
-    // subtotal answered, or refused because no receipt is open; a cancel
-    // accepted). For a service that settles receipts from the register's
-    // answers and then opens new ones on the same device; the design's
-    // front ends leave the flag to the rules above.
-    void SetTransactionOpen(bool open) { m_transactionOpen = open; }
+    // Whether a receipt is marked open (Opened or FoundOpen) that
+    // EndTransaction has not closed.
+    bool IsTransactionOpen() const { return m_receipt != ReceiptState::Closed; }
+    ReceiptState GetReceiptState() const { return m_receipt; }
+    // Sends nothing: the one way to tell the device what the register said
+    // of the receipt in an answer that does not tell it by itself (a
+    // subtotal answered: FoundOpen unless it is Opened already; a sale
+    // command refused because none is open, or a cancel accepted: Closed).
+    // The windows leave the mark to the rules above; ECRReceipt, which
+    // ecrctl and ecrd run, tells it.
+    void NoteReceipt(ReceiptState state);
     // As SetTransactionDefaults set them (empty at first).
     const ECRString& DefaultRegisterNumber() const { return m_defaultRegisterNumber; }
     const ECRString& DefaultCashier() const { return m_defaultCashier; }
@@ -135,5 +144,5 @@ public:
 private:
     ECRString m_defaultCashier;
     ECRString m_defaultRegisterNumber;
-    bool m_transactionOpen = false;
+    ReceiptState m_receipt = ReceiptState::Closed;
 };

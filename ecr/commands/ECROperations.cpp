@@ -33,9 +33,12 @@ void ECROperations::FiscalizeNow(ECRFiscalCommands& device, ECRString pib)
     }
 }
 
-void ECROperations::PrintDailyReportNow(ECRFiscalCommands& device)
+void ECROperations::PrintDailyReportNow(ECRFiscalCommands& device, const std::function<void()>& beforeReport)
 {
     if (const auto now = RegisterNow(device)) {
+        if (beforeReport) {
+            beforeReport();
+        }
         device.PrintDailyReport(*now);
     }
 }

@@ -26,7 +26,10 @@ public:
     // written. A refusal of either is not thrown (LastVerdict()).
     static void WriteTaxRatesNow(ECRFiscalCommands& device, const std::array<std::int32_t, 9>& rates);
     static void FiscalizeNow(ECRFiscalCommands& device, ECRString pib);
-    static void PrintDailyReportNow(ECRFiscalCommands& device);
+    // beforeReport (if set) is called between the clock read and "#z", once
+    // the clock was accepted: ecrd records there what it is about to send.
+    // What it throws ends the operation with nothing more sent.
+    static void PrintDailyReportNow(ECRFiscalCommands& device, const std::function<void()>& beforeReport = {});
 
     // count daily reports in a row, kDailySeriesPauseMs apart; afterEach (if
     // set) gets the number done so far. A failure ends the series at the

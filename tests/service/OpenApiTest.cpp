@@ -1,7 +1,7 @@
 // The OpenAPI document and the routes ecrd serves name the same operations.
 #include "ecr/files/InputFile.h"
 #include "ecr/files/JsonReader.h"
-#include "service/HttpApi.h"
+#include "service/api/HttpApi.h"
 
 #include <gtest/gtest.h>
 

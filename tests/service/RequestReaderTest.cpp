@@ -3,7 +3,7 @@
 #include "articles/TempFolder.h"
 #include "ecr/files/JsonFields.h"
 #include "ecr/files/JsonReader.h"
-#include "service/RequestReader.h"
+#include "service/api/RequestReader.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,13 @@ JsonValue Body(const std::string& text)
 JobRequest Read(JobKind kind, const std::string& text, const std::string& folder = "")
 {
     return RequestReader::Read(kind, Body(text), folder);
+}
+
+// The request of the kind that Request names.
+template <typename Request>
+Request ReadAs(const std::string& text, const std::string& folder = "")
+{
+    return std::get<Request>(Read(Request::kKind, text, folder));
 }
 
 std::string Refusal(JobKind kind, const std::string& text, const std::string& folder = "")
@@ -93,6 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 1: tax rate: outside 0..8"},
         Refused{"payment_short", JobKind::Receipt, R"({"lines": [)" + kLine + R"(], "payments": {"cash": "24.99"}})",
                 "payments: 24.99 paid, below the receipt's 25.00"},
+        Refused{"total_zero", JobKind::Receipt,
+                R"({"lines": [{"name": "Kesa", "price": "0.01", "quantity": "0.4", "taxRate": 0}]})",
+                "lines: the receipt's total is 0.00; a receipt must come to at least 0.01"},
         Refused{"cashier_too_long", JobKind::Receipt,
                 R"({"lines": [)" + kLine + R"(], "cashier": "12345678901234567"})",
                 "cashier: 17 characters, the register takes at most 16"},
@@ -114,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RequestReader, ReadsAReceiptWithAmountsAsTextsAndNumbers)
 {
-    const JobRequest request = Read(JobKind::Receipt, R"({"lines": [
+    const ReceiptRequest request = ReadAs<ReceiptRequest>(R"({"lines": [
         {"name": "Sok od jabuke", "price": "120", "quantity": 1, "taxRate": 1},
         {"name": "Hleb", "price": 45.5, "quantity": "2.125", "taxRate": 0, "unit": 2}],
         "payments": {"cash": 100, "card": "120.00"}, "registerNumber": 1, "cashier": "Ana"})");
@@ -126,15 +136,16 @@ TEST(RequestReader, ReadsAReceiptWithAmountsAsTextsAndNumbers)
     EXPECT_EQ(request.lines[1].quantity, 2125);
     EXPECT_EQ(request.lines[1].unit, 2);
     ASSERT_TRUE(request.payments.has_value());
-    EXPECT_EQ(*request.payments, (std::array<std::int32_t, 3>{10000, 0, 12000}));
+    EXPECT_EQ((std::array<std::int32_t, 3>{request.payments->cash, request.payments->cheque, request.payments->card}),
+              (std::array<std::int32_t, 3>{10000, 0, 12000}));
     EXPECT_STREQ(request.registerNumber.Data(), "1");
     EXPECT_STREQ(request.cashier.Data(), "Ana");
 }
 
 TEST(RequestReader, ConvertsTextToTheRegistersCodePage)
 {
-    const JobRequest request =
-        Read(JobKind::Receipt, R"({"lines": [{"name": "Čaj šumski", "price": 1, "quantity": 1, "taxRate": 0}]})");
+    const ReceiptRequest request =
+        ReadAs<ReceiptRequest>(R"({"lines": [{"name": "Čaj šumski", "price": 1, "quantity": 1, "taxRate": 0}]})");
     EXPECT_EQ(std::string(request.lines[0].name.Data()),
               "\xC8"
               "aj \x9A"
@@ -144,7 +155,7 @@ TEST(RequestReader, ConvertsTextToTheRegistersCodePage)
 
 TEST(RequestReader, ReadsRawPayloadsWithTheirTerminators)
 {
-    EXPECT_EQ(Read(JobKind::Raw, R"({"payload": "$y1\u001f"})").payload, "$y1\x1F");
+    EXPECT_EQ(ReadAs<RawRequest>(R"({"payload": "$y1\u001f"})").payload, "$y1\x1F");
 }
 
 TEST(RequestReader, TakesImportFilesOnlyByPlainNameInsideTheFolder)
@@ -153,7 +164,7 @@ TEST(RequestReader, TakesImportFilesOnlyByPlainNameInsideTheFolder)
     folder.Write("plu.txt", "Sok,12.50,1,0\r\nHleb,45,0,2\r\n");
     std::filesystem::create_symlink(folder.File("plu.txt"), folder.File("link.txt"));
     const std::string root = folder.File("");
-    EXPECT_EQ(Read(JobKind::ImportArticles, R"({"file": "plu.txt"})", root).articles.size(), 2u);
+    EXPECT_EQ(ReadAs<ImportArticlesRequest>(R"({"file": "plu.txt"})", root).articles.size(), 2u);
     for (const char* name : {"../plu.txt", "/etc/passwd", ".hidden", "sub/plu.txt", "link.txt"})
         EXPECT_NE(Refusal(JobKind::ImportArticles, std::string(R"({"file": ")") + name + "\"}", root), "taken") << name;
 }

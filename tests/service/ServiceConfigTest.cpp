@@ -1,5 +1,5 @@
 // ecrd's configuration: what is read, and every mistake refused with the item named.
-#include "service/ServiceConfig.h"
+#include "service/config/ServiceConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,244 @@
+#include "service/config/ServiceConfig.h"
+
+#include "ecr/files/FaultText.h"
+#include "ecr/files/InputFile.h"
+#include "ecr/files/JsonFields.h"
+#include "ecr/files/JsonReader.h"
+#include "link/LinkTarget.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+namespace {
+
+const std::string kDigits = "0123456789";
+const std::string kLettersAndDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz" + kDigits;
+
+// Every character of text is one of allowed.
+bool OnlyOf(const std::string& text, const std::string& allowed)
+{
+    return text.find_first_not_of(allowed) == std::string::npos;
+}
+
+bool Digits(const std::string& text, std::size_t fewest, std::size_t most)
+{
+    return text.size() >= fewest && text.size() <= most && OnlyOf(text, kDigits);
+}
+
+// HOST:PORT, the host a name, an IPv4 address or an IPv6 one in brackets.
+bool SplitListen(const std::string& listen, std::string& host, int& port)
+{
+    std::size_t colon = 0;
+    if (!listen.empty() && listen.front() == '[') {
+        const std::size_t close = listen.find(']');
+        if (close == std::string::npos || close < 2)
+            return false;
+        host = listen.substr(1, close - 1);
+        if (!OnlyOf(host, kDigits + "ABCDEFabcdef:."))
+            return false;
+        colon = close + 1;
+        if (colon >= listen.size() || listen[colon] != ':')
+            return false;
+    } else {
+        colon = listen.find(':');
+        if (colon == std::string::npos || colon == 0)
+            return false;
+        host = listen.substr(0, colon);
+        if (!OnlyOf(host, kLettersAndDigits + ".-"))
+            return false;
+    }
+    const std::string number = listen.substr(colon + 1);
+    if (!Digits(number, 1, 5))
+        return false;
+    port = std::stoi(number);
+    return port <= 65535;
+}
+
+using Kind = JsonValue::Kind;
+
+std::int64_t Whole(const JsonValue& object, const char* key, std::int64_t low, std::int64_t high, std::int64_t fallback,
+                   const std::string& where)
+{
+    const JsonValue* value = JsonFields::Optional(object, key, Kind::Number, where);
+    if (value == nullptr)
+        return fallback;
+    if (value->AsNumber() < low || value->AsNumber() > high)
+        JsonFields::Refuse(where + ": " + key, std::to_string(value->AsNumber()) + " is outside " +
+                                                   std::to_string(low) + ".." + std::to_string(high));
+    return value->AsNumber();
+}
+
+std::string Text(const JsonValue& object, const char* key, const std::string& fallback, const std::string& where)
+{
+    const JsonValue* value = JsonFields::Optional(object, key, Kind::String, where);
+    return value == nullptr ? fallback : value->AsString();
+}
+
+ECREngine::PollLimits ReadPollLimits(const JsonValue& value, const std::string& where)
+{
+    JsonFields::Object(value, {}, where,
+                       {"replyTimeoutMs", "statusTimeoutMs", "pollPauseMs", "quietMs", "maxSilentWaits",
+                        "maxReadyWithoutReply", "maxBusyMilliseconds"});
+    ECREngine::PollLimits limits = ECREngine::DefaultPollLimits();
+    const auto set = [&](const char* key, std::int32_t& field, std::int64_t low, std::int64_t high) {
+        field = static_cast<std::int32_t>(Whole(value, key, low, high, field, where));
+    };
+    set("replyTimeoutMs", limits.replyTimeoutMs, 1, 600000);
+    set("statusTimeoutMs", limits.statusTimeoutMs, 1, 600000);
+    set("pollPauseMs", limits.pollPauseMs, 0, 600000);
+    set("quietMs", limits.quietMs, 1, 600000);
+    set("maxSilentWaits", limits.maxSilentWaits, 1, 1000);
+    set("maxReadyWithoutReply", limits.maxReadyWithoutReply, 1, 1000);
+    set("maxBusyMilliseconds", limits.maxBusyMilliseconds, 1, 3600000);
+    return limits;
+}
+
+ServiceConfig::Register ReadRegister(const JsonValue& value, const std::string& where)
+{
+    JsonFields::Object(value, {"id", "port"}, where, {"baud", "simulatorJournal", "pollLimits"});
+    ServiceConfig::Register reg;
+    reg.id = JsonFields::Member(value, "id", Kind::String, where).AsString();
+    if (reg.id.empty() || reg.id.size() > 32 || !OnlyOf(reg.id, kLettersAndDigits + "_-"))
+        JsonFields::Refuse(where + ": id", "\"" + reg.id + "\" is not 1 to 32 letters, digits, '-' or '_'");
+    const std::string named = where + " \"" + reg.id + "\"";
+    reg.port = JsonFields::Member(value, "port", Kind::String, named).AsString();
+    if (!LinkTarget::Names(reg.port))
+        JsonFields::Refuse(named + ": port",
+                           "\"" + reg.port +
+                               "\" is neither a COM port (COM1, COM12), a device path, a device server "
+                               "(tcp://HOST:PORT, rfc2217://HOST:PORT) nor sim");
+    if (const JsonValue* baud = JsonFields::Optional(value, "baud", Kind::Number, named)) {
+        if (baud->AsNumber() != 9600 && baud->AsNumber() != 19200)
+            JsonFields::Refuse(named + ": baud", std::to_string(baud->AsNumber()) + " is not 9600 or 19200");
+        reg.baud = static_cast<std::int32_t>(baud->AsNumber());
+        reg.baudGiven = true;
+    }
+    reg.simulatorJournal = Text(value, "simulatorJournal", "", named);
+    if (const JsonValue* limits = value.Find("pollLimits"))
+        reg.pollLimits = ReadPollLimits(*limits, named + ": pollLimits");
+    return reg;
+}
+
+void ReadListen(const std::string& listen, ServiceConfig& config)
+{
+    std::string host;
+    int port = 0;
+    if (!SplitListen(listen, host, port))
+        JsonFields::Refuse("listen", "\"" + listen + "\" is not HOST:PORT, such as 127.0.0.1:8765 or [::1]:8765");
+    config.listenHost = host;
+    config.listenPort = port;
+}
+
+void ReadConfig(const JsonValue& document, const std::string& folder, ServiceConfig& config)
+{
+    const std::string where = "the configuration";
+    JsonFields::Object(document, {"registers"}, where,
+                       {"listen", "token", "allowedOrigins", "stateDirectory", "importFolder", "keepResultsHours",
+                        "maxBodyBytes", "defaultWaitMs", "maxWaitMs", "maxQueue", "sessionLogs", "keepLogDays",
+                        "reopenFirstMs", "reopenMaxMs"});
+    ReadListen(Text(document, "listen", "127.0.0.1:8765", where), config);
+    config.token = Text(document, "token", "", where);
+    if (!config.ListensOnLoopback() && config.token.empty())
+        JsonFields::Refuse("token",
+                           "required when listening on " + config.listenHost + ", which is not a loopback address");
+    if (const JsonValue* origins = JsonFields::Optional(document, "allowedOrigins", Kind::Array, where)) {
+        for (const JsonValue& origin : origins->Items())
+            config.allowedOrigins.push_back(JsonFields::Expect(origin, Kind::String, "allowedOrigins").AsString());
+    }
+    const char* systemdState = std::getenv("STATE_DIRECTORY");
+    config.stateDirectory = Text(document, "stateDirectory",
+                                 systemdState != nullptr && *systemdState != '\0' ? systemdState : folder, where);
+    config.importFolder = Text(document, "importFolder", "", where);
+    config.keepResultsHours = Whole(document, "keepResultsHours", 1, 24 * 366, config.keepResultsHours, where);
+    config.maxBodyBytes = static_cast<std::size_t>(
+        Whole(document, "maxBodyBytes", 1024, 64 * 1024 * 1024, static_cast<std::int64_t>(config.maxBodyBytes), where));
+    config.defaultWaitMs =
+        static_cast<std::int32_t>(Whole(document, "defaultWaitMs", 0, 3600000, config.defaultWaitMs, where));
+    config.maxWaitMs = static_cast<std::int32_t>(Whole(document, "maxWaitMs", 0, 3600000, config.maxWaitMs, where));
+    if (config.defaultWaitMs > config.maxWaitMs)
+        JsonFields::Refuse("defaultWaitMs", "above maxWaitMs");
+    config.maxQueue = static_cast<std::size_t>(
+        Whole(document, "maxQueue", 1, 1000000, static_cast<std::int64_t>(config.maxQueue), where));
+    if (const JsonValue* logs = JsonFields::Optional(document, "sessionLogs", Kind::Bool, where))
+        config.sessionLogs = logs->AsBool();
+    config.keepLogDays = static_cast<std::int32_t>(Whole(document, "keepLogDays", 1, 36600, config.keepLogDays, where));
+    config.reopenFirstMs =
+        static_cast<std::int32_t>(Whole(document, "reopenFirstMs", 1, 3600000, config.reopenFirstMs, where));
+    config.reopenMaxMs =
+        static_cast<std::int32_t>(Whole(document, "reopenMaxMs", 1, 3600000, config.reopenMaxMs, where));
+
+    const JsonValue& registers = JsonFields::Member(document, "registers", Kind::Array, where);
+    if (registers.Items().empty())
+        JsonFields::Refuse("registers", "no register");
+    std::set<std::string> ids;
+    for (std::size_t i = 0; i < registers.Items().size(); ++i) {
+        ServiceConfig::Register reg = ReadRegister(registers.Items()[i], "register " + std::to_string(i + 1));
+        if (!ids.insert(reg.id).second)
+            JsonFields::Refuse("register " + std::to_string(i + 1), "the id \"" + reg.id + "\" comes twice");
+        config.registers.push_back(std::move(reg));
+    }
+}
+
+}  // namespace
+
+bool ServiceConfig::IsLoopback(const std::string& host)
+{
+    if (host == "localhost" || host == "::1")
+        return true;
+    // 127.N.N.N, each N one to three digits.
+    if (host.compare(0, 4, "127.") != 0)
+        return false;
+    std::size_t from = 4;
+    for (int part = 0; part < 3; ++part) {
+        const std::size_t dot = part < 2 ? host.find('.', from) : host.size();
+        if (dot == std::string::npos || !Digits(host.substr(from, dot - from), 1, 3))
+            return false;
+        from = dot + 1;
+    }
+    return true;
+}
+
+const ServiceConfig::Register* ServiceConfig::FindRegister(const std::string& id) const
+{
+    for (const Register& reg : registers) {
+        if (reg.id == id)
+            return &reg;
+    }
+    return nullptr;
+}
+
+bool ServiceConfig::Parse(std::string_view text, const std::string& folder, ServiceConfig& config, std::string& error)
+{
+    JsonValue document;
+    std::string syntax;
+    if (!JsonReader::Parse(text, document, syntax)) {
+        error = "not a JSON document: " + syntax;
+        return false;
+    }
+    ServiceConfig read;
+    try {
+        ReadConfig(document, folder, read);
+    } catch (const JsonFields::Refusal& refusal) {
+        error = refusal.message;
+        return false;
+    }
+    config = std::move(read);
+    return true;
+}
+
+bool ServiceConfig::Read(const std::string& path, ServiceConfig& config, std::string& error)
+{
+    std::string text;
+    FileFault fault;
+    if (!InputFile::ReadAll(path, 1024 * 1024, text, fault)) {
+        error = FaultText::Describe(fault, FaultText::Language::English);
+        return false;
+    }
+    const std::filesystem::path folder = std::filesystem::absolute(path).parent_path();
+    if (!Parse(text, folder.string(), config, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,189 @@
+#include "service/registers/JobBoard.h"
+
+#include "service/jobs/ServiceClock.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+
+JobBoard::JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock)
+    : m_config(config), m_journal(journal), m_clock(clock)
+{
+}
+
+JobBoard::~JobBoard()
+{
+    Stop();
+}
+
+void JobBoard::Start()
+{
+    PruneNow();
+    for (const ServiceConfig::Register& reg : m_config.registers)
+        m_workers.push_back(std::make_unique<RegisterWorker>(reg, m_config, m_journal, m_clock,
+                                                             [this](const std::string& jobId) { Changed(jobId); }));
+    for (const auto& worker : m_workers)
+        worker->Start();
+}
+
+void JobBoard::BeginStop()
+{
+    std::map<WatchId, Watcher> waiting;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        waiting.swap(m_watchers);
+        m_watchersOf.clear();
+    }
+    for (auto& [id, watcher] : waiting)
+        watcher.changed();
+    for (const auto& worker : m_workers)
+        worker->RequestStop();
+}
+
+void JobBoard::Stop()
+{
+    BeginStop();
+    for (const auto& worker : m_workers)
+        worker->Join();
+}
+
+RegisterWorker* JobBoard::Worker(const std::string& registerId) const
+{
+    for (const auto& worker : m_workers) {
+        if (worker->Config().id == registerId)
+            return worker.get();
+    }
+    return nullptr;
+}
+
+JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
+{
+    RegisterWorker* worker = Worker(job.registerId);
+    // One submission at a time, so a key is looked up and stored as one step
+    // and the queue cannot fill between the check and the queueing.
+    std::lock_guard<std::mutex> lock(m_submit);
+    {
+        std::lock_guard<std::mutex> stopping(m_mutex);
+        if (m_stopping)
+            return Submitted::Stopping;
+    }
+    if (!job.idempotencyKey.empty()) {
+        if (std::optional<JobRecord> existing = m_journal.FindByKey(job.registerId, job.idempotencyKey)) {
+            if (existing->request != job.request)
+                return Submitted::Conflict;
+            job = std::move(*existing);
+            return Submitted::Existing;
+        }
+    }
+    if (worker->State().queued >= m_config.maxQueue)
+        return Submitted::Busy;
+    job.id = JobJournal::NewId();
+    job.state = JobState::Queued;
+    job.createdMs = m_clock.NowMs();
+    m_journal.Insert(job);
+    worker->Enqueue(job.id, std::move(request));
+    return Submitted::Created;
+}
+
+std::optional<JobRecord> JobBoard::Find(const std::string& jobId)
+{
+    return m_journal.Find(jobId);
+}
+
+JobBoard::WatchId JobBoard::Watch(const std::string& jobId, std::function<void()> changed)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_stopping) {
+            const WatchId id = m_nextWatch++;
+            m_watchers.emplace(id, Watcher{jobId, std::move(changed)});
+            m_watchersOf.emplace(jobId, id);
+            return id;
+        }
+    }
+    // A stopping service answers at once: the job is settled at the next start.
+    changed();
+    return 0;
+}
+
+void JobBoard::Forget(WatchId watch)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_watchers.find(watch);
+    if (found == m_watchers.end())
+        return;
+    const auto [first, last] = m_watchersOf.equal_range(found->second.jobId);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == watch) {
+            m_watchersOf.erase(it);
+            break;
+        }
+    }
+    m_watchers.erase(found);
+}
+
+void JobBoard::Changed(const std::string& jobId)
+{
+    std::vector<std::function<void()>> told;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto [first, last] = m_watchersOf.equal_range(jobId);
+        for (auto it = first; it != last; ++it) {
+            const auto watcher = m_watchers.find(it->second);
+            told.push_back(std::move(watcher->second.changed));
+            m_watchers.erase(watcher);
+        }
+        m_watchersOf.erase(first, last);
+    }
+    for (const auto& changed : told)
+        changed();
+}
+
+std::optional<JobRecord> JobBoard::Wait(const std::string& jobId, std::int32_t waitMs)
+{
+    // Shared with the watch, which a worker may call after this has returned.
+    struct Signal {
+        std::mutex mutex;
+        std::condition_variable woken;
+        bool changed = false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        const auto signal = std::make_shared<Signal>();
+        const WatchId watch = Watch(jobId, [signal] {
+            std::lock_guard<std::mutex> lock(signal->mutex);
+            signal->changed = true;
+            signal->woken.notify_all();
+        });
+        std::optional<JobRecord> job = m_journal.Find(jobId);
+        bool changed = false;
+        if (job && !job->Finished()) {
+            std::unique_lock<std::mutex> lock(signal->mutex);
+            changed = signal->woken.wait_until(lock, deadline, [&] { return signal->changed; });
+        }
+        if (!changed) {
+            Forget(watch);
+            return job;
+        }
+        bool stopping = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            stopping = m_stopping;
+        }
+        if (stopping)
+            return m_journal.Find(jobId);
+    }
+}
+
+void JobBoard::PruneNow()
+{
+    const std::int64_t now = m_clock.NowMs();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_prunedMs != 0 && now - m_prunedMs < 10 * 60 * 1000)
+            return;
+        m_prunedMs = now;
+    }
+    m_journal.Prune(now - m_config.keepResultsHours * 3600 * 1000);
+}
