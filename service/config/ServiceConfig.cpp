@@ -4,15 +4,27 @@
 #include "ecr/files/InputFile.h"
 #include "ecr/files/JsonFields.h"
 #include "ecr/files/JsonReader.h"
+#include "link/ComPortMap.h"
 #include "link/LinkTarget.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
 const std::string kDigits = "0123456789";
+// Printable ASCII without the space.
+const std::string kVisible = [] {
+    std::string visible;
+    for (char c = '!'; c <= '~'; ++c)
+        visible += c;
+    return visible;
+}();
 const std::string kLettersAndDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz" + kDigits;
 
 // Every character of text is one of allowed.
@@ -130,18 +142,114 @@ void ReadListen(const std::string& listen, ServiceConfig& config)
     config.listenPort = port;
 }
 
+// A path that begins with ${CREDENTIALS_DIRECTORY} is taken from there.
+std::string Expanded(const std::string& path, const std::string& where)
+{
+    const std::string variable = "${CREDENTIALS_DIRECTORY}";
+    if (path.rfind(variable, 0) != 0)
+        return path;
+    const char* credentials = std::getenv("CREDENTIALS_DIRECTORY");
+    if (credentials == nullptr || *credentials == '\0')
+        JsonFields::Refuse(where,
+                           "\"" + path + "\" names systemd's credentials, but none were given (LoadCredential=)");
+    return credentials + path.substr(variable.size());
+}
+
+// A secret read from a file that only the service may read.
+std::string ReadSecretFile(const std::string& path, const std::string& where)
+{
+#ifndef _WIN32
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IRGRP | S_IROTH)) != 0)
+        JsonFields::Refuse(where, path + " may be read by others than its owner (chmod 600 it, or 400)");
+#endif
+    std::string text;
+    FileFault fault;
+    if (!InputFile::ReadAll(path, 4096, text, fault))
+        JsonFields::Refuse(where, FaultText::Describe(fault, FaultText::Language::English));
+    // An editor's last line end is not part of the secret.
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    if (!text.empty() && text.back() == '\r')
+        text.pop_back();
+    return text;
+}
+
+void ReadToken(const JsonValue& document, ServiceConfig& config, const std::string& where)
+{
+    const JsonValue* file = JsonFields::Optional(document, "tokenFile", Kind::String, where);
+    config.token = Text(document, "token", "", where);
+    if (file != nullptr && document.Find("token") != nullptr)
+        JsonFields::Refuse("tokenFile", "give either \"token\" or \"tokenFile\", not both");
+    if (file != nullptr)
+        config.token = ReadSecretFile(Expanded(file->AsString(), "tokenFile"), "tokenFile");
+    const char* item = file != nullptr ? "tokenFile" : "token";
+    if (!OnlyOf(config.token, kVisible))
+        JsonFields::Refuse(item, "a token is printable characters without spaces");
+    if (config.ListensOnLoopback())
+        return;
+    if (config.token.empty())
+        JsonFields::Refuse("token",
+                           "required when listening on " + config.listenHost + ", which is not a loopback address");
+    if (config.token.size() < ServiceConfig::kLeastTokenLength)
+        JsonFields::Refuse(item, std::to_string(config.token.size()) + " characters; off loopback a token has " +
+                                     std::to_string(ServiceConfig::kLeastTokenLength) +
+                                     " or more (openssl rand -hex 32 makes one)");
+}
+
+void ReadTls(const JsonValue& document, ServiceConfig& config, const std::string& where)
+{
+    if (const JsonValue* tls = JsonFields::Optional(document, "tls", Kind::Object, where)) {
+        JsonFields::Object(*tls, {"certificate", "key"}, "tls");
+        ServiceConfig::Tls files;
+        files.certificate =
+            Expanded(JsonFields::Member(*tls, "certificate", Kind::String, "tls").AsString(), "tls: certificate");
+        files.key = Expanded(JsonFields::Member(*tls, "key", Kind::String, "tls").AsString(), "tls: key");
+        for (const auto& [item, path] :
+             {std::pair<const char*, const std::string&>{"tls: certificate", files.certificate},
+              {"tls: key", files.key}}) {
+            std::error_code ignored;
+            if (!std::filesystem::is_regular_file(path, ignored))
+                JsonFields::Refuse(item, path + " is no file");
+        }
+        config.tls = files;
+    }
+    if (const JsonValue* plain = JsonFields::Optional(document, "allowPlainHttp", Kind::Bool, where))
+        config.allowPlainHttp = plain->AsBool();
+    if (!config.ListensOnLoopback() && !config.tls && !config.allowPlainHttp)
+        JsonFields::Refuse("tls", "required when listening on " + config.listenHost +
+                                      ", which is not a loopback address: the token would cross the network in "
+                                      "clear (set \"allowPlainHttp\": true to serve plain HTTP anyway)");
+}
+
+// What a port leads to, for telling two registers on one line apart: a
+// device path with its links followed, a device server's address, COMn
+// where it leads; none for "sim" (each is a register of its own).
+std::optional<std::string> LineOf(const std::string& port)
+{
+    if (port == LinkTarget::kSimulator)
+        return std::nullopt;
+    const std::optional<PortAddress> address = ComPortMap().Resolve(port);
+    if (!address)
+        return std::nullopt;
+    if (address->IsNetwork())
+        return address->Text();
+    const std::string name = address->DeviceName();
+    std::error_code ignored;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(name, ignored);
+    return real.empty() ? name : real.string();
+}
+
 void ReadConfig(const JsonValue& document, const std::string& folder, ServiceConfig& config)
 {
     const std::string where = "the configuration";
     JsonFields::Object(document, {"registers"}, where,
-                       {"listen", "token", "allowedOrigins", "stateDirectory", "importFolder", "keepResultsHours",
-                        "maxBodyBytes", "defaultWaitMs", "maxWaitMs", "maxQueue", "sessionLogs", "keepLogDays",
-                        "reopenFirstMs", "reopenMaxMs"});
+                       {"listen", "token", "tokenFile", "tls", "allowPlainHttp", "allowedOrigins", "stateDirectory",
+                        "importFolder", "keepResultsHours", "maxBodyBytes", "defaultWaitMs", "maxWaitMs", "maxQueue",
+                        "sessionLogs", "keepLogDays", "reopenFirstMs", "reopenMaxMs", "maxStartDelayMs"});
     ReadListen(Text(document, "listen", "127.0.0.1:8765", where), config);
-    config.token = Text(document, "token", "", where);
-    if (!config.ListensOnLoopback() && config.token.empty())
-        JsonFields::Refuse("token",
-                           "required when listening on " + config.listenHost + ", which is not a loopback address");
+    ReadToken(document, config, where);
+    ReadTls(document, config, where);
     if (const JsonValue* origins = JsonFields::Optional(document, "allowedOrigins", Kind::Array, where)) {
         for (const JsonValue& origin : origins->Items())
             config.allowedOrigins.push_back(JsonFields::Expect(origin, Kind::String, "allowedOrigins").AsString());
@@ -149,6 +257,8 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
     const char* systemdState = std::getenv("STATE_DIRECTORY");
     config.stateDirectory = Text(document, "stateDirectory",
                                  systemdState != nullptr && *systemdState != '\0' ? systemdState : folder, where);
+    if (config.stateDirectory.empty())
+        JsonFields::Refuse("stateDirectory", "empty; leave it out for the default");
     config.importFolder = Text(document, "importFolder", "", where);
     config.keepResultsHours = Whole(document, "keepResultsHours", 1, 24 * 366, config.keepResultsHours, where);
     config.maxBodyBytes = static_cast<std::size_t>(
@@ -167,15 +277,26 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
         static_cast<std::int32_t>(Whole(document, "reopenFirstMs", 1, 3600000, config.reopenFirstMs, where));
     config.reopenMaxMs =
         static_cast<std::int32_t>(Whole(document, "reopenMaxMs", 1, 3600000, config.reopenMaxMs, where));
+    config.maxStartDelayMs =
+        static_cast<std::int32_t>(Whole(document, "maxStartDelayMs", 1, 3600000, config.maxStartDelayMs, where));
 
     const JsonValue& registers = JsonFields::Member(document, "registers", Kind::Array, where);
     if (registers.Items().empty())
         JsonFields::Refuse("registers", "no register");
     std::set<std::string> ids;
+    std::map<std::string, std::string> lines;  // what a port leads to, and the register on it
     for (std::size_t i = 0; i < registers.Items().size(); ++i) {
-        ServiceConfig::Register reg = ReadRegister(registers.Items()[i], "register " + std::to_string(i + 1));
+        const std::string at = "register " + std::to_string(i + 1);
+        ServiceConfig::Register reg = ReadRegister(registers.Items()[i], at);
         if (!ids.insert(reg.id).second)
-            JsonFields::Refuse("register " + std::to_string(i + 1), "the id \"" + reg.id + "\" comes twice");
+            JsonFields::Refuse(at, "the id \"" + reg.id + "\" comes twice");
+        if (const std::optional<std::string> line = LineOf(reg.port)) {
+            const auto [other, fresh] = lines.emplace(*line, reg.id);
+            if (!fresh)
+                JsonFields::Refuse(at + " \"" + reg.id + "\": port", "\"" + reg.port + "\" leads to " + *line +
+                                                                         ", the line of register \"" + other->second +
+                                                                         "\": one line carries one register");
+        }
         config.registers.push_back(std::move(reg));
     }
 }

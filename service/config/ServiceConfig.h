@@ -30,9 +30,23 @@ struct ServiceConfig {
         std::optional<ECREngine::PollLimits> pollLimits;
     };
 
+    // The certificate and key (PEM files) that TLS is served with.
+    struct Tls {
+        std::string certificate;
+        std::string key;
+    };
+
+    // The fewest characters of a token when the service listens off loopback.
+    static constexpr std::size_t kLeastTokenLength = 32;
+
     std::string listenHost = "127.0.0.1";
     int listenPort = 8765;  // 0: any free port (ecrd prints the one it got)
-    std::string token;      // required when listenHost is not a loopback address
+    // Required when listenHost is not a loopback address (kLeastTokenLength
+    // printable characters or more, no space); from "token", or read from
+    // "tokenFile" (a file only the service may read).
+    std::string token;
+    std::optional<Tls> tls;
+    bool allowPlainHttp = false;  // off loopback without TLS: refused unless this is set
     std::vector<std::string> allowedOrigins;
     std::string stateDirectory;  // the job journal and the session logs
     std::string importFolder;    // article import files are named relative to it; empty: none
@@ -45,6 +59,9 @@ struct ServiceConfig {
     std::int32_t keepLogDays = 30;
     std::int32_t reopenFirstMs = 1000;  // back-off of a failed link: first wait, doubled up to
     std::int32_t reopenMaxMs = 30000;
+    // A fiscal job not begun this long after it came fails with nothing sent
+    // (too-late), so that no sale is printed long after its customer left.
+    std::int32_t maxStartDelayMs = 30000;
     std::vector<Register> registers;
 
     // 127.0.0.0/8, ::1 or localhost.
@@ -53,7 +70,9 @@ struct ServiceConfig {
     const Register* FindRegister(const std::string& id) const;
 
     // False with "where: what" in error. An absent stateDirectory becomes
-    // $STATE_DIRECTORY (systemd's) or else the folder of the file.
+    // $STATE_DIRECTORY (systemd's) or else the folder of the file. A path
+    // that begins with ${CREDENTIALS_DIRECTORY} (tokenFile, the TLS files)
+    // is taken from there: systemd's credentials (LoadCredential=).
     static bool Read(const std::string& path, ServiceConfig& config, std::string& error);
     static bool Parse(std::string_view text, const std::string& folder, ServiceConfig& config, std::string& error);
 };

@@ -93,15 +93,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EcrdTest, OffLoopbackEveryRequestNeedsTheToken)
 {
     AddRegisters(1);
-    std::string config = Config(R"(, "token": "s3cret")");
+    const std::string token = "s3cret-0123456789abcdef0123456789";
+    std::string config = Config(R"(, "token": ")" + token + R"(", "allowPlainHttp": true)");
     config.replace(config.find("127.0.0.1:0"), 11, "0.0.0.0:0");
     StartEcrd(config);
     const Answer none = Send("GET", "/registers");
     EXPECT_EQ(none.status, 401);
     EXPECT_EQ(none.body["code"].text, "unauthorized");
-    EXPECT_EQ(Send("GET", "/registers", "", "", {{"Authorization", "Bearer s3cre"}}).status, 401);
-    EXPECT_EQ(Send("POST", kReceipts, "{}", "k", {{"Authorization", "Basic s3cret"}}).status, 401);
-    const Answer right = Send("GET", "/registers", "", "", {{"Authorization", "Bearer s3cret"}});
+    EXPECT_EQ(Send("GET", "/registers", "", "", {{"Authorization", "Bearer " + token.substr(1)}}).status, 401);
+    EXPECT_EQ(Send("POST", kReceipts, "{}", "k", {{"Authorization", "Basic " + token}}).status, 401);
+    const Answer right = Send("GET", "/registers", "", "", {{"Authorization", "Bearer " + token}});
     EXPECT_EQ(right.status, 200);
     EXPECT_EQ(right.body["registers"].items.at(0)["id"].text, "kasa1");
     EXPECT_TRUE(hosts[0]->Requests().empty());

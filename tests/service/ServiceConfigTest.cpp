@@ -1,5 +1,8 @@
 // ecrd's configuration: what is read, and every mistake refused with the item named.
+#include "articles/TempFolder.h"
 #include "service/config/ServiceConfig.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +64,32 @@ INSTANTIATE_TEST_SUITE_P(
         Refuses{"poll_limit_unknown", R"({"registers": [{"id": "k", "port": "sim", "pollLimits": {"retries": 3}}]})",
                 "register 1 \"k\": pollLimits: unknown item \"retries\""},
         Refuses{"wait_above_most", R"({"defaultWaitMs": 9000, "maxWaitMs": 5000, "registers": [)" + kSim + "]}",
-                "defaultWaitMs: above maxWaitMs"}));
+                "defaultWaitMs: above maxWaitMs"},
+        Refuses{"state_directory_empty", R"({"stateDirectory": "", "registers": [)" + kSim + "]}",
+                "stateDirectory: empty; leave it out for the default"},
+        Refuses{"short_token_off_loopback",
+                R"({"listen": "0.0.0.0:8765", "token": "s3cret", "allowPlainHttp": true, "registers": [)" + kSim + "]}",
+                "token: 6 characters; off loopback a token has 32 or more (openssl rand -hex 32 makes one)"},
+        Refuses{"token_with_newline", R"({"token": "abc\ndef", "registers": [)" + kSim + "]}",
+                "token: a token is printable characters without spaces"},
+        Refuses{"token_twice", R"({"token": "abc", "tokenFile": "/etc/ecrd/token", "registers": [)" + kSim + "]}",
+                "tokenFile: give either \"token\" or \"tokenFile\", not both"},
+        Refuses{"plain_http_off_loopback",
+                R"({"listen": "0.0.0.0:8765", "token": "0123456789abcdef0123456789abcdef", "registers": [)" + kSim +
+                    "]}",
+                "tls: required when listening on 0.0.0.0, which is not a loopback address: the token would cross "
+                "the network in clear (set \"allowPlainHttp\": true to serve plain HTTP anyway)"},
+        Refuses{"tls_without_files", R"({"tls": {"certificate": "/nowhere/cert.pem", "key": "/nowhere/key.pem"},
+                "registers": [)" + kSim + "]}",
+                "tls: certificate: /nowhere/cert.pem is no file"},
+        Refuses{"two_registers_on_one_device", R"({"registers": [{"id": "a", "port": "/dev/ttyUSB7"},
+                {"id": "b", "port": "/dev/ttyUSB7"}]})",
+                "register 2 \"b\": port: \"/dev/ttyUSB7\" leads to /dev/ttyUSB7, the line of register \"a\": one "
+                "line carries one register"},
+        Refuses{"two_registers_on_one_server", R"({"registers": [{"id": "a", "port": "tcp://kasa:4001"},
+                {"id": "b", "port": "tcp://kasa:4001"}]})",
+                "register 2 \"b\": port: \"tcp://kasa:4001\" leads to tcp://kasa:4001, the line of register "
+                "\"a\": one line carries one register"}));
 
 TEST(ServiceConfig, ListenIsHostColonPort)
 {
@@ -107,4 +135,20 @@ TEST(ServiceConfig, LoopbackIsOnlyTheLoopbackNames)
     for (const char* host : {"0.0.0.0", "192.168.1.5", "::", "localhost.evil.example", "127.0.0.1.evil.example",
                              "127.0.0", "127.0.0.1000", "127..0.1"})
         EXPECT_FALSE(ServiceConfig::IsLoopback(host)) << host;
+}
+
+TEST(ServiceConfig, ATokenFileIsReadOnlyWhenNobodyElseMayReadIt)
+{
+    TempFolder folder;
+    const std::string token(40, 'k');
+    const std::string path = folder.Write("token", token + "\n");
+    const std::string config =
+        R"({"listen": "0.0.0.0:0", "allowPlainHttp": true, "tokenFile": ")" + path + R"(", "registers": [)" + kSim + "]}";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_EQ(Refusal(config), "tokenFile: " + path + " may be read by others than its owner (chmod 600 it, or 400)");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    ServiceConfig read;
+    std::string error;
+    ASSERT_TRUE(ServiceConfig::Parse(config, "/var/lib/ecrd", read, error)) << error;
+    EXPECT_EQ(read.token, token) << "without the line's end";
 }
