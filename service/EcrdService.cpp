@@ -19,7 +19,12 @@ bool EcrdService::Start(std::string& error)
         error = "cannot make the state directory " + m_config.stateDirectory + ": " + made.message();
         return false;
     }
-    if (!m_journal.Open((std::filesystem::path(m_config.stateDirectory) / "ecrd-journal.sqlite").string(), error))
+    const std::filesystem::path state(m_config.stateDirectory);
+    // One ecrd per journal: a second one would fail the first one's queued
+    // jobs, and with its own answers print a retried key twice.
+    if (!m_lock.Acquire((state / "ecrd-journal.lock").string(), error))
+        return false;
+    if (!m_journal.Open((state / "ecrd-journal.sqlite").string(), error))
         return false;
     m_board = std::make_unique<JobBoard>(m_config, m_journal, ServiceClock::System());
     m_api = std::make_unique<HttpApi>(m_config, *m_board);

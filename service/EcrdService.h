@@ -3,6 +3,7 @@
 #include "service/api/HttpApi.h"
 #include "service/config/ServiceConfig.h"
 #include "service/jobs/JobJournal.h"
+#include "service/jobs/JournalLock.h"
 #include "service/registers/JobBoard.h"
 
 #include <memory>
@@ -26,6 +27,7 @@ public:
 
 private:
     ServiceConfig m_config;
+    JournalLock m_lock;
     JobJournal m_journal;
     std::unique_ptr<JobBoard> m_board;
     std::unique_ptr<HttpApi> m_api;

@@ -133,15 +133,15 @@ JsonValue RegisterJson(const RegisterWorker& worker)
     json.Set("port", reg.port);
     json.Set("baud", reg.baud);
     JsonValue& link = json.Set("link", JsonValue::Object());
-    link.Set("state", state.linkOpen ? "open" : "down");
-    if (state.linkChangedMs != 0)
-        link.Set("since", JobDocument::Time(state.linkChangedMs));
-    if (!state.linkOpen && !state.linkError.empty()) {
-        link.Set("error", state.linkError);
-        link.Set("nextAttempt", JobDocument::Time(state.nextOpenMs));
+    link.Set("state", state.link.open ? "open" : "down");
+    if (state.link.changedMs != 0)
+        link.Set("since", JobDocument::Time(state.link.changedMs));
+    if (!state.link.open && !state.link.error.empty()) {
+        link.Set("error", state.link.error);
+        link.Set("nextAttempt", JobDocument::Time(state.link.nextOpenMs));
     }
-    if (state.statusByte >= 0)
-        link.Set("statusByte", state.statusByte);
+    if (state.link.statusByte >= 0)
+        link.Set("statusByte", state.link.statusByte);
     json.Set("runningJob", state.runningJob.empty() ? JsonValue() : JsonValue(state.runningJob));
     json.Set("queued", state.queued);
     json.Set("unsettled", state.unsettled);

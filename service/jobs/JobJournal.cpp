@@ -106,8 +106,20 @@ bool JobJournal::Open(const std::string& path, std::string& error)
         m_db = nullptr;
         return false;
     }
-    sqlite3_busy_timeout(m_db, 5000);
+    // Another program holding the file's write lock delays a write this long
+    // before it fails (and its worker keeps what it could not write).
+    sqlite3_busy_timeout(m_db, kBusyMs);
     try {
+        // A damaged file must not serve: it could lose what settles a receipt.
+        std::string damage;
+        {
+            Statement check(m_db, "PRAGMA quick_check");
+            if (check.Step() && check.Text(0) != "ok")
+                damage = check.Text(0);
+        }
+        if (!damage.empty())
+            throw Failure("the journal " + path + " is damaged (" + damage +
+                          "); README.md, \"Recovering the journal\", says what to do");
         // WAL: a commit is safe from a crash of the service at once; progress
         // kept past a power cut is synced (FULL), and with it every commit before.
         Execute("PRAGMA journal_mode=WAL");

@@ -31,6 +31,9 @@ public:
         using std::runtime_error::runtime_error;
     };
 
+    // How long a write waits for another program's lock on the file.
+    static constexpr int kBusyMs = 2000;
+
     JobJournal() = default;
     ~JobJournal();
     JobJournal(const JobJournal&) = delete;

@@ -88,7 +88,18 @@ JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
 
 std::optional<JobRecord> JobBoard::Find(const std::string& jobId)
 {
-    return m_journal.Find(jobId);
+    std::optional<JobRecord> job = m_journal.Find(jobId);
+    if (job && !job->Finished()) {
+        // An end its worker keeps because the journal did not take it yet.
+        if (const RegisterWorker* worker = Worker(job->registerId)) {
+            if (const std::optional<JobEnd> end = worker->PendingEnd(jobId)) {
+                job->state = end->state;
+                job->end = *end;
+                job->finishedMs = m_clock.NowMs();
+            }
+        }
+    }
+    return job;
 }
 
 JobBoard::WatchId JobBoard::Watch(const std::string& jobId, std::function<void()> changed)
@@ -156,7 +167,7 @@ std::optional<JobRecord> JobBoard::Wait(const std::string& jobId, std::int32_t w
             signal->changed = true;
             signal->woken.notify_all();
         });
-        std::optional<JobRecord> job = m_journal.Find(jobId);
+        std::optional<JobRecord> job = Find(jobId);
         bool changed = false;
         if (job && !job->Finished()) {
             std::unique_lock<std::mutex> lock(signal->mutex);
@@ -172,7 +183,7 @@ std::optional<JobRecord> JobBoard::Wait(const std::string& jobId, std::int32_t w
             stopping = m_stopping;
         }
         if (stopping)
-            return m_journal.Find(jobId);
+            return Find(jobId);
     }
 }
 

@@ -1,26 +1,40 @@
 #include "service/registers/RegisterWorker.h"
 
-#include "ecr/commands/ECRTrafficDecoder.h"
-#include "ecr/protocol/CommError.h"
-#include "ecr/protocol/CommErrorText.h"
 #include "service/jobs/JobJournal.h"
 #include "service/jobs/JobJson.h"
 #include "service/jobs/ServiceClock.h"
 #include "service/registers/SettleLater.h"
 #include "service/registers/StopRequested.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
+namespace {
+
+// How often a journal that did not take an end is tried again.
+constexpr std::chrono::milliseconds kJournalRetry{500};
+
+std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std::string& registerId)
+{
+    if (!config.sessionLogs)
+        return nullptr;
+    return std::make_unique<DailySessionLog>((std::filesystem::path(config.stateDirectory) / "logs").string(),
+                                             registerId, config.keepLogDays);
+}
+
+}  // namespace
+
 RegisterWorker::RegisterWorker(const ServiceConfig::Register& reg, const ServiceConfig& config, JobJournal& journal,
                                const ServiceClock& clock, std::function<void(const std::string& jobId)> jobChanged)
-    : m_register(reg), m_config(config), m_journal(journal), m_clock(clock), m_jobChanged(std::move(jobChanged))
+    : m_register(reg),
+      m_config(config),
+      m_journal(journal),
+      m_clock(clock),
+      m_jobChanged(std::move(jobChanged)),
+      m_log(MakeLog(config, reg.id)),
+      m_link(m_register, config, clock, m_log.get()),
+      m_ends(journal)
 {
-    if (config.sessionLogs)
-        m_log = std::make_unique<DailySessionLog>((std::filesystem::path(config.stateDirectory) / "logs").string(),
-                                                  reg.id, config.keepLogDays);
 }
 
 RegisterWorker::~RegisterWorker()
@@ -38,7 +52,6 @@ void RegisterWorker::Start()
         }
         FailUnsent(job.id, job.kind, Problem::Code::ServiceStopped, "the service stopped before the job ran");
     }
-    m_state.unsettled = m_unsettled.size();
     m_thread = std::thread([this] { Loop(); });
 }
 
@@ -63,8 +76,7 @@ bool RegisterWorker::Enqueue(const std::string& jobId, JobRequest request)
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_queue.size() >= m_config.maxQueue)
             return false;
-        m_queue.push_back({jobId, std::move(request)});
-        m_state.queued = m_queue.size();
+        m_queue.push_back({jobId, std::move(request), std::chrono::steady_clock::now()});
     }
     m_wake.notify_all();
     return true;
@@ -72,8 +84,14 @@ bool RegisterWorker::Enqueue(const std::string& jobId, JobRequest request)
 
 RegisterWorker::Snapshot RegisterWorker::State() const
 {
+    Snapshot snapshot;
+    snapshot.link = m_link.GetState();
+    snapshot.journalFailure = m_ends.Failure();
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_state;
+    snapshot.runningJob = m_runningJob;
+    snapshot.queued = m_queue.size();
+    snapshot.unsettled = m_unsettled.size();
+    return snapshot;
 }
 
 void RegisterWorker::Checkpoint() const
@@ -82,128 +100,76 @@ void RegisterWorker::Checkpoint() const
         throw StopRequested();
 }
 
+bool RegisterWorker::AwaitWork()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        if (m_stop)
+            return false;
+        if (!m_ends.Empty()) {
+            // The journal is tried again after a pause, or at once for a new job.
+            m_wake.wait_for(lock, kJournalRetry);
+            return !m_stop;
+        }
+        const bool open = m_link.IsOpen();
+        const std::int64_t untilAttempt = open ? 0 : m_link.UntilNextAttemptMs();
+        if (!m_queue.empty() || (open && !m_unsettled.empty()) || (!open && untilAttempt == 0))
+            return true;
+        if (open)
+            m_wake.wait(lock);
+        else
+            m_wake.wait_for(lock, std::chrono::milliseconds(untilAttempt));
+    }
+}
+
+std::optional<RegisterWorker::Queued> RegisterWorker::Next()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_queue.empty())
+        return std::nullopt;
+    Queued job = std::move(m_queue.front());
+    m_queue.pop_front();
+    m_runningJob = job.jobId;
+    return job;
+}
+
+void RegisterWorker::FailQueued(Problem::Code code, const std::string& why)
+{
+    std::deque<Queued> failed;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        failed.swap(m_queue);
+    }
+    for (const Queued& waiting : failed)
+        FailUnsent(waiting.jobId, KindOf(waiting.request), code, why);
+}
+
 void RegisterWorker::Loop()
 {
-    for (;;) {
-        std::optional<Queued> job;
-        bool attemptDue = false;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            const auto due = [&] { return m_clock.NowMs() >= m_state.nextOpenMs; };
-            for (;;) {
-                if (m_stop)
-                    return;
-                const bool open = m_link.IsOpen();
-                if (!m_queue.empty() || (open && !m_unsettled.empty()) || (!open && due()))
-                    break;
-                if (open)
-                    m_wake.wait(lock);
-                else
-                    m_wake.wait_for(lock, std::chrono::milliseconds(
-                                              std::max<std::int64_t>(1, m_state.nextOpenMs - m_clock.NowMs())));
-            }
-            attemptDue = due();
+    while (AwaitWork()) {
+        // An end the journal has not taken comes first: until it is written,
+        // nothing else starts, and what waits ends with nothing sent.
+        if (!m_ends.Flush(m_jobChanged)) {
+            FailQueued(Problem::Code::JournalUnavailable, "the journal cannot be written: " + m_ends.Failure());
+            continue;
         }
         if (!m_link.IsOpen()) {
-            if (attemptDue)
-                OpenLink();
+            if (m_link.UntilNextAttemptMs() == 0)
+                m_link.Open();
             if (!m_link.IsOpen()) {
                 // Every job that waits now fails at once: the register cannot be reached.
-                std::deque<Queued> failed;
-                {
-                    std::lock_guard<std::mutex> lock(m_mutex);
-                    failed.swap(m_queue);
-                    m_state.queued = 0;
-                }
-                for (const Queued& waiting : failed)
-                    FailUnsent(waiting.jobId, KindOf(waiting.request), Problem::Code::LinkFailure,
-                               "the register cannot be reached: " + State().linkError);
+                FailQueued(Problem::Code::LinkFailure, "the register cannot be reached: " + m_link.GetState().error);
                 continue;
             }
         }
         if (!SettleAll())
             continue;
-        {
+        if (const std::optional<Queued> job = Next()) {
+            Run(*job);
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_queue.empty())
-                continue;
-            job = std::move(m_queue.front());
-            m_queue.pop_front();
-            m_state.queued = m_queue.size();
-            m_state.runningJob = job->jobId;
-        }
-        Run(*job);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_state.runningJob.clear();
-    }
-}
-
-bool RegisterWorker::OpenLink()
-{
-    std::string error;
-    if (!m_target.Address()) {
-        LinkTarget::SimulatorOptions simulator;
-        simulator.journalPath = m_register.simulatorJournal;
-        simulator.baudRate = m_register.baudGiven ? m_register.baud : 0;
-        switch (m_target.Resolve(m_register.port, simulator, error)) {
-        case LinkTarget::Problem::None: break;
-        case LinkTarget::Problem::BadName: error = "no such port: " + m_register.port; break;
-        case LinkTarget::Problem::NoSimulator: error = "the simulated register is not available in this build"; break;
-        case LinkTarget::Problem::SimulatorFailed: error = "cannot start the simulated register: " + error; break;
+            m_runningJob.clear();
         }
     }
-    if (m_target.Address()) {
-        RegisterLink::Reports reports;
-        if (m_log) {
-            DailySessionLog* log = m_log.get();
-            reports.requests = [log](ECRString text) {
-                log->Traffic(ECRTrafficDecoder::EngineDirection(text.Data()),
-                             std::string_view(text.Data(), text.Length()));
-            };
-            reports.reads = [log](ECRString text) {
-                log->Traffic(ECRTrafficDirection::FromRegister, std::string_view(text.Data(), text.Length()));
-            };
-            reports.messages = [log](ECRString text) { log->Message(std::string_view(text.Data(), text.Length())); };
-        }
-        const PortAddress& address = *m_target.Address();
-        try {
-            if (m_link.Open(address, RegisterLink::Settings(m_register.baud, address.ComNumber()), reports)) {
-                if (m_register.pollLimits)
-                    m_link.Device()->Engine().SetPollLimits(*m_register.pollLimits);
-                m_backOffMs = 0;
-                if (m_log)
-                    m_log->Note("ecrd: the link to " + address.Text() + " is open");
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_state.linkOpen = true;
-                m_state.linkError.clear();
-                m_state.linkChangedMs = m_clock.NowMs();
-                m_state.statusByte = m_link.Status() & 0xFF;
-                return true;
-            }
-            error = "the register does not answer on " + address.Text();
-        } catch (const CommError& failure) {
-            error = "cannot open " + address.Text() + ": " + CommErrorText(failure.code).Data();
-        }
-    }
-    DropLink(error, true);
-    return false;
-}
-
-void RegisterWorker::DropLink(const std::string& why, bool backOff)
-{
-    m_link.Release();
-    if (backOff)
-        m_backOffMs = m_backOffMs == 0 ? m_config.reopenFirstMs : std::min(m_backOffMs * 2, m_config.reopenMaxMs);
-    if (m_log)
-        m_log->Note("ecrd: the link is closed: " + why);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const bool wasOpen = m_state.linkOpen;
-    m_state.linkOpen = false;
-    m_state.linkError = why;
-    m_state.linkChangedMs = m_clock.NowMs();
-    m_state.nextOpenMs = m_clock.NowMs() + (backOff ? m_backOffMs : 0);
-    if (wasOpen || backOff)
-        std::fprintf(stderr, "ecrd: %s: %s\n", m_register.id.c_str(), why.c_str());
 }
 
 bool RegisterWorker::SettleAll()
@@ -216,69 +182,75 @@ bool RegisterWorker::SettleAll()
             if (job && !job->Finished())
                 Finish(next.jobId, MakeRunner(next.jobId).Settle(*job, next.cause));
         } catch (const SettleLater& later) {
-            DropLink(std::string("settling job ") + next.jobId + ": " + later.what(), true);
+            m_link.Drop(std::string("settling job ") + next.jobId + ": " + later.what(), true);
             return false;
         } catch (const StopRequested&) {
             return false;
         } catch (const std::exception& failure) {
             std::fprintf(stderr, "ecrd: %s: settling job %s: %s\n", m_register.id.c_str(), next.jobId.c_str(),
                          failure.what());
-            DropLink(failure.what(), true);
+            m_link.Drop(failure.what(), true);
             return false;
         }
         std::lock_guard<std::mutex> lock(m_mutex);
         m_unsettled.erase(m_unsettled.begin());
-        m_state.unsettled = m_unsettled.size();
     }
     return true;
 }
 
 void RegisterWorker::Run(const Queued& job)
 {
+    const JobKind kind = KindOf(job.request);
+    const auto waited = std::chrono::steady_clock::now() - job.arrived;
+    if (IsFiscal(kind) && waited > std::chrono::milliseconds(m_config.maxStartDelayMs)) {
+        FailUnsent(job.jobId, kind, Problem::Code::TooLate,
+                   "the job waited " +
+                       std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(waited).count()) +
+                       " ms for its register, longer than maxStartDelayMs (" +
+                       std::to_string(m_config.maxStartDelayMs) + " ms)");
+        return;
+    }
     try {
         m_journal.MarkRunning(job.jobId, m_clock.NowMs());
     } catch (const JobJournal::Failure& failure) {
-        std::fprintf(stderr, "ecrd: %s: job %s: %s\n", m_register.id.c_str(), job.jobId.c_str(), failure.what());
+        FailUnsent(job.jobId, kind, Problem::Code::JournalUnavailable,
+                   std::string("the journal cannot be written: ") + failure.what());
         return;
     }
     m_jobChanged(job.jobId);
     if (m_log)
-        m_log->Note("ecrd: job " + job.jobId + " (" + std::string(kJobKindNames.Name(KindOf(job.request))) +
-                    ") begins");
-    ECRDevice& device = *m_link.Device();
+        m_log->Note("ecrd: job " + job.jobId + " (" + std::string(kJobKindNames.Name(kind)) + ") begins");
     try {
         const JobEnd end = MakeRunner(job.jobId).Run(job.request);
         // A register that stopped answering is logged on again before the next
         // job; the link is down before the job's end is heard.
-        if (device.LastVerdict().kind == ECRVerdict::Kind::NoReply)
-            DropLink("no answer to the last request", false);
+        if (m_link.Device().LastVerdict().kind == ECRVerdict::Kind::NoReply)
+            m_link.Drop("no answer to the last request", false);
         Finish(job.jobId, end);
     } catch (const SettleLater& later) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_unsettled.push_back({job.jobId, later.what()});
-            m_state.unsettled = m_unsettled.size();
         }
-        DropLink(std::string("job ") + job.jobId + ": " + later.what(), true);
-        return;
+        m_link.Drop(std::string("job ") + job.jobId + ": " + later.what(), true);
     } catch (const StopRequested&) {
         if (m_log)
             m_log->Note("ecrd: job " + job.jobId + " left to be settled at the next start");
-        return;
+    } catch (const JobJournal::Failure& failure) {
+        // What the job was about to record did not go in, so what it records
+        // it before was not sent: reads only, or nothing at all.
+        FailUnsent(job.jobId, kind, Problem::Code::JournalUnavailable,
+                   std::string("the journal cannot be written: ") + failure.what());
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "ecrd: %s: job %s: %s\n", m_register.id.c_str(), job.jobId.c_str(), failure.what());
-        try {
-            Finish(job.jobId,
-                   JobEnd::Failed(Problem(Problem::Code::Internal, failure.what(), Problem::Sent::Something)));
-        } catch (const std::exception&) {
-        }
+        Finish(job.jobId, JobEnd::Failed(Problem(Problem::Code::Internal, failure.what(), Problem::Sent::Something)));
     }
 }
 
 JobRunner RegisterWorker::MakeRunner(const std::string& jobId)
 {
     return JobRunner(
-        *m_link.Device(), [this, jobId](const JobProgress& progress) { m_journal.SaveProgress(jobId, progress); },
+        m_link.Device(), [this, jobId](const JobProgress& progress) { m_journal.SaveProgress(jobId, progress); },
         [this] { Checkpoint(); });
 }
 
@@ -289,18 +261,21 @@ void RegisterWorker::FailUnsent(const std::string& jobId, JobKind kind, Problem:
         end.With(Outcome::NotPrinted);
     if (kind == JobKind::Receipt)
         end.With(ReceiptFate::NoneOpen);
-    try {
-        Finish(jobId, end);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "ecrd: %s: job %s: %s\n", m_register.id.c_str(), jobId.c_str(), failure.what());
-    }
+    Finish(jobId, end);
 }
 
 void RegisterWorker::Finish(const std::string& jobId, const JobEnd& end)
 {
-    m_journal.Finish(jobId, end, m_clock.NowMs());
     if (m_log)
         m_log->Note("ecrd: job " + jobId + " ends " + std::string(kJobStateNames.Name(end.state)) + ": " +
                     JobJson::End(end).Dump());
-    m_jobChanged(jobId);
+    const bool waitingBefore = !m_ends.Empty();
+    m_ends.Add(jobId, end, m_clock.NowMs());
+    if (!m_ends.Flush(m_jobChanged)) {
+        if (!waitingBefore)
+            std::fprintf(stderr, "ecrd: %s: the journal does not take job %s's end (%s): kept until it does\n",
+                         m_register.id.c_str(), jobId.c_str(), m_ends.Failure().c_str());
+        // Who waits for the job answers with the end kept here.
+        m_jobChanged(jobId);
+    }
 }

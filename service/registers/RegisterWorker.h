@@ -1,20 +1,22 @@
 #pragma once
 
-#include "link/LinkTarget.h"
-#include "link/RegisterLink.h"
 #include "service/config/ServiceConfig.h"
 #include "service/jobs/JobEnd.h"
 #include "service/jobs/JobRequest.h"
 #include "service/registers/DailySessionLog.h"
 #include "service/registers/JobRunner.h"
+#include "service/registers/LinkKeeper.h"
+#include "service/registers/PendingEnds.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,29 +24,28 @@
 class JobJournal;
 class ServiceClock;
 
-// One register's worker: its own thread owns the register's link, and runs
-// the register's jobs one at a time in the order they came. A link that
-// fails is opened again with a growing pause (reopenFirstMs doubled up to
-// reopenMaxMs) while the other registers' workers go on undisturbed; a job
-// that comes while the link is down and no attempt is due fails at once
-// with nothing sent. A job whose answer was lost and whose register could
-// not be asked stays running and is settled first once the link is back;
-// so is every job the journal has as running when the worker starts (the
-// service died or stopped during it). Jobs still queued at the start were
-// never begun: they fail with nothing sent, so that no sale is printed
-// long after its customer left.
+// One register's worker: its own thread owns the register's link
+// (LinkKeeper), and runs the register's jobs one at a time in the order
+// they came. While the link is down the other registers' workers go on
+// undisturbed; a job that comes while it is down and no attempt is due
+// fails at once with nothing sent. A job whose answer was lost and whose
+// register could not be asked stays running and is settled before any
+// other job runs, once the link is back; so is every job the journal has as
+// running when the worker starts (the service died or stopped during it).
+// Jobs still queued at the start were never begun: they fail with nothing
+// sent, as does a fiscal job that waited longer than maxStartDelayMs, so
+// that no sale is printed long after its customer left. An end the journal
+// cannot take is kept (PendingEnds) and no job starts until it is written.
 class RegisterWorker {
 public:
     // What the worker can say without asking the register.
     struct Snapshot {
-        bool linkOpen = false;
-        std::string linkError;           // why the link is down, when it is
-        std::int64_t linkChangedMs = 0;  // when it last opened or failed (ms since 1970)
-        std::int64_t nextOpenMs = 0;     // when the next attempt is due, while down
-        int statusByte = -1;             // the log-on's status byte, -1 before one came
+        LinkKeeper::State link;
         std::string runningJob;
         std::size_t queued = 0;
         std::size_t unsettled = 0;
+        // Why the journal does not take this worker's ends; empty when it does.
+        std::string journalFailure;
     };
 
     // jobChanged is called (from the worker's thread) with a job's id
@@ -66,12 +67,15 @@ public:
     // False, and nothing queued, when maxQueue jobs are waiting already.
     bool Enqueue(const std::string& jobId, JobRequest request);
     Snapshot State() const;
+    // How a job ended that the journal has not taken yet.
+    std::optional<JobEnd> PendingEnd(const std::string& jobId) const { return m_ends.Find(jobId); }
     const ServiceConfig::Register& Config() const { return m_register; }
 
 private:
     struct Queued {
         std::string jobId;
         JobRequest request;
+        std::chrono::steady_clock::time_point arrived;
     };
     struct Unsettled {
         std::string jobId;
@@ -79,14 +83,18 @@ private:
     };
 
     void Loop();
-    // Opens the link; false (and the next attempt scheduled) when it cannot.
-    bool OpenLink();
-    void DropLink(const std::string& why, bool backOff);
+    // Waits for work; false when the worker is to stop.
+    bool AwaitWork();
+    // Takes the next queued job, if any.
+    std::optional<Queued> Next();
+    // Ends every queued job with nothing sent.
+    void FailQueued(Problem::Code code, const std::string& why);
     // Settles what it can; false when the register could not be asked.
     bool SettleAll();
     void Run(const Queued& job);
     JobRunner MakeRunner(const std::string& jobId);
     void FailUnsent(const std::string& jobId, JobKind kind, Problem::Code code, const std::string& why);
+    // Records the end (or keeps it, PendingEnds) and tells who waits.
     void Finish(const std::string& jobId, const JobEnd& end);
     void Checkpoint() const;
 
@@ -96,17 +104,14 @@ private:
     const ServiceClock& m_clock;
     std::function<void(const std::string&)> m_jobChanged;
     std::unique_ptr<DailySessionLog> m_log;
-
-    // The worker thread's own: the link and where it leads.
-    LinkTarget m_target;
-    RegisterLink m_link;
-    std::int32_t m_backOffMs = 0;
+    LinkKeeper m_link;
+    PendingEnds m_ends;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Queued> m_queue;
     std::vector<Unsettled> m_unsettled;
-    Snapshot m_state;
+    std::string m_runningJob;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };

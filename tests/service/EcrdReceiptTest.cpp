@@ -186,3 +186,20 @@ TEST_F(EcrdTest, WithoutPaymentsTheRegistersTotalIsPaidInCash)
     // "*e" 625 TAB 0 TAB 0 TAB, as the register reads it.
     EXPECT_EQ(hosts[0]->Requests().back(), "*e625\t0\t0\t");
 }
+
+// A sale queued behind a slow job fails when it cannot start in time,
+// rather than printing long after its customer left.
+TEST_F(EcrdTest, AReceiptThatCannotStartInTimeIsTooLateWithNothingSent)
+{
+    AddRegisters(1);
+    StartEcrd(Config(R"(, "maxStartDelayMs": 300)"));
+    SetFaults(1, [](SimFaults& faults) { faults.replyDelayMs = 800; });
+    const Answer slow = Send("GET", "/registers/kasa1/clock?wait=0");
+    ASSERT_EQ(slow.status, 202);
+    const Answer late = Receipt("late", kTwoLines);
+    EXPECT_EQ(late.status, 503);
+    EXPECT_EQ(late.body["code"].text, "too-late");
+    EXPECT_TRUE(late.body["retryable"].boolean);
+    EXPECT_EQ(late.body["outcome"].text, "not printed");
+    EXPECT_EQ(Received(1), Commands{"$c"}) << "the receipt sent nothing";
+}

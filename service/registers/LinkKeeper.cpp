@@ -1,0 +1,95 @@
+#include "service/registers/LinkKeeper.h"
+
+#include "ecr/commands/ECRTrafficDecoder.h"
+#include "ecr/protocol/CommError.h"
+#include "ecr/protocol/CommErrorText.h"
+#include "service/jobs/ServiceClock.h"
+
+#include <algorithm>
+#include <cstdio>
+
+LinkKeeper::LinkKeeper(const ServiceConfig::Register& reg, const ServiceConfig& config, const ServiceClock& clock,
+                       DailySessionLog* log)
+    : m_register(reg), m_config(config), m_clock(clock), m_log(log)
+{
+}
+
+bool LinkKeeper::Open()
+{
+    std::string error;
+    if (!m_target.Address()) {
+        LinkTarget::SimulatorOptions simulator;
+        simulator.journalPath = m_register.simulatorJournal;
+        simulator.baudRate = m_register.baudGiven ? m_register.baud : 0;
+        switch (m_target.Resolve(m_register.port, simulator, error)) {
+        case LinkTarget::Problem::None: break;
+        case LinkTarget::Problem::BadName: error = "no such port: " + m_register.port; break;
+        case LinkTarget::Problem::NoSimulator: error = "the simulated register is not available in this build"; break;
+        case LinkTarget::Problem::SimulatorFailed: error = "cannot start the simulated register: " + error; break;
+        }
+    }
+    if (m_target.Address()) {
+        RegisterLink::Reports reports;
+        if (m_log != nullptr) {
+            DailySessionLog* log = m_log;
+            reports.requests = [log](ECRString text) {
+                log->Traffic(ECRTrafficDecoder::EngineDirection(text.Data()),
+                             std::string_view(text.Data(), text.Length()));
+            };
+            reports.reads = [log](ECRString text) {
+                log->Traffic(ECRTrafficDirection::FromRegister, std::string_view(text.Data(), text.Length()));
+            };
+            reports.messages = [log](ECRString text) { log->Message(std::string_view(text.Data(), text.Length())); };
+        }
+        const PortAddress& address = *m_target.Address();
+        try {
+            if (m_link.Open(address, RegisterLink::Settings(m_register.baud, address.ComNumber()), reports)) {
+                if (m_register.pollLimits)
+                    m_link.Device()->Engine().SetPollLimits(*m_register.pollLimits);
+                m_backOffMs = 0;
+                if (m_log != nullptr)
+                    m_log->Note("ecrd: the link to " + address.Text() + " is open");
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_state.open = true;
+                m_state.error.clear();
+                m_state.changedMs = m_clock.NowMs();
+                m_state.statusByte = m_link.Status() & 0xFF;
+                return true;
+            }
+            error = "the register does not answer on " + address.Text();
+        } catch (const CommError& failure) {
+            error = "cannot open " + address.Text() + ": " + CommErrorText(failure.code).Data();
+        }
+    }
+    Drop(error, true);
+    return false;
+}
+
+void LinkKeeper::Drop(const std::string& why, bool backOff)
+{
+    m_link.Release();
+    if (backOff)
+        m_backOffMs = m_backOffMs == 0 ? m_config.reopenFirstMs : std::min(m_backOffMs * 2, m_config.reopenMaxMs);
+    if (m_log != nullptr)
+        m_log->Note("ecrd: the link is closed: " + why);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const bool wasOpen = m_state.open;
+    m_state.open = false;
+    m_state.error = why;
+    m_state.changedMs = m_clock.NowMs();
+    m_state.nextOpenMs = m_state.changedMs + (backOff ? m_backOffMs : 0);
+    if (wasOpen || backOff)
+        std::fprintf(stderr, "ecrd: %s: %s\n", m_register.id.c_str(), why.c_str());
+}
+
+std::int64_t LinkKeeper::UntilNextAttemptMs() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::max<std::int64_t>(0, m_state.nextOpenMs - m_clock.NowMs());
+}
+
+LinkKeeper::State LinkKeeper::GetState() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_state;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "link/LinkTarget.h"
+#include "link/RegisterLink.h"
+#include "service/config/ServiceConfig.h"
+#include "service/registers/DailySessionLog.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+class ServiceClock;
+
+// One register's link, as its worker keeps it: opened where the register's
+// port leads (LinkTarget), its traffic and messages written to the session
+// log, dropped when the line fails, and opened again after a pause that
+// grows with each failure (reopenFirstMs doubled up to reopenMaxMs). Used
+// by the worker's thread alone, but for State(), which any thread may ask.
+class LinkKeeper {
+public:
+    // How the link stands, for the status answers.
+    struct State {
+        bool open = false;
+        std::string error;            // why it is down, when it is
+        std::int64_t changedMs = 0;   // when it last opened or failed (ms since 1970)
+        std::int64_t nextOpenMs = 0;  // when the next attempt is due, while down
+        int statusByte = -1;          // the log-on's status byte, -1 before one came
+    };
+
+    LinkKeeper(const ServiceConfig::Register& reg, const ServiceConfig& config, const ServiceClock& clock,
+               DailySessionLog* log);
+
+    // Opens the link; false (and the next attempt scheduled) when it cannot.
+    bool Open();
+    // Closes the link; with backOff the next attempt waits the growing pause,
+    // without it the next job opens the link again at once.
+    void Drop(const std::string& why, bool backOff);
+    bool IsOpen() const { return m_link.IsOpen(); }
+    // The logged-on device; only while IsOpen().
+    ECRDevice& Device() const { return *m_link.Device(); }
+    // Milliseconds until the next attempt may be made (0: now).
+    std::int64_t UntilNextAttemptMs() const;
+    State GetState() const;
+
+private:
+    const ServiceConfig::Register& m_register;
+    const ServiceConfig& m_config;
+    const ServiceClock& m_clock;
+    DailySessionLog* m_log;
+    LinkTarget m_target;
+    RegisterLink m_link;
+    std::int32_t m_backOffMs = 0;
+
+    mutable std::mutex m_mutex;
+    State m_state;
+};
