@@ -22,15 +22,6 @@ std::string CliArgs::FromRegister(const ECRString& text)
     return ECRCodePage::ToUtf8(text);
 }
 
-std::optional<std::string> CliArgs::Hundredths(const ECRString& counter)
-{
-    std::int64_t value = 0;
-    const char* end = counter.Data() + counter.Length();
-    if (counter.Length() == 0 || std::from_chars(counter.Data(), end, value).ptr != end)
-        return std::nullopt;
-    return FormatScaled(value, 2).Data();
-}
-
 std::int32_t CliArgs::Amount(const std::string& utf8, std::int32_t decimals)
 {
     // Only digits and the decimal mark count, so the bytes need no conversion.

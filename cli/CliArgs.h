@@ -19,9 +19,6 @@ public:
     static ECRString ToRegister(const std::string& utf8);
     // A text from the register, for the terminal.
     static std::string FromRegister(const ECRString& text);
-    // A register counter in hundredths (ECRReply::TakeCounter) as ecrctl
-    // shows every amount: 1234 as "12.34"; none for an empty one.
-    static std::optional<std::string> Hundredths(const ECRString& counter);
     // An amount as the dialogs read it (ParseScaled).
     static std::int32_t Amount(const std::string& utf8, std::int32_t decimals);
     // "YYYY-MM-DD HH:MM" (or with a T between), a moment the register's

@@ -5,14 +5,26 @@
 #include "ecr/commands/ECRCommandTable.h"
 #include "ecr/commands/ECROperations.h"
 #include "ecr/commands/ScaledAmount.h"
+#include "ecr/files/RegisterFigures.h"
 
 #include <array>
 #include <optional>
 
 namespace {
 
-const char* const kTotalTexts[13] = {"A", "G", "D", "Dj", "E", "Z", "I", "J", "K",
-                                     "fiscal total", "fiscal today", "non-fiscal total", "non-fiscal today"};
+const char* const kTotalTexts[13] = {"A",
+                                     "G",
+                                     "D",
+                                     "Dj",
+                                     "E",
+                                     "Z",
+                                     "I",
+                                     "J",
+                                     "K",
+                                     "fiscal total",
+                                     "fiscal today",
+                                     "non-fiscal total",
+                                     "non-fiscal today"};
 
 void ShowClock(CliSession& session, const ECRDateTime& now)
 {
@@ -32,9 +44,8 @@ void FiscalSubcommands::Register(CLI::App& app, CliAction& chosen)
 
     CLI::App* ibfm = app.add_subcommand("ibfm", "Write the fiscal module identifier");
     ibfm->add_option("ID", m_ibfm, "identifier, sent as typed")->required()->check(RegisterText());
-    OnChosen(ibfm, chosen, [this](CliSession& s) {
-        s.Checked([&] { s.Device().WriteIBFM(CliArgs::ToRegister(m_ibfm)); });
-    });
+    OnChosen(ibfm, chosen,
+             [this](CliSession& s) { s.Checked([&] { s.Device().WriteIBFM(CliArgs::ToRegister(m_ibfm)); }); });
 
     CLI::App* fiscalize = app.add_subcommand("fiscalize", "Fiscalize with the taxpayer number, at the register's time");
     fiscalize->add_option("PIB", m_pib, "taxpayer number")->required()->check(RegisterText());
@@ -47,12 +58,11 @@ void FiscalSubcommands::Register(CLI::App& app, CliAction& chosen)
         std::array<ECRString, 13> totals;
         s.Checked([&] { s.Device().ReadTotalizers(totals); });
         // Hundredths, shown as every amount is (a missing one as nothing).
-        JsonValue& json = s.Output().Result().Set("totalizers", JsonValue::Object());
-        for (std::size_t i = 0; i < totals.size(); ++i) {
-            const std::optional<std::string> amount = CliArgs::Hundredths(totals[i]);
-            s.Output().Line(std::string(kTotalTexts[i]) + "\t" + amount.value_or(""));
-            json.Set(ECRFiscalCommands::kTotalizerNames[i], amount ? JsonValue(*amount) : JsonValue());
-        }
+        s.Output().Result().Set("totalizers", RegisterFigures::Totalizers(totals));
+        for (std::size_t i = 0; i < totals.size(); ++i)
+            s.Output().Line(
+                std::string(kTotalTexts[i]) + "\t" +
+                RegisterFigures::Amount(std::string_view(totals[i].Data(), totals[i].Length())).value_or(""));
     });
 }
 
@@ -75,9 +85,8 @@ void FiscalSubcommands::RegisterClock(CLI::App& app, CliAction& chosen)
     shift->add_option("DIRECTION", m_shift, "+1 (forward) or -1 (back)")
         ->required()
         ->check(CLI::IsMember({"+1", "-1"}));
-    OnChosen(shift, chosen, [this](CliSession& s) {
-        s.Checked([&] { s.Device().ShiftClockHour(m_shift == "+1" ? 1 : 0); });
-    });
+    OnChosen(shift, chosen,
+             [this](CliSession& s) { s.Checked([&] { s.Device().ShiftClockHour(m_shift == "+1" ? 1 : 0); }); });
 }
 
 void FiscalSubcommands::RegisterTaxRates(CLI::App& app, CliAction& chosen)
@@ -87,12 +96,10 @@ void FiscalSubcommands::RegisterTaxRates(CLI::App& app, CliAction& chosen)
     OnChosen(rates, chosen, [](CliSession& s) {
         std::array<std::int32_t, 9> values{};
         s.Checked([&] { s.Device().ReadTaxRates(values); });
-        JsonValue& json = s.Output().Result().Set("taxRates", JsonValue::Object());
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            const ECRString text = FormatScaled(values[i], 2);
-            s.Output().Line(std::string(ECRCommandTable::RateName(static_cast<int>(i))) + "\t" + text.Data());
-            json.Set(ECRCommandTable::RateName(static_cast<int>(i)), text.Data());
-        }
+        s.Output().Result().Set("taxRates", RegisterFigures::TaxRates(values));
+        for (std::size_t i = 0; i < values.size(); ++i)
+            s.Output().Line(std::string(ECRCommandTable::RateName(static_cast<int>(i))) + "\t" +
+                            FormatScaled(values[i], 2).Data());
     });
 
     CLI::App* set = rates->add_subcommand("set", "Write the rates A G D Dj E Z I J K (percent, 2 decimals)");

@@ -44,6 +44,16 @@ JsonValue JobDocument::Of(const JobRecord& job)
     if (job.finishedMs != 0)
         doc.Set("finishedAt", Time(job.finishedMs));
     doc.Set("request", RequestBody(job.request));
+    doc.Set("attempts", job.attempts);
+    if (!job.earlier.empty()) {
+        JsonValue& earlier = doc.Set("earlierAttempts", JsonValue::Array());
+        for (const EarlierAttempt& attempt : job.earlier) {
+            JsonValue item = JsonValue::Object();
+            item.Set("finishedAt", Time(attempt.finishedMs));
+            item.Set("problem", JobJson::ProblemDocument(attempt.problem));
+            earlier.Push(std::move(item));
+        }
+    }
     if (!job.Finished() && !NothingSent(job.progress))
         doc.Set("progress", JobJson::Progress(job.progress));
     if (job.Finished()) {

@@ -61,10 +61,14 @@ JobRequest RequestReader::Read(JobKind kind, const JsonValue& body, const std::s
             request.fiscal = fiscal->AsBool();
         return request;
     }
-    case JobKind::SetClock: {
-        JsonFields::Object(body, {"clock"}, where);
-        return SetClockRequest{Date(body, "clock", true)};
-    }
+    case JobKind::SetClock: return ReadClock(body);
+    case JobKind::ShowDisplay: return ReadDisplay(body);
+    case JobKind::InfoPrint: return ReadInfoPrint(body);
+    case JobKind::SnapshotReport: JsonFields::Object(body, {}, where); return SnapshotReportRequest{};
+    case JobKind::ReadTotalizers: JsonFields::Object(body, {}, where); return ReadTotalizersRequest{};
+    case JobKind::ReadTaxRates: JsonFields::Object(body, {}, where); return ReadTaxRatesRequest{};
+    case JobKind::CancelReceipt: JsonFields::Object(body, {}, where); return CancelReceiptRequest{};
+    case JobKind::ClearDisplay: JsonFields::Object(body, {}, where); return ClearDisplayRequest{};
     case JobKind::SetHeader: {
         JsonFields::Object(body, {"lines"}, where);
         SetHeaderRequest request;
@@ -186,5 +190,49 @@ ImportArticlesRequest RequestReader::ReadImport(const JsonValue& body, const std
     FileFault fault;
     if (!ArticleImportFile::Read(path.string(), request.articles, fault))
         JsonFields::Refuse("file", FaultText::Describe(fault, FaultText::Language::English));
+    return request;
+}
+
+SetClockRequest RequestReader::ReadClock(const JsonValue& body)
+{
+    JsonFields::Object(body, {"clock"}, "the request");
+    const JsonValue& clock = JsonFields::Member(body, "clock", Kind::String, "the request");
+    if (clock.AsString() == "now")
+        return SetClockRequest{};
+    return SetClockRequest{Date(body, "clock", true)};
+}
+
+ShowDisplayRequest RequestReader::ReadDisplay(const JsonValue& body)
+{
+    JsonFields::Object(body, {"lines"}, "the request");
+    const JsonValue& lines = JsonFields::Member(body, "lines", Kind::Array, "the request");
+    if (lines.Items().empty() || lines.Items().size() > 2)
+        JsonFields::Refuse("lines", "the display shows one or two lines, not " + std::to_string(lines.Items().size()));
+    ShowDisplayRequest request;
+    for (std::size_t i = 0; i < lines.Items().size(); ++i) {
+        const std::string where = "lines line " + std::to_string(i + 1);
+        request.lines[i] =
+            JsonFields::RegisterText(JsonFields::Expect(lines.Items()[i], Kind::String, where).AsString(),
+                                     kDisplayWidth, true, where);
+    }
+    if (request.lines[0].Length() == 0 && request.lines[1].Length() == 0)
+        JsonFields::Refuse("lines", "both empty: DELETE clears the display");
+    return request;
+}
+
+InfoPrintRequest RequestReader::ReadInfoPrint(const JsonValue& body)
+{
+    JsonFields::Object(body, {"lines"}, "the request");
+    const JsonValue& lines = JsonFields::Member(body, "lines", Kind::Array, "the request");
+    if (lines.Items().empty() || lines.Items().size() > kMaxInfoLines)
+        JsonFields::Refuse("lines", "an info print has 1 to " + std::to_string(kMaxInfoLines) + " lines, not " +
+                                        std::to_string(lines.Items().size()));
+    InfoPrintRequest request;
+    for (std::size_t i = 0; i < lines.Items().size(); ++i) {
+        const std::string where = "lines line " + std::to_string(i + 1);
+        request.lines.push_back(
+            JsonFields::RegisterText(JsonFields::Expect(lines.Items()[i], Kind::String, where).AsString(), kLineLength,
+                                     true, where));
+    }
     return request;
 }

@@ -24,6 +24,10 @@ public:
     static constexpr std::size_t kLineLength = 32;
     // A raw request: the register reads frames of up to this many bytes.
     static constexpr std::size_t kMaxRawBytes = 8192;
+    // The customer display: two lines of this many characters.
+    static constexpr std::size_t kDisplayWidth = 20;
+    // An info print's lines: numbered 1 to this many, each a paper line wide.
+    static constexpr std::size_t kMaxInfoLines = 99;
 
     // importFolder: where {"file": NAME} of an article import is looked
     // for; empty when the service takes no files.
@@ -32,4 +36,7 @@ public:
 private:
     static ReceiptRequest ReadReceipt(const JsonValue& body);
     static ImportArticlesRequest ReadImport(const JsonValue& body, const std::string& importFolder);
+    static SetClockRequest ReadClock(const JsonValue& body);
+    static ShowDisplayRequest ReadDisplay(const JsonValue& body);
+    static InfoPrintRequest ReadInfoPrint(const JsonValue& body);
 };

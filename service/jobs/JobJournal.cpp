@@ -87,7 +87,8 @@ std::string StateList(std::initializer_list<JobState> states)
 }
 
 constexpr const char* kColumns =
-    "id, register, kind, idem_key, request, state, progress, end_doc, created_ms, started_ms, finished_ms";
+    "id, register, kind, idem_key, request, state, progress, end_doc, created_ms, started_ms, finished_ms, attempts, "
+    "earlier";
 
 }  // namespace
 
@@ -145,10 +146,38 @@ bool JobJournal::Open(const std::string& path, std::string& error)
 
 void JobJournal::Migrate()
 {
-    Statement version(m_db, "PRAGMA user_version");
-    version.Step();
-    if (version.Int(0) >= 1)
-        return;
+    std::int64_t version = 0;
+    {
+        Statement read(m_db, "PRAGMA user_version");
+        read.Step();
+        version = read.Int(0);
+    }
+    if (version < 1)
+        MigrateStepNames();
+    if (version < 2) {
+        // Version 2 counts a job's attempts and keeps the earlier ones.
+        bool counted = false;
+        {
+            Statement columns(m_db, "SELECT count(*) FROM pragma_table_info('jobs') WHERE name = 'attempts'");
+            counted = columns.Step() && columns.Int(0) != 0;
+        }
+        Execute("BEGIN IMMEDIATE");
+        try {
+            if (!counted) {
+                Execute("ALTER TABLE jobs ADD COLUMN attempts INTEGER NOT NULL DEFAULT 1");
+                Execute("ALTER TABLE jobs ADD COLUMN earlier TEXT NOT NULL DEFAULT '[]'");
+            }
+            Execute("PRAGMA user_version = 2");
+            Execute("COMMIT");
+        } catch (const Failure&) {
+            Execute("ROLLBACK");
+            throw;
+        }
+    }
+}
+
+void JobJournal::MigrateStepNames()
+{
     // Version 0 named a receipt's steps before the payment "opening" (the
     // totals read) and "selling" (the receipt opened).
     Execute("BEGIN IMMEDIATE");
@@ -223,6 +252,12 @@ JobRecord JobJournal::Row(void* raw)
     job.createdMs = statement->Int(8);
     job.startedMs = statement->Int(9);
     job.finishedMs = statement->Int(10);
+    job.attempts = static_cast<int>(statement->Int(11));
+    try {
+        job.earlier = JobJson::ReadEarlier(ParseStored(statement->Text(12)));
+    } catch (const JobJson::Malformed& malformed) {
+        refuse(malformed.what());
+    }
     return job;
 }
 
@@ -280,6 +315,21 @@ void JobJournal::MarkRunning(const std::string& id, std::int64_t nowMs)
     std::lock_guard<std::mutex> lock(m_mutex);
     Statement update(m_db, "UPDATE jobs SET state = ?, started_ms = ? WHERE id = ?");
     update.Bind(1, std::string(kJobStateNames.Name(JobState::Running))).Bind(2, nowMs).Bind(3, id).Step();
+}
+
+void JobJournal::Retry(const JobRecord& job)
+{
+    std::vector<EarlierAttempt> earlier = job.earlier;
+    if (job.end.problem)
+        earlier.push_back({job.finishedMs, *job.end.problem});
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Statement update(m_db,
+                     "UPDATE jobs SET state = ?, progress = '{}', end_doc = '{}', started_ms = 0, finished_ms = 0,"
+                     " attempts = attempts + 1, earlier = ? WHERE id = ?");
+    update.Bind(1, std::string(kJobStateNames.Name(JobState::Queued)))
+        .Bind(2, JobJson::Earlier(earlier).Dump())
+        .Bind(3, job.id)
+        .Step();
 }
 
 void JobJournal::SaveProgress(const std::string& id, const JobProgress& progress)

@@ -53,6 +53,9 @@ public:
     std::vector<JobRecord> Unfinished(const std::string& registerId);
 
     void MarkRunning(const std::string& id, std::int64_t nowMs);
+    // Queues a job that MayRunAgain() as its next attempt: its end becomes
+    // an earlier attempt, its state queued again.
+    void Retry(const JobRecord& job);
     // Records how far the job got, kept as long as DurabilityOf(progress) says.
     void SaveProgress(const std::string& id, const JobProgress& progress);
     void Finish(const std::string& id, const JobEnd& end, std::int64_t nowMs);
@@ -64,7 +67,9 @@ public:
 
 private:
     void Execute(const char* sql);
+    // Brings a journal of an earlier version to this one's form.
     void Migrate();
+    void MigrateStepNames();
     // Every row's kind and state are names this version knows.
     void CheckNames();
     JobRecord Row(void* statement);

@@ -3,6 +3,8 @@
 #include "ecr/articles/ArticleJson.h"
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/ECRDateText.h"
+#include "ecr/commands/ScaledAmount.h"
+#include "ecr/files/RegisterFigures.h"
 #include "ecr/protocol/ECRTrafficText.h"
 #include "service/jobs/Overloaded.h"
 
@@ -88,17 +90,20 @@ JsonValue PrintedLines(const std::array<ECRString, 5>& lines, const std::array<b
     return result;
 }
 
-}  // namespace
-
-std::string JobJson::Amount(std::int64_t hundredths)
+std::string FormatAmount(std::int64_t hundredths)
 {
-    const bool negative = hundredths < 0;
-    // In unsigned arithmetic, so that the lowest value has a magnitude too.
-    const std::uint64_t magnitude =
-        negative ? 0 - static_cast<std::uint64_t>(hundredths) : static_cast<std::uint64_t>(hundredths);
-    const std::string cents = std::to_string(magnitude % 100);
-    return (negative ? "-" : "") + std::to_string(magnitude / 100) + "." + (cents.size() == 1 ? "0" : "") + cents;
+    return FormatScaled(hundredths, 2).Data();
 }
+
+std::array<ECRString, 13> Figures(const RegisterTotals& totals)
+{
+    std::array<ECRString, 13> figures;
+    for (std::size_t i = 0; i < figures.size(); ++i)
+        figures[i] = ECRString(totals.figures[i].c_str());
+    return figures;
+}
+
+}  // namespace
 
 JsonValue JobJson::Progress(const JobProgress& progress)
 {
@@ -167,15 +172,21 @@ JsonValue JobJson::Result(const JobResult& result)
     JsonValue json = JsonValue::Object();
     std::visit(Overloaded{[&](const std::monostate&) { json = JsonValue(); },
                           [&](const ReceiptResult& receipt) {
-                              json.Set("total", Amount(receipt.total));
+                              json.Set("total", FormatAmount(receipt.total));
                               JsonValue& paid = json.Set("paid", JsonValue::Object());
-                              paid.Set("cash", Amount(receipt.paid.cash));
-                              paid.Set("cheque", Amount(receipt.paid.cheque));
-                              paid.Set("card", Amount(receipt.paid.card));
-                              json.Set("change", Amount(receipt.paid.Sum() - receipt.total));
+                              paid.Set("cash", FormatAmount(receipt.paid.cash));
+                              paid.Set("cheque", FormatAmount(receipt.paid.cheque));
+                              paid.Set("card", FormatAmount(receipt.paid.card));
+                              json.Set("change", FormatAmount(receipt.paid.Sum() - receipt.total));
                           },
                           [&](const ReportResult&) {},
-                          [&](const ClockResult& clock) { json.Set("clock", ECRDateText::Format(clock.clock)); },
+                          [&](const ClockResult& clock) {
+                              json.Set("clock", ECRDateText::Format(clock.clock));
+                              if (clock.before)
+                                  json.Set("before", ECRDateText::Format(*clock.before));
+                              if (clock.after)
+                                  json.Set("after", ECRDateText::Format(*clock.after));
+                          },
                           [&](const HeaderResult& header) { json = PrintedLines(header.lines, header.doubleSize); },
                           [&](const ArticlesResult& list) {
                               JsonValue& articles = json.Set("articles", JsonValue::Array());
@@ -195,9 +206,45 @@ JsonValue JobJson::Result(const JobResult& result)
                               json.Set("answerHex", ECRTrafficText::HexLine(
                                                         std::string_view(raw.answer.Data(), raw.answer.Length())));
                           },
+                          [&](const TotalizersResult& totals) {
+                              json.Set("totalizers", RegisterFigures::Totalizers(Figures(totals.totals)));
+                          },
+                          [&](const TaxRatesResult& rates) {
+                              json.Set("taxRates", RegisterFigures::TaxRates(rates.rates));
+                          },
+                          [&](const CancelResult& cancel) { json.Set("wasOpen", cancel.wasOpen); },
+                          [&](const DisplayResult& display) {
+                              JsonValue& lines = json.Set("lines", JsonValue::Array());
+                              for (const ECRString& line : display.lines)
+                                  lines.Push(ECRCodePage::ToUtf8(line));
+                          },
+                          [&](const InfoPrintResult& print) { json.Set("lines", print.lines); },
                           [&](const StoredResult& stored) { json = stored.json; }},
                result);
     return json;
+}
+
+JsonValue JobJson::Earlier(const std::vector<EarlierAttempt>& attempts)
+{
+    JsonValue json = JsonValue::Array();
+    for (const EarlierAttempt& attempt : attempts) {
+        JsonValue item = JsonValue::Object();
+        item.Set("finishedMs", attempt.finishedMs);
+        item.Set("problem", ProblemDocument(attempt.problem));
+        json.Push(std::move(item));
+    }
+    return json;
+}
+
+std::vector<EarlierAttempt> JobJson::ReadEarlier(const JsonValue& json)
+{
+    if (json.GetKind() != Kind::Array)
+        Refuse("earlier attempts: not a list");
+    std::vector<EarlierAttempt> attempts;
+    for (const JsonValue& item : json.Items())
+        attempts.push_back({Member(item, "finishedMs", Kind::Number, "earlier attempt").AsNumber(),
+                            ReadProblem(Member(item, "problem", Kind::Object, "earlier attempt"))});
+    return attempts;
 }
 
 JsonValue JobJson::ProblemDocument(const Problem& problem)
@@ -249,7 +296,7 @@ JsonValue JobJson::End(const JobEnd& end)
     if (end.seen) {
         JsonValue& seen = json.Set("seen", JsonValue::Object());
         if (end.seen->subtotal)
-            seen.Set("subtotal", Amount(*end.seen->subtotal));
+            seen.Set("subtotal", FormatAmount(*end.seen->subtotal));
         if (end.seen->totalsBefore)
             seen.Set("totalsBefore", TotalsJson(*end.seen->totalsBefore));
         seen.Set("totalsAfter", TotalsJson(end.seen->totalsAfter));

@@ -4,6 +4,7 @@
 #include "service/jobs/JobEnd.h"
 #include "service/jobs/JobKind.h"
 #include "service/jobs/JobProgress.h"
+#include "service/jobs/JobRecord.h"
 #include "service/jobs/JobResult.h"
 #include "service/jobs/JobState.h"
 #include "service/jobs/Problem.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // A job's parts as JSON and back: what the journal stores, and what the
 // API shows of a job (the same members). The names are the tables' of the
@@ -38,11 +40,11 @@ public:
     static JobEnd ReadEnd(JobState state, const JsonValue& json);
 
     static JsonValue Result(const JobResult& result);
+    // [{"finishedAt": ms since 1970, "problem": {...}}, ...].
+    static JsonValue Earlier(const std::vector<EarlierAttempt>& attempts);
+    static std::vector<EarlierAttempt> ReadEarlier(const JsonValue& json);
     // {"type", "title", "status", "detail", "code", "retryable", "sent",
     // "registerCode", "registerMessage"}.
     static JsonValue ProblemDocument(const Problem& problem);
     static Problem ReadProblem(const JsonValue& json);
-
-    // Hundredths as a decimal text: 7050 -> "70.50", -5 -> "-0.05".
-    static std::string Amount(std::int64_t hundredths);
 };

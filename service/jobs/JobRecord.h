@@ -7,6 +7,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// An attempt of a job that ended with nothing sent, before the same key
+// and request ran it again.
+struct EarlierAttempt {
+    std::int64_t finishedMs = 0;
+    Problem problem;
+};
 
 // One job as the journal keeps it.
 struct JobRecord {
@@ -23,6 +31,12 @@ struct JobRecord {
     std::int64_t createdMs = 0;  // milliseconds since 1970, UTC
     std::int64_t startedMs = 0;
     std::int64_t finishedMs = 0;
+    // 1, and one more for each time a retry ran it again; the attempts before this one.
+    int attempts = 1;
+    std::vector<EarlierAttempt> earlier;
 
     bool Finished() const { return IsFinished(state); }
+    // It ended with nothing sent and may succeed later: the same key and
+    // request run it again (JobBoard::Submit).
+    bool MayRunAgain() const { return Finished() && end.problem && end.problem->Retryable(); }
 };

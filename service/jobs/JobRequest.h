@@ -43,7 +43,8 @@ struct ReadClockRequest {
 
 struct SetClockRequest {
     static constexpr JobKind kKind = JobKind::SetClock;
-    ECRDateTime clock;
+    // None: the PC's own time when the job runs ({"clock": "now"}).
+    std::optional<ECRDateTime> clock;
 };
 
 struct ReadHeaderRequest {
@@ -70,9 +71,44 @@ struct RawRequest {
     std::string payload;  // the request's bytes (Windows-1250), as sent
 };
 
+// "Presek stanja": today's figures printed, nothing reset.
+struct SnapshotReportRequest {
+    static constexpr JobKind kKind = JobKind::SnapshotReport;
+};
+
+struct ReadTotalizersRequest {
+    static constexpr JobKind kKind = JobKind::ReadTotalizers;
+};
+
+struct ReadTaxRatesRequest {
+    static constexpr JobKind kKind = JobKind::ReadTaxRates;
+};
+
+// Cancels a receipt left open on the register, if one is.
+struct CancelReceiptRequest {
+    static constexpr JobKind kKind = JobKind::CancelReceipt;
+};
+
+struct ShowDisplayRequest {
+    static constexpr JobKind kKind = JobKind::ShowDisplay;
+    std::array<ECRString, 2> lines;
+};
+
+struct ClearDisplayRequest {
+    static constexpr JobKind kKind = JobKind::ClearDisplay;
+};
+
+// Free lines of text printed, numbered from 1, and the info print ended.
+struct InfoPrintRequest {
+    static constexpr JobKind kKind = JobKind::InfoPrint;
+    std::vector<ECRString> lines;
+};
+
 using JobRequest =
     std::variant<ReceiptRequest, DailyReportRequest, PeriodicReportRequest, ReadClockRequest, SetClockRequest,
-                 ReadHeaderRequest, SetHeaderRequest, ReadArticlesRequest, ImportArticlesRequest, RawRequest>;
+                 ReadHeaderRequest, SetHeaderRequest, ReadArticlesRequest, ImportArticlesRequest, RawRequest,
+                 SnapshotReportRequest, ReadTotalizersRequest, ReadTaxRatesRequest, CancelReceiptRequest,
+                 ShowDisplayRequest, ClearDisplayRequest, InfoPrintRequest>;
 
 inline JobKind KindOf(const JobRequest& request)
 {

@@ -5,10 +5,12 @@
 #include "ecr/commands/ECRPayments.h"
 #include "ecr/files/JsonValue.h"
 #include "ecr/protocol/ECRString.h"
+#include "service/jobs/RegisterTotals.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -26,6 +28,9 @@ struct ReportResult {};
 
 struct ClockResult {
     ECRDateTime clock;
+    // Set to the PC's time: the register's clock before and after.
+    std::optional<ECRDateTime> before;
+    std::optional<ECRDateTime> after;
 };
 
 struct HeaderResult {
@@ -50,6 +55,26 @@ struct RawResult {
     ECRString answer;  // as the register sent it
 };
 
+struct TotalizersResult {
+    RegisterTotals totals;
+};
+
+struct TaxRatesResult {
+    std::array<std::int32_t, 9> rates{};  // hundredths of a percent, A .. K
+};
+
+struct CancelResult {
+    bool wasOpen = false;  // a receipt was open, and has been cancelled
+};
+
+struct DisplayResult {
+    std::array<ECRString, 2> lines;  // empty: the display cleared
+};
+
+struct InfoPrintResult {
+    std::size_t lines = 0;
+};
+
 // A result read back from the journal: kept as written, only to be shown.
 struct StoredResult {
     JsonValue json;
@@ -57,4 +82,5 @@ struct StoredResult {
 
 // None (std::monostate), or one of the above.
 using JobResult = std::variant<std::monostate, ReceiptResult, ReportResult, ClockResult, HeaderResult, ArticlesResult,
-                               ImportResult, RawResult, StoredResult>;
+                               ImportResult, RawResult, TotalizersResult, TaxRatesResult, CancelResult, DisplayResult,
+                               InfoPrintResult, StoredResult>;

@@ -68,16 +68,29 @@ JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
         if (m_stopping)
             return Submitted::Stopping;
     }
+    std::optional<JobRecord> earlier;
     if (!job.idempotencyKey.empty()) {
-        if (std::optional<JobRecord> existing = m_journal.FindByKey(job.registerId, job.idempotencyKey)) {
+        if (std::optional<JobRecord> existing =
+                WithPendingEnd(m_journal.FindByKey(job.registerId, job.idempotencyKey))) {
             if (existing->request != job.request)
                 return Submitted::Conflict;
-            job = std::move(*existing);
-            return Submitted::Existing;
+            // A job that ended with nothing sent leaves its key free: the
+            // same request runs again, as its next attempt.
+            if (!existing->MayRunAgain()) {
+                job = std::move(*existing);
+                return Submitted::Existing;
+            }
+            earlier = std::move(existing);
         }
     }
     if (worker->State().queued >= m_config.maxQueue)
         return Submitted::Busy;
+    if (earlier) {
+        m_journal.Retry(*earlier);
+        job = *m_journal.Find(earlier->id);
+        worker->Enqueue(job.id, std::move(request));
+        return Submitted::Created;
+    }
     job.id = JobJournal::NewId();
     job.state = JobState::Queued;
     job.createdMs = m_clock.NowMs();
@@ -88,11 +101,15 @@ JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
 
 std::optional<JobRecord> JobBoard::Find(const std::string& jobId)
 {
-    std::optional<JobRecord> job = m_journal.Find(jobId);
+    return WithPendingEnd(m_journal.Find(jobId));
+}
+
+std::optional<JobRecord> JobBoard::WithPendingEnd(std::optional<JobRecord> job) const
+{
     if (job && !job->Finished()) {
         // An end its worker keeps because the journal did not take it yet.
         if (const RegisterWorker* worker = Worker(job->registerId)) {
-            if (const std::optional<JobEnd> end = worker->PendingEnd(jobId)) {
+            if (const std::optional<JobEnd> end = worker->PendingEnd(job->id)) {
                 job->state = end->state;
                 job->end = *end;
                 job->finishedMs = m_clock.NowMs();

@@ -48,7 +48,10 @@ public:
     const std::vector<std::unique_ptr<RegisterWorker>>& Workers() const { return m_workers; }
 
     // job holds the register, kind, key and canonical request; it is
-    // filled with the stored job (new or existing). Throws JobJournal::Failure.
+    // filled with the stored job (new or existing). A job of the same key
+    // and request that ended with nothing sent and may succeed later
+    // (JobRecord::MayRunAgain) is queued again as its next attempt: Created.
+    // Throws JobJournal::Failure.
     Submitted Submit(JobRecord& job, JobRequest request);
     // The job as the journal has it. Throws JobJournal::Failure.
     std::optional<JobRecord> Find(const std::string& jobId);
@@ -74,6 +77,8 @@ private:
     };
 
     void Changed(const std::string& jobId);
+    // The job with the end its worker keeps, when the journal did not take it yet.
+    std::optional<JobRecord> WithPendingEnd(std::optional<JobRecord> job) const;
 
     const ServiceConfig& m_config;
     JobJournal& m_journal;

@@ -4,12 +4,16 @@
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/ECRDevice.h"
 #include "ecr/commands/ECROperations.h"
+#include "ecr/commands/ECRReceipt.h"
+#include "ecr/protocol/DeviceCode.h"
 #include "service/jobs/Overloaded.h"
 #include "service/registers/ExchangeResult.h"
 #include "service/registers/ReceiptRun.h"
 #include "service/registers/Settlement.h"
 #include "service/registers/SettlementProbe.h"
 #include "service/registers/StopRequested.h"
+
+#include <ctime>
 
 namespace {
 
@@ -44,13 +48,33 @@ JobEnd ReportEnd(const ExchangeResult& report, const std::string& doing)
     return end;
 }
 
-JobEnd PeriodicReportUnknown(const std::string& cause)
+// A report that leaves nothing the register can be asked about.
+JobEnd ReportUnknown(const std::string& cause, const std::string& report)
 {
     JobEnd end = JobEnd::Unknown(Problem(Problem::Code::OutcomeUnknown,
-                                         cause + "; a periodic report leaves nothing the register can be asked about",
+                                         cause + "; " + report + " leaves nothing the register can be asked about",
                                          Problem::Sent::Something));
     end.With(Outcome::Unknown);
     return end;
+}
+
+// The PC's local time, to the minute, as the register keeps it.
+ECRDateTime PcNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    ECRDateTime value;
+    value.year = local.tm_year + 1900 - 2000;
+    value.month = local.tm_mon + 1;
+    value.day = local.tm_mday;
+    value.hour = local.tm_hour;
+    value.minute = local.tm_min;
+    return value;
 }
 
 }  // namespace
@@ -72,7 +96,14 @@ JobEnd JobRunner::Run(const JobRequest& request)
                                  [&](const SetHeaderRequest& header) { return SetHeader(header); },
                                  [&](const ReadArticlesRequest&) { return ReadArticles(); },
                                  [&](const ImportArticlesRequest& import) { return ImportArticles(import); },
-                                 [&](const RawRequest& raw) { return Raw(raw); }},
+                                 [&](const RawRequest& raw) { return Raw(raw); },
+                                 [&](const SnapshotReportRequest&) { return SnapshotReport(); },
+                                 [&](const ReadTotalizersRequest&) { return ReadTotalizers(); },
+                                 [&](const ReadTaxRatesRequest&) { return ReadTaxRates(); },
+                                 [&](const CancelReceiptRequest&) { return CancelReceipt(); },
+                                 [&](const ShowDisplayRequest& display) { return Display(display.lines); },
+                                 [&](const ClearDisplayRequest&) { return Display({}); },
+                                 [&](const InfoPrintRequest& print) { return InfoPrint(print); }},
                       request);
 }
 
@@ -117,7 +148,7 @@ JobEnd JobRunner::PeriodicReport(const PeriodicReportRequest& request)
     const ExchangeResult report =
         ExchangeResult::Of(m_device, [&] { m_device.PrintPeriodicReport(request.from, request.to, request.fiscal); });
     if (report.kind == ExchangeResult::Kind::Lost)
-        return PeriodicReportUnknown(report.Words("printing the periodic report"));
+        return ReportUnknown(report.Words("printing the periodic report"), "a periodic report");
     return ReportEnd(report, "printing the periodic report");
 }
 
@@ -130,9 +161,30 @@ JobEnd JobRunner::ReadClock()
 
 JobEnd JobRunner::SetClock(const SetClockRequest& request)
 {
+    if (!request.clock)
+        return SyncClock();
     m_record(SendingProgress{});
-    const ExchangeResult write = ExchangeResult::Of(m_device, [&] { m_device.SetClock(request.clock); });
-    return WriteEnd(write, "setting the clock", ClockResult{request.clock});
+    const ExchangeResult write = ExchangeResult::Of(m_device, [&] { m_device.SetClock(*request.clock); });
+    return WriteEnd(write, "setting the clock", ClockResult{*request.clock, std::nullopt, std::nullopt});
+}
+
+JobEnd JobRunner::SyncClock()
+{
+    ClockResult result;
+    ECRDateTime before;
+    const ExchangeResult read = ExchangeResult::Of(m_device, [&] { before = m_device.ReadClock(); });
+    if (!read.Accepted())
+        return ReadEnd(read, "reading the clock before setting it", result);
+    result.before = before;
+    result.clock = PcNow();
+    m_record(SendingProgress{});
+    const ExchangeResult write = ExchangeResult::Of(m_device, [&] { m_device.SetClock(result.clock); });
+    if (!write.Accepted())
+        return WriteEnd(write, "setting the clock to the PC's", result);
+    ECRDateTime after;
+    if (ExchangeResult::Of(m_device, [&] { after = m_device.ReadClock(); }).Accepted())
+        result.after = after;
+    return JobEnd::Done(result);
 }
 
 JobEnd JobRunner::ReadHeader()
@@ -250,9 +302,81 @@ JobEnd JobRunner::Settle(const JobRecord& job, const std::string& cause)
     if (job.kind == JobKind::DailyReport)
         return Settlement::DailyReport(std::get<ReportProgress>(job.progress), SettlementProbe::Totals(m_device),
                                        cause);
-    if (job.kind == JobKind::PeriodicReport)
-        return PeriodicReportUnknown(cause);
+    if (job.kind == JobKind::PeriodicReport || job.kind == JobKind::SnapshotReport)
+        return ReportUnknown(cause, "the report");
     return JobEnd::Unknown(Problem(Problem::Code::OutcomeUnknown,
                                    cause + "; whether the register carried the request out is unknown",
                                    Problem::Sent::Something));
+}
+
+JobEnd JobRunner::SnapshotReport()
+{
+    m_record(ReportProgress{});
+    const ExchangeResult report = ExchangeResult::Of(m_device, [&] { m_device.PrintStatusReport(); });
+    if (report.kind == ExchangeResult::Kind::Lost)
+        return ReportUnknown(report.Words("printing the snapshot report"), "a snapshot report");
+    return ReportEnd(report, "printing the snapshot report");
+}
+
+JobEnd JobRunner::ReadTotalizers()
+{
+    std::array<ECRString, 13> totals;
+    const ExchangeResult read = ExchangeResult::Of(m_device, [&] { m_device.ReadTotalizers(totals); });
+    return ReadEnd(read, "reading the totalizers", TotalizersResult{RegisterTotals::From(totals)});
+}
+
+JobEnd JobRunner::ReadTaxRates()
+{
+    TaxRatesResult result;
+    const ExchangeResult read = ExchangeResult::Of(m_device, [&] { m_device.ReadTaxRates(result.rates); });
+    return ReadEnd(read, "reading the tax rates", result);
+}
+
+JobEnd JobRunner::CancelReceipt()
+{
+    ECRReceipt receipt(m_device);
+    const ExchangeResult asked = ExchangeResult::Of(m_device, [&] { receipt.Subtotal(); });
+    if (asked.Refused(DeviceCode::NoReceiptOpen))
+        return JobEnd::Done(CancelResult{false});
+    if (!asked.Accepted())
+        return ReadEnd(asked, "asking whether a receipt is open", CancelResult{});
+    m_record(SendingProgress{});
+    const ExchangeResult cancel = ExchangeResult::Of(m_device, [&] { receipt.Cancel(); });
+    return WriteEnd(cancel, "cancelling the open receipt", CancelResult{true});
+}
+
+JobEnd JobRunner::Display(const std::array<ECRString, 2>& lines)
+{
+    m_record(SendingProgress{});
+    const ExchangeResult write = ExchangeResult::Of(m_device, [&] { m_device.DisplayText(lines[0], lines[1]); });
+    return WriteEnd(write, "showing the text on the customer display", DisplayResult{lines});
+}
+
+JobEnd JobRunner::InfoPrint(const InfoPrintRequest& request)
+{
+    m_record(SendingProgress{});
+    std::size_t printed = 0;
+    const ExchangeResult print = ExchangeResult::Of(m_device, [&] {
+        for (; printed < request.lines.size(); ++printed) {
+            m_device.PrintInfoLine(request.lines[printed], static_cast<std::int32_t>(printed + 1));
+            if (!m_device.LastVerdict().IsAccepted())
+                break;
+        }
+        if (printed == request.lines.size())
+            m_device.EndInfoPrint();
+    });
+    if (print.Accepted())
+        return JobEnd::Done(InfoPrintResult{printed});
+    if (print.kind == ExchangeResult::Kind::Lost)
+        return JobEnd::Unknown(
+            Problem(Problem::Code::OutcomeUnknown,
+                    print.Words("printing line " + std::to_string(printed + 1) + " of the info print") +
+                        "; what was printed is unknown",
+                    Problem::Sent::Something));
+    // A refused line: the info print is ended, so that the register takes other work again.
+    ExchangeResult::Of(m_device, [&] { m_device.EndInfoPrint(); });
+    JobEnd end = JobEnd::Failed(print.ToProblem("printing line " + std::to_string(printed + 1) + " of the info print",
+                                                Problem::Code::LinkFailure, Problem::Sent::Something));
+    end.result = InfoPrintResult{printed};
+    return end;
 }

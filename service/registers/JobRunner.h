@@ -44,6 +44,14 @@ private:
     JobEnd ReadArticles();
     JobEnd ImportArticles(const ImportArticlesRequest& request);
     JobEnd Raw(const RawRequest& request);
+    JobEnd SnapshotReport();
+    JobEnd ReadTotalizers();
+    JobEnd ReadTaxRates();
+    JobEnd CancelReceipt();
+    JobEnd Display(const std::array<ECRString, 2>& lines);
+    JobEnd InfoPrint(const InfoPrintRequest& request);
+    // Sets the register's clock to the PC's, and reads it before and after.
+    JobEnd SyncClock();
 
     ECRDevice& m_device;
     std::function<void(const JobProgress&)> m_record;

@@ -1,6 +1,6 @@
 #include "service/registers/Settlement.h"
 
-#include "service/jobs/JobJson.h"
+#include "ecr/commands/ScaledAmount.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ JobEnd Settlement::Receipt(const ReceiptProgress& progress, const ReceiptObserva
                                 cause +
                                     "; the receipt is closed and the register's totals changed by another "
                                     "amount than its total (" +
-                                    JobJson::Amount(progress.subtotal) + "): whether it was printed is unknown",
+                                    FormatScaled(progress.subtotal, 2).Data() + "): whether it was printed is unknown",
                                 Problem::Sent::Something));
     end.With(Outcome::Unknown);
     end.seen = shown;

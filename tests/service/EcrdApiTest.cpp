@@ -279,13 +279,7 @@ TEST_F(EcrdTest, CheckConfigSaysWhetherAFileWouldStart)
 
 TEST_F(EcrdTest, ALinkThatFailsIsOpenedAgainWhenTheRegisterIsBack)
 {
-    SimulatorHost::Options options;
-    options.linkPath = folder.File("kasa");
-    hosts.push_back(std::make_unique<SimulatorHost>(options));
-    ASSERT_TRUE(hosts[0]->Start());
-    std::string config = Config();
-    config.replace(config.find(hosts[0]->DevicePath()), hosts[0]->DevicePath().size(), options.linkPath);
-    StartEcrd(config);
+    StartEcrd(AddPluggableRegister());
     ASSERT_EQ(Receipt("before", kTwoLines).body["outcome"].text, "printed");
 
     // The register goes away (its cable pulled): sales fail at once, with nothing printed.

@@ -40,6 +40,19 @@ protected:
         }
     }
 
+    // One register on a device name of its own that it keeps when stopped and
+    // started again (its cable pulled and plugged in); the configuration.
+    std::string AddPluggableRegister()
+    {
+        SimulatorHost::Options options;
+        options.linkPath = folder.File("kasa");
+        hosts.push_back(std::make_unique<SimulatorHost>(options));
+        EXPECT_TRUE(hosts.back()->Start());
+        std::string config = Config();
+        config.replace(config.find(hosts.back()->DevicePath()), hosts.back()->DevicePath().size(), options.linkPath);
+        return config;
+    }
+
     // The configuration: these registers with these poll limits, and more items.
     std::string Config(const std::string& extra = "", const std::vector<std::string>& limits = {}) const
     {

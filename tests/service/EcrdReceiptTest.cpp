@@ -203,3 +203,41 @@ TEST_F(EcrdTest, AReceiptThatCannotStartInTimeIsTooLateWithNothingSent)
     EXPECT_EQ(late.body["outcome"].text, "not printed");
     EXPECT_EQ(Received(1), Commands{"$c"}) << "the receipt sent nothing";
 }
+
+// A key is not used up by a failure that sent nothing: the till retries
+// with it, as README says, and the sale runs as the job's next attempt. One
+// that sent something keeps its answer.
+TEST_F(EcrdTest, TheSameKeyRunsAgainOnlyWhereNothingWasSent)
+{
+    StartEcrd(AddPluggableRegister());
+    hosts[0]->Stop();
+    const Answer away = Receipt("lost-2", kTwoLines);
+    EXPECT_EQ(away.status, 503);
+    EXPECT_EQ(away.body["code"].text, "link-failure");
+    EXPECT_TRUE(away.body["retryable"].boolean);
+    EXPECT_EQ(away.body["sent"].text, "nothing");
+
+    ASSERT_TRUE(hosts[0]->Start());
+    Answer again;
+    for (int i = 0; i < 100 && again.status != 200; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        again = Receipt("lost-2", kTwoLines);
+    }
+    EXPECT_EQ(again.status, 200);
+    EXPECT_EQ(again.body["outcome"].text, "printed");
+    EXPECT_EQ(JobOf(again), JobOf(away)) << "the same job, a later attempt";
+    EXPECT_GE(again.body["attempts"].number, 2);
+    EXPECT_EQ(again.body["earlierAttempts"].items.at(0)["problem"]["code"].text, "link-failure");
+    EXPECT_EQ(Receipt("lost-2", kTwoLines).body["attempts"].number, again.body["attempts"].number);
+    EXPECT_EQ(ReceiptsPrinted(1), 1);
+
+    // Refused by the register (a card payment above the total): its answer stands.
+    const std::string refused = R"({"lines": [{"name": "Sok", "price": "25", "quantity": 1, "taxRate": 1}],
+                                    "payments": {"card": "30"}})";
+    ASSERT_EQ(Receipt("card", refused).body["sent"].text, "something");
+    hosts[0]->ClearRequests();
+    const Answer repeated = Receipt("card", refused);
+    EXPECT_EQ(repeated.status, 422);
+    EXPECT_FALSE(repeated.body["retryable"].boolean);
+    EXPECT_TRUE(hosts[0]->Requests().empty());
+}
