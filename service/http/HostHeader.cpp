@@ -19,11 +19,11 @@ bool IsRegName(std::string_view name)
             if (i + 2 >= name.size() || !IsHexDigit(name[i + 1]) || !IsHexDigit(name[i + 2]))
                 return false;
             i += 2;
-        } else if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                     std::strchr("-._~!$&'()*+,;=", c) != nullptr) ||
-                   c == '\0') {
-            return false;
+            continue;
         }
+        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alphanumeric && (c == '\0' || std::strchr("-._~!$&'()*+,;=", c) == nullptr))
+            return false;
     }
     return !name.empty();
 }

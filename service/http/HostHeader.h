@@ -8,8 +8,9 @@
 // A Host header's value, read exactly as HTTP defines it: a name (reg-name:
 // letters, digits, "-._~", "!$&'()*+,;=" and %XX escapes; dotted IPv4 is one
 // such name) or an IPv6 address in brackets (without a zone), then
-// optionally ':' and the port's digits, and nothing else. "[::1]evil.example",
-// "127.0.0.1:80x", "a b" and "" are not Host values.
+// optionally ':' and the port (1 to 5 digits, at most 65535), and nothing
+// else. "[::1]evil.example", "127.0.0.1:80x", "a b" and "" are not Host
+// values.
 struct HostHeader {
     std::string host;                   // as written; an IPv6 address without its brackets
     std::optional<std::uint16_t> port;  // when one was given

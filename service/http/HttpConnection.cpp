@@ -17,8 +17,9 @@ using boost::system::error_code;
 
 namespace {
 
-// What one read takes at most.
-constexpr std::size_t kScratchBytes = 8 * 1024;
+// What one read takes at most: a plain connection reads into the I/O
+// thread's buffer, a TLS one into its own (a TLS record is 16 KiB at most).
+constexpr std::size_t kTlsReadBytes = 16 * 1024;
 // A lingering close reads and discards for at most this long, and this much.
 constexpr auto kLingerTime = std::chrono::seconds(1);
 constexpr std::size_t kLingerBytes = 256 * 1024;
@@ -51,20 +52,25 @@ HttpConnection::HttpConnection(HttpServerCore& core, asio::ip::tcp::socket socke
       m_socket(std::move(socket)),
       m_id(id),
       m_peer(PeerOf(m_socket)),
-      m_scratch(new char[kScratchBytes]),
-      m_in(core.Limits().maxHeaderBytes + kScratchBytes),
+      m_in(core.Limits().maxHeaderBytes + HttpServerCore::kReadBytes),
       m_deadline(m_socket.get_executor()),
       m_writeDeadline(m_socket.get_executor()),
       m_heartbeat(m_socket.get_executor()),
       m_fallback(m_socket.get_executor())
 {
 #ifdef THERMAL_HTTP_TLS
-    if (tls)
+    if (tls) {
         m_tls.emplace(m_socket, *tls);
+        m_tlsRead.reset(new char[kTlsReadBytes]);
+    }
     m_overTls = tls != nullptr;
 #else
     (void)tls;
 #endif
+    // A plain connection is read only when the system says it has bytes.
+    error_code ignored;
+    if (!m_overTls)
+        m_socket.non_blocking(true, ignored);
 }
 
 void HttpConnection::Start()
@@ -101,7 +107,7 @@ void HttpConnection::BeginRequest()
     Arm(Clock::now() + (++m_requests == 1 ? limits.headerDeadline : limits.idleTimeout));
     if (m_in.size() == 0) {
         // Between requests a connection keeps only a small buffer.
-        if (m_in.capacity() > kScratchBytes)
+        if (m_in.capacity() > kTlsReadBytes)
             m_in.shrink_to_fit();
         Read();
         return;
@@ -117,29 +123,47 @@ void HttpConnection::HeaderBegins()
         Arm(Clock::now() + m_core.Limits().headerDeadline);
 }
 
-void HttpConnection::Read()
+std::size_t HttpConnection::ReadRoom() const
 {
-    if (m_reading || m_phase == Phase::Closed)
-        return;
     // While a request is handled, what the client sends next (pipelined) is
     // kept up to a header's size, and reading stops there.
     if ((m_phase == Phase::Handling || m_phase == Phase::Writing) && m_in.size() >= m_core.Limits().maxHeaderBytes)
-        return;
-    const std::size_t room = std::min(kScratchBytes, m_in.max_size() - m_in.size());
-    if (room == 0)
+        return 0;
+    const std::size_t most = m_overTls ? kTlsReadBytes : HttpServerCore::kReadBytes;
+    return std::min(most, m_in.max_size() - m_in.size());
+}
+
+void HttpConnection::Read()
+{
+    if (m_reading || m_phase == Phase::Closed || ReadRoom() == 0)
         return;
     m_reading = true;
-    auto done = [self = shared_from_this()](const error_code& error, std::size_t bytes) { self->OnRead(error, bytes); };
 #ifdef THERMAL_HTTP_TLS
     if (m_tls) {
-        m_tls->async_read_some(asio::buffer(m_scratch.get(), room), std::move(done));
+        m_tls->async_read_some(asio::buffer(m_tlsRead.get(), ReadRoom()),
+                               [self = shared_from_this()](const error_code& error, std::size_t bytes) {
+                                   self->OnRead(error, self->m_tlsRead.get(), bytes);
+                               });
         return;
     }
 #endif
-    m_socket.async_read_some(asio::buffer(m_scratch.get(), room), std::move(done));
+    // A connection that waits for bytes holds no buffer: they are read, once
+    // there, into the I/O thread's.
+    m_socket.async_wait(asio::ip::tcp::socket::wait_read, [self = shared_from_this()](const error_code& waited) {
+        if (waited)
+            return self->OnRead(waited, nullptr, 0);
+        char* buffer = self->m_core.ReadBuffer();
+        error_code error;
+        const std::size_t bytes = self->m_socket.read_some(asio::buffer(buffer, self->ReadRoom()), error);
+        if (error == asio::error::would_block) {
+            self->m_reading = false;
+            return self->Read();
+        }
+        self->OnRead(error, buffer, bytes);
+    });
 }
 
-void HttpConnection::OnRead(const error_code& error, std::size_t bytes)
+void HttpConnection::OnRead(const error_code& error, const char* data, std::size_t bytes)
 {
     m_reading = false;
     if (m_phase == Phase::Closed)
@@ -167,7 +191,7 @@ void HttpConnection::OnRead(const error_code& error, std::size_t bytes)
         return;
     }
     const asio::mutable_buffer target = m_in.prepare(bytes);
-    std::memcpy(target.data(), m_scratch.get(), bytes);
+    std::memcpy(target.data(), data, bytes);
     m_in.commit(bytes);
     if (m_phase == Phase::Idle)
         HeaderBegins();

@@ -74,8 +74,9 @@ private:
 
     void BeginRequest();
     void HeaderBegins();
+    std::size_t ReadRoom() const;
     void Read();
-    void OnRead(const boost::system::error_code& error, std::size_t bytes);
+    void OnRead(const boost::system::error_code& error, const char* data, std::size_t bytes);
     void Parse();
     // After a header: the Screen's verdict, then the body's deadline and
     // "100 Continue". False when the request was refused.
@@ -104,9 +105,10 @@ private:
     std::string m_peer;
     Phase m_phase = Phase::Idle;
 
-    // Reading: one read at a time into m_scratch, whose bytes go to m_in,
-    // where the parser reads them.
-    std::unique_ptr<char[]> m_scratch;
+    // Reading: one read at a time, into the I/O thread's buffer (plain) or
+    // m_tlsRead, whose bytes go to m_in, where the parser reads them (a read
+    // never goes straight into m_in, which the parser consumes meanwhile).
+    std::unique_ptr<char[]> m_tlsRead;
     boost::beast::flat_buffer m_in;
     bool m_reading = false;
     bool m_peerGone = false;  // the client closed its side or the connection broke

@@ -49,6 +49,9 @@ public:
 
     // The I/O thread's, for the connections.
     const HttpServer::Limits& Limits() const { return m_options.limits; }
+    // Where plain connections read, one at a time: kReadBytes.
+    static constexpr std::size_t kReadBytes = 64 * 1024;
+    char* ReadBuffer() { return m_readBuffer.get(); }
     bool Stopping() const { return m_stopping; }
     // The Screen's verdict on a request's header (an exception is a 500).
     std::optional<HttpResponse> Screen(const HttpRequest& head);
@@ -92,6 +95,7 @@ private:
     std::atomic<bool> m_stopped{false};
 
     // The I/O thread's.
+    std::unique_ptr<char[]> m_readBuffer{new char[kReadBytes]};
     bool m_stopping = false;
     std::uint64_t m_lastId = 0;
     std::map<std::uint64_t, std::weak_ptr<HttpConnection>> m_connections;

@@ -32,15 +32,17 @@ std::unique_ptr<boost::asio::ssl::context> ServerTls::Load(const HttpServer::Tls
                          ssl::context::no_tlsv1 | ssl::context::no_tlsv1_1 | ssl::context::single_dh_use);
     SSL_CTX_set_min_proto_version(context->native_handle(), TLS1_2_VERSION);
 
+    // The key first: OpenSSL would refuse a key that does not fit a
+    // certificate already loaded as though it were no key at all.
     boost::system::error_code tlsError;
-    context->use_certificate_chain_file(files.certificate, tlsError);
-    if (tlsError) {
-        error = Problem("the certificate", files.certificate, tlsError, "a PEM certificate");
-        return nullptr;
-    }
     context->use_private_key_file(files.key, ssl::context::pem, tlsError);
     if (tlsError) {
         error = Problem("the key", files.key, tlsError, "a PEM private key");
+        return nullptr;
+    }
+    context->use_certificate_chain_file(files.certificate, tlsError);
+    if (tlsError) {
+        error = Problem("the certificate", files.certificate, tlsError, "a PEM certificate");
         return nullptr;
     }
     if (SSL_CTX_check_private_key(context->native_handle()) != 1) {
