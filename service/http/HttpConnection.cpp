@@ -17,9 +17,16 @@ using boost::system::error_code;
 
 namespace {
 
-// What one read takes at most: a plain connection reads into the I/O
-// thread's buffer, a TLS one into its own (a TLS record is 16 KiB at most).
-constexpr std::size_t kTlsReadBytes = 16 * 1024;
+// What one read takes at most into a connection's own buffer (a TLS record
+// is 16 KiB at most); a plain one reads kReadBytes into the I/O thread's.
+constexpr std::size_t kOwnReadBytes = 16 * 1024;
+// Windows (where Asio's waits for a readable socket take a thread of their
+// own and a bounded select()) reads every connection into its own buffer.
+#ifdef _WIN32
+constexpr bool kWaitBeforeReading = false;
+#else
+constexpr bool kWaitBeforeReading = true;
+#endif
 // A lingering close reads and discards for at most this long, and this much.
 constexpr auto kLingerTime = std::chrono::seconds(1);
 constexpr std::size_t kLingerBytes = 256 * 1024;
@@ -59,18 +66,19 @@ HttpConnection::HttpConnection(HttpServerCore& core, asio::ip::tcp::socket socke
       m_fallback(m_socket.get_executor())
 {
 #ifdef THERMAL_HTTP_TLS
-    if (tls) {
+    if (tls)
         m_tls.emplace(m_socket, *tls);
-        m_tlsRead.reset(new char[kTlsReadBytes]);
-    }
     m_overTls = tls != nullptr;
 #else
     (void)tls;
 #endif
-    // A plain connection is read only when the system says it has bytes.
-    error_code ignored;
-    if (!m_overTls)
+    if (m_overTls || !kWaitBeforeReading) {
+        m_ownRead.reset(new char[kOwnReadBytes]);
+    } else {
+        // Read only once the system says there are bytes: never blocks.
+        error_code ignored;
         m_socket.non_blocking(true, ignored);
+    }
 }
 
 void HttpConnection::Start()
@@ -107,7 +115,7 @@ void HttpConnection::BeginRequest()
     Arm(Clock::now() + (++m_requests == 1 ? limits.headerDeadline : limits.idleTimeout));
     if (m_in.size() == 0) {
         // Between requests a connection keeps only a small buffer.
-        if (m_in.capacity() > kTlsReadBytes)
+        if (m_in.capacity() > kOwnReadBytes)
             m_in.shrink_to_fit();
         Read();
         return;
@@ -129,7 +137,7 @@ std::size_t HttpConnection::ReadRoom() const
     // kept up to a header's size, and reading stops there.
     if ((m_phase == Phase::Handling || m_phase == Phase::Writing) && m_in.size() >= m_core.Limits().maxHeaderBytes)
         return 0;
-    const std::size_t most = m_overTls ? kTlsReadBytes : HttpServerCore::kReadBytes;
+    const std::size_t most = m_ownRead ? kOwnReadBytes : HttpServerCore::kReadBytes;
     return std::min(most, m_in.max_size() - m_in.size());
 }
 
@@ -138,15 +146,16 @@ void HttpConnection::Read()
     if (m_reading || m_phase == Phase::Closed || ReadRoom() == 0)
         return;
     m_reading = true;
+    if (m_ownRead) {
+        auto done = [self = shared_from_this()](const error_code& error, std::size_t bytes) {
+            self->OnRead(error, self->m_ownRead.get(), bytes);
+        };
 #ifdef THERMAL_HTTP_TLS
-    if (m_tls) {
-        m_tls->async_read_some(asio::buffer(m_tlsRead.get(), ReadRoom()),
-                               [self = shared_from_this()](const error_code& error, std::size_t bytes) {
-                                   self->OnRead(error, self->m_tlsRead.get(), bytes);
-                               });
-        return;
-    }
+        if (m_tls)
+            return m_tls->async_read_some(asio::buffer(m_ownRead.get(), ReadRoom()), std::move(done));
 #endif
+        return m_socket.async_read_some(asio::buffer(m_ownRead.get(), ReadRoom()), std::move(done));
+    }
     // A connection that waits for bytes holds no buffer: they are read, once
     // there, into the I/O thread's.
     m_socket.async_wait(asio::ip::tcp::socket::wait_read, [self = shared_from_this()](const error_code& waited) {
@@ -208,8 +217,8 @@ void HttpConnection::Parse()
         boost::beast::error_code error;
         m_in.consume(m_parser->Put(m_in.data(), error));
         if (error == http::error::need_more) {
-            // The header is bounded by the parser's header limit; this is a
-            // chunk's size line that does not end.
+            // The header is bounded by the parser's count of its bytes; this
+            // is a chunk's size line (or trailer) that does not end.
             if (m_in.size() == m_in.max_size())
                 return Refuse({Refusal::Kind::BadRequest, "a line of the chunked body does not end"});
             break;

@@ -106,9 +106,10 @@ private:
     Phase m_phase = Phase::Idle;
 
     // Reading: one read at a time, into the I/O thread's buffer (plain) or
-    // m_tlsRead, whose bytes go to m_in, where the parser reads them (a read
-    // never goes straight into m_in, which the parser consumes meanwhile).
-    std::unique_ptr<char[]> m_tlsRead;
+    // m_ownRead (TLS, Windows), whose bytes go to m_in, where the parser
+    // reads them (a read never goes straight into m_in, which the parser
+    // consumes meanwhile).
+    std::unique_ptr<char[]> m_ownRead;
     boost::beast::flat_buffer m_in;
     bool m_reading = false;
     bool m_peerGone = false;  // the client closed its side or the connection broke
@@ -126,7 +127,8 @@ private:
     bool m_closeAfter = false;
     std::shared_ptr<HttpStream> m_stream;
 
-    // Writing: one write at a time.
+    // Writing: one write at a time (a deque: what is being written stays
+    // where it is while more is queued).
     std::deque<std::string> m_out;
     bool m_writing = false;
 

@@ -6,28 +6,41 @@
 
 namespace {
 
-// A request line and a header that never ends, to drip byte by byte.
-const std::string kDrip = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Drip: " + std::string(1 << 20, 'd');
-
-bool SendAll(SocketHandle socket, const char* data, std::size_t count)
+bool SendAll(SocketHandle socket, const std::string& bytes)
 {
-    while (count > 0) {
-        const long sent = SocketApi::Send(socket, data, count);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const long sent = SocketApi::Send(socket, bytes.data() + done, bytes.size() - done);
         if (sent <= 0)
             return false;
-        data += sent;
-        count -= static_cast<std::size_t>(sent);
+        done += static_cast<std::size_t>(sent);
     }
     return true;
+}
+
+SocketHandle Connect(int port)
+{
+    std::string why;
+    return SocketApi::Connect("127.0.0.1", port, 1000, why);
 }
 
 }  // namespace
 
 DripClients::DripClients(int port, std::size_t count, std::chrono::milliseconds every)
-    : m_sockets(count, SocketApi::kInvalid)
 {
     SocketApi::Start();
-    m_thread = std::thread([this, port, every] { Run(port, every); });
+    for (std::size_t i = 0; i < count; ++i)
+        m_sockets.push_back(Connect(port));
+    m_thread = std::thread([this, every] {
+        const std::string header = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Drip: ";
+        for (std::size_t sent = 0; !m_stop; ++sent) {
+            const std::string next(1, sent < header.size() ? header[sent] : 'd');
+            for (SocketHandle socket : m_sockets)
+                SendAll(socket, next);
+            const auto end = std::chrono::steady_clock::now() + every;
+            while (!m_stop && std::chrono::steady_clock::now() < end)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
 }
 
 DripClients::~DripClients()
@@ -38,38 +51,23 @@ DripClients::~DripClients()
         SocketApi::Close(socket);
 }
 
-void DripClients::Run(int port, std::chrono::milliseconds every)
-{
-    std::vector<std::size_t> position(m_sockets.size(), 0);
-    while (!m_stop) {
-        const auto round = std::chrono::steady_clock::now();
-        for (std::size_t i = 0; i < m_sockets.size() && !m_stop; ++i) {
-            SocketHandle& socket = m_sockets[i];
-            if (socket != SocketApi::kInvalid && !SendAll(socket, &kDrip[position[i]], 1)) {
-                SocketApi::Close(socket);
-                socket = SocketApi::kInvalid;
-            }
-            if (socket == SocketApi::kInvalid) {
-                std::string why;
-                socket = SocketApi::Connect("127.0.0.1", port, 1000, why);
-                position[i] = 0;
-                if (socket == SocketApi::kInvalid || !SendAll(socket, &kDrip[0], 1)) {
-                    ++m_refused;
-                    continue;
-                }
-                ++m_connects;
-            }
-            position[i] = (position[i] + 1) % kDrip.size();
-        }
-        while (!m_stop && std::chrono::steady_clock::now() < round + every)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
-HeaderFlood::HeaderFlood(int port, std::uint64_t total)
+HeaderFlood::HeaderFlood(int port, std::uint64_t total) : m_total(total)
 {
     SocketApi::Start();
-    m_thread = std::thread([this, port, total] { Run(port, total); });
+    m_thread = std::thread([this, port] {
+        std::string fields;
+        while (fields.size() < 64 * 1024)
+            fields += "X-Flood: " + std::string(29, 'f') + "\r\n";
+        while (!m_stop && m_sent < m_total) {
+            const SocketHandle socket = Connect(port);
+            bool open = SendAll(socket, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+            while (open && !m_stop && m_sent < m_total) {
+                open = SendAll(socket, fields);
+                m_sent += open ? fields.size() : 0;
+            }
+            SocketApi::Close(socket);
+        }
+    });
 }
 
 HeaderFlood::~HeaderFlood()
@@ -81,34 +79,9 @@ HeaderFlood::~HeaderFlood()
 bool HeaderFlood::Finish(std::chrono::milliseconds most)
 {
     const auto end = std::chrono::steady_clock::now() + most;
-    while (!m_done && std::chrono::steady_clock::now() < end)
+    while (m_sent < m_total && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return m_done;
-}
-
-void HeaderFlood::Run(int port, std::uint64_t total)
-{
-    std::string fields;
-    while (fields.size() < 64 * 1024)
-        fields += "X-Flood: " + std::string(29, 'f') + "\r\n";
-    const std::string start = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n";
-    while (!m_stop && m_sent < total) {
-        std::string why;
-        const SocketHandle socket = SocketApi::Connect("127.0.0.1", port, 1000, why);
-        if (socket == SocketApi::kInvalid) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            continue;
-        }
-        // Until the server closes the connection.
-        bool open = SendAll(socket, start.data(), start.size());
-        while (open && !m_stop && m_sent < total) {
-            open = SendAll(socket, fields.data(), fields.size());
-            if (open)
-                m_sent += fields.size();
-        }
-        SocketApi::Close(socket);
-    }
-    m_done = m_sent >= total;
+    return m_sent >= m_total;
 }
 
 std::size_t ResidentBytes()

@@ -1,8 +1,9 @@
 #include "LoopbackClient.h"
 
+#include "service/http/HttpHeaders.h"
+
 #include <boost/asio/connect.hpp>
 #include <boost/asio/write.hpp>
-#include <cctype>
 #ifdef THERMAL_HTTP_TLS
 #include <boost/asio/ssl/host_name_verification.hpp>
 #endif
@@ -10,21 +11,6 @@
 namespace asio = boost::asio;
 using boost::system::error_code;
 using Clock = std::chrono::steady_clock;
-
-namespace {
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string LoopbackClient::Answer::Field(std::string_view name) const
 {
@@ -34,7 +20,7 @@ std::string LoopbackClient::Answer::Field(std::string_view name) const
         const std::size_t end = head.find("\r\n", start);
         const std::string text = head.substr(start, end - start);
         const std::size_t colon = text.find(':');
-        if (colon != std::string::npos && SameText(std::string_view(text).substr(0, colon), name))
+        if (colon != std::string::npos && HttpHeaders::SameName(std::string_view(text).substr(0, colon), name))
             return text.substr(text.find_first_not_of(' ', colon + 1));
         line = end;
     }
