@@ -260,14 +260,16 @@ TEST(HttpServerTest, AnswersBusyWhenTooManyRequestsWaitForAHandler)
         },
         limits);
 
+    // One runs, one waits, the third is one too many.
     LoopbackClient running(server.Port());
     LoopbackClient waiting(server.Port());
     LoopbackClient refused(server.Port());
-    ASSERT_TRUE(running.Send("GET /running HTTP/1.1\r\nHost: x\r\n\r\n"));
-    std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(waiting.Send("GET /waiting HTTP/1.1\r\nHost: x\r\n\r\n"));
-    std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(refused.Send("GET /refused HTTP/1.1\r\nHost: x\r\n\r\n"));
+    LoopbackClient* clients[] = {&running, &waiting, &refused};
+    const std::string paths[] = {"/running", "/waiting", "/refused"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(clients[i]->Send("GET " + paths[i] + " HTTP/1.1\r\nHost: x\r\n\r\n"));
+        std::this_thread::sleep_for(100ms);
+    }
     auto busy = refused.Receive();
     ASSERT_TRUE(busy);
     EXPECT_EQ(503, busy->status);
