@@ -5,7 +5,7 @@
 // the service manager started it), when it is asked to stop, and when its run
 // has finished the work it had, which takes --finish-ms.
 //
-//   service-probe --install-service --config FILE [--name NAME]
+//   service-probe --install-service --config FILE [--name NAME] [the run's options]
 //   service-probe --uninstall-service [--name NAME]
 //   service-probe --config FILE [--name NAME] [--finish-ms MS] [--fail-after-ms MS]
 //
@@ -119,7 +119,7 @@ int wmain(int argc, wchar_t** argv)
     std::string config;
     bool install = false;
     bool uninstall = false;
-    int finishMs = 2000;
+    int finishMs = 1000;
     int failAfterMs = 0;
     app.add_option("--name", name, "the service's name");
     app.add_option("--config", config, "the configuration file; the journal is kept beside it");
@@ -149,8 +149,12 @@ int wmain(int argc, wchar_t** argv)
         std::filesystem::absolute(std::filesystem::path(std::u8string(config.begin(), config.end())));
     if (install) {
         std::vector<wchar_t> buffer;
-        const std::vector<std::string> commandLine = {Utf8(ProgramPath(buffer)), "--name", name, "--config",
-                                                      Utf8(configPath)};
+        // The service runs as this run would have.
+        std::vector<std::string> commandLine = {Utf8(ProgramPath(buffer)), "--name", name, "--config",
+                                                Utf8(configPath)};
+        for (const auto& [option, value] : {std::pair{"--finish-ms", finishMs}, {"--fail-after-ms", failAfterMs}}) {
+            commandLine.insert(commandLine.end(), {option, std::to_string(value)});
+        }
         if (WindowsService::ProgramDataFolder(name, error).empty() ||
             !WindowsService::Install(name, "Thermal " + name + " (probe)",
                                      "A stand-in for ecrd: keeps a journal of its starts and stops", commandLine,
