@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -20,6 +21,11 @@ public:
     // Asks the running program to end and returns at once; the run function
     // then finishes what it is doing and returns.
     using StopFunction = std::function<void()>;
+
+    // How long a start may take before the program says it serves.
+    static constexpr std::chrono::seconds kStartLimit{60};
+    // How long a stop may take: every register's running exchange finishes.
+    static constexpr std::chrono::seconds kStopLimit{120};
 
     // Registers the service `name`, run as LocalSystem, started with Windows,
     // restarted 5 s, 30 s and 60 s after each of its failures (a crash or an

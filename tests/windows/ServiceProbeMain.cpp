@@ -12,6 +12,7 @@
 // The last runs it: as the service NAME when the service manager started it,
 // else until Ctrl+C. --fail-after-ms ends it with exit code 3 after that long.
 #include "serial/platform/WindowsHeader.h"
+#include "service/windows/WideText.h"
 #include "service/windows/WindowsService.h"
 
 #include <CLI/CLI.hpp>
@@ -46,18 +47,12 @@ BOOL WINAPI OnConsoleControl(DWORD)
     return TRUE;
 }
 
-std::string Utf8(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
-}
-
 // One row of the journal: what happened, and its detail.
 bool Record(const std::filesystem::path& file, const std::string& event, const std::string& detail)
 {
     sqlite3* db = nullptr;
-    bool done =
-        sqlite3_open_v2(Utf8(file).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+    bool done = sqlite3_open_v2(FromWide(file.wstring()).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                                nullptr) == SQLITE_OK;
     done = done && sqlite3_exec(db,
                                 "PRAGMA journal_mode=WAL;"
                                 "CREATE TABLE IF NOT EXISTS probe(id INTEGER PRIMARY KEY, event TEXT, detail TEXT)",
@@ -69,7 +64,7 @@ bool Record(const std::filesystem::path& file, const std::string& event, const s
            sqlite3_bind_text(insert, 2, detail.c_str(), -1, SQLITE_TRANSIENT) == SQLITE_OK &&
            sqlite3_step(insert) == SQLITE_DONE;
     if (!done) {
-        std::fprintf(stderr, "service-probe: %s: %s\n", Utf8(file).c_str(), sqlite3_errmsg(db));
+        std::fprintf(stderr, "service-probe: %s: %s\n", FromWide(file.wstring()).c_str(), sqlite3_errmsg(db));
     }
     sqlite3_finalize(insert);
     sqlite3_close(db);
@@ -112,7 +107,7 @@ int wmain(int argc, wchar_t** argv)
     // CLI11 takes them last first.
     std::vector<std::string> args;
     for (int i = argc - 1; i > 0; --i) {
-        args.push_back(Utf8(std::filesystem::path(argv[i])));
+        args.push_back(FromWide(argv[i]));
     }
     CLI::App app{"service-probe: a stand-in for ecrd under the Windows service manager", "service-probe"};
     std::string name = "ecrd";
@@ -150,8 +145,8 @@ int wmain(int argc, wchar_t** argv)
     if (install) {
         std::vector<wchar_t> buffer;
         // The service runs as this run would have.
-        std::vector<std::string> commandLine = {Utf8(ProgramPath(buffer)), "--name", name, "--config",
-                                                Utf8(configPath)};
+        std::vector<std::string> commandLine = {FromWide(ProgramPath(buffer)), "--name", name, "--config",
+                                                FromWide(configPath.wstring())};
         for (const auto& [option, value] : {std::pair{"--finish-ms", finishMs}, {"--fail-after-ms", failAfterMs}}) {
             commandLine.insert(commandLine.end(), {option, std::to_string(value)});
         }

@@ -3,6 +3,8 @@
 // service manager does not keep is named in the skip.
 #include "articles/TempFolder.h"
 #include "serial/platform/WindowsHeader.h"
+#include "service/windows/ScHandle.h"
+#include "service/windows/WideText.h"
 #include "service/windows/WindowsService.h"
 #include "support/RunningUnderWine.h"
 
@@ -20,22 +22,11 @@
 
 namespace {
 
-std::wstring Wide(const std::string& text)
-{
-    return std::filesystem::path(std::u8string(text.begin(), text.end())).wstring();
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    const std::u8string bytes = std::filesystem::path(text).u8string();
-    return {bytes.begin(), bytes.end()};
-}
-
 std::string ProbePath()
 {
     std::vector<wchar_t> buffer(32768);
     GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return Narrow((std::filesystem::path(buffer.data()).parent_path() / L"service-probe.exe").wstring());
+    return FromWide((std::filesystem::path(buffer.data()).parent_path() / L"service-probe.exe").wstring());
 }
 
 // A service name of this run's own, so that runs side by side do not meet.
@@ -62,15 +53,10 @@ std::vector<std::string> JournalRows(const std::string& file)
     return rows;
 }
 
-struct ScHandleClose {
-    void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
-};
-using ScHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, ScHandleClose>;
-
 ScHandle OpenForQuery(const std::string& name)
 {
     const ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    return ScHandle(manager ? OpenServiceW(manager.get(), Wide(name).c_str(), SERVICE_QUERY_CONFIG) : nullptr);
+    return ScHandle(manager ? OpenServiceW(manager.get(), ToWide(name).c_str(), SERVICE_QUERY_CONFIG) : nullptr);
 }
 
 // A buffer that QueryServiceConfig(2)W fills, as large as it asks for.
@@ -103,11 +89,11 @@ TEST(WindowsServiceCommandLine, WindowsReadsBackEachArgument)
         all.insert(all.end(), arguments.begin(), arguments.end());
         const std::string line = WindowsService::CommandLine(all);
         int count = 0;
-        LPWSTR* split = CommandLineToArgvW(Wide(line).c_str(), &count);
+        LPWSTR* split = CommandLineToArgvW(ToWide(line).c_str(), &count);
         ASSERT_NE(split, nullptr) << line;
         std::vector<std::string> read;
         for (int i = 0; i < count; ++i) {
-            read.push_back(Narrow(split[i]));
+            read.push_back(FromWide(split[i]));
         }
         LocalFree(split);
         EXPECT_EQ(read, all) << line;
@@ -130,9 +116,9 @@ TEST(WindowsServiceTest, InstalledToStartWithWindowsAndRemoved)
     const auto* settings = reinterpret_cast<const QUERY_SERVICE_CONFIGW*>(config.data());
     EXPECT_EQ(settings->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
     EXPECT_EQ(settings->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
-    EXPECT_EQ(Narrow(settings->lpBinaryPathName), WindowsService::CommandLine(commandLine));
-    EXPECT_EQ(Narrow(settings->lpDisplayName), "Thermal test");
-    EXPECT_EQ(Narrow(settings->lpServiceStartName), "LocalSystem");
+    EXPECT_EQ(FromWide(settings->lpBinaryPathName), WindowsService::CommandLine(commandLine));
+    EXPECT_EQ(FromWide(settings->lpDisplayName), "Thermal test");
+    EXPECT_EQ(FromWide(settings->lpServiceStartName), "LocalSystem");
 
     EXPECT_FALSE(WindowsService::Install(name, "Thermal test", "A test service", commandLine, error));
     EXPECT_EQ(error, "a service named " + name + " is installed already");
@@ -229,7 +215,7 @@ TEST(WindowsServiceTest, StateFolderIsForTheServiceAndAdministratorsOnly)
     ASSERT_FALSE(folder.empty()) << error;
     PWSTR programData = nullptr;
     ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &programData)));
-    const std::filesystem::path expected = std::filesystem::path(programData) / Wide(name);
+    const std::filesystem::path expected = std::filesystem::path(programData) / ToWide(name);
     CoTaskMemFree(programData);
     EXPECT_EQ(folder, expected);
     EXPECT_TRUE(std::filesystem::is_directory(folder));
@@ -245,7 +231,7 @@ TEST(WindowsServiceTest, StateFolderIsForTheServiceAndAdministratorsOnly)
     if (read == ERROR_SUCCESS &&
         ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
                                                              &text, nullptr)) {
-        dacl = Narrow(text);
+        dacl = FromWide(text);
         LocalFree(text);
     }
     LocalFree(descriptor);
