@@ -71,6 +71,25 @@ bool WaitWhile(SC_HANDLE service, DWORD pending, std::chrono::seconds limit, SER
     }
 }
 
+// The installed service `name`, opened for `access`; none, with the reason.
+ScHandle OpenInstalled(const std::string& name, DWORD access, std::string& error)
+{
+    const ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) {
+        error = Failed("cannot open the service manager");
+        return nullptr;
+    }
+    ScHandle service(OpenServiceW(manager.get(), ToWide(name).c_str(), access));
+    if (!service) {
+        if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST) {
+            error = "no service named " + name + " is installed";
+        } else {
+            error = Failed("cannot open the service " + name);
+        }
+    }
+    return service;
+}
+
 }  // namespace
 
 bool WindowsService::Install(const std::string& name, const std::string& displayName, const std::string& description,
@@ -130,19 +149,8 @@ bool WindowsService::Install(const std::string& name, const std::string& display
 
 bool WindowsService::Uninstall(const std::string& name, std::string& error)
 {
-    const ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    if (!manager) {
-        error = Failed("cannot open the service manager");
-        return false;
-    }
-    const ScHandle service(
-        OpenServiceW(manager.get(), ToWide(name).c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
+    const ScHandle service = OpenInstalled(name, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE, error);
     if (!service) {
-        if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST) {
-            error = "no service named " + name + " is installed";
-        } else {
-            error = Failed("cannot open the service " + name);
-        }
         return false;
     }
     // A service that is starting takes no stop yet.
@@ -167,14 +175,8 @@ bool WindowsService::Uninstall(const std::string& name, std::string& error)
 
 bool WindowsService::Start(const std::string& name, std::string& error)
 {
-    const ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    if (!manager) {
-        error = Failed("cannot open the service manager");
-        return false;
-    }
-    const ScHandle service(OpenServiceW(manager.get(), ToWide(name).c_str(), SERVICE_START | SERVICE_QUERY_STATUS));
+    const ScHandle service = OpenInstalled(name, SERVICE_START | SERVICE_QUERY_STATUS, error);
     if (!service) {
-        error = Failed("cannot open the service " + name);
         return false;
     }
     if (!StartServiceW(service.get(), 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
