@@ -1,6 +1,7 @@
 # Installing the programs, and packing them: Debian packages on Linux
 # (cpack -G DEB in a build folder; scripts/package), a zip of the Qt-free
-# programs for Windows (cpack in the windows-cross build; scripts/test-windows).
+# programs for Windows (cpack in the windows-cross build; scripts/test-windows)
+# and an installer of them with the ecrd service (the `installer` target).
 #
 # Three Debian packages, so that a shop PC that runs only ecrctl or ecrd gets
 # no Qt and no desktop files: thermal (the desktop tool), ecrctl (with
@@ -20,6 +21,45 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
 
+# The installer (packaging/windows/thermal.nsi, Debian's nsis): the programs
+# under Program Files, the ecrd service registered and started, its default
+# configuration under %ProgramData%\ecrd. `--target installer` makes it in
+# packages/ beside the zip. Until ecrd is built for Windows, service-probe (a
+# test program that runs under the service manager as ecrd will) stands in
+# for ecrd.exe, so that the installer's run can be tested.
+function(thermal_windows_installer)
+  find_program(THERMAL_MAKENSIS makensis)
+  if(TARGET ecrd)
+    set(service ecrd)
+  elseif(TARGET service-probe)
+    set(service service-probe)
+  endif()
+  if(NOT THERMAL_MAKENSIS OR NOT service)
+    return()
+  endif()
+  set(programs ${CMAKE_BINARY_DIR}/installer/programs)
+  set(installer ${CPACK_PACKAGE_DIRECTORY}/thermal-${THERMAL_PACKAGE_VERSION}-windows-x64-setup.exe)
+  string(REGEX MATCHALL "[0-9]+" numbers "${THERMAL_VERSION_NUMBER}.0.0.0")
+  list(SUBLIST numbers 0 4 numbers)
+  list(JOIN numbers . quad)
+  set(nsi ${PROJECT_SOURCE_DIR}/packaging/windows/thermal.nsi)
+  # The programs stripped, as in the zip.
+  add_custom_command(
+    OUTPUT ${installer}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${programs} ${CPACK_PACKAGE_DIRECTORY}
+    COMMAND ${CMAKE_STRIP} -o ${programs}/ecrctl.exe $<TARGET_FILE:ecrctl>
+    COMMAND ${CMAKE_STRIP} -o ${programs}/ecr-sim.exe $<TARGET_FILE:ecr-sim>
+    COMMAND ${CMAKE_STRIP} -o ${programs}/ecrd.exe $<TARGET_FILE:${service}>
+    COMMAND ${THERMAL_MAKENSIS} -V2 -DVERSION=${THERMAL_PACKAGE_VERSION} -DVERSION_QUAD=${quad}
+            -DPROGRAMS=${programs} -DREADME=${packaging}/windows/README.txt -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
+            -DCONFIG=${packaging}/ecrd/ecrd.json -DOUTFILE=${installer} ${nsi}
+    DEPENDS ecrctl ecr-sim ${service} ${nsi} ${packaging}/windows/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
+            ${packaging}/ecrd/ecrd.json
+    COMMENT "Making the installer ${installer}"
+    VERBATIM)
+  add_custom_target(installer DEPENDS ${installer})
+endfunction()
+
 if(WIN32)
   # One folder to unpack anywhere: the static programs, a README, the licence.
   install(TARGETS ecrctl ecr-sim RUNTIME DESTINATION .)
@@ -29,6 +69,7 @@ if(WIN32)
   set(CPACK_PACKAGE_FILE_NAME ecrctl-${THERMAL_PACKAGE_VERSION}-windows-x64)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
   include(CPack)
+  thermal_windows_installer()
   return()
 endif()
 
