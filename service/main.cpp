@@ -2,6 +2,7 @@
 // until SIGTERM or SIGINT (each register's running exchange is finished).
 #include "link/TimerSlack.h"
 #include "service/EcrdService.h"
+#include "service/http/OpenFileLimit.h"
 #include "service/config/ServiceConfig.h"
 #include "version/ThermalVersion.h"
 
@@ -52,10 +53,16 @@ int main(int argc, char** argv)
     // reported, instead of the signal ending the service mid-receipt.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // Every slow or idle client holds a connection: room for many.
+    OpenFileLimit::Raise();
+    if (!config.ListensOnLoopback() && !config.tls)
+        std::fprintf(stderr, "ecrd: warning: serving plain HTTP on %s (allowPlainHttp): the token crosses the "
+                             "network in clear\n", config.listenHost.c_str());
     EcrdService service(config);
-    if (!service.Start(error)) {
+    const EcrdService::Started started = service.Start(error);
+    if (started != EcrdService::Started::Running) {
         std::fprintf(stderr, "ecrd: %s\n", error.c_str());
-        return 1;
+        return static_cast<int>(started);
     }
     std::printf("ecrd: listening on %s:%d\n", config.listenHost.c_str(), service.Port());
     std::fflush(stdout);

@@ -1,33 +1,37 @@
 #pragma once
 
+#include "service/api/JobHandlers.h"
+#include "service/api/RegisterHandlers.h"
+#include "service/api/RequestScreen.h"
+#include "service/api/RouteTable.h"
 #include "service/config/ServiceConfig.h"
+#include "service/http/HttpServer.h"
 #include "service/jobs/JobKind.h"
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class JobBoard;
-class Problem;
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
 
-// ecrd's HTTP interface (service/openapi.json describes it):
-// every request is checked before any route sees it (a loopback service
-// answers only requests that name it by a loopback host; the bearer token
-// when one is configured; CORS for the allowed origins alone; bodies
-// bounded), and every register operation becomes a job on the board.
+// ecrd's HTTP interface (service/openapi.json describes it), in three parts:
+// RequestScreen decides from a request's header who may call (a refusal
+// closes the connection before the body is read); the route table, built
+// here from Routes(), finds what serves a request (404 and 405 follow from
+// it); the handlers turn requests into jobs and answers (Answers). The
+// transport is HttpServer.
 class HttpApi {
 public:
+    // What serves a route.
+    enum class Serves { Job, ShowJob, Registers, RegisterStatus };
     // One route: its method, its path as the OpenAPI document writes it,
-    // and the job it makes (none for the routes that make none).
+    // and what serves it (for a Job, the kind of job it makes).
     struct Route {
         std::string method;
         std::string path;
-        bool makesJob = false;
+        Serves serves = Serves::Job;
         JobKind kind = JobKind::Receipt;
     };
 
@@ -37,25 +41,26 @@ public:
     // Every route served, for the check against the OpenAPI document.
     static const std::vector<Route>& Routes();
 
-    // Binds the configured address; false with the reason. The port bound
-    // (the configured one, or the one the system chose for 0).
+    // Binds the configured address; false with the reason.
     bool Bind(std::string& error);
-    int Port() const { return m_port; }
-    // Serves until Stop; call on its own thread.
-    void Serve();
-    void Stop();
+    HttpServer::BindProblem BindProblem() const { return m_server->LastBindProblem(); }
+    int Port() const { return m_server->Port(); }
+    void Start() { m_server->Start(); }
+    // Closes the listeners and every connection; answers that come within
+    // grace still go out.
+    void Stop(std::chrono::milliseconds grace);
+    HttpServer::Stats Stats() const { return m_server->GetStats(); }
 
 private:
-    void Register();
-    // The checks every request passes first; true when they answered it.
-    bool Screen(const httplib::Request& request, httplib::Response& response) const;
-    void Job(const httplib::Request& request, httplib::Response& response, JobKind kind) const;
-    void JobStatus(const httplib::Request& request, httplib::Response& response) const;
-    void Registers(const httplib::Request& request, httplib::Response& response) const;
-    void NoRoute(const httplib::Request& request, httplib::Response& response) const;
+    std::optional<HttpResponse> Screen(const HttpRequest& head);
+    void Handle(HttpRequest request, Responder responder);
+    // The CORS fields for a request from an allowed origin other than ours.
+    std::vector<std::pair<std::string, std::string>> CorsHeaders(const HttpRequest& request) const;
 
     const ServiceConfig& m_config;
-    JobBoard& m_board;
-    std::unique_ptr<httplib::Server> m_server;
-    int m_port = 0;
+    RequestScreen m_screen;
+    JobHandlers m_jobs;
+    RegisterHandlers m_registers;
+    RouteTable m_routes;
+    std::unique_ptr<HttpServer> m_server;
 };

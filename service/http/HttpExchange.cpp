@@ -41,10 +41,24 @@ void HttpExchange::ToConnection(std::function<void(HttpConnection&)> task) const
     }
 }
 
+void HttpExchange::AddHeaders(std::vector<std::pair<std::string, std::string>> headers)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto& header : headers)
+        m_extraHeaders.push_back(std::move(header));
+}
+
+void HttpExchange::Decorate(HttpResponse& response) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    response.headers.insert(response.headers.end(), m_extraHeaders.begin(), m_extraHeaders.end());
+}
+
 void HttpExchange::Send(HttpResponse response)
 {
     if (!Claim())
         return;
+    Decorate(response);
     ToConnection([id = m_id, response = std::move(response)](HttpConnection& connection) mutable {
         connection.Answer(id, std::move(response));
     });
@@ -59,8 +73,13 @@ void HttpExchange::SendAt(std::chrono::steady_clock::time_point deadline, std::f
     }
     // The connection keeps this exchange until the deadline, so the fallback
     // answers even when every Responder has been dropped meanwhile.
-    ToConnection([self = shared_from_this(), deadline, fallback = std::move(fallback)](HttpConnection& connection) {
-        connection.Fallback(self, deadline, fallback);
+    auto decorated = [self = shared_from_this(), fallback = std::move(fallback)] {
+        HttpResponse response = fallback();
+        self->Decorate(response);
+        return response;
+    };
+    ToConnection([self = shared_from_this(), deadline, decorated = std::move(decorated)](HttpConnection& connection) {
+        connection.Fallback(self, deadline, decorated);
     });
 }
 
@@ -83,6 +102,7 @@ std::shared_ptr<HttpStream> HttpExchange::Stream(HttpResponse head, std::size_t 
                                                  std::chrono::milliseconds heartbeat)
 {
     const bool claimed = Claim();
+    Decorate(head);
     auto stream = HttpStream::Make(m_core, m_connection, maxBuffered, heartbeat, claimed);
     if (!claimed)
         return stream;

@@ -7,6 +7,9 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 class HttpConnection;
 class HttpServerCore;
@@ -29,6 +32,7 @@ public:
     void Send(HttpResponse response);
     void SendAt(std::chrono::steady_clock::time_point deadline, std::function<HttpResponse()> fallback);
     void OnAbandon(std::function<void()> callback);
+    void AddHeaders(std::vector<std::pair<std::string, std::string>> headers);
     std::shared_ptr<HttpStream> Stream(HttpResponse head, std::size_t maxBuffered, std::chrono::milliseconds heartbeat);
 
     // The I/O thread's: the client left or the server stopped before an
@@ -41,6 +45,8 @@ private:
 
     // Open -> Answered; false when it was not open.
     bool Claim();
+    // The headers AddHeaders gave, appended to an answer.
+    void Decorate(HttpResponse& response) const;
     // Runs `task` on the I/O thread, with the connection if it is still there.
     void ToConnection(std::function<void(HttpConnection&)> task) const;
 
@@ -50,4 +56,5 @@ private:
     mutable std::mutex m_mutex;
     State m_state = State::Open;
     std::function<void()> m_onAbandon;
+    std::vector<std::pair<std::string, std::string>> m_extraHeaders;
 };

@@ -17,6 +17,11 @@ bool HttpServer::Bind(std::string& error)
     return m_core->Bind(error);
 }
 
+HttpServer::BindProblem HttpServer::LastBindProblem() const
+{
+    return m_core->TlsFailed() ? BindProblem::Tls : BindProblem::Address;
+}
+
 int HttpServer::Port() const
 {
     return m_core->Port();

@@ -76,6 +76,9 @@ public:
     // Address already in use"), or the file that is missing or bad ("the
     // certificate /etc/ecrd/cert.pem: no such file").
     bool Bind(std::string& error);
+    // Why Bind failed: the address (in use, not this machine's) or the TLS files.
+    enum class BindProblem { Address, Tls };
+    BindProblem LastBindProblem() const;
     // The port bound (after Bind).
     int Port() const;
     // Starts the I/O thread and the handler pool. Throws std::logic_error

@@ -54,10 +54,12 @@ bool HttpServerCore::Bind(std::string& error)
     if (m_options.tls) {
 #ifdef THERMAL_HTTP_TLS
         m_tls = ServerTls::Load(*m_options.tls, error);
+        m_tlsFailed = !m_tls;
         if (!m_tls)
             return false;
 #else
         error = "TLS is not built into this program";
+        m_tlsFailed = true;
         return false;
 #endif
     }

@@ -38,6 +38,8 @@ public:
 
     // HttpServer's calls (see there).
     bool Bind(std::string& error);
+    // The last Bind failed on the certificate or key.
+    bool TlsFailed() const { return m_tlsFailed; }
     int Port() const { return m_port; }
     void Start();
     void Stop(std::chrono::milliseconds grace);
@@ -90,6 +92,7 @@ private:
     HandlerPool m_pool;
     std::thread m_thread;
     std::mutex m_control;  // Bind, Start and Stop
+    std::atomic<bool> m_tlsFailed{false};
     bool m_started = false;
     bool m_ended = false;
     std::atomic<bool> m_stopped{false};

@@ -19,6 +19,11 @@ void Responder::OnAbandon(std::function<void()> callback) const
     m_exchange->OnAbandon(std::move(callback));
 }
 
+void Responder::AddHeaders(std::vector<std::pair<std::string, std::string>> headers) const
+{
+    m_exchange->AddHeaders(std::move(headers));
+}
+
 std::shared_ptr<HttpStream> Responder::Stream(HttpResponse head, std::size_t maxBuffered,
                                               std::chrono::milliseconds heartbeat) const
 {

@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 class HttpExchange;
 class HttpStream;
@@ -31,6 +34,10 @@ public:
     // can forget its waiter. Given after that happened, it is called at once
     // (on the I/O thread while the server runs, else on the caller's).
     void OnAbandon(std::function<void()> callback) const;
+    // Header fields added to whatever answers the request (Send, the
+    // fallback, a stream's head): what goes with every answer of a request,
+    // such as the CORS fields of an allowed origin.
+    void AddHeaders(std::vector<std::pair<std::string, std::string>> headers) const;
     // Answers with a stream (text/event-stream, say): `head` goes out at once
     // without Content-Length, and the connection is closed when the stream
     // ends. Returns the stream; one already closed when the request was

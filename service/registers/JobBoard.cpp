@@ -2,9 +2,6 @@
 
 #include "service/jobs/ServiceClock.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <memory>
 
 JobBoard::JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock)
     : m_config(config), m_journal(journal), m_clock(clock)
@@ -151,6 +148,12 @@ void JobBoard::Forget(WatchId watch)
     m_watchers.erase(found);
 }
 
+bool JobBoard::Stopping() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_stopping;
+}
+
 void JobBoard::Changed(const std::string& jobId)
 {
     std::vector<std::function<void()>> told;
@@ -166,42 +169,6 @@ void JobBoard::Changed(const std::string& jobId)
     }
     for (const auto& changed : told)
         changed();
-}
-
-std::optional<JobRecord> JobBoard::Wait(const std::string& jobId, std::int32_t waitMs)
-{
-    // Shared with the watch, which a worker may call after this has returned.
-    struct Signal {
-        std::mutex mutex;
-        std::condition_variable woken;
-        bool changed = false;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-    for (;;) {
-        const auto signal = std::make_shared<Signal>();
-        const WatchId watch = Watch(jobId, [signal] {
-            std::lock_guard<std::mutex> lock(signal->mutex);
-            signal->changed = true;
-            signal->woken.notify_all();
-        });
-        std::optional<JobRecord> job = Find(jobId);
-        bool changed = false;
-        if (job && !job->Finished()) {
-            std::unique_lock<std::mutex> lock(signal->mutex);
-            changed = signal->woken.wait_until(lock, deadline, [&] { return signal->changed; });
-        }
-        if (!changed) {
-            Forget(watch);
-            return job;
-        }
-        bool stopping = false;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            stopping = m_stopping;
-        }
-        if (stopping)
-            return Find(jobId);
-    }
 }
 
 void JobBoard::PruneNow()

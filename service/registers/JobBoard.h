@@ -62,9 +62,8 @@ public:
     WatchId Watch(const std::string& jobId, std::function<void()> changed);
     // Forgets a watch whose caller no longer waits (nothing when it fired already).
     void Forget(WatchId watch);
-    // The job as it stands once it has ended or waitMs have passed (the
-    // calling thread waits).
-    std::optional<JobRecord> Wait(const std::string& jobId, std::int32_t waitMs);
+    // BeginStop was called: no job is taken, and waiters answer as things stand.
+    bool Stopping() const;
 
     // Forgets jobs that ended longer ago than the configuration keeps them,
     // at most once every ten minutes.
@@ -85,7 +84,7 @@ private:
     const ServiceClock& m_clock;
     std::vector<std::unique_ptr<RegisterWorker>> m_workers;
     std::mutex m_submit;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::map<WatchId, Watcher> m_watchers;
     std::multimap<std::string, WatchId> m_watchersOf;
     WatchId m_nextWatch = 1;

@@ -1,0 +1,123 @@
+#include "service/api/JobHandlers.h"
+
+#include "ecr/files/JsonFields.h"
+#include "ecr/files/JsonReader.h"
+#include "service/api/Answers.h"
+#include "service/api/JobWait.h"
+#include "service/api/QueryString.h"
+#include "service/api/RequestReader.h"
+#include "service/registers/JobBoard.h"
+
+#include <algorithm>
+
+namespace {
+
+// ?wait=MS bounded by most, or fallback when not given; the problem otherwise.
+std::variant<std::int32_t, Problem> Wait(const HttpRequest& request, std::int32_t fallback, std::int32_t most)
+{
+    const std::optional<QueryString> query = QueryString::Parse(request.query);
+    if (!query)
+        return Problem(Problem::Code::BadRequest, "the query is not well formed");
+    const std::optional<std::string> text = query->Get("wait");
+    if (!text)
+        return fallback;
+    if (text->empty() || text->size() > 9 || text->find_first_not_of("0123456789") != std::string::npos)
+        return Problem(Problem::Code::BadRequest, "wait is a number of milliseconds, not " + *text);
+    return std::min<std::int32_t>(std::stoi(*text), most);
+}
+
+bool IsKey(const std::string& key)
+{
+    return !key.empty() && key.size() <= 255 &&
+           std::all_of(key.begin(), key.end(), [](char c) { return c >= '!' && c <= '~'; });
+}
+
+}  // namespace
+
+RouteTable::Handler JobHandlers::Submit(JobKind kind)
+{
+    return [this, kind](const HttpRequest& request, const std::vector<std::string>& params,
+                        const Responder& responder) { Make(kind, request, params.at(0), responder); };
+}
+
+void JobHandlers::Make(JobKind kind, const HttpRequest& request, const std::string& registerId,
+                       const Responder& responder)
+{
+    const auto refuse = [&](Problem problem) { responder.Send(Answers::Of(problem)); };
+    if (m_board.Worker(registerId) == nullptr)
+        return refuse(Problem(Problem::Code::NotFound, "no register " + registerId));
+
+    JobRecord job;
+    job.registerId = registerId;
+    job.kind = kind;
+    if (request.method != "GET") {
+        const std::string* key = request.headers.Find("Idempotency-Key");
+        job.idempotencyKey = key != nullptr ? *key : std::string();
+        if (job.idempotencyKey.empty() && request.method == "POST")
+            return refuse(Problem(Problem::Code::IdempotencyKeyMissing,
+                                  "give every POST an Idempotency-Key header, the same for a retry of the same "
+                                  "request, so that it is never carried out twice"));
+        if (!job.idempotencyKey.empty() && !IsKey(job.idempotencyKey))
+            return refuse(
+                Problem(Problem::Code::BadRequest, "an Idempotency-Key is 1 to 255 visible ASCII characters"));
+    }
+    const auto wait = Wait(request, m_config.defaultWaitMs, m_config.maxWaitMs);
+    if (const Problem* problem = std::get_if<Problem>(&wait))
+        return refuse(*problem);
+
+    JsonValue body = JsonValue::Object();
+    if (!request.body.empty()) {
+        JsonReader::Limits limits;
+        limits.maxBytes = m_config.maxBodyBytes;
+        limits.maxDepth = 16;
+        limits.decimals = true;
+        std::string error;
+        if (!JsonReader::Parse(request.body, body, error, limits))
+            return refuse(Problem(Problem::Code::BadRequest, "the body is not JSON: " + error));
+    }
+    JobRequest parsed;
+    try {
+        parsed = RequestReader::Read(kind, body, m_config.importFolder);
+    } catch (const JsonFields::Refusal& refusal) {
+        return refuse(Problem(Problem::Code::BadRequest, refusal.message));
+    }
+    job.request = request.method + " " + request.path + "\n" + body.Dump();
+
+    JobBoard::Submitted submitted = JobBoard::Submitted::Created;
+    try {
+        m_board.PruneNow();
+        submitted = m_board.Submit(job, std::move(parsed));
+    } catch (const JobJournal::Failure& failure) {
+        return refuse(Problem(Problem::Code::JournalUnavailable, std::string(failure.what()) + "; nothing was sent"));
+    }
+    switch (submitted) {
+    case JobBoard::Submitted::Conflict:
+        return refuse(Problem(Problem::Code::IdempotencyConflict,
+                              "the Idempotency-Key " + job.idempotencyKey +
+                                  " was used for another request to this register; nothing was sent"));
+    case JobBoard::Submitted::Stopping:
+        return refuse(Problem(Problem::Code::ServiceStopped, "the service is stopping; nothing was queued"));
+    case JobBoard::Submitted::Busy: {
+        HttpResponse busy = Answers::Of(Problem(Problem::Code::RegisterBusy,
+                                                std::to_string(m_config.maxQueue) + " jobs wait for register " +
+                                                    registerId + " already; nothing was queued"));
+        busy.headers.emplace_back("Retry-After", "1");
+        return responder.Send(busy);
+    }
+    case JobBoard::Submitted::Created:
+    case JobBoard::Submitted::Existing: break;
+    }
+    JobWait::Answer(m_board, job.id, std::get<std::int32_t>(wait), responder,
+                    [job](const std::optional<JobRecord>& now) { return Answers::JobEnded(now ? *now : job); });
+}
+
+void JobHandlers::Show(const HttpRequest& request, const std::vector<std::string>& params, const Responder& responder)
+{
+    const auto wait = Wait(request, 0, m_config.maxWaitMs);
+    if (const Problem* problem = std::get_if<Problem>(&wait))
+        return responder.Send(Answers::Of(*problem));
+    const std::string jobId = params.at(0);
+    const std::int64_t keep = m_config.keepResultsHours;
+    JobWait::Answer(m_board, jobId, std::get<std::int32_t>(wait), responder,
+                    [keep, jobId](const std::optional<JobRecord>& job) { return Answers::JobShown(job, keep, jobId); });
+}

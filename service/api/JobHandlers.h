@@ -1,0 +1,31 @@
+#pragma once
+
+#include "service/api/RouteTable.h"
+#include "service/config/ServiceConfig.h"
+#include "service/jobs/JobKind.h"
+
+#include <string>
+#include <vector>
+
+class JobBoard;
+
+// The routes that make a job (a receipt, a report, a read or write of the
+// register) and the one that shows a job: the request read into a typed
+// job (RequestReader), its key looked up and the job stored and queued
+// (JobBoard), and the answer given once the job has ended or the wait is
+// over (JobWait).
+class JobHandlers {
+public:
+    JobHandlers(const ServiceConfig& config, JobBoard& board) : m_config(config), m_board(board) {}
+
+    // Makes a job of this kind on the register named by the path.
+    RouteTable::Handler Submit(JobKind kind);
+    // GET /jobs/{jobId}?wait=MS.
+    void Show(const HttpRequest& request, const std::vector<std::string>& params, const Responder& responder);
+
+private:
+    void Make(JobKind kind, const HttpRequest& request, const std::string& registerId, const Responder& responder);
+
+    const ServiceConfig& m_config;
+    JobBoard& m_board;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// A request's query ("wait=500&state=done"): its parameters with their
+// values percent-decoded ('+' read as a space). A malformed escape makes the
+// whole query unreadable.
+class QueryString {
+public:
+    // None when an escape is malformed.
+    static std::optional<QueryString> Parse(std::string_view query);
+
+    // The first value of the parameter; none when it is not given.
+    std::optional<std::string> Get(std::string_view name) const;
+    // Every parameter's name, for telling unknown ones.
+    std::vector<std::string> Names() const;
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_parameters;
+};
