@@ -83,13 +83,46 @@ bool InputFile::Open(const std::string& path, FileFault& fault)
         fault = FileFault::OfFile(FileFault::Kind::CannotOpen, path);
         return false;
     }
+    return CheckOpened(fault);
+}
+
+bool InputFile::OpenIn(const std::string& folder, const std::string& name, FileFault& fault)
+{
+    m_path = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + name;
+#ifdef _WIN32
+    // Windows has no open that refuses a link by itself: the name is looked at first.
+    std::error_code ignored;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(Utf8Path(m_path), ignored))) {
+        fault = FileFault::OfFile(FileFault::Kind::CannotOpen, m_path, ELOOP);
+        return false;
+    }
+    return Open(m_path, fault);
+#else
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) {
+        fault = FileFault::OfFile(FileFault::Kind::CannotOpen, folder, errno);
+        return false;
+    }
+    m_fd = ::openat(dir, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW);
+    const int why = errno;
+    ::close(dir);
+    if (m_fd < 0) {
+        fault = FileFault::OfFile(FileFault::Kind::CannotOpen, m_path, why);
+        return false;
+    }
+    return CheckOpened(fault);
+#endif
+}
+
+bool InputFile::CheckOpened(FileFault& fault)
+{
     struct stat status {};
     if (::fstat(m_fd, &status) != 0) {
-        fault = FileFault::OfFile(FileFault::Kind::CannotOpen, path, errno);
+        fault = FileFault::OfFile(FileFault::Kind::CannotOpen, m_path, errno);
         return false;
     }
     if ((status.st_mode & S_IFMT) != S_IFREG) {
-        fault = FileFault::OfFile(FileFault::Kind::NotAFile, path);
+        fault = FileFault::OfFile(FileFault::Kind::NotAFile, m_path);
         fault.node = NodeOf(status.st_mode);
         return false;
     }

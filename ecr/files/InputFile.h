@@ -20,6 +20,11 @@ public:
 
     // False with CannotOpen, or NotAFile and what the path names.
     bool Open(const std::string& path, FileFault& fault);
+    // The file of this name in the folder, the folder opened first and the
+    // name looked up in it without following a link (a link is CannotOpen
+    // with ELOOP, where the system has it): a link swapped in meanwhile
+    // leads nowhere else. The name must be a plain one, without separators.
+    bool OpenIn(const std::string& folder, const std::string& name, FileFault& fault);
     std::uint64_t Size() const { return m_size; }
 
     // Appends up to count bytes to bytes (a std::string or a byte vector);
@@ -41,28 +46,46 @@ public:
     static bool ReadAll(const std::string& path, std::uint64_t maxBytes, Bytes& bytes, FileFault& fault)
     {
         InputFile file;
-        if (!file.Open(path, fault) || !file.CheckSize(maxBytes, fault))
+        return file.Open(path, fault) && file.ReadRest(maxBytes, bytes, fault);
+    }
+
+    // The whole of an opened file of at most maxBytes into bytes.
+    template <class Bytes>
+    bool ReadRest(std::uint64_t maxBytes, Bytes& bytes, FileFault& fault)
+    {
+        if (!CheckSize(maxBytes, fault))
             return false;
         bytes.clear();
-        bytes.reserve(static_cast<std::size_t>(file.Size()));
+        bytes.reserve(static_cast<std::size_t>(Size()));
         // In steps up to the end, so that a file that grew since it was
         // opened is still held to the limit.
         constexpr std::size_t kStep = 64 * 1024;
         for (;;) {
             const std::size_t before = bytes.size();
-            if (!file.Read(kStep, bytes, fault))
+            if (!Read(kStep, bytes, fault))
                 return false;
-            if (!file.CheckSize(bytes.size(), maxBytes, fault))
+            if (!CheckSize(bytes.size(), maxBytes, fault))
                 return false;
             if (bytes.size() - before < kStep)
                 return true;
         }
     }
 
+    // ReadAll of the file of this name in the folder (OpenIn).
+    template <class Bytes>
+    static bool ReadAllIn(const std::string& folder, const std::string& name, std::uint64_t maxBytes, Bytes& bytes,
+                          FileFault& fault)
+    {
+        InputFile file;
+        return file.OpenIn(folder, name, fault) && file.ReadRest(maxBytes, bytes, fault);
+    }
+
     // False with TooLarge for a file larger than maxBytes.
     bool CheckSize(std::uint64_t maxBytes, FileFault& fault) const { return CheckSize(m_size, maxBytes, fault); }
 
 private:
+    // The opened descriptor names a regular file: its size is taken.
+    bool CheckOpened(FileFault& fault);
     bool ReadInto(char* buffer, std::size_t count, std::size_t& got, FileFault& fault);
     bool CheckSize(std::uint64_t size, std::uint64_t maxBytes, FileFault& fault) const;
 

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
 namespace {
 
 JsonValue Body(const std::string& text)
@@ -167,4 +171,44 @@ TEST(RequestReader, TakesImportFilesOnlyByPlainNameInsideTheFolder)
     EXPECT_EQ(ReadAs<ImportArticlesRequest>(R"({"file": "plu.txt"})", root).articles.size(), 2u);
     for (const char* name : {"../plu.txt", "/etc/passwd", ".hidden", "sub/plu.txt", "link.txt"})
         EXPECT_NE(Refusal(JobKind::ImportArticles, std::string(R"({"file": ")") + name + "\"}", root), "taken") << name;
+}
+
+// The name is looked up in the folder without following a link: a link
+// swapped in while the file is read brings nothing from outside it.
+TEST(RequestReader, ALinkSwappedInDuringAnImportBringsNothingFromOutside)
+{
+    TempFolder folder;
+    TempFolder outside;
+    const std::string secret = outside.Write("secret.txt", "Tajna,99.99,1,0\r\n");
+    const std::string root = folder.File("");
+    folder.Write("file.tmp", "Sok,12.50,1,0\r\n");
+    std::filesystem::copy_file(folder.File("file.tmp"), folder.File("plu.txt"));
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+        for (int i = 0; i < 300; ++i) {
+            std::filesystem::create_symlink(secret, folder.File("link.tmp"));
+            std::filesystem::rename(folder.File("link.tmp"), folder.File("plu.txt"));
+            std::filesystem::copy_file(folder.File("file.tmp"), folder.File("copy.tmp"));
+            std::filesystem::rename(folder.File("copy.tmp"), folder.File("plu.txt"));
+        }
+        done = true;
+    });
+    int read = 0;
+    std::string outsider;  // what came in that should not have
+    while (!done) {
+        try {
+            const auto request = ReadAs<ImportArticlesRequest>(R"({"file": "plu.txt"})", root);
+            for (const ECRArticle& article : request.articles) {
+                if (std::string(article.name.Data()) != "Sok")
+                    outsider = article.name.Data();
+            }
+            ++read;
+        } catch (const JsonFields::Refusal& refusal) {
+            if (refusal.message.find("is a link") == std::string::npos)
+                outsider = refusal.message;
+        }
+    }
+    swapper.join();
+    EXPECT_EQ(outsider, "");
+    EXPECT_GT(read, 0);
 }
