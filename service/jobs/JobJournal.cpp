@@ -113,10 +113,15 @@ bool JobJournal::Open(const std::string& path, std::string& error)
     try {
         // A damaged file must not serve: it could lose what settles a receipt.
         std::string damage;
-        {
+        try {
             Statement check(m_db, "PRAGMA quick_check");
             if (check.Step() && check.Text(0) != "ok")
                 damage = check.Text(0);
+        } catch (const Failure&) {
+            const int code = sqlite3_errcode(m_db);
+            if (code != SQLITE_NOTADB && code != SQLITE_CORRUPT)
+                throw;
+            damage = sqlite3_errmsg(m_db);
         }
         if (!damage.empty())
             throw Failure("the journal " + path + " is damaged (" + damage +

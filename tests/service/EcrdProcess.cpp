@@ -83,3 +83,14 @@ std::string EcrdProcess::Errors() const
     std::ifstream file(m_errorsPath);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
+
+std::size_t EcrdProcess::ResidentBytes() const
+{
+    std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return static_cast<std::size_t>(std::stoull(line.substr(6))) * 1024;
+    }
+    return 0;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <sys/types.h>
 
@@ -25,6 +26,8 @@ public:
     int Wait();
     // What it wrote on standard error so far.
     std::string Errors() const;
+    // Its resident memory now, in bytes (0 when it is not running).
+    std::size_t ResidentBytes() const;
 
 private:
     pid_t m_pid = -1;

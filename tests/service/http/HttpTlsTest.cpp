@@ -4,7 +4,7 @@
 #include "LoopbackClient.h"
 #include "ServerUnderTest.h"
 #include "articles/TempFolder.h"
-#include "support/ChildProcess.h"
+#include "support/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -16,24 +16,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Runs a program to its end; its exit code, with its first output line and
-// its errors.
-struct Ran {
-    int code = -1;
-    std::string line;
-    std::string errors;
-};
+using Ran = ProgramRun;
 
 Ran RunToEnd(const std::vector<std::string>& arguments)
 {
-    ChildProcess child(arguments, ChildProcess::Options{});
-    Ran ran;
-    ran.line = child.ReadLine(10000);
-    if (!child.Wait(10000))
-        child.Kill();
-    ran.code = child.Exited() ? child.ExitCode() : -1;
-    ran.errors = child.Errors();
-    return ran;
+    return ProgramRun::Of(arguments);
 }
 
 class HttpTlsTest : public testing::Test {
@@ -49,10 +36,7 @@ protected:
     HttpServer::TlsFiles MakeCertificate(const std::string& name) const
     {
         HttpServer::TlsFiles made{folder.File(name + "-cert.pem"), folder.File(name + "-key.pem")};
-        const Ran ran =
-            RunToEnd({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                      "-days", "2", "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
-                      "-keyout", made.key, "-out", made.certificate});
+        const Ran ran = ProgramRun::MakeCertificate(made.certificate, made.key);
         EXPECT_EQ(0, ran.code) << ran.errors;
         return made;
     }
