@@ -55,10 +55,11 @@ public:
 
     // Where the receipt stands, as the register's answers in this run said:
     // Opened by this run (and not paid or cancelled), FoundOpen (open before
-    // the run: the run sells nothing into it), or Closed (also before logging on).
+    // the run: the run sells nothing into it), Closed, or Unknown (nothing
+    // said yet, also before logging on).
     ECRFiscalCommands::ReceiptState Receipt() const
     {
-        return m_link.Device() ? m_link.Device()->GetReceiptState() : ECRFiscalCommands::ReceiptState::Closed;
+        return m_link.Device() ? m_link.Device()->GetReceiptState() : ECRFiscalCommands::ReceiptState::Unknown;
     }
     // What a message about an open receipt tells the user to do.
     static constexpr const char* kPayOrCancel = "pay it (`ecrctl pay`) or cancel it (`ecrctl cancel`)";

@@ -86,7 +86,7 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
         line.quantity = CliArgs::Amount(m_quantity, 3);
         line.taxRate = m_taxRate;
         line.unit = m_unit;
-        if (s.Receipt() == ECRFiscalCommands::ReceiptState::Closed)
+        if (!s.Device().IsTransactionOpen())
             OpenReceipt(s);
         try {
             s.Checked([&] { ECRReceipt(s.Device()).Sell(line); });

@@ -35,7 +35,8 @@ public:
     // Whether a receipt is open on the register, as its answers on this
     // connection said.
     enum class ReceiptState {
-        Closed,     // none open (at first, after a payment, or as told)
+        Unknown,    // nothing said yet on this connection (taken as none open)
+        Closed,     // none open (after a payment, or as told)
         Opened,     // "*t" accepted here, not yet paid (or told closed)
         FoundOpen,  // the register had one open that this connection did not
                     // open: "*t" refused with DeviceCode::ReceiptAlreadyOpen, or as told
@@ -113,7 +114,10 @@ public:
     void CancelTransaction();
     // Whether a receipt is marked open (Opened or FoundOpen) that
     // EndTransaction has not closed.
-    bool IsTransactionOpen() const { return m_receipt != ReceiptState::Closed; }
+    bool IsTransactionOpen() const
+    {
+        return m_receipt == ReceiptState::Opened || m_receipt == ReceiptState::FoundOpen;
+    }
     ReceiptState GetReceiptState() const { return m_receipt; }
     // Sends nothing: the one way to tell the device what the register said
     // of the receipt in an answer that does not tell it by itself (a
@@ -144,5 +148,5 @@ public:
 private:
     ECRString m_defaultCashier;
     ECRString m_defaultRegisterNumber;
-    ReceiptState m_receipt = ReceiptState::Closed;
+    ReceiptState m_receipt = ReceiptState::Unknown;
 };

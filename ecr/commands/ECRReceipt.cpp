@@ -6,18 +6,19 @@ using State = ECRFiscalCommands::ReceiptState;
 
 ECRReceipt::Opening ECRReceipt::Open(ECRString registerNumber, ECRString cashier)
 {
-    switch (m_device.GetReceiptState()) {
-    case State::Opened: return Opening::Opened;
-    case State::FoundOpen: return Opening::AlreadyOpen;
-    case State::Closed: break;
-    }
+    const auto opening = [this] {
+        switch (m_device.GetReceiptState()) {
+        case State::Opened: return Opening::Opened;
+        case State::FoundOpen: return Opening::AlreadyOpen;
+        case State::Closed:
+        case State::Unknown: break;
+        }
+        return Opening::NotOpened;
+    };
+    if (m_device.IsTransactionOpen())
+        return opening();
     m_device.BeginTransaction(registerNumber, cashier);
-    switch (m_device.GetReceiptState()) {
-    case State::Opened: return Opening::Opened;
-    case State::FoundOpen: return Opening::AlreadyOpen;
-    case State::Closed: break;
-    }
-    return Opening::NotOpened;
+    return opening();
 }
 
 bool ECRReceipt::Sell(const ECRSaleLine& line)

@@ -9,4 +9,7 @@ void ECRVerdicts::Record(const ECRVerdict& verdict)
     for (ECRVerdictWatch* watch : m_watches) {
         watch->See(verdict);
     }
+    if (m_listener) {
+        m_listener(verdict);
+    }
 }

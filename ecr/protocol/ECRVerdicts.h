@@ -3,6 +3,7 @@
 #include "ecr/protocol/ECRVerdict.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class ECRVerdictWatch;
@@ -24,8 +25,12 @@ public:
     // Exchanges judged so far.
     std::uint64_t Count() const { return m_count; }
 
-    // The engine's: records an exchange's verdict and shows it to every open watch.
+    // The engine's: records an exchange's verdict and shows it to every open
+    // watch and to the listener.
     void Record(const ECRVerdict& verdict);
+    // Called with every verdict as it is recorded (a service keeping what
+    // its link last saw); an empty one switches it off.
+    void SetListener(std::function<void(const ECRVerdict&)> listener) { m_listener = std::move(listener); }
 
 private:
     friend class ECRVerdictWatch;
@@ -33,4 +38,5 @@ private:
     ECRVerdict m_last;
     std::uint64_t m_count = 0;
     std::vector<ECRVerdictWatch*> m_watches;
+    std::function<void(const ECRVerdict&)> m_listener;
 };

@@ -1,6 +1,8 @@
 #include "service/registers/LinkKeeper.h"
 
+#include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/ECRTrafficDecoder.h"
+#include "ecr/protocol/DeviceMessageText.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
 #include "service/jobs/ServiceClock.h"
@@ -46,7 +48,9 @@ bool LinkKeeper::Open()
             if (m_link.Open(address, RegisterLink::Settings(m_register.baud, address.ComNumber()), reports)) {
                 if (m_register.pollLimits)
                     m_link.Device()->Engine().SetPollLimits(*m_register.pollLimits);
+                m_link.Device()->Verdicts().SetListener([this](const ECRVerdict& verdict) { Saw(verdict); });
                 m_backOffMs = 0;
+                m_lastExchange = std::chrono::steady_clock::now();
                 if (m_log != nullptr)
                     m_log->Note("ecrd: the link to " + address.Text() + " is open");
                 std::lock_guard<std::mutex> lock(m_mutex);
@@ -54,6 +58,12 @@ bool LinkKeeper::Open()
                 m_state.error.clear();
                 m_state.changedMs = m_clock.NowMs();
                 m_state.statusByte = m_link.Status() & 0xFF;
+                m_state.statusMs = m_state.changedMs;
+                m_state.lastExchangeMs = m_state.changedMs;
+                m_state.receipt = ECRFiscalCommands::ReceiptState::Unknown;
+                if (m_openedBefore)
+                    ++m_state.reopenings;
+                m_openedBefore = true;
                 return true;
             }
             error = "the register does not answer on " + address.Text();
@@ -92,4 +102,46 @@ LinkKeeper::State LinkKeeper::GetState() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_state;
+}
+
+void LinkKeeper::Saw(const ECRVerdict& verdict)
+{
+    m_lastExchange = std::chrono::steady_clock::now();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_state.lastExchangeMs = m_clock.NowMs();
+    if (verdict.kind == ECRVerdict::Kind::Refused)
+        m_state.lastProblem =
+            DeviceProblem{verdict.code, ECRCodePage::ToUtf8(DeviceMessageText(verdict.code)), m_state.lastExchangeMs};
+}
+
+bool LinkKeeper::Check()
+{
+    if (!IsOpen())
+        return false;
+    std::int16_t status = 0;
+    try {
+        status = m_link.Device()->ReadStatus();
+    } catch (const CommError&) {
+        return false;
+    }
+    if (status == 0)
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_state.statusByte = status & 0xFF;
+    m_state.statusMs = m_clock.NowMs();
+    return true;
+}
+
+bool LinkKeeper::IdleFor(std::chrono::milliseconds quiet) const
+{
+    return std::chrono::steady_clock::now() - m_lastExchange >= quiet;
+}
+
+void LinkKeeper::Refresh()
+{
+    if (!IsOpen())
+        return;
+    const ECRFiscalCommands::ReceiptState receipt = m_link.Device()->GetReceiptState();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_state.receipt = receipt;
 }

@@ -5,7 +5,9 @@
 #include "service/config/ServiceConfig.h"
 #include "service/registers/DailySessionLog.h"
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <mutex>
 #include <string>
 
@@ -18,13 +20,25 @@ class ServiceClock;
 // by the worker's thread alone, but for State(), which any thread may ask.
 class LinkKeeper {
 public:
-    // How the link stands, for the status answers.
+    // A refusal the register gave: its code, its message (UTF-8), when.
+    struct DeviceProblem {
+        std::int32_t code = 0;
+        std::string message;
+        std::int64_t atMs = 0;
+    };
+    // How the link stands and what it last saw, for the status answers.
     struct State {
         bool open = false;
         std::string error;            // why it is down, when it is
         std::int64_t changedMs = 0;   // when it last opened or failed (ms since 1970)
         std::int64_t nextOpenMs = 0;  // when the next attempt is due, while down
-        int statusByte = -1;          // the log-on's status byte, -1 before one came
+        int statusByte = -1;          // the last status enquiry's byte, -1 before one came
+        std::int64_t statusMs = 0;    // when it came
+        std::int64_t lastExchangeMs = 0;
+        std::optional<DeviceProblem> lastProblem;
+        // As the register's answers on this link said; Unknown after an open.
+        ECRFiscalCommands::ReceiptState receipt = ECRFiscalCommands::ReceiptState::Unknown;
+        std::uint64_t reopenings = 0;  // opens after the first
     };
 
     LinkKeeper(const ServiceConfig::Register& reg, const ServiceConfig& config, const ServiceClock& clock,
@@ -36,6 +50,13 @@ public:
     // without it the next job opens the link again at once.
     void Drop(const std::string& why, bool backOff);
     bool IsOpen() const { return m_link.IsOpen(); }
+    // Asks the register with the status enquiry (ENQ); true when a status
+    // byte came (kept for the status answers). A line that failed is false.
+    bool Check();
+    // No exchange for this long (or none since the link opened).
+    bool IdleFor(std::chrono::milliseconds quiet) const;
+    // Takes what the device now knows of the receipt, after a job or a check.
+    void Refresh();
     // The logged-on device; only while IsOpen().
     ECRDevice& Device() const { return *m_link.Device(); }
     // Milliseconds until the next attempt may be made (0: now).
@@ -43,6 +64,9 @@ public:
     State GetState() const;
 
 private:
+    // Every verdict of the link's exchanges: when, and the register's refusals.
+    void Saw(const ECRVerdict& verdict);
+
     const ServiceConfig::Register& m_register;
     const ServiceConfig& m_config;
     const ServiceClock& m_clock;
@@ -50,6 +74,9 @@ private:
     LinkTarget m_target;
     RegisterLink m_link;
     std::int32_t m_backOffMs = 0;
+
+    std::chrono::steady_clock::time_point m_lastExchange;
+    bool m_openedBefore = false;
 
     mutable std::mutex m_mutex;
     State m_state;

@@ -13,6 +13,8 @@ namespace {
 
 // How often a journal that did not take an end is tried again.
 constexpr std::chrono::milliseconds kJournalRetry{500};
+// A line quiet this long is asked with the status enquiry before a fiscal job.
+constexpr std::chrono::milliseconds kQuietBeforeCheck{3000};
 
 std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std::string& registerId)
 {
@@ -113,7 +115,7 @@ bool RegisterWorker::AwaitWork()
         }
         const bool open = m_link.IsOpen();
         const std::int64_t untilAttempt = open ? 0 : m_link.UntilNextAttemptMs();
-        if (!m_queue.empty() || (open && !m_unsettled.empty()) || (!open && untilAttempt == 0))
+        if (!m_queue.empty() || !m_probes.empty() || (open && !m_unsettled.empty()) || (!open && untilAttempt == 0))
             return true;
         if (open)
             m_wake.wait(lock);
@@ -147,6 +149,7 @@ void RegisterWorker::FailQueued(Problem::Code code, const std::string& why)
 void RegisterWorker::Loop()
 {
     while (AwaitWork()) {
+        AnswerProbes();
         // An end the journal has not taken comes first: until it is written,
         // nothing else starts, and what waits ends with nothing sent.
         if (!m_ends.Flush(m_jobChanged)) {
@@ -220,12 +223,25 @@ void RegisterWorker::Run(const Queued& job)
     m_jobChanged(job.jobId);
     if (m_log)
         m_log->Note("ecrd: job " + job.jobId + " (" + std::string(kJobKindNames.Name(kind)) + ") begins");
+    // A line quiet for a while may have died unseen (a device server that
+    // gave it to another client, a device unplugged): asked first, and
+    // opened again at once when it does not answer.
+    if (IsFiscal(kind) && m_link.IdleFor(kQuietBeforeCheck) && !m_link.Check() && !Reopen("before job " + job.jobId)) {
+        FailUnsent(job.jobId, kind, Problem::Code::LinkFailure,
+                   "the register cannot be reached: " + m_link.GetState().error);
+        return;
+    }
     try {
-        const JobEnd end = MakeRunner(job.jobId).Run(job.request);
+        JobEnd end = MakeRunner(job.jobId).Run(job.request);
+        // The reads before anything is sent (a receipt's totals, the clock)
+        // are tried once more on a link opened again: nothing was sent.
+        if (LostTheLine() && NothingSent(end) && Reopen("job " + job.jobId + " sent nothing"))
+            end = MakeRunner(job.jobId).Run(job.request);
         // A register that stopped answering is logged on again before the next
         // job; the link is down before the job's end is heard.
-        if (m_link.Device().LastVerdict().kind == ECRVerdict::Kind::NoReply)
+        if (LostTheLine())
             m_link.Drop("no answer to the last request", false);
+        m_link.Refresh();
         Finish(job.jobId, end);
     } catch (const SettleLater& later) {
         {
@@ -245,6 +261,56 @@ void RegisterWorker::Run(const Queued& job)
         std::fprintf(stderr, "ecrd: %s: job %s: %s\n", m_register.id.c_str(), job.jobId.c_str(), failure.what());
         Finish(job.jobId, JobEnd::Failed(Problem(Problem::Code::Internal, failure.what(), Problem::Sent::Something)));
     }
+}
+
+bool RegisterWorker::LostTheLine() const
+{
+    return m_link.IsOpen() && m_link.Device().LastVerdict().kind == ECRVerdict::Kind::NoReply;
+}
+
+bool RegisterWorker::NothingSent(const JobEnd& end)
+{
+    return end.problem && end.problem->GetCode() == Problem::Code::LinkFailure &&
+           end.problem->WhatWasSent() == Problem::Sent::Nothing;
+}
+
+bool RegisterWorker::Reopen(const std::string& why)
+{
+    m_link.Drop("the line did not answer (" + why + ")", false);
+    return m_link.Open();
+}
+
+void RegisterWorker::Probe(std::function<void()> done)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_probes.push_back(std::move(done));
+    }
+    m_wake.notify_all();
+}
+
+void RegisterWorker::AnswerProbes()
+{
+    std::vector<std::function<void()>> probes;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        probes.swap(m_probes);
+    }
+    if (probes.empty())
+        return;
+    if (m_link.IsOpen() && !m_link.Check())
+        Reopen("a status enquiry");
+    else if (!m_link.IsOpen() && m_link.UntilNextAttemptMs() == 0)
+        m_link.Open();
+    m_link.Refresh();
+    for (const auto& done : probes)
+        done();
+}
+
+bool RegisterWorker::Busy() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_runningJob.empty();
 }
 
 JobRunner RegisterWorker::MakeRunner(const std::string& jobId)

@@ -67,6 +67,11 @@ public:
     // False, and nothing queued, when maxQueue jobs are waiting already.
     bool Enqueue(const std::string& jobId, JobRequest request);
     Snapshot State() const;
+    // Asks the register with the status enquiry as soon as no job runs (a
+    // dead line is opened again), then calls done (on the worker's thread).
+    void Probe(std::function<void()> done);
+    // A job is running now.
+    bool Busy() const;
     // How a job ended that the journal has not taken yet.
     std::optional<JobEnd> PendingEnd(const std::string& jobId) const { return m_ends.Find(jobId); }
     const ServiceConfig::Register& Config() const { return m_register; }
@@ -93,6 +98,13 @@ private:
     bool SettleAll();
     void Run(const Queued& job);
     JobRunner MakeRunner(const std::string& jobId);
+    void AnswerProbes();
+    // The last exchange found no register on the line (no answer, the port failed).
+    bool LostTheLine() const;
+    // A job that failed on the line before it sent anything.
+    static bool NothingSent(const JobEnd& end);
+    // Drops the link and opens it at once; true when it opened.
+    bool Reopen(const std::string& why);
     void FailUnsent(const std::string& jobId, JobKind kind, Problem::Code code, const std::string& why);
     // Records the end (or keeps it, PendingEnds) and tells who waits.
     void Finish(const std::string& jobId, const JobEnd& end);
@@ -111,6 +123,7 @@ private:
     std::condition_variable m_wake;
     std::deque<Queued> m_queue;
     std::vector<Unsettled> m_unsettled;
+    std::vector<std::function<void()>> m_probes;
     std::string m_runningJob;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
