@@ -57,6 +57,9 @@ void CliSession::Open()
         if (m_progressObserver)
             m_progressObserver(percent);
     };
+    // What ecrctl prints feeds scripts and backups: a value the reply does
+    // not hold is no value of the register's.
+    m_link.SetMissingFields(ECRMissingFields::Fail);
     bool answered = false;
     try {
         answered = m_link.Open(address, RegisterLink::Settings(m_options.baud, address.ComNumber()), reports);
@@ -102,6 +105,9 @@ std::string CliSession::Describe(const ECRReplyError& error) const
 {
     std::string request;
     if (ECRDevice* device = m_link.Device()) {
+        // A reply that failed the engine's check brings no fields: that check is the cause.
+        if (device->LastVerdict().kind == ECRVerdict::Kind::FailedCheck)
+            return FailedCheck(device->LastVerdict()).what();
         const ECRString& command = device->LastVerdict().command;
         request = " to " + ECRFieldReader::ShowText(std::string_view(command.Data(), command.Length()), false);
     }

@@ -52,6 +52,7 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
     try {
         m_port->Open();
         m_device = std::make_unique<ECRDevice>(m_port.get());
+        m_device->SetMissingFields(m_missingFields);
         m_device->SetMessageCallback(reports.messages);
         m_device->SetTrafficCallback(reports.requests);
         m_device->SetProgressCallback(reports.progress);

@@ -70,6 +70,12 @@ public:
     // The device first, then the port.
     void Release();
 
+    // How the devices this link makes read a reply that lacks fields:
+    // ReadEmpty as the design reads it (the windows; the default), Fail for
+    // the programs that feed scripts (ecrctl, ecrd), whose values must be
+    // the register's. Takes effect at the next Open.
+    void SetMissingFields(ECRMissingFields reading) { m_missingFields = reading; }
+
     // Logged on: a register answered the enquiry and the link was not released since.
     bool IsOpen() const { return m_status != 0; }
     // The status byte the log-on read; 0 when none came.
@@ -91,4 +97,5 @@ private:
     std::unique_ptr<SerialPort> m_port;
     std::unique_ptr<ECRDevice> m_device;
     std::int16_t m_status = 0;
+    ECRMissingFields m_missingFields = ECRMissingFields::ReadEmpty;
 };
