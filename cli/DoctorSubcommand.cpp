@@ -7,6 +7,7 @@
 #include "cli/TerminalText.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
+#include "ecr/protocol/ECRStatusByte.h"
 #include "link/RegisterLink.h"
 
 #ifndef _WIN32
@@ -134,9 +135,11 @@ void DoctorSubcommand::Run(CliSession& s) const
             if (status != 0) {
                 char text[8];
                 std::snprintf(text, sizeof text, "0x%02X", status & 0xFF);
+                const char* meaning = ECRStatusByte::Describe(ECRStatusByte::Of(static_cast<unsigned char>(status)));
                 answeredAt = baud;
                 findings.push_back(
-                    {false, "the register answers at " + std::to_string(baud) + " baud (status " + text + ")",
+                    {false,
+                     "the register answers at " + std::to_string(baud) + " baud (status " + text + ", " + meaning + ")",
                      baud == s.Options().baud ? ""
                                               : "use --baud " + std::to_string(baud) + " (in the program: Brzina " +
                                                     std::to_string(baud) + ")"});

@@ -129,8 +129,7 @@ std::vector<unsigned char> ECRGraphicsCommands::ReadMemory(std::int32_t area, st
         for (std::int32_t i = 0; i < count; ++i) {
             const char high = hex.Data()[2 * i];
             const char low = hex.Data()[2 * i + 1];
-            buffer[static_cast<std::size_t>(offset + i)] =
-                static_cast<unsigned char>(HexValue(high) << 4 | HexValue(low));
+            buffer[static_cast<std::size_t>(offset + i)] = static_cast<unsigned char>(HexValue(high) << 4 | HexValue(low));
         }
     }
     ReportProgress(100);

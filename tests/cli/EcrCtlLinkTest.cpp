@@ -224,6 +224,36 @@ TEST(EcrCtlScriptedList, AnEmptyTableIsAFinishedListAndWritesTheFile)
     EXPECT_EQ(TempFolder::Read(file), "");
 }
 
+// The status byte with what it says: 0x06 ready, both top bits set busy,
+// anything else no status byte the register sends.
+TEST(EcrCtlScriptedStatus, SaysWhatTheStatusByteMeans)
+{
+    struct Case {
+        char byte;
+        const char* line;
+        const char* meaning;
+    };
+    const Case cases[] = {
+        {'\x06', "0x06 ready\n", "ready"},
+        {'\xC0', "0xC0 busy\n", "busy"},
+        {'\xFE', "0xFE busy\n", "busy"},
+        {'\x80', "0x80 not a status byte the register sends\n", "unknown"},
+        {'\x15', "0x15 not a status byte the register sends\n", "unknown"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        ScriptedRegister line(ByCommand({}), c.byte);
+        std::ostringstream out, err;
+        EXPECT_EQ(EcrCtl::Run({"--port", line.DevicePath(), "status"}, out, err), 0) << err.str();
+        EXPECT_EQ(out.str(), c.line);
+        std::ostringstream jsonOut, jsonErr;
+        EXPECT_EQ(EcrCtl::Run({"--port", line.DevicePath(), "--json", "status"}, jsonOut, jsonErr), 0);
+        const Json json = Json::Parse(jsonOut.str());
+        EXPECT_EQ(json["status"].number, static_cast<unsigned char>(c.byte));
+        EXPECT_EQ(json["meaning"].text, c.meaning);
+    }
+}
+
 // A result that cannot be written is no success, also when everything else was.
 TEST_F(EcrCtlFixture, ResultsThatCannotBeWrittenAreAFileFailure)
 {
@@ -254,7 +284,7 @@ TEST_F(EcrCtlFixture, BytesLeftByAnEarlierRunAreNotTheStatus)
         host.WithSimulator([](ECRSimulator& sim) { sim.SetFaults(SimFaults{}); });
         const Outcome status = Run({"status"});
         EXPECT_EQ(status.exitCode, 0) << status.err;
-        EXPECT_EQ(status.out, "0x06\n");
+        EXPECT_EQ(status.out, "0x06 ready\n");
     }
 }
 
