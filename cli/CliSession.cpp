@@ -41,7 +41,7 @@ void CliSession::Open()
     std::string error;
     switch (m_target.Resolve(m_options.port, simulator, error)) {
     case LinkTarget::Problem::None: break;
-    case LinkTarget::Problem::BadName: throw BadPortName(m_options.port);
+    case LinkTarget::Problem::BadName: throw BadPortName(m_options.port, m_options.portGiven);
     case LinkTarget::Problem::NoSimulator:
         throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
     case LinkTarget::Problem::SimulatorFailed:
@@ -130,30 +130,30 @@ std::string CliSession::Describe(const CommError& error) const
     return "communication failure: " + text;
 }
 
-PortAddress CliSession::AddressOf(const std::string& port)
+PortAddress CliSession::AddressOf(const std::string& port, const std::string& given)
 {
     if (const std::optional<PortAddress> address = ComPortMap().Resolve(port))
         return *address;
-    throw BadPortName(port);
+    throw BadPortName(port, given);
 }
 
-CliFailure CliSession::BadPortName(const std::string& port)
+CliFailure CliSession::BadPortName(const std::string& port, const std::string& given)
 {
     if (PortAddress::ParseNetwork(port))
-        return CliFailure(CliFailure::kUsage, "--port " + port +
+        return CliFailure(CliFailure::kUsage, given + " " + port +
                                                   ": a device server is named tcp://HOST:PORT or "
                                                   "rfc2217://HOST:PORT (an IPv6 address in brackets)");
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
-    return CliFailure(CliFailure::kUsage,
-                      "on Windows --port takes a COM port (COM1, COM12) or a device server "
-                      "(tcp://HOST:PORT, rfc2217://HOST:PORT), not " +
-                          port);
+    return CliFailure(CliFailure::kUsage, "on Windows " + given +
+                                              " takes a COM port (COM1, COM12) or a device "
+                                              "server (tcp://HOST:PORT, rfc2217://HOST:PORT), not " +
+                                              port);
 #else
-    return CliFailure(CliFailure::kUsage,
-                      "--port takes a COM port (COM1, COM12), a device path, a device server "
-                      "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " +
-                          port);
+    return CliFailure(CliFailure::kUsage, given +
+                                              " takes a COM port (COM1, COM12), a device path, a device server "
+                                              "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " +
+                                              port);
 #endif
 }
 

@@ -78,7 +78,7 @@ void DoctorSubcommand::Run(CliSession& s) const
     if (port == "sim")
         throw CliFailure(CliFailure::kUsage, "doctor checks a real line; the simulated register needs none");
     // The port the enquiry opens: on Linux the very device checked.
-    PortAddress address = CliSession::AddressOf(port);
+    PortAddress address = CliSession::AddressOf(port, s.Options().portGiven);
     std::vector<Finding> findings;
     bool usable = true;
     s.Output().Result().Set("port", port);
