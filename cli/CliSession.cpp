@@ -69,10 +69,8 @@ void CliSession::Open()
         if (!opening)
             throw;
         // The design's text names only the step; the user needs the device and why.
-        const std::string reason = m_link.Problem();
-        const std::string step(CommErrorText(error.code).Data());
-        throw CliFailure(CliFailure::kLink, "cannot open " + PortText() + ": " +
-                                                (reason.empty() ? step : reason + " (" + step + ")") + DoctorAdvice());
+        throw CliFailure(CliFailure::kLink,
+                         "cannot open " + PortText() + ": " + m_link.Describe(error) + DoctorAdvice());
     }
     if (!answered)
         throw CliFailure(CliFailure::kLink, "the register does not answer on " + PortText() + DoctorAdvice());

@@ -1,6 +1,7 @@
 #include "link/RegisterLink.h"
 
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/CommErrorText.h"
 #include "serial/NetworkPort.h"
 #include "serial/Win32SerialPort.h"
 
@@ -72,4 +73,11 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
         return false;
     }
     return true;
+}
+
+std::string RegisterLink::Describe(const CommError& error) const
+{
+    const std::string step(CommErrorText(error.code).Data());
+    const std::string reason = Problem();
+    return reason.empty() ? step : reason + " (" + step + ")";
 }

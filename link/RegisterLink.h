@@ -26,6 +26,8 @@
 //
 // The link owns the port and the device; the device goes first. A failed
 // attempt keeps its objects (the port closed) until the next Open or Release.
+class CommError;
+
 class RegisterLink {
 public:
     // Where the link reports; each may be empty. The design's free functions
@@ -91,6 +93,11 @@ public:
     // "permission denied"), or a device server's HOST:PORT and reason.
     // Beside the CommError thrown, whose code and text stay the design's.
     std::string Problem() const { return m_port ? m_port->Problem() : std::string(); }
+    // A CommError that Open threw, in words for a message: Problem() with the
+    // design's text of the code beside it ("no such device (Error opening
+    // port)", "kasa.lan:2000: connection refused (Error opening port)"), or
+    // that text alone when the port kept no reason.
+    std::string Describe(const CommError& error) const;
 
 private:
     std::optional<PortAddress> m_address;
