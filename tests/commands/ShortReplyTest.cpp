@@ -38,6 +38,22 @@ std::vector<std::string> Lines(std::size_t count)
     return fields;
 }
 
+std::string OnOff(bool on)
+{
+    return on ? "on" : "off";
+}
+
+// The last flag of the header (5 lines) or the advertising text (7).
+template <std::size_t N>
+std::string LastFlag(ECRDevice& d, void (ECRFiscalCommands::*read)(std::array<ECRString, N>&, std::array<bool, N>&))
+{
+    std::array<ECRString, N> lines;
+    std::array<bool, N> flags{};
+    (d.*read)(lines, flags);
+    return OnOff(flags[N - 1]);
+}
+
+// clang-format off
 const ShortReplyCase kCases[] = {
     {"$v", "$V", Repeated("1000" + TAB, 9),
      [](ECRDevice& d) {
@@ -53,59 +69,24 @@ const ShortReplyCase kCases[] = {
          return std::string(totals[12].Data(), totals[12].Length());
      },
      "", "totalizer A", "totalizer nonFiscalToday"},
-    {"$o",
-     "$O",
-     {"Sok" + LF, "1250" + TAB, "1" + US, "0" + US, "3" + TAB, "3750" + TAB},
-     [](ECRDevice& d) { return std::to_string(d.ReadArticle(ECRString(), 4).value2); },
-     "0",
-     "name",
-     "value2"},
+    {"$o", "$O", {"Sok" + LF, "1250" + TAB, "1" + US, "0" + US, "3" + TAB, "3750" + TAB},
+     [](ECRDevice& d) { return std::to_string(d.ReadArticle(ECRString(), 4).value2); }, "0", "name", "value2"},
     {"*u", "*U", {"1250"}, [](ECRDevice& d) { return std::to_string(d.ReadSubtotal()); }, "0", "subtotal", "subtotal"},
-    {"$y 1",
-     "$Y",
-     {"1" + US, "1"},
-     [](ECRDevice& d) { return std::string(d.ReadLogoEnabled() ? "on" : "off"); },
-     "off",
-     "logo printing",
-     "logo printing"},
-    {"$y 2",
-     "$Y",
-     {"2" + US, "1"},
-     [](ECRDevice& d) { return std::string(d.ReadAdvertEnabled() ? "on" : "off"); },
-     "off",
-     "advertising text printing",
-     "advertising text printing"},
-    {"$c",
-     "$C",
-     {"26" + US, "3" + US, "15" + US, "9" + US, "41" + US},
-     [](ECRDevice& d) { return std::to_string(d.ReadClock().minute); },
-     nullptr,
-     "year",
-     "minute"},
-    {"$h", "$H", Lines(5),
-     [](ECRDevice& d) {
-         std::array<ECRString, 5> lines;
-         std::array<bool, 5> flags{};
-         d.ReadHeader(lines, flags);
-         return std::string(flags[4] ? "1" : "0");
-     },
+    {"$y 1", "$Y", {"1" + US, "1"}, [](ECRDevice& d) { return OnOff(d.ReadLogoEnabled()); },
+     "off", "logo printing", "logo printing"},
+    {"$y 2", "$Y", {"2" + US, "1"}, [](ECRDevice& d) { return OnOff(d.ReadAdvertEnabled()); },
+     "off", "advertising text printing", "advertising text printing"},
+    // Read strictly everywhere: a clock, the printed lines, a memory size.
+    {"$c", "$C", {"26" + US, "3" + US, "15" + US, "9" + US, "41" + US},
+     [](ECRDevice& d) { return std::to_string(d.ReadClock().minute); }, nullptr, "year", "minute"},
+    {"$h", "$H", Lines(5), [](ECRDevice& d) { return LastFlag<5>(d, &ECRFiscalCommands::ReadHeader); },
      nullptr, "line 1", "line 5 double size"},
-    {"$i", "$I", Lines(7),
-     [](ECRDevice& d) {
-         std::array<ECRString, 7> lines;
-         std::array<bool, 7> flags{};
-         d.ReadAdvertText(lines, flags);
-         return std::string(flags[6] ? "1" : "0");
-     },
+    {"$i", "$I", Lines(7), [](ECRDevice& d) { return LastFlag<7>(d, &ECRFiscalCommands::ReadAdvertText); },
      nullptr, "line 1", "line 7 double size"},
-    {"$q",
-     "$Q",
-     {"2" + US, "256"},
-     [](ECRDevice& d) { return std::to_string(d.ReadMemorySize(2)); },
-     nullptr,
-     "area",
-     "size"},
+    {"$q", "$Q", {"2" + US, "256"}, [](ECRDevice& d) { return std::to_string(d.ReadMemorySize(2)); },
+     nullptr, "area", "size"},
 };
+// clang-format on
 
 // The field a reading that fails on missing fields names, or what it threw instead.
 std::string MissingField(ECRDevice& device, const ShortReplyCase& c)
@@ -170,7 +151,7 @@ TEST(ShortReplyTest, AnEmptyNumberOrAnotherSwitchFailsWhereAMissingFieldDoes)
              return std::to_string(rates[0]);
          },
          "0", "tax rate A: \"\" is not a number from 0 to 9999"},
-        {"$Y1" + US + "2", [](ECRDevice& d) { return std::string(d.ReadLogoEnabled() ? "on" : "off"); }, "off",
+        {"$Y1" + US + "2", [](ECRDevice& d) { return OnOff(d.ReadLogoEnabled()); }, "off",
          "logo printing: 2 is not a number from 0 to 1"},
     };
     for (const Case& c : cases) {
