@@ -33,18 +33,6 @@ std::vector<std::string> TaskLines(const std::string& help)
     return tasks;
 }
 
-// Sets an environment variable for as long as it lives.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : m_name(name) { ::setenv(name, value.c_str(), 1); }
-    ~ScopedEnvironment() { ::unsetenv(m_name); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    const char* m_name;
-};
-
 }  // namespace
 
 TEST(EcrCtlHelp, AMistypedSubcommandIsNamedWithTheNearest)
@@ -125,20 +113,16 @@ TEST_F(EcrCtlFixture, TheHelpGivesTheUnitsTheRegisterTakes)
 
 TEST_F(EcrCtlFixture, EcrCtlPortIsTheDefaultPort)
 {
-    {
-        const ScopedEnvironment port("ECRCTL_PORT", host.DevicePath());
-        EXPECT_EQ(RunExactly({"status"}).out, "0x06 ready\n");
-        EXPECT_NE(RunExactly({"--help"}).out.find("--port TEXT=" + host.DevicePath()), std::string::npos);
-        // --port still wins.
-        const Outcome given = RunExactly({"--port", "/nonexistent/ttyUSB9", "status"});
-        EXPECT_EQ(given.exitCode, 3);
-        EXPECT_NE(given.err.find("/nonexistent/ttyUSB9"), std::string::npos) << given.err;
-    }
-    {
-        const ScopedEnvironment port("ECRCTL_PORT", "LPT1");
-        const Outcome bad = RunExactly({"status"});
-        EXPECT_EQ(bad.exitCode, 2);
-        EXPECT_NE(bad.err.find("ECRCTL_PORT takes a COM port"), std::string::npos) << bad.err;
-    }
+    ::setenv("ECRCTL_PORT", host.DevicePath().c_str(), 1);
+    EXPECT_EQ(RunExactly({"status"}).out, "0x06 ready\n");
+    EXPECT_NE(RunExactly({"--help"}).out.find("--port TEXT=" + host.DevicePath()), std::string::npos);
+    const Outcome given = RunExactly({"--port", "/nonexistent/ttyUSB9", "status"});
+    EXPECT_NE(given.err.find("cannot open /nonexistent/ttyUSB9"), std::string::npos) << "--port still wins";
+
+    ::setenv("ECRCTL_PORT", "LPT1", 1);
+    const Outcome bad = RunExactly({"status"});
+    ::unsetenv("ECRCTL_PORT");
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.err.find("ECRCTL_PORT takes a COM port"), std::string::npos) << bad.err;
     EXPECT_NE(RunExactly({"--help"}).out.find("--port TEXT=COM1"), std::string::npos);
 }

@@ -155,21 +155,10 @@ const ScriptedCase kScriptedCases[] = {
     // A reply with fewer fields than its command's reply lists failed its
     // check: a missing rate or total read as 0 would be printed, or saved in
     // a backup and written back, as the register's.
-    {"tax_rates_without_any", {"tax-rates"}, ByCommand({{"$v", "$V"}}), 3,
-     "the register's answer to $v failed its check (tax rate A is missing)", nullptr},
     {"tax_rates_one_short", {"tax-rates"}, ByCommand({{"$v", "$V" + Fields("1000" + TAB, 8)}}), 3,
      "the register's answer to $v failed its check (tax rate K is missing)", nullptr},
     {"totalizers_one_short", {"totalizers"}, ByCommand({{"$t", "$T" + Fields("100" + TAB, 12)}}), 3,
      "the register's answer to $t failed its check (totalizer nonFiscalToday is missing)", nullptr},
-    {"clock_one_short", {"clock"}, ByCommand({{"$c", "$C26" + US + "3" + US + "15" + US + "9" + US}}), 3,
-     "(minute is missing)", nullptr},
-    {"header_one_short", {"header"}, ByCommand({{"$h", "$H" + Fields("L" + LF, 5) + Fields("0" + US, 4)}}), 3,
-     "(line 5 double size is missing)", nullptr},
-    {"advert_one_short", {"advert"}, ByCommand({{"$i", "$I" + Fields("L" + LF, 7) + Fields("0" + US, 6)}}), 3,
-     "(line 7 double size is missing)", nullptr},
-    {"advert_switch_missing", {"advert"},
-     ByCommand({{"$i", "$I" + Fields("L" + LF, 7) + Fields("0" + US, 7)}, {"$y", "$Y2" + US}}), 3,
-     "(advertising text printing is missing)", nullptr},
     {"logo_switch_missing", {"logo", "status"}, ByCommand({{"$y", "$Y1" + US}}), 3, "(logo printing is missing)",
      nullptr},
     {"article_one_short", {"articles", "list"},
@@ -177,8 +166,6 @@ const ScriptedCase kScriptedCases[] = {
      nullptr},
     {"subtotal_missing", {"subtotal"}, ByCommand({{"*u", "*U"}}), 3,
      "the register's answer to *u failed its check (subtotal is missing)", nullptr},
-    {"memory_size_missing", {"memory", "dump", "2", kFileArg}, ByCommand({{"$q", "$Q2" + US}}), 3,
-     "(size is missing)", nullptr},
     // Refused with code 20: no value, the register's message.
     {"subtotal_refused", {"subtotal"}, ByCommand({{"*u", "#Zu" + LF + "20" + US}}), 1, "(code 20)", nullptr},
     // The one reader the dialogs, ecrctl and backup share: every line up to its LF.
