@@ -52,7 +52,12 @@ void CConSettingDlg::ShowPortDevice()
     const int port = index + 1;
     const ComPortMap& map = m_pPortMap != nullptr ? *m_pPortMap : ComPortMap();
     const QString path = QString::fromStdString(map.DevicePath(port));
-    QString text = QStringLiteral("COM%1 -> %2").arg(port).arg(path);
+    ComPortMap::Source source = ComPortMap::Source::System;
+    map.MappedPath(port, &source);
+    // thermal --simulator: the register there is the program's own.
+    QString text = source == ComPortMap::Source::Simulator
+                       ? QStringLiteral("COM%1 -> simulirana kasa (%2)").arg(port).arg(path)
+                       : QStringLiteral("COM%1 -> %2").arg(port).arg(path);
     // A device server is not a file here; whether it answers shows on "Povezi".
     if (!map.Resolve(port).IsNetwork() && !QFileInfo::exists(path))
         text += QStringLiteral(" (ne postoji)");

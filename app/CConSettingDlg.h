@@ -11,7 +11,8 @@ class CConSettingDlg : public CDialog {
 public:
     static constexpr int IDC_PORT = 1002;
     static constexpr int IDC_BAUD = 1003;
-    // Read-only: the device the chosen port opens on this machine.
+    // Read-only: the device the chosen port opens on this machine, and
+    // that the register there is simulated (thermal --simulator).
     static constexpr int IDC_PORT_DEVICE = 1004;
 
     explicit CConSettingDlg(QWidget* parent = nullptr);

@@ -56,7 +56,7 @@ int CThermalApp::InitInstance()
             std::fprintf(stderr, "thermal: the simulated register did not start: %s\n", error.c_str());
             return 1;
         }
-        portMap.Map(1, m_simulator.Address()->DeviceName());
+        portMap.MapSimulator(1, m_simulator.Address()->DeviceName());
     }
 
     CThermalDlg dlg;

@@ -21,7 +21,8 @@ void ArticleSubcommands::Register(CLI::App& app, CliAction& chosen)
     OnChosen(list, chosen,
              CliAction(ChecksOutputFile(m_outPath), [this](CliSession& s) { List(s, m_outPath); }));
 
-    CLI::App* import = articles->add_subcommand("import", "Program the articles of an import file (name,price,tax,unit)");
+    CLI::App* import = articles->add_subcommand(
+        "import", "Program the articles of an import file (name,price,tax,unit a line; tax 0..8, unit 0..9)");
     import->add_option("FILE", m_importPath, "article import file (Windows-1250 or UTF-8)")->required();
     OnChosen(import, chosen,
              CliAction(

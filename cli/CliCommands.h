@@ -12,11 +12,15 @@
 #include "cli/UtilitySubcommands.h"
 
 #include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
 
 // Every ecrctl subcommand, registered on one parser: the command line's, or
 // afresh for each line of a batch, so that a line parses exactly as the
 // same words would after "ecrctl". Holds the values the parse fills in, and
 // the action of the subcommand chosen.
+// --help lists them by task (register setup, reports, articles, sales,
+// pictures and texts, whole jobs, diagnostics).
 class CliCommands {
 public:
     CliCommands() = default;
@@ -38,4 +42,5 @@ private:
     PortsSubcommand m_ports;
     DoctorSubcommand m_doctor;
     BatchSubcommand m_batch;
+    std::vector<std::string> m_helpWords;
 };

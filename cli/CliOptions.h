@@ -6,6 +6,7 @@
 // The global options, given before the subcommand.
 struct CliOptions {
     std::string port = "COM1";  // a COM port (COMn), a device path, or "sim"
+    std::string portGiven = "--port";  // where the port was named: "--port", or "ECRCTL_PORT"
     std::int32_t baud = 19200;
     bool trace = false;
     bool traceDecoded = false;  // --trace=decoded: one decoded line per frame, with its time

@@ -41,7 +41,7 @@ void CliSession::Open()
     std::string error;
     switch (m_target.Resolve(m_options.port, simulator, error)) {
     case LinkTarget::Problem::None: break;
-    case LinkTarget::Problem::BadName: throw BadPortName(m_options.port);
+    case LinkTarget::Problem::BadName: throw BadPortName(m_options.port, m_options.portGiven);
     case LinkTarget::Problem::NoSimulator:
         throw CliFailure(CliFailure::kLink, "the simulated register is not available in this build");
     case LinkTarget::Problem::SimulatorFailed:
@@ -57,6 +57,9 @@ void CliSession::Open()
         if (m_progressObserver)
             m_progressObserver(percent);
     };
+    // What ecrctl prints feeds scripts and backups: a value the reply does
+    // not hold is no value of the register's.
+    m_link.SetMissingFields(ECRMissingFields::Fail);
     bool answered = false;
     try {
         answered = m_link.Open(address, RegisterLink::Settings(m_options.baud, address.ComNumber()), reports);
@@ -66,10 +69,8 @@ void CliSession::Open()
         if (!opening)
             throw;
         // The design's text names only the step; the user needs the device and why.
-        const std::string reason = m_link.Problem();
-        const std::string step(CommErrorText(error.code).Data());
-        throw CliFailure(CliFailure::kLink, "cannot open " + PortText() + ": " +
-                                                (reason.empty() ? step : reason + " (" + step + ")") + DoctorAdvice());
+        throw CliFailure(CliFailure::kLink,
+                         "cannot open " + PortText() + ": " + m_link.Describe(error) + DoctorAdvice());
     }
     if (!answered)
         throw CliFailure(CliFailure::kLink, "the register does not answer on " + PortText() + DoctorAdvice());
@@ -102,6 +103,9 @@ std::string CliSession::Describe(const ECRReplyError& error) const
 {
     std::string request;
     if (ECRDevice* device = m_link.Device()) {
+        // A reply that failed the engine's check brings no fields: that check is the cause.
+        if (device->LastVerdict().kind == ECRVerdict::Kind::FailedCheck)
+            return FailedCheck(device->LastVerdict()).what();
         const ECRString& command = device->LastVerdict().command;
         request = " to " + ECRFieldReader::ShowText(std::string_view(command.Data(), command.Length()), false);
     }
@@ -124,30 +128,30 @@ std::string CliSession::Describe(const CommError& error) const
     return "communication failure: " + text;
 }
 
-PortAddress CliSession::AddressOf(const std::string& port)
+PortAddress CliSession::AddressOf(const std::string& port, const std::string& given)
 {
     if (const std::optional<PortAddress> address = ComPortMap().Resolve(port))
         return *address;
-    throw BadPortName(port);
+    throw BadPortName(port, given);
 }
 
-CliFailure CliSession::BadPortName(const std::string& port)
+CliFailure CliSession::BadPortName(const std::string& port, const std::string& given)
 {
     if (PortAddress::ParseNetwork(port))
-        return CliFailure(CliFailure::kUsage, "--port " + port +
+        return CliFailure(CliFailure::kUsage, given + " " + port +
                                                   ": a device server is named tcp://HOST:PORT or "
                                                   "rfc2217://HOST:PORT (an IPv6 address in brackets)");
 #ifdef _WIN32
     // Windows opens its COM ports by name only; a path would quietly open no port at all.
-    return CliFailure(CliFailure::kUsage,
-                      "on Windows --port takes a COM port (COM1, COM12) or a device server "
-                      "(tcp://HOST:PORT, rfc2217://HOST:PORT), not " +
-                          port);
+    return CliFailure(CliFailure::kUsage, "on Windows " + given +
+                                              " takes a COM port (COM1, COM12) or a device "
+                                              "server (tcp://HOST:PORT, rfc2217://HOST:PORT), not " +
+                                              port);
 #else
-    return CliFailure(CliFailure::kUsage,
-                      "--port takes a COM port (COM1, COM12), a device path, a device server "
-                      "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " +
-                          port);
+    return CliFailure(CliFailure::kUsage, given +
+                                              " takes a COM port (COM1, COM12), a device path, a device server "
+                                              "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim, not " +
+                                              port);
 #endif
 }
 

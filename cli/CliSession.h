@@ -41,12 +41,13 @@ public:
     // Where --port leads: COMn through ECR_COMn or the system's own port, a
     // device path as given, a device server (tcp://, rfc2217://). CliFailure
     // (usage) for any other name; "sim" is the caller's to handle first.
-    static PortAddress AddressOf(const std::string& port);
+    // given: where the name came from ("--port", "ECRCTL_PORT"), for the message.
+    static PortAddress AddressOf(const std::string& port, const std::string& given);
     // What went wrong last on the link's port, in words that name it; empty
     // when the error's own text says all (see SerialPort::Problem).
     std::string LinkProblem() const { return m_link.Problem(); }
-    // The usage failure for a --port that names no port.
-    static CliFailure BadPortName(const std::string& port);
+    // The usage failure for a --port (or what given names) that names no port.
+    static CliFailure BadPortName(const std::string& port, const std::string& given = "--port");
 
     // Ends the session log with how the run ended.
     void LogOutcome(int exitCode, const std::string& error);

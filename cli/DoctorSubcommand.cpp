@@ -7,6 +7,7 @@
 #include "cli/TerminalText.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
+#include "ecr/protocol/ECRStatusByte.h"
 #include "link/RegisterLink.h"
 
 #ifndef _WIN32
@@ -77,7 +78,7 @@ void DoctorSubcommand::Run(CliSession& s) const
     if (port == "sim")
         throw CliFailure(CliFailure::kUsage, "doctor checks a real line; the simulated register needs none");
     // The port the enquiry opens: on Linux the very device checked.
-    PortAddress address = CliSession::AddressOf(port);
+    PortAddress address = CliSession::AddressOf(port, s.Options().portGiven);
     std::vector<Finding> findings;
     bool usable = true;
     s.Output().Result().Set("port", port);
@@ -134,9 +135,11 @@ void DoctorSubcommand::Run(CliSession& s) const
             if (status != 0) {
                 char text[8];
                 std::snprintf(text, sizeof text, "0x%02X", status & 0xFF);
+                const char* meaning = ECRStatusByte::Describe(ECRStatusByte::Of(static_cast<unsigned char>(status)));
                 answeredAt = baud;
                 findings.push_back(
-                    {false, "the register answers at " + std::to_string(baud) + " baud (status " + text + ")",
+                    {false,
+                     "the register answers at " + std::to_string(baud) + " baud (status " + text + ", " + meaning + ")",
                      baud == s.Options().baud ? ""
                                               : "use --baud " + std::to_string(baud) + " (in the program: Brzina " +
                                                     std::to_string(baud) + ")"});

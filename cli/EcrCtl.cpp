@@ -5,10 +5,11 @@
 #include "cli/CliOptions.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
+#include "cli/SubcommandWords.h"
 #include "version/ThermalVersion.h"
 
 #include <CLI/CLI.hpp>
-
+#include <cstdlib>
 #include <sstream>
 
 namespace {
@@ -55,9 +56,15 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     // --json"); set before the subcommands are made, which inherit it.
     app.fallthrough();
     app.set_version_flag("--version", ThermalVersion::Line("ecrctl"));
-    app.add_option("--port", options.port,
-                   "a COM port (COM1, COM12), a device path (/dev/ttyUSB0), a device server "
-                   "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim")->capture_default_str();
+    // ECRCTL_PORT names the port of every run that gives no --port (shown as the default).
+    const char* environmentPort = std::getenv("ECRCTL_PORT");
+    if (environmentPort != nullptr && *environmentPort != '\0')
+        options.port = environmentPort;
+    CLI::Option* port = app.add_option("--port", options.port,
+                                       "a COM port (COM1, COM12), a device path (/dev/ttyUSB0), a device server "
+                                       "(tcp://HOST:PORT, rfc2217://HOST:PORT) or sim; the default is ECRCTL_PORT "
+                                       "when it is set, else COM1")
+                            ->capture_default_str();
     // Taken as text and checked as text: an empty value is refused, not read as the default.
     std::string baudText;
     CLI::Option* baud =
@@ -68,7 +75,8 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     app.add_flag("--trace{hex}", traceForm,
                  "show every byte and register message on standard error; --trace=decoded shows each frame "
                  "decoded, with its time")
-        ->check(CLI::IsMember({"hex", "decoded"}));
+        ->check(CLI::IsMember({"hex", "decoded"}))
+        ->option_text("hex|decoded");
     app.add_option("--log", options.log, "append every traffic entry and message of the run, decoded, to this file");
     app.add_flag("--json", options.json, "print the result as one JSON document");
     app.add_option(
@@ -80,7 +88,17 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     commands.Register(app);
 
     const bool json = AsksForJson(args);
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    const std::vector<std::string> words = SubcommandWords::WithHelp(app, args);
+    const std::string unknown = SubcommandWords::Unknown(app, words);
+    if (!unknown.empty()) {
+        err << unknown << '\n';
+        if (json) {
+            CliOutput output(out, err, true, false);
+            output.Finish(CliFailure::kUsage, unknown, 0);
+        }
+        return CheckOutput(out, err, CliFailure::kUsage);
+    }
+    std::vector<std::string> reversed(words.rbegin(), words.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& e) {
@@ -115,6 +133,8 @@ int EcrCtl::Run(const std::vector<std::string>& args, std::ostream& out, std::os
         options.baud = std::stoi(baudText);
         options.simulatorBaud = options.baud;
     }
+    if (port->count() == 0 && environmentPort != nullptr && *environmentPort != '\0')
+        options.portGiven = "ECRCTL_PORT";
     options.trace = !traceForm.empty();
     options.traceDecoded = traceForm == "decoded";
 

@@ -73,8 +73,9 @@ void SaleSubcommands::Register(CLI::App& app, CliAction& chosen)
     sell->add_option("NAME", m_name, "article name")->required()->check(RegisterText());
     sell->add_option("PRICE", m_price, "unit price, 2 decimals")->required();
     sell->add_option("QTY", m_quantity, "quantity, 3 decimals")->required();
-    sell->add_option("TAX", m_taxRate, "tax rate index")->required();
-    sell->add_option("UNIT", m_unit, "unit index: 0 bez, 1 g, 2 kg, 3 t, 4 l, 5 m, 6 m2, 7 m3")->capture_default_str();
+    sell->add_option("TAX", m_taxRate, "tax rate index 0..8: 0 A, 1 G, 2 D, 3 Dj, 4 E, 5 Z, 6 I, 7 J, 8 K")->required();
+    sell->add_option("UNIT", m_unit, "unit index 0..9: 0 bez, 1 g, 2 kg, 3 t, 4 l, 5 m, 6 m2, 7 m3; 8 and 9 unnamed")
+        ->capture_default_str();
     AddDefaults(sell, m_register, m_cashier);
     OnChosen(sell, chosen, [this, sell](CliSession& s) {
         SetDefaults(sell, s, m_register, m_cashier);

@@ -3,8 +3,9 @@
 #include "cli/CliArgs.h"
 #include "cli/CliSession.h"
 #include "cli/RawPayload.h"
-#include "ecr/protocol/ECRTrafficText.h"
 #include "ecr/files/SafeFileWrite.h"
+#include "ecr/protocol/ECRStatusByte.h"
+#include "ecr/protocol/ECRTrafficText.h"
 #include "graphics/BuildLogoRows.h"
 #include "graphics/LogoUpload.h"
 #include "graphics/PictureFile.h"
@@ -40,13 +41,18 @@ void ShowSwitch(CliSession& s, const char* key, bool on)
 
 void UtilitySubcommands::Register(CLI::App& app, CliAction& chosen)
 {
-    CLI::App* status = app.add_subcommand("status", "Log on only and print the status byte");
+    CLI::App* status = app.add_subcommand(
+        "status",
+        "Log on only and print the status byte and what it says: ready (0x06), busy (both top bits set), "
+        "or not a status byte the register sends");
     OnChosen(status, chosen, [](CliSession& s) {
         const int byte = s.Status() & 0xFF;
+        const ECRStatusByte::Meaning meaning = ECRStatusByte::Of(static_cast<unsigned char>(byte));
         char text[16];
         std::snprintf(text, sizeof text, "0x%02X", byte);
-        s.Output().Line(text);
+        s.Output().Line(std::string(text) + " " + ECRStatusByte::Describe(meaning));
         s.Output().Result().Set("status", byte);
+        s.Output().Result().Set("meaning", ECRStatusByte::Name(meaning));
     });
 
     RegisterAdvert(app, chosen);

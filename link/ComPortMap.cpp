@@ -11,10 +11,20 @@ std::string ComPortMap::VariableName(int portNumber)
 
 bool ComPortMap::Map(int portNumber, const std::string& path)
 {
+    return Map(portNumber, path, Source::Given);
+}
+
+bool ComPortMap::MapSimulator(int portNumber, const std::string& path)
+{
+    return Map(portNumber, path, Source::Simulator);
+}
+
+bool ComPortMap::Map(int portNumber, const std::string& path, Source source)
+{
     if (portNumber < 1 || path.empty()) {
         return false;
     }
-    m_given[portNumber] = path;
+    m_given[portNumber] = Given{path, source};
     return true;
 }
 
@@ -37,9 +47,9 @@ std::optional<std::string> ComPortMap::MappedPath(int portNumber, Source* source
     const auto given = m_given.find(portNumber);
     if (given != m_given.end()) {
         if (source != nullptr) {
-            *source = Source::Given;
+            *source = given->second.source;
         }
-        return given->second;
+        return given->second.path;
     }
     const char* variable = std::getenv(VariableName(portNumber).c_str());
 #ifdef _WIN32

@@ -9,8 +9,8 @@
 
 // Where the names COM1, COM2, ... lead, decided once at a front end's edge
 // and handed down as a PortAddress. COMn leads to
-//   - a mapping given to this map (thermal --port COMn=PATH, the built-in
-//     simulated register on COM1), else
+//   - a mapping given to this map (thermal --port COMn=PATH, or the built-in
+//     simulated register on COM1: MapSimulator), else
 //   - what the environment variable ECR_COMn names, if set and not empty, else
 //   - the system's own port COMn (/dev/ttyS(n-1) outside Windows).
 // A mapping is a device path or a network address (tcp://HOST:PORT,
@@ -22,13 +22,16 @@
 class ComPortMap {
 public:
     // Where a mapping came from.
-    enum class Source { System, Variable, Given };
+    enum class Source { System, Variable, Given, Simulator };
 
     // 3 -> "ECR_COM3".
     static std::string VariableName(int portNumber);
 
     // Points COMn at a device; false for a port number below 1 or an empty path.
     bool Map(int portNumber, const std::string& path);
+    // As Map, for the simulated register the program runs itself (thermal
+    // --simulator): its source is Simulator, so that a window can say so.
+    bool MapSimulator(int portNumber, const std::string& path);
     // A mapping written "COMn=path", as given on a command line; false (and
     // nothing changed) when it is not of that form.
     bool Apply(std::string_view mapping);
@@ -47,5 +50,11 @@ public:
     std::string DevicePath(int portNumber) const;
 
 private:
-    std::map<int, std::string> m_given;
+    struct Given {
+        std::string path;
+        Source source;
+    };
+    bool Map(int portNumber, const std::string& path, Source source);
+
+    std::map<int, Given> m_given;
 };

@@ -1,6 +1,7 @@
 #include "link/RegisterLink.h"
 
 #include "ecr/protocol/CommError.h"
+#include "ecr/protocol/CommErrorText.h"
 #include "serial/NetworkPort.h"
 #include "serial/Win32SerialPort.h"
 
@@ -52,6 +53,7 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
     try {
         m_port->Open();
         m_device = std::make_unique<ECRDevice>(m_port.get());
+        m_device->SetMissingFields(m_missingFields);
         m_device->SetMessageCallback(reports.messages);
         m_device->SetTrafficCallback(reports.requests);
         m_device->SetProgressCallback(reports.progress);
@@ -71,4 +73,11 @@ bool RegisterLink::Open(const PortAddress& address, const SerialSettings& settin
         return false;
     }
     return true;
+}
+
+std::string RegisterLink::Describe(const CommError& error) const
+{
+    const std::string step(CommErrorText(error.code).Data());
+    const std::string reason = Problem();
+    return reason.empty() ? step : reason + " (" + step + ")";
 }

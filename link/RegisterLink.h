@@ -26,6 +26,8 @@
 //
 // The link owns the port and the device; the device goes first. A failed
 // attempt keeps its objects (the port closed) until the next Open or Release.
+class CommError;
+
 class RegisterLink {
 public:
     // Where the link reports; each may be empty. The design's free functions
@@ -70,6 +72,12 @@ public:
     // The device first, then the port.
     void Release();
 
+    // How the devices this link makes read a reply that lacks fields:
+    // ReadEmpty as the design reads it (the windows; the default), Fail for
+    // the programs that feed scripts (ecrctl, ecrd), whose values must be
+    // the register's. Takes effect at the next Open.
+    void SetMissingFields(ECRMissingFields reading) { m_missingFields = reading; }
+
     // Logged on: a register answered the enquiry and the link was not released since.
     bool IsOpen() const { return m_status != 0; }
     // The status byte the log-on read; 0 when none came.
@@ -85,10 +93,16 @@ public:
     // "permission denied"), or a device server's HOST:PORT and reason.
     // Beside the CommError thrown, whose code and text stay the design's.
     std::string Problem() const { return m_port ? m_port->Problem() : std::string(); }
+    // A CommError that Open threw, in words for a message: Problem() with the
+    // design's text of the code beside it ("no such device (Error opening
+    // port)", "kasa.lan:2000: connection refused (Error opening port)"), or
+    // that text alone when the port kept no reason.
+    std::string Describe(const CommError& error) const;
 
 private:
     std::optional<PortAddress> m_address;
     std::unique_ptr<SerialPort> m_port;
     std::unique_ptr<ECRDevice> m_device;
     std::int16_t m_status = 0;
+    ECRMissingFields m_missingFields = ECRMissingFields::ReadEmpty;
 };

@@ -59,9 +59,11 @@ bool NetworkPort::Open()
         throw CommError(CommError::OpenFailed);
     }
     std::string why;
-    m_socket = SocketApi::Connect(m_host, m_port, kConnectTimeoutMs, why);
+    int error = 0;
+    m_socket = SocketApi::Connect(m_host, m_port, kConnectTimeoutMs, why, &error);
     if (m_socket == SocketApi::kInvalid) {
-        Fail(CommError::OpenFailed, why);
+        // Reset as it was made: taken, and at once given up.
+        Fail(CommError::OpenFailed, why + (SocketApi::ConnectionReset(error) ? kAnotherClient : ""));
     }
     if (m_protocol == Protocol::Rfc2217) {
         SendAll(m_telnet.Opening(), CommError::OpenFailed);
@@ -191,10 +193,10 @@ bool NetworkPort::Receive(int waitMs)
     char buffer[4096];
     const long count = SocketApi::Receive(m_socket, buffer, sizeof buffer);
     if (count == 0) {
-        Fail(CommError::ReadFailed, "the connection was closed by the server");
+        Fail(CommError::ReadFailed, "the connection was closed by the server" + std::string(kAnotherClient));
     }
     if (count < 0) {
-        Fail(CommError::ReadFailed, SocketApi::ErrorText(SocketApi::LastError()));
+        FailOnError(CommError::ReadFailed);
     }
     const std::string_view bytes(buffer, static_cast<std::size_t>(count));
     if (m_protocol == Protocol::Raw) {
@@ -218,10 +220,16 @@ void NetworkPort::SendAll(const std::string& bytes, std::int32_t code)
     while (done < bytes.size()) {
         const long sent = SocketApi::Send(m_socket, bytes.data() + done, bytes.size() - done);
         if (sent <= 0) {
-            Fail(code, SocketApi::ErrorText(SocketApi::LastError()));
+            FailOnError(code);
         }
         done += static_cast<std::size_t>(sent);
     }
+}
+
+void NetworkPort::FailOnError(std::int32_t code)
+{
+    const int error = SocketApi::LastError();
+    Fail(code, SocketApi::ErrorText(error) + (SocketApi::ConnectionReset(error) ? kAnotherClient : ""));
 }
 
 void NetworkPort::Fail(std::int32_t code, const std::string& why)

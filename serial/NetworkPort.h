@@ -27,6 +27,10 @@ public:
     // our wish to set its line (a server that never answers is used as is).
     // Some servers take a new client only seconds after the last one left,
     // the connection made but not yet served: the answer is worth waiting for.
+    // Said of a connection the server closed or reset: a server lends its
+    // line to one client at a time, and may take it from one for another
+    // (ser2net's kickolduser), or refuse a client while another holds it.
+    static constexpr const char* kAnotherClient = "; another client may hold the line";
     static constexpr int kConnectTimeoutMs = 4000;
     static constexpr int kNegotiationMs = 4000;
 
@@ -70,6 +74,8 @@ private:
     void SendLineSettings();
     // Closes, remembers why, and throws code.
     [[noreturn]] void Fail(std::int32_t code, const std::string& why);
+    // Fail with the last socket error's text.
+    [[noreturn]] void FailOnError(std::int32_t code);
 
     SerialSettings m_settings;
     std::string m_host;

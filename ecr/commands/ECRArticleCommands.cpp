@@ -27,14 +27,14 @@ void ECRArticleCommands::WriteArticle(const ECRArticle& article)
 
 ECRArticle ECRArticleCommands::ReadArticle(ECRString name, std::int32_t mode)
 {
-    ECRReply reply(ECRRequest("$o").Text(name).Int(mode).Send(*this));
+    ECRReply reply(ECRRequest("$o").Text(name).Int(mode).Send(*this), MissingFields());
     ECRArticle article;
     if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return article;  // the code is the caller's to see in LastVerdict(), not a name
     }
     constexpr std::int32_t kAny = std::numeric_limits<std::int32_t>::min();
     constexpr std::int32_t kAnyTo = std::numeric_limits<std::int32_t>::max();
-    article.name = reply.Take(ECRFrame::LF);
+    article.name = reply.TakeText(ECRFrame::LF, "name");
     article.price = reply.TakeNumber(ECRFrame::HT, "price", 0, ECRArticleRules::kMaxPrice);
     article.taxRate = reply.TakeNumber(ECRFrame::US, "taxRate", 0, ECRArticleRules::kMaxTaxRate);
     article.unit = reply.TakeNumber(ECRFrame::US, "unit", 0, ECRArticleRules::kMaxUnit);

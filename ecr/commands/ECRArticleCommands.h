@@ -35,10 +35,11 @@ public:
     // not sent, and nothing is checked here (ECRArticleRules is the caller's).
     void WriteArticle(const ECRArticle& article);
     // Sends "$o" name LF mode US; the reply is name LF price TAB taxRate US
-    // unit US value1 TAB value2 TAB. A missing field reads as empty or 0; a
-    // price, tax rate or unit outside what ECRArticleRules allows (0 for the
-    // price too), or a number field that is not a number, is a reply that
-    // failed its check: ECRReplyError (CommError(16)) naming the field.
+    // unit US value1 TAB value2 TAB. A missing field reads as empty or 0, or
+    // fails, as MissingFields() says; a price, tax rate or unit outside what
+    // ECRArticleRules allows (0 for the price too), or a number field that
+    // is not a number, is a reply that failed its check: ECRReplyError
+    // (CommError(16)) naming the field.
     // Refused, and for a reply that failed its check, the empty article.
     ECRArticle ReadArticle(ECRString name, std::int32_t mode);
     // How a reading of all articles ended. Only Complete and NoArticles give

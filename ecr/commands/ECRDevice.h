@@ -52,9 +52,14 @@ public:
     // One for the three command groups' (each has its own from ECRProtocol).
     const ECRVerdict& LastVerdict() { return m_engine.Verdicts().Last(); }
 
+    // ReadEmpty (the design's reading) until set.
+    ECRMissingFields MissingFields() override { return m_missingFields; }
+    void SetMissingFields(ECRMissingFields reading) { m_missingFields = reading; }
+
     // The engine, for its poll limits and its port.
     ECREngine& Engine() { return m_engine; }
 
 private:
     ECREngine m_engine;
+    ECRMissingFields m_missingFields = ECRMissingFields::ReadEmpty;
 };

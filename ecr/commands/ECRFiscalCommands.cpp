@@ -47,20 +47,21 @@ template <std::size_t N>
 void ReadLinesWithFlags(ECRProtocol& protocol, const char* command, std::array<ECRString, N>& lines,
                         std::array<bool, N>& doubleSize)
 {
-    ECRReply reply(ECRRequest(command).Send(protocol));
+    ECRReply reply(ECRRequest(command).Send(protocol), protocol.MissingFields());
     // A refusal's reply holds its code, not the fields; the caller sees the code.
     if (protocol.LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return;
     }
     std::array<ECRString, N> readLines;
     std::array<bool, N> readFlags{};
-    for (ECRString& line : readLines) {
-        line = reply.TakeField(ECRFrame::LF);
+    for (std::size_t i = 0; i < N; ++i) {
+        readLines[i] = reply.TakeField(ECRFrame::LF, "line " + std::to_string(i + 1));
     }
     for (std::size_t i = 0; i < N; ++i) {
-        const ECRString flag = reply.TakeField(ECRFrame::US);
+        const std::string field = "line " + std::to_string(i + 1) + " double size";
+        const ECRString flag = reply.TakeField(ECRFrame::US, field);
         if (flag != "0" && flag != "1") {
-            throw ECRReplyError("line " + std::to_string(i + 1) + " double size", flag.Data(), "0 or 1");
+            throw ECRReplyError(field, flag.Data(), "0 or 1");
         }
         readFlags[i] = flag == "1";
     }
@@ -72,7 +73,7 @@ void ReadLinesWithFlags(ECRProtocol& protocol, const char* command, std::array<E
 
 void ECRFiscalCommands::ReadTaxRates(std::array<std::int32_t, 9>& rates)
 {
-    ECRReply reply(ECRRequest("$v").Send(*this));
+    ECRReply reply(ECRRequest("$v").Send(*this), MissingFields());
     if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return;  // the code is the caller's to see in LastVerdict(), not a rate
     }
@@ -97,7 +98,7 @@ void ECRFiscalCommands::WriteTaxRates(const std::array<std::int32_t, 9>& rates, 
 
 ECRDateTime ECRFiscalCommands::ReadClock()
 {
-    ECRReply reply(ECRRequest("$c").Send(*this));
+    ECRReply reply(ECRRequest("$c").Send(*this), MissingFields());
     if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return ECRDateTime();  // refused: the caller finds the code in LastVerdict()
     }
@@ -105,11 +106,11 @@ ECRDateTime ECRFiscalCommands::ReadClock()
     // command, garbled fields) would be shown, or stamped on a fiscal write,
     // as a wrong time.
     ECRDateTime clock;
-    clock.year = reply.TakeDecimal(ECRFrame::US);
-    clock.month = reply.TakeDecimal(ECRFrame::US);
-    clock.day = reply.TakeDecimal(ECRFrame::US);
-    clock.hour = reply.TakeDecimal(ECRFrame::US);
-    clock.minute = reply.TakeDecimal(ECRFrame::US);
+    clock.year = reply.TakeDecimal(ECRFrame::US, "year");
+    clock.month = reply.TakeDecimal(ECRFrame::US, "month");
+    clock.day = reply.TakeDecimal(ECRFrame::US, "day");
+    clock.hour = reply.TakeDecimal(ECRFrame::US, "hour");
+    clock.minute = reply.TakeDecimal(ECRFrame::US, "minute");
     if (!clock.IsValid()) {
         throw CommError(CommError::Sync);
     }
@@ -173,7 +174,7 @@ void ECRFiscalCommands::ReadHeader(std::array<ECRString, 5>& lines, std::array<b
 
 void ECRFiscalCommands::ReadTotalizers(std::array<ECRString, 13>& totals)
 {
-    ECRReply reply(ECRRequest("$t").Send(*this));
+    ECRReply reply(ECRRequest("$t").Send(*this), MissingFields());
     if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return;  // the code is the caller's to see in LastVerdict(), not a total
     }
@@ -236,7 +237,7 @@ void ECRFiscalCommands::VoidItem(ECRString name, std::int32_t price, std::int32_
 
 std::int32_t ECRFiscalCommands::ReadSubtotal()
 {
-    const ECRReply reply(ECRRequest("*u").Send(*this));
+    const ECRReply reply(ECRRequest("*u").Send(*this), MissingFields());
     if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return 0;  // the code is the caller's to see in LastVerdict(), not a subtotal
     }

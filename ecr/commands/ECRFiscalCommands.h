@@ -21,10 +21,11 @@
 // anything is sent. A refusal is not thrown, nor a reply that failed its
 // check (its data is then empty): LastVerdict() tells. A read leaves its
 // values as they were when refused (the code is in LastVerdict(), never in a
-// value). A read that does not say otherwise takes a missing field as empty
-// or 0; a number that is not one, or is out of its range, is a reply that
-// failed its check: ECRReplyError, a CommError(16) naming the field, and the
-// values are left as they were.
+// value). A read that does not say otherwise takes a missing field as
+// MissingFields() says: empty or 0 (the design's reading), or a reply that
+// failed its check; a number that is not one, or is out of its range, is a
+// reply that failed its check: ECRReplyError, a CommError(16) naming the
+// field, and the values are left as they were.
 class ECRFiscalCommands : public ECRProtocol {
 public:
     // The highest tax rate a register keeps: 99.99 %.

@@ -15,9 +15,12 @@ constexpr std::int32_t kLogoBytesPerRow = 45;
 
 bool ReadPrintOption(ECRProtocol& protocol, std::int32_t selector)
 {
-    ECRReply reply(ECRRequest("$y").Int(selector).Send(protocol));
+    ECRReply reply(ECRRequest("$y").Int(selector).Send(protocol), protocol.MissingFields());
+    if (protocol.LastVerdict().kind == ECRVerdict::Kind::Refused) {
+        return false;  // the code is the caller's to see in LastVerdict(), not a switch
+    }
     reply.Take(ECRFrame::US);
-    return reply.RestInt() == 1;
+    return reply.RestFlag(selector == kLogoSelector ? "logo printing" : "advertising text printing");
 }
 
 void SetPrintOption(ECRProtocol& protocol, std::int32_t selector, bool on)
@@ -87,15 +90,15 @@ void ECRGraphicsCommands::StoreLogo(std::int32_t rowCount)
 
 std::int32_t ECRGraphicsCommands::ReadMemorySize(std::int32_t area)
 {
-    ECRReply reply(ECRRequest("$q").Int(area).Send(*this));
+    ECRReply reply(ECRRequest("$q").Int(area).Send(*this), MissingFields());
     if (LastVerdict().kind == ECRVerdict::Kind::Refused) {
         return 0;
     }
     // A size that is no number would be saved as an empty dump.
-    if (reply.TakeDecimal(ECRFrame::US) != area) {
+    if (reply.TakeDecimal(ECRFrame::US, "area") != area) {
         throw CommError(CommError::Sync);
     }
-    return reply.RestDecimal();
+    return reply.RestDecimal("size");
 }
 
 std::vector<unsigned char> ECRGraphicsCommands::ReadMemory(std::int32_t area, std::int32_t& size)
@@ -108,10 +111,10 @@ std::vector<unsigned char> ECRGraphicsCommands::ReadMemory(std::int32_t area, st
     std::vector<unsigned char> buffer(static_cast<std::size_t>(size));
     ReportProgress(-1);
     for (std::int32_t offset = 0; offset < size; offset += kMemoryBlock) {
-        ECRReply reply(ECRRequest("$q").Int(area).Int(kMemoryBlock).Amount(offset).Send(*this));
+        ECRReply reply(ECRRequest("$q").Int(area).Int(kMemoryBlock).Amount(offset).Send(*this), MissingFields());
         // A block for another area or offset (a late answer, a confused
         // register) would be saved in the wrong place of the dump.
-        if (reply.TakeDecimal(ECRFrame::US) != area || reply.TakeDecimal(ECRFrame::HT) != offset) {
+        if (reply.TakeDecimal(ECRFrame::US, "area") != area || reply.TakeDecimal(ECRFrame::HT, "offset") != offset) {
             throw CommError(CommError::Sync);
         }
         ReportProgress(Progress(offset, size));

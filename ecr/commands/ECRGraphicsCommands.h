@@ -28,7 +28,8 @@ public:
     // Send "$y" 1 US (the logo) or "$y" 2 US (the advertising text); the
     // reply is the selector US and the switch. True when what follows the
     // first US reads as 1; a refusal, or a reply that failed its check, reads
-    // as false.
+    // as false. Where MissingFields() is Fail, the switch must be 0 or 1
+    // (else ECRReplyError naming it).
     bool ReadLogoEnabled();
     bool ReadAdvertEnabled();
     // Send "#y" 1 US (the logo) or "#y" 2 US (the advertising text), then

@@ -5,7 +5,8 @@
 #include <string>
 
 // A reply that failed its check on a field the command reads: a number that
-// is not one, or is out of the range the register's values keep to. Thrown
+// is not one, or is out of the range the register's values keep to, or a
+// field the reply does not hold where that is a failure. Thrown
 // as the design's CommError(16) (Sync), so whatever catches a failed reply
 // catches it; ecrctl also names the field and its value.
 class ECRReplyError : public CommError {
@@ -20,12 +21,16 @@ public:
     {
     }
 
+    // A field the reply does not hold.
+    static ECRReplyError Missing(std::string field);
+
     const std::string& Field() const { return m_field; }
-    // "price: -5 is not a number from 0 to 99999999"
+    // "price: -5 is not a number from 0 to 99999999", "tax rate K is missing"
     std::string Describe() const;
 
 private:
     std::string m_field;
     std::string m_value;
     std::string m_expected;
+    bool m_missing = false;
 };

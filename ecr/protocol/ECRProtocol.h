@@ -6,6 +6,13 @@
 
 #include <cstdint>
 
+// What a reading command makes of a reply that holds fewer fields than its
+// command's reply lists (or an empty one where a number belongs).
+enum class ECRMissingFields {
+    ReadEmpty,  // as the design reads them: empty texts, and 0 for numbers (the windows)
+    Fail,       // the reply failed its check: ECRReplyError names the field (ecrctl, ecrd)
+};
+
 // The four ways to send, side by side (ECREngine carries them out):
 //
 //                     | Transact              | TransactNoPoll        | SendRaw               | SendReceive
@@ -98,6 +105,9 @@ public:
     // Not one of the eleven: the verdicts of this device's own exchanges, which
     // tell whether the register did what it was asked (see ECRVerdict).
     virtual ECRVerdicts& Verdicts() = 0;
+    // Not one of the eleven: how this device's reading commands take a reply
+    // that lacks fields.
+    virtual ECRMissingFields MissingFields() = 0;
     // The verdict on this device's most recent exchange; NoReply with code 0 before the first.
     const ECRVerdict& LastVerdict() { return Verdicts().Last(); }
 

@@ -166,6 +166,11 @@ bool SocketApi::WouldBlock(int error)
 {
     return error == WSAEWOULDBLOCK;
 }
+
+bool SocketApi::ConnectionReset(int error)
+{
+    return error == WSAECONNRESET || error == WSAECONNABORTED;
+}
 #else
 const SocketHandle SocketApi::kInvalid = -1;
 
@@ -242,9 +247,14 @@ bool SocketApi::WouldBlock(int error)
 {
     return error == EAGAIN || error == EWOULDBLOCK;
 }
+
+bool SocketApi::ConnectionReset(int error)
+{
+    return error == ECONNRESET || error == ECONNABORTED || error == EPIPE;
+}
 #endif
 
-SocketHandle SocketApi::Connect(const std::string& host, int port, int timeoutMs, std::string& why)
+SocketHandle SocketApi::Connect(const std::string& host, int port, int timeoutMs, std::string& why, int* failure)
 {
     addrinfo* found = Lookup(host, port, why);
     if (found == nullptr) {
@@ -259,6 +269,9 @@ SocketHandle SocketApi::Connect(const std::string& host, int port, int timeoutMs
     freeaddrinfo(found);
     if (socket == kInvalid) {
         why = ErrorText(error);
+        if (failure != nullptr) {
+            *failure = error;
+        }
     }
     return socket;
 }

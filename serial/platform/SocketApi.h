@@ -35,8 +35,10 @@ public:
     // address the name resolves to, within timeoutMs in all. The socket is
     // left blocking, with Nagle's delay off. kInvalid with why ("cannot
     // resolve kasa.lan: Name or service not known", "connection refused")
-    // when none answers.
-    static SocketHandle Connect(const std::string& host, int port, int timeoutMs, std::string& why);
+    // when none answers, and then the error (0 when the name did not
+    // resolve) in failure if given.
+    static SocketHandle Connect(const std::string& host, int port, int timeoutMs, std::string& why,
+                                int* failure = nullptr);
     // The addresses a name resolves to, as text; empty with why when none.
     static std::vector<std::string> Resolve(const std::string& host, int port, std::string& why);
     // A listening socket on host:port (port 0: any free one, given back in
@@ -57,4 +59,7 @@ public:
     static bool SetNonBlocking(SocketHandle socket, bool on);
     // The last call failed only because it would have waited (non-blocking).
     static bool WouldBlock(int error);
+    // The last call failed because the peer reset or aborted the connection
+    // (or, sending, had closed it).
+    static bool ConnectionReset(int error);
 };

@@ -44,6 +44,7 @@ bool LinkKeeper::Open()
             reports.messages = [log](ECRString text) { log->Message(std::string_view(text.Data(), text.Length())); };
         }
         const PortAddress& address = *m_target.Address();
+        m_link.SetMissingFields(ECRMissingFields::Fail);
         try {
             if (m_link.Open(address, RegisterLink::Settings(m_register.baud, address.ComNumber()), reports)) {
                 if (m_register.pollLimits)

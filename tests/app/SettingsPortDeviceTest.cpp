@@ -54,3 +54,17 @@ TEST(SettingsPortDevice, ShowsTheMappingInForceAtEachOpening)
     EXPECT_EQ(shown[0], "COM1 -> " + QString::fromStdString(app.Sim().DevicePath()));
     EXPECT_EQ(shown[1], "COM1 -> /dev/null");
 }
+
+// thermal --simulator: the line says that the register on COM1 is simulated.
+TEST(SettingsPortDevice, SaysWhenTheRegisterIsTheProgramsSimulatedOne)
+{
+    AppHarness app;
+    app.Main().m_portMap.MapSimulator(1, app.Sim().DevicePath());
+    QString shown;
+    ScopedModalDriver driver([&](CDialog& dlg) {
+        shown = dlg.GetItemText(CConSettingDlg::IDC_PORT_DEVICE);
+        dlg.EndDialog(IDCANCEL);
+    });
+    app.Choose(CThermalDlg::ID_SETTINGS);
+    EXPECT_EQ(shown, "COM1 -> simulirana kasa (" + QString::fromStdString(app.Sim().DevicePath()) + ")");
+}

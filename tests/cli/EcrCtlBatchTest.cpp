@@ -180,7 +180,8 @@ TEST_F(EcrCtlBatch, AMistakeOnALateLineSendsNothing)
 {
     for (const char* script :
          {"sell Sok 10 1 1\nsell Sok\n", "sell Sok 10 1 1\nnonsense\n", "sell Sok 10 1 1\nstatus --port COM2\n",
-          "sell Sok 10 1 1\ndoctor\n", "sell Sok 10 1 1\nbatch other.txt\n", "sell Sok 10 1 1\nclock --help\n"}) {
+          "sell Sok 10 1 1\ndoctor\n", "sell Sok 10 1 1\nbatch other.txt\n", "sell Sok 10 1 1\nclock --help\n",
+          "sell Sok 10 1 1\nhelp clock\n"}) {
         host.ClearRequests();
         const Outcome outcome = Batch(script);
         EXPECT_EQ(outcome.exitCode, 2) << script;

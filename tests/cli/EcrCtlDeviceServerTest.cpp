@@ -211,4 +211,25 @@ TEST_F(DeviceServerTest, FaultsEndAsLinkFailuresInBoundedTime)
     }
 }
 
+// A server that closes or resets the connection as the run begins, as
+// ser2net does to a client while another holds its line: a link failure
+// that says so, raw and over RFC 2217.
+TEST(EcrCtlServerHangup, AConnectionTheServerEndsMayBeAnotherClientsLine)
+{
+    for (const TcpPeer::Hangup how : {TcpPeer::Hangup::Close, TcpPeer::Hangup::Reset}) {
+        for (const std::string scheme : {"tcp://", "rfc2217://"}) {
+            SCOPED_TRACE(scheme + (how == TcpPeer::Hangup::Close ? " closed" : " reset"));
+            TcpPeer server;
+            std::thread hangUp([&server, how] { server.HangUp(how); });
+            const EcrCtlOutcome outcome =
+                RunEcrCtl({"--port", scheme + "127.0.0.1:" + std::to_string(server.Port()), "status"});
+            hangUp.join();
+            EXPECT_EQ(outcome.exitCode, 3);
+            EXPECT_NE(outcome.err.find("127.0.0.1:" + std::to_string(server.Port()) + ": "), std::string::npos)
+                << outcome.err;
+            EXPECT_NE(outcome.err.find("; another client may hold the line"), std::string::npos) << outcome.err;
+        }
+    }
+}
+
 }  // namespace

@@ -318,7 +318,7 @@ TEST_F(EcrCtlHost, DoctorFindsTheRegisterOnTheSimulatedLine)
     const Json doc = Json::Parse(outcome.out);
     EXPECT_EQ(doc["answeredAt"].number, 19200);
     const Json& last = doc["findings"].items.back();
-    EXPECT_EQ(last["text"].text, "the register answers at 19200 baud (status 0x06)");
+    EXPECT_EQ(last["text"].text, "the register answers at 19200 baud (status 0x06, ready)");
     EXPECT_EQ(last["advice"].text, "use --baud 19200 (in the program: Brzina 19200)");
     EXPECT_TRUE(simulator.Requests().empty()) << "an enquiry is no request frame";
 }
@@ -361,7 +361,7 @@ TEST_F(EcrCtlHost, DoctorThroughALinkSeesTheSimulatedRegisterAtItsOtherEndAndEnq
               "ok: " + simulator.DevicePath() +
                   " is a pseudo-terminal, also open in process 4242100 (ecr-sim), as a rule the program at its other "
                   "end",
-              std::string("ok: the register answers at 19200 baud (status 0x06)")})
+              std::string("ok: the register answers at 19200 baud (status 0x06, ready)")})
             EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
         EXPECT_EQ(outcome.out.find("kill"), std::string::npos) << outcome.out;
         EXPECT_EQ(doc["linksTo"].text, simulator.DevicePath());

@@ -24,6 +24,15 @@ const std::string TAB = "\t";
 const char* const kFileArg = "FILE";
 const char* const kEarlierContent = "written by an earlier run\n";
 
+// The same field count times.
+std::string Fields(const std::string& field, int count)
+{
+    std::string fields;
+    for (int i = 0; i < count; ++i)
+        fields += field;
+    return fields;
+}
+
 // Answers by command code; a code without an entry gets no answer.
 ScriptedRegister::Script ByCommand(std::map<std::string, std::string> replies)
 {
@@ -143,6 +152,20 @@ const ScriptedCase kScriptedCases[] = {
     {"header_flag_2", {"header"},
      ByCommand({{"$h", "$HA\nB\nC\nD\nE\n2" + US + "0" + US + "0" + US + "0" + US + "0" + US}}), 3,
      "(line 1 double size: 2 is not 0 or 1)", nullptr},
+    // A reply with fewer fields than its command's reply lists failed its
+    // check: a missing rate or total read as 0 would be printed, or saved in
+    // a backup and written back, as the register's.
+    {"tax_rates_one_short", {"tax-rates"}, ByCommand({{"$v", "$V" + Fields("1000" + TAB, 8)}}), 3,
+     "the register's answer to $v failed its check (tax rate K is missing)", nullptr},
+    {"totalizers_one_short", {"totalizers"}, ByCommand({{"$t", "$T" + Fields("100" + TAB, 12)}}), 3,
+     "the register's answer to $t failed its check (totalizer nonFiscalToday is missing)", nullptr},
+    {"logo_switch_missing", {"logo", "status"}, ByCommand({{"$y", "$Y1" + US}}), 3, "(logo printing is missing)",
+     nullptr},
+    {"article_one_short", {"articles", "list"},
+     ByCommand({{"$o", "$OSok" + LF + "100" + TAB + "1" + US + "0" + US + "0" + TAB}}), 3, "(value2 is missing)",
+     nullptr},
+    {"subtotal_missing", {"subtotal"}, ByCommand({{"*u", "*U"}}), 3,
+     "the register's answer to *u failed its check (subtotal is missing)", nullptr},
     // Refused with code 20: no value, the register's message.
     {"subtotal_refused", {"subtotal"}, ByCommand({{"*u", "#Zu" + LF + "20" + US}}), 1, "(code 20)", nullptr},
     // The one reader the dialogs, ecrctl and backup share: every line up to its LF.
@@ -188,6 +211,36 @@ TEST(EcrCtlScriptedList, AnEmptyTableIsAFinishedListAndWritesTheFile)
     EXPECT_EQ(TempFolder::Read(file), "");
 }
 
+// The status byte with what it says: 0x06 ready, both top bits set busy,
+// anything else no status byte the register sends.
+TEST(EcrCtlScriptedStatus, SaysWhatTheStatusByteMeans)
+{
+    struct Case {
+        char byte;
+        const char* line;
+        const char* meaning;
+    };
+    const Case cases[] = {
+        {'\x06', "0x06 ready\n", "ready"},
+        {'\xC0', "0xC0 busy\n", "busy"},
+        {'\xFE', "0xFE busy\n", "busy"},
+        {'\x80', "0x80 not a status byte the register sends\n", "unknown"},
+        {'\x15', "0x15 not a status byte the register sends\n", "unknown"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        ScriptedRegister line(ByCommand({}), c.byte);
+        std::ostringstream out, err;
+        EXPECT_EQ(EcrCtl::Run({"--port", line.DevicePath(), "status"}, out, err), 0) << err.str();
+        EXPECT_EQ(out.str(), c.line);
+        std::ostringstream jsonOut, jsonErr;
+        EXPECT_EQ(EcrCtl::Run({"--port", line.DevicePath(), "--json", "status"}, jsonOut, jsonErr), 0);
+        const Json json = Json::Parse(jsonOut.str());
+        EXPECT_EQ(json["status"].number, static_cast<unsigned char>(c.byte));
+        EXPECT_EQ(json["meaning"].text, c.meaning);
+    }
+}
+
 // A result that cannot be written is no success, also when everything else was.
 TEST_F(EcrCtlFixture, ResultsThatCannotBeWrittenAreAFileFailure)
 {
@@ -218,7 +271,7 @@ TEST_F(EcrCtlFixture, BytesLeftByAnEarlierRunAreNotTheStatus)
         host.WithSimulator([](ECRSimulator& sim) { sim.SetFaults(SimFaults{}); });
         const Outcome status = Run({"status"});
         EXPECT_EQ(status.exitCode, 0) << status.err;
-        EXPECT_EQ(status.out, "0x06\n");
+        EXPECT_EQ(status.out, "0x06 ready\n");
     }
 }
 

@@ -221,7 +221,8 @@ TEST_F(EcrCtlFixture, ReadingsAsTextAndAsJson)
 
     const Json status = Json::Parse(Run({"status"}, {"--json"}).out);
     EXPECT_EQ(status["status"].number, 6);
-    EXPECT_EQ(Run({"status"}).out, "0x06\n");
+    EXPECT_EQ(status["meaning"].text, "ready");
+    EXPECT_EQ(Run({"status"}).out, "0x06 ready\n");
 }
 
 // Every amount in one form: decimals, as prices and rates already were.

@@ -43,6 +43,11 @@ TEST_F(ComPortMapTest, VariableRedirectsItsPortElseSerialDeviceCountedFromZero)
     EXPECT_STREQ(std::getenv("ECR_COM3"), "/dev/pts/42");
     EXPECT_EQ(ComPortMap().DevicePath(3), "/dev/pts/42");
 
+    // The program's own simulated register is told apart.
+    EXPECT_TRUE(map.MapSimulator(3, "/dev/pts/7"));
+    EXPECT_EQ(map.MappedPath(3, &source), "/dev/pts/7");
+    EXPECT_EQ(source, ComPortMap::Source::Simulator);
+
     EXPECT_FALSE(map.Map(0, "/dev/ttyUSB0"));
     EXPECT_FALSE(map.Map(2, ""));
     EXPECT_EQ(map.MappedPath(2), std::nullopt);

@@ -1,13 +1,17 @@
 // Register links in one process, each on its own simulated register.
-#include "link/RegisterLink.h"
-
 #include "ecr/commands/ECRArticle.h"
+#include "ecr/protocol/CommError.h"
+#include "link/RegisterLink.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
+#include "support/TcpPeer.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <string>
+#include <sys/file.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,6 +66,43 @@ ECRArticle Article(const char* name)
     article.taxRate = 1;
     article.unit = 0;
     return article;
+}
+
+// Why a port did not open, in the words every front end shows: the system's
+// reason, with the design's text of the failed step beside it.
+TEST(RegisterLinkTest, APortThatDoesNotOpenSaysWhy)
+{
+    SimulatorHost held;
+    ASSERT_TRUE(held.Start());
+    const int fd = ::open(held.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0) << "another program holds the line";
+    int closedPort = 0;
+    {
+        TcpPeer gone;
+        closedPort = gone.Port();
+    }
+    struct Case {
+        PortAddress address;
+        std::string words;
+    };
+    const Case cases[] = {
+        {PortAddress::DevicePath("/nonexistent/ttyUSB9"), "no such device (Error opening port)"},
+        {PortAddress::DevicePath("/dev/null"), "not a serial line (Error reading port settings)"},
+        {PortAddress::DevicePath(held.DevicePath()), "in use by another program (Error opening port)"},
+        {PortAddress::Network(PortAddress::Kind::Tcp, "127.0.0.1", closedPort),
+         "127.0.0.1:" + std::to_string(closedPort) + ": Connection refused (Error opening port)"},
+    };
+    for (const Case& c : cases) {
+        RegisterLink link;
+        try {
+            link.Open(c.address, RegisterLink::Settings(19200), {});
+            ADD_FAILURE() << c.words << ": opened";
+        } catch (const CommError& error) {
+            EXPECT_EQ(link.Describe(error), c.words);
+        }
+    }
+    ::close(fd);
 }
 
 TEST(RegisterLinkTest, TwoRegistersInOneProcessEachSeeOnlyTheirOwn)

@@ -3,6 +3,7 @@
 // register, and registers that do not disturb each other.
 #include "EcrdFixture.h"
 #include "ecr/commands/ECRSessionLog.h"
+#include "support/ScriptedRegister.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -299,4 +300,40 @@ TEST_F(EcrdTest, ALinkThatFailsIsOpenedAgainWhenTheRegisterIsBack)
     EXPECT_EQ(link()["state"].text, "open");
     EXPECT_EQ(Receipt("back", kTwoLines).body["outcome"].text, "printed");
     EXPECT_EQ(ReceiptsPrinted(1), 2);
+}
+
+// A reply with fewer fields than its command's reply lists failed its check:
+// no daily report is printed on totals that lack one (they would settle a
+// lost answer), and no article is listed with a value it was not sent.
+TEST_F(EcrdTest, AReplyThatLacksAFieldFailsItsJob)
+{
+    std::string totals;
+    for (int i = 0; i < 12; ++i)
+        totals += "100\t";
+    ScriptedRegister line([totals](const std::string& payload) -> std::optional<std::string> {
+        const std::string command = payload.substr(0, 2);
+        if (command == "$t")
+            return "$T" + totals;
+        // clang-format off
+        if (command == "$c")
+            return "$C26\x1F" "3\x1F" "15\x1F" "9\x1F" "41\x1F";
+        if (command == "#z")
+            return "#z";
+        if (command == "$o")
+            return "$OSok\n" "100\t" "1\x1F" "0\x1F" "0\t";  // value2 missing
+        // clang-format on
+        return std::nullopt;
+    });
+    AddRegisters(1);
+    std::string config = Config();
+    config.replace(config.find(hosts[0]->DevicePath()), hosts[0]->DevicePath().size(), line.DevicePath());
+    StartEcrd(config);
+
+    const Answer daily = Send("POST", "/registers/kasa1/reports/daily", "", "z-1");
+    EXPECT_EQ(daily.body["outcome"].text, "not printed");
+    const Answer list = Send("GET", "/registers/kasa1/articles");
+    EXPECT_NE(list.status, 200);
+    EXPECT_FALSE(list.body.Has("result"));
+    for (const std::string& request : line.Requests())
+        EXPECT_NE(request.substr(0, 2), "#z");
 }

@@ -7,7 +7,10 @@ constexpr char kEsc = 0x1b;
 constexpr char kEnq = 0x05;
 }  // namespace
 
-ScriptedRegister::ScriptedRegister(Script script) : m_script(std::move(script)), m_thread([this] { Serve(); }) {}
+ScriptedRegister::ScriptedRegister(Script script, char status)
+    : m_script(std::move(script)), m_status(status), m_thread([this] { Serve(); })
+{
+}
 
 ScriptedRegister::~ScriptedRegister()
 {
@@ -32,7 +35,7 @@ void ScriptedRegister::Serve()
         const char c = bytes[0];
         if (frame.empty() && c != kEsc) {
             if (c == kEnq) {
-                m_line.Send("\x06");
+                m_line.Send(std::string(1, m_status));
             }
             continue;
         }

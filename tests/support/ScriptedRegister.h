@@ -11,15 +11,16 @@
 #include <vector>
 
 // A register on a pseudo-terminal that says what the test scripts, for
-// replies the simulated register never gives: ENQ is answered "ready"
-// (0x06), every request frame with the reply payload the script returns for
-// its payload, framed; no answer at all when the script returns nothing.
-// Serves on its own thread until destroyed.
+// replies the simulated register never gives: ENQ is answered with the
+// status byte ("ready", 0x06, unless another is given), every request frame
+// with the reply payload the script returns for its payload, framed; no
+// answer at all when the script returns nothing. Serves on its own thread
+// until destroyed.
 class ScriptedRegister {
 public:
     using Script = std::function<std::optional<std::string>(const std::string& payload)>;
 
-    explicit ScriptedRegister(Script script);
+    explicit ScriptedRegister(Script script, char status = '\x06');
     ~ScriptedRegister();
     ScriptedRegister(const ScriptedRegister&) = delete;
     ScriptedRegister& operator=(const ScriptedRegister&) = delete;
@@ -33,6 +34,7 @@ private:
 
     PseudoTerminal m_line;
     Script m_script;
+    const char m_status;
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_requests;

@@ -5,6 +5,10 @@
 #include <stdexcept>
 #include <utility>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#endif
+
 TcpPeer::TcpPeer(std::string greeting)
 {
     std::string why;
@@ -81,6 +85,17 @@ std::string TcpPeer::Receive(std::size_t count, int quietMs)
         bytes.append(buffer, static_cast<std::size_t>(received));
     }
     return bytes;
+}
+
+void TcpPeer::HangUp(Hangup how)
+{
+    if (how == Hangup::Reset) {
+        // No lingering: closing then sends RST.
+        const linger now{1, 0};
+        setsockopt(Client(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&now), sizeof now);
+    }
+    Client();
+    Close();
 }
 
 void TcpPeer::Close()

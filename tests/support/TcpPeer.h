@@ -26,6 +26,11 @@ public:
     std::string ReceiveAll(int quietMs = 200) { return Receive(static_cast<std::size_t>(-1), quietMs); }
     // Ends the connection, as a server that is killed does.
     void Close();
+    // Ends the connection as soon as a client has come (waiting up to 2 s):
+    // closed, or reset (an RST, not a FIN), as a device server does that
+    // gives its line to another client or refuses one while another holds it.
+    enum class Hangup { Close, Reset };
+    void HangUp(Hangup how);
 
 private:
     SocketHandle Client();
