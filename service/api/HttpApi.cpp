@@ -1,6 +1,7 @@
 #include "service/api/HttpApi.h"
 
 #include "service/api/Answers.h"
+#include "service/jobs/ServiceClock.h"
 
 #include <string_view>
 
@@ -48,7 +49,7 @@ const std::vector<HttpApi::Route>& HttpApi::Routes()
 }
 
 HttpApi::HttpApi(const ServiceConfig& config, JobBoard& board)
-    : m_config(config), m_screen(config), m_jobs(config, board), m_registers(board)
+    : m_config(config), m_screen(config), m_jobs(config, board), m_registers(board, ServiceClock::System())
 {
     using namespace std::placeholders;
     for (const Route& route : Routes()) {

@@ -2,9 +2,9 @@
 
 #include "ecr/commands/ECRCodePage.h"
 #include "ecr/commands/ECRTrafficDecoder.h"
-#include "ecr/protocol/DeviceMessageText.h"
 #include "ecr/protocol/CommError.h"
 #include "ecr/protocol/CommErrorText.h"
+#include "ecr/protocol/DeviceMessageText.h"
 #include "service/jobs/ServiceClock.h"
 
 #include <algorithm>
@@ -69,7 +69,7 @@ bool LinkKeeper::Open()
             }
             error = "the register does not answer on " + address.Text();
         } catch (const CommError& failure) {
-            error = "cannot open " + address.Text() + ": " + CommErrorText(failure.code).Data();
+            error = "cannot open " + address.Text() + ": " + m_link.Describe(failure);
         }
     }
     Drop(error, true);

@@ -7,8 +7,8 @@
 
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class ServiceClock;
