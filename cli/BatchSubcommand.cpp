@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliGuard.h"
 #include "cli/CliInput.h"
+#include "cli/CliOutput.h"
 #include "cli/CliSession.h"
 #include "ecr/commands/ECRReceipt.h"
 #include "ecr/commands/Utf8.h"
@@ -45,7 +46,7 @@ JsonValue LineResult(const BatchScript::Command& command, const CliGuard::Outcom
     if (outcome.exitCode != 0) {
         entry.Set("error", outcome.error);
         if (outcome.deviceCode != 0)
-            entry.Set("deviceCode", outcome.deviceCode);
+            CliOutput::SetRefusal(entry, outcome.deviceCode);
     }
     return entry;
 }

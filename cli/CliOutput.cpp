@@ -1,5 +1,8 @@
 #include "cli/CliOutput.h"
 
+#include "ecr/commands/ECRCodePage.h"
+#include "ecr/protocol/DeviceMessageText.h"
+
 CliOutput::CliOutput(std::ostream& out, std::ostream& err, bool json, bool terminal)
     : m_out(out), m_err(err), m_json(json), m_terminal(terminal)
 {
@@ -61,6 +64,13 @@ void CliOutput::Finish(int exitCode, const std::string& error, int deviceCode)
     if (!error.empty())
         m_result.Set("error", error);
     if (deviceCode != 0)
-        m_result.Set("deviceCode", deviceCode);
+        SetRefusal(m_result, deviceCode);
     m_out << m_result.Dump() << '\n';
+}
+
+void CliOutput::SetRefusal(JsonValue& json, int registerCode)
+{
+    json.Set("registerCode", registerCode);
+    json.Set("registerMessage", ECRCodePage::ToUtf8(DeviceMessageText(registerCode)));
+    json.Set("deviceCode", registerCode);
 }

@@ -32,8 +32,12 @@ public:
     void EndProgress();
 
     // With --json prints the document: the results, "ok", "exitCode" and,
-    // on failure, "error" and the register's "deviceCode".
+    // on failure, "error" and the register's refusal (SetRefusal).
     void Finish(int exitCode, const std::string& error, int deviceCode);
+    // The register's refusal as ecrd names it: "registerCode" and
+    // "registerMessage"; and "deviceCode", the name of ecrctl's first
+    // release, kept for the scripts written for it.
+    static void SetRefusal(JsonValue& json, int registerCode);
 
 private:
     std::ostream& m_out;

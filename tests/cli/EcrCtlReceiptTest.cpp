@@ -34,6 +34,8 @@ TEST_F(EcrCtlReceipt, SellStopsAtAReceiptAlreadyOpenAndSendsNothingMore)
     EXPECT_NE(outcome.err.find(kAlreadyOpen), std::string::npos) << outcome.err;
     const Json doc = Json::Parse(outcome.out);
     EXPECT_EQ(doc["deviceCode"].number, 57);
+    EXPECT_EQ(doc["registerCode"].number, 57) << "named as ecrd names it";
+    EXPECT_EQ(doc["registerMessage"].text, "Transakcija ukljucena");
 
     const Outcome begin = Run({"begin"});
     EXPECT_EQ(begin.exitCode, 1);
