@@ -27,8 +27,9 @@ EcrdService::Started EcrdService::Start(std::string& error)
         return Started::Failed;
     if (!m_journal.Open((state / "ecrd-journal.sqlite").string(), error))
         return error.find("is damaged") != std::string::npos ? Started::Refused : Started::Failed;
-    m_board = std::make_unique<JobBoard>(m_config, m_journal, ServiceClock::System());
-    m_api = std::make_unique<HttpApi>(m_config, *m_board);
+    m_journal.SetWriteObserver([this](double seconds) { m_metrics.JournalWrite(seconds); });
+    m_board = std::make_unique<JobBoard>(m_config, m_journal, ServiceClock::System(), m_metrics);
+    m_api = std::make_unique<HttpApi>(m_config, *m_board, m_journal, m_metrics);
     // Bound before the workers start, so a port in use leaves the journal untouched.
     if (!m_api->Bind(error))
         return m_api->BindProblem() == HttpServer::BindProblem::Tls ? Started::Refused : Started::Failed;

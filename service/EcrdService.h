@@ -4,6 +4,7 @@
 #include "service/config/ServiceConfig.h"
 #include "service/jobs/JobJournal.h"
 #include "service/jobs/JournalLock.h"
+#include "service/metrics/ServiceMetrics.h"
 #include "service/registers/JobBoard.h"
 
 #include <memory>
@@ -36,6 +37,7 @@ public:
 private:
     ServiceConfig m_config;
     JournalLock m_lock;
+    ServiceMetrics m_metrics;
     JobJournal m_journal;
     std::unique_ptr<JobBoard> m_board;
     std::unique_ptr<HttpApi> m_api;

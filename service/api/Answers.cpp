@@ -49,8 +49,8 @@ HttpResponse Answers::JobShown(const std::optional<JobRecord>& job, std::int64_t
                                const std::string& jobId)
 {
     if (!job)
-        return Of(Problem(Problem::Code::NotFound, "no job " + jobId + " (results are kept " +
-                                                       std::to_string(keepResultsHours) + " hours)"));
+        return Of(Problem(Problem::Code::NotFound,
+                          "no job " + jobId + " (results are kept " + std::to_string(keepResultsHours) + " hours)"));
     HttpResponse response = Json(200, JobDocument::Of(*job));
     response.headers.emplace_back("Location", "/jobs/" + job->id);
     return response;

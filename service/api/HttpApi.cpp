@@ -43,13 +43,23 @@ const std::vector<HttpApi::Route>& HttpApi::Routes()
         {"DELETE", "/registers/{id}/display", S::Job, JobKind::ClearDisplay},
         {"POST", "/registers/{id}/info-print", S::Job, JobKind::InfoPrint},
         {"POST", "/registers/{id}/raw", S::Job, JobKind::Raw},
+        {"GET", "/jobs", S::ListJobs},
         {"GET", "/jobs/{jobId}", S::ShowJob},
+        {"GET", "/health", S::Health},
+        {"GET", "/metrics", S::Metrics},
+        {"GET", "/openapi.json", S::OpenApi},
+        {"GET", "/", S::ConsolePage},
+        {"GET", "/console/{file}", S::ConsoleFile},
     };
     return routes;
 }
 
-HttpApi::HttpApi(const ServiceConfig& config, JobBoard& board)
-    : m_config(config), m_screen(config), m_jobs(config, board), m_registers(board, ServiceClock::System())
+HttpApi::HttpApi(const ServiceConfig& config, JobBoard& board, JobJournal& journal, ServiceMetrics& metrics)
+    : m_config(config),
+      m_screen(config),
+      m_jobs(config, board),
+      m_registers(board, ServiceClock::System()),
+      m_service(board, journal, metrics)
 {
     using namespace std::placeholders;
     for (const Route& route : Routes()) {
@@ -59,12 +69,19 @@ HttpApi::HttpApi(const ServiceConfig& config, JobBoard& board)
         case Serves::ShowJob: handler = std::bind(&JobHandlers::Show, &m_jobs, _1, _2, _3); break;
         case Serves::Registers: handler = std::bind(&RegisterHandlers::List, &m_registers, _1, _2, _3); break;
         case Serves::RegisterStatus: handler = std::bind(&RegisterHandlers::Status, &m_registers, _1, _2, _3); break;
+        case Serves::ListJobs: handler = std::bind(&JobHandlers::List, &m_jobs, _1, _2, _3); break;
+        case Serves::Health: handler = std::bind(&ServiceHandlers::Health, &m_service, _1, _2, _3); break;
+        case Serves::Metrics: handler = std::bind(&ServiceHandlers::Metrics, &m_service, _1, _2, _3); break;
+        case Serves::OpenApi: handler = std::bind(&FileHandlers::OpenApi, &m_files, _1, _2, _3); break;
+        case Serves::ConsolePage: handler = std::bind(&FileHandlers::ConsolePage, &m_files, _1, _2, _3); break;
+        case Serves::ConsoleFile: handler = std::bind(&FileHandlers::ConsoleFile, &m_files, _1, _2, _3); break;
         }
         m_routes.Add(route.method, route.path, std::move(handler));
     }
     m_server = std::make_unique<HttpServer>(
         ServerOptions(config), [this](const HttpRequest& head) { return Screen(head); },
         [this](HttpRequest request, Responder responder) { Handle(std::move(request), std::move(responder)); });
+    m_service.SetServer(m_server.get());
 }
 
 HttpApi::~HttpApi() = default;
@@ -122,9 +139,9 @@ void HttpApi::Handle(HttpRequest request, Responder responder)
     if (match.route == nullptr && match.allowed.empty())
         return responder.Send(Answers::Of(Problem(Problem::Code::NotFound, "no such path: " + request.path)));
     if (match.route == nullptr) {
-        HttpResponse answer = Answers::Of(Problem(Problem::Code::MethodNotAllowed, request.method + " is not allowed on " +
-                                                                                  request.path + "; allowed: " +
-                                                                                  match.allowed));
+        HttpResponse answer =
+            Answers::Of(Problem(Problem::Code::MethodNotAllowed,
+                                request.method + " is not allowed on " + request.path + "; allowed: " + match.allowed));
         answer.headers.emplace_back("Allow", match.allowed);
         return responder.Send(answer);
     }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "service/api/FileHandlers.h"
 #include "service/api/JobHandlers.h"
 #include "service/api/RegisterHandlers.h"
 #include "service/api/RequestScreen.h"
 #include "service/api/RouteTable.h"
+#include "service/api/ServiceHandlers.h"
 #include "service/config/ServiceConfig.h"
 #include "service/http/HttpServer.h"
 #include "service/jobs/JobKind.h"
@@ -15,6 +17,8 @@
 #include <vector>
 
 class JobBoard;
+class JobJournal;
+class ServiceMetrics;
 
 // ecrd's HTTP interface (service/openapi.json describes it), in three parts:
 // RequestScreen decides from a request's header who may call (a refusal
@@ -25,7 +29,18 @@ class JobBoard;
 class HttpApi {
 public:
     // What serves a route.
-    enum class Serves { Job, ShowJob, Registers, RegisterStatus };
+    enum class Serves {
+        Job,
+        ShowJob,
+        ListJobs,
+        Registers,
+        RegisterStatus,
+        Health,
+        Metrics,
+        OpenApi,
+        ConsolePage,
+        ConsoleFile
+    };
     // One route: its method, its path as the OpenAPI document writes it,
     // and what serves it (for a Job, the kind of job it makes).
     struct Route {
@@ -35,7 +50,7 @@ public:
         JobKind kind = JobKind::Receipt;
     };
 
-    HttpApi(const ServiceConfig& config, JobBoard& board);
+    HttpApi(const ServiceConfig& config, JobBoard& board, JobJournal& journal, ServiceMetrics& metrics);
     ~HttpApi();
 
     // Every route served, for the check against the OpenAPI document.
@@ -61,6 +76,8 @@ private:
     RequestScreen m_screen;
     JobHandlers m_jobs;
     RegisterHandlers m_registers;
+    ServiceHandlers m_service;
+    FileHandlers m_files;
     RouteTable m_routes;
     std::unique_ptr<HttpServer> m_server;
 };

@@ -3,6 +3,7 @@
 #include "ecr/files/JsonReader.h"
 #include "service/jobs/JobJson.h"
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -16,6 +17,28 @@ std::string JobDocument::Time(std::int64_t ms)
     char millis[8];
     std::snprintf(millis, sizeof millis, ".%03dZ", static_cast<int>(ms % 1000));
     return std::string(text, length) + millis;
+}
+
+std::optional<std::int64_t> JobDocument::ParseTime(const std::string& text)
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millis = 0;
+    char tail[2] = {};
+    int used = 0;
+    const bool dateOnly =
+        text.size() == 10 && std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &used) == 3;
+    const bool withMillis = !dateOnly && std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d.%3d%1[Z]%n", &year, &month,
+                                                     &day, &hour, &minute, &second, &millis, tail, &used) == 8;
+    const bool whole = !dateOnly && !withMillis &&
+                       std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%1[Z]%n", &year, &month, &day, &hour, &minute,
+                                   &second, tail, &used) == 7;
+    if ((!dateOnly && !withMillis && !whole) || used != static_cast<int>(text.size()))
+        return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))};
+    if (!date.ok() || year < 1970 || hour > 23 || minute > 59 || second > 59)
+        return std::nullopt;
+    const std::int64_t days = std::chrono::sys_days(date).time_since_epoch().count();
+    return ((days * 24 + hour) * 60 + minute) * 60000 + second * 1000 + millis;
 }
 
 JsonValue JobDocument::RequestBody(const std::string& canonical)

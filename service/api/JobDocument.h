@@ -4,6 +4,7 @@
 #include "service/jobs/JobRecord.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // A job as GET /jobs/{id} shows it: id, register, kind, state, times
@@ -14,6 +15,9 @@ public:
     static JsonValue Of(const JobRecord& job);
     // "2026-03-15T09:41:07.123Z".
     static std::string Time(std::int64_t ms);
+    // Such a time (the milliseconds may be left out), or a date alone
+    // (midnight UTC); none for any other text.
+    static std::optional<std::int64_t> ParseTime(const std::string& text);
     // The body of the canonical request "METHOD PATH\nBODY".
     static JsonValue RequestBody(const std::string& canonical);
 };

@@ -3,6 +3,7 @@
 #include "ecr/files/JsonFields.h"
 #include "ecr/files/JsonReader.h"
 #include "service/api/Answers.h"
+#include "service/api/JobDocument.h"
 #include "service/api/JobWait.h"
 #include "service/api/QueryString.h"
 #include "service/api/RequestReader.h"
@@ -98,9 +99,9 @@ void JobHandlers::Make(JobKind kind, const HttpRequest& request, const std::stri
     case JobBoard::Submitted::Stopping:
         return refuse(Problem(Problem::Code::ServiceStopped, "the service is stopping; nothing was queued"));
     case JobBoard::Submitted::Busy: {
-        HttpResponse busy = Answers::Of(Problem(Problem::Code::RegisterBusy,
-                                                std::to_string(m_config.maxQueue) + " jobs wait for register " +
-                                                    registerId + " already; nothing was queued"));
+        HttpResponse busy = Answers::Of(
+            Problem(Problem::Code::RegisterBusy, std::to_string(m_config.maxQueue) + " jobs wait for register " +
+                                                     registerId + " already; nothing was queued"));
         busy.headers.emplace_back("Retry-After", "1");
         return responder.Send(busy);
     }
@@ -120,4 +121,73 @@ void JobHandlers::Show(const HttpRequest& request, const std::vector<std::string
     const std::int64_t keep = m_config.keepResultsHours;
     JobWait::Answer(m_board, jobId, std::get<std::int32_t>(wait), responder,
                     [keep, jobId](const std::optional<JobRecord>& job) { return Answers::JobShown(job, keep, jobId); });
+}
+
+void JobHandlers::List(const HttpRequest& request, const std::vector<std::string>&, const Responder& responder)
+{
+    const auto refuse = [&](const std::string& why) {
+        responder.Send(Answers::Of(Problem(Problem::Code::BadRequest, why)));
+    };
+    const std::optional<QueryString> query = QueryString::Parse(request.query);
+    if (!query)
+        return refuse("the query is not well formed");
+    for (const std::string& name : query->Names()) {
+        if (name != "register" && name != "state" && name != "key" && name != "since" && name != "before" &&
+            name != "limit")
+            return refuse("no query parameter " + name + " (register, state, key, since, before, limit)");
+    }
+    JobJournal::Filter filter;
+    filter.registerId = query->Get("register").value_or("");
+    if (!filter.registerId.empty() && m_board.Worker(filter.registerId) == nullptr)
+        return responder.Send(Answers::Of(Problem(Problem::Code::NotFound, "no register " + filter.registerId)));
+    if (const std::optional<std::string> state = query->Get("state")) {
+        filter.state = kJobStateNames.Find(*state);
+        if (!filter.state)
+            return refuse("state is queued, running, done, failed or unknown, not " + *state);
+    }
+    filter.key = query->Get("key").value_or("");
+    if (const std::optional<std::string> since = query->Get("since")) {
+        const std::optional<std::int64_t> ms = JobDocument::ParseTime(*since);
+        if (!ms)
+            return refuse("since is a time such as 2026-03-15T09:41:07Z, not " + *since);
+        filter.sinceMs = *ms;
+    }
+    if (const std::optional<std::string> before = query->Get("before")) {
+        // The cursor of the page before: a job's creation time (ms) and its id.
+        const std::size_t dash = before->find('-');
+        const std::string ms = before->substr(0, dash);
+        if (dash == std::string::npos || ms.empty() || ms.size() > 15 ||
+            ms.find_first_not_of("0123456789") != std::string::npos)
+            return refuse("before is the cursor a page's next address gives");
+        filter.before = std::make_pair(std::stoll(ms), before->substr(dash + 1));
+    }
+    if (const std::optional<std::string> limit = query->Get("limit")) {
+        if (limit->empty() || limit->size() > 3 || limit->find_first_not_of("0123456789") != std::string::npos ||
+            std::stoul(*limit) < 1 || std::stoul(*limit) > kMostPerPage)
+            return refuse("limit is 1 to " + std::to_string(kMostPerPage) + ", not " + *limit);
+        filter.limit = std::stoul(*limit);
+    }
+    std::vector<JobRecord> jobs;
+    try {
+        jobs = m_board.List(filter);
+    } catch (const JobJournal::Failure& failure) {
+        return responder.Send(Answers::Of(Problem(Problem::Code::Internal, failure.what())));
+    }
+    JsonValue body = JsonValue::Object();
+    JsonValue& list = body.Set("jobs", JsonValue::Array());
+    for (const JobRecord& job : jobs)
+        list.Push(JobDocument::Of(job));
+    if (jobs.size() == filter.limit) {
+        // The same query from after the last job of this page.
+        std::string next = "/jobs?limit=" + std::to_string(filter.limit);
+        for (const char* name : {"register", "state", "key", "since"}) {
+            if (const std::optional<std::string> value = query->Get(name))
+                next += std::string("&") + name + "=" + QueryString::Encode(*value);
+        }
+        next += "&before=" + std::to_string(jobs.back().createdMs) + "-" + jobs.back().id;
+        body.Set("next", next);
+    } else {
+        body.Set("next", JsonValue());
+    }
+    responder.Send(Answers::Json(200, body));
 }

@@ -22,6 +22,13 @@ public:
     RouteTable::Handler Submit(JobKind kind);
     // GET /jobs/{jobId}?wait=MS.
     void Show(const HttpRequest& request, const std::vector<std::string>& params, const Responder& responder);
+    // GET /jobs?register=ID&state=STATE&key=KEY&since=TIME&limit=N: newest
+    // first, with the address of the next page when there may be one.
+    void List(const HttpRequest& request, const std::vector<std::string>& params, const Responder& responder);
+
+    // The most jobs a page of List holds, and how many when not asked.
+    static constexpr std::size_t kMostPerPage = 500;
+    static constexpr std::size_t kPerPage = 50;
 
 private:
     void Make(JobKind kind, const HttpRequest& request, const std::string& registerId, const Responder& responder);

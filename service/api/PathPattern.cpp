@@ -34,6 +34,8 @@ PathPattern::PathPattern(std::string pattern) : m_text(std::move(pattern))
             m_segments.push_back({Kind::RegisterId, {}});
         else if (segment == "{jobId}")
             m_segments.push_back({Kind::JobId, {}});
+        else if (segment == "{file}")
+            m_segments.push_back({Kind::FileName, {}});
         else if (segment.find('{') != std::string_view::npos)
             throw std::invalid_argument("no such path parameter in " + m_text);
         else
@@ -49,6 +51,9 @@ bool PathPattern::Fits(Kind kind, std::string_view value)
         return !value.empty() && value.size() <= 32 &&
                AllOf(value, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_");
     case Kind::JobId: return !value.empty() && value.size() <= 64 && AllOf(value, "0123456789abcdef");
+    case Kind::FileName:
+        return !value.empty() && value.size() <= 64 && value.front() != '.' &&
+               AllOf(value, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.");
     }
     return false;
 }

@@ -8,8 +8,9 @@
 // "/jobs/{jobId}". A literal segment matches itself; a parameter in braces
 // matches one segment of its own form: {id} a register's id (1 to 32
 // letters, digits, '-' or '_'), {jobId} a job's id (1 to 64 lower-case
-// hexadecimal digits). Matching compiles nothing: a path is split once and
-// compared segment by segment.
+// hexadecimal digits), {file} a file's name (1 to 64 letters, digits, '.',
+// '-' or '_', not beginning with '.'). Matching compiles nothing: a path is
+// split once and compared segment by segment.
 class PathPattern {
 public:
     // Throws std::invalid_argument for a parameter of no known form.
@@ -20,7 +21,7 @@ public:
     bool Match(std::string_view path, std::vector<std::string>& params) const;
 
 private:
-    enum class Kind { Literal, RegisterId, JobId };
+    enum class Kind { Literal, RegisterId, JobId, FileName };
     struct Segment {
         Kind kind;
         std::string text;  // a literal's

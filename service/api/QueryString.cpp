@@ -74,3 +74,21 @@ std::vector<std::string> QueryString::Names() const
         names.push_back(parameter.first);
     return names;
 }
+
+std::string QueryString::Encode(std::string_view value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+            byte == '-' || byte == '.' || byte == '_' || byte == '~') {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += digits[byte >> 4];
+            encoded += digits[byte & 0x0F];
+        }
+    }
+    return encoded;
+}

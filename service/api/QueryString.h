@@ -18,6 +18,9 @@ public:
     std::optional<std::string> Get(std::string_view name) const;
     // Every parameter's name, for telling unknown ones.
     std::vector<std::string> Names() const;
+    // A value as a query writes it: letters, digits and "-._~" as they are,
+    // anything else percent-encoded.
+    static std::string Encode(std::string_view value);
 
 private:
     std::vector<std::pair<std::string, std::string>> m_parameters;

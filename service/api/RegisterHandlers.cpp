@@ -35,7 +35,7 @@ JsonValue RegisterHandlers::Json(const RegisterWorker& worker, std::int64_t nowM
     json.Set("port", reg.port);
     json.Set("baud", reg.baud);
     JsonValue& linkJson = json.Set("link", JsonValue::Object());
-    linkJson.Set("state", link.open ? "open" : "down");
+    linkJson.Set("state", link.Word());
     if (link.changedMs != 0)
         linkJson.Set("since", JobDocument::Time(link.changedMs));
     if (!link.open && !link.error.empty()) {

@@ -75,8 +75,8 @@ std::optional<Problem> RequestScreen::Check(const HttpRequest& head)
         const bool ours = *site == "same-origin" || *site == "none";
         const bool allowedOrigin = origin != nullptr && Lower(*origin) != OwnOrigin(head);
         if (!ours && !allowedOrigin)
-            return Problem(Problem::Code::Forbidden, "a request from another site (" + *site +
-                                                         ") is served only from an allowed origin");
+            return Problem(Problem::Code::Forbidden,
+                           "a request from another site (" + *site + ") is served only from an allowed origin");
     }
 
     if (!m_config.token.empty() && !IsConsoleFile(head)) {

@@ -25,7 +25,7 @@ public:
 
 private:
     struct Record {
-        Clock::time_point first;       // the first wrong token of the window
+        Clock::time_point first;  // the first wrong token of the window
         int wrong = 0;
         Clock::time_point blockedUntil;
     };

@@ -92,6 +92,25 @@ constexpr const char* kColumns =
 
 }  // namespace
 
+class JobJournal::WriteTimer {
+public:
+    explicit WriteTimer(const std::function<void(double)>& observer)
+        : m_observer(observer), m_start(std::chrono::steady_clock::now())
+    {
+    }
+    ~WriteTimer()
+    {
+        if (m_observer)
+            m_observer(std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count());
+    }
+    WriteTimer(const WriteTimer&) = delete;
+    WriteTimer& operator=(const WriteTimer&) = delete;
+
+private:
+    const std::function<void(double)>& m_observer;
+    std::chrono::steady_clock::time_point m_start;
+};
+
 JobJournal::~JobJournal()
 {
     if (m_db != nullptr)
@@ -280,6 +299,7 @@ std::optional<JobRecord> JobJournal::FindByKey(const std::string& registerId, co
 void JobJournal::Insert(const JobRecord& job)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const WriteTimer timer(m_writeObserver);
     Statement insert(m_db,
                      "INSERT INTO jobs (id, register, kind, idem_key, request, state, created_ms)"
                      " VALUES (?, ?, ?, ?, ?, ?, ?)");
@@ -315,9 +335,44 @@ std::vector<JobRecord> JobJournal::Unfinished(const std::string& registerId)
     return jobs;
 }
 
+std::vector<JobRecord> JobJournal::List(const Filter& filter)
+{
+    std::string sql = std::string("SELECT ") + kColumns + " FROM jobs WHERE created_ms >= ?";
+    if (!filter.registerId.empty())
+        sql += " AND register = ?";
+    if (filter.state)
+        sql += " AND state = ?";
+    if (!filter.key.empty())
+        sql += " AND idem_key = ?";
+    if (filter.before)
+        sql += " AND (created_ms < ? OR (created_ms = ? AND id < ?))";
+    sql += " ORDER BY created_ms DESC, id DESC LIMIT ?";
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Statement find(m_db, sql.c_str());
+    int index = 1;
+    find.Bind(index++, filter.sinceMs);
+    if (!filter.registerId.empty())
+        find.Bind(index++, filter.registerId);
+    if (filter.state)
+        find.Bind(index++, std::string(kJobStateNames.Name(*filter.state)));
+    if (!filter.key.empty())
+        find.Bind(index++, filter.key);
+    if (filter.before) {
+        find.Bind(index++, filter.before->first);
+        find.Bind(index++, filter.before->first);
+        find.Bind(index++, filter.before->second);
+    }
+    find.Bind(index, static_cast<std::int64_t>(filter.limit));
+    std::vector<JobRecord> jobs;
+    while (find.Step())
+        jobs.push_back(Row(&find));
+    return jobs;
+}
+
 void JobJournal::MarkRunning(const std::string& id, std::int64_t nowMs)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const WriteTimer timer(m_writeObserver);
     Statement update(m_db, "UPDATE jobs SET state = ?, started_ms = ? WHERE id = ?");
     update.Bind(1, std::string(kJobStateNames.Name(JobState::Running))).Bind(2, nowMs).Bind(3, id).Step();
 }
@@ -328,6 +383,7 @@ void JobJournal::Retry(const JobRecord& job)
     if (job.end.problem)
         earlier.push_back({job.finishedMs, *job.end.problem});
     std::lock_guard<std::mutex> lock(m_mutex);
+    const WriteTimer timer(m_writeObserver);
     Statement update(m_db,
                      "UPDATE jobs SET state = ?, progress = '{}', end_doc = '{}', started_ms = 0, finished_ms = 0,"
                      " attempts = attempts + 1, earlier = ? WHERE id = ?");
@@ -340,6 +396,7 @@ void JobJournal::Retry(const JobRecord& job)
 void JobJournal::SaveProgress(const std::string& id, const JobProgress& progress)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const WriteTimer timer(m_writeObserver);
     // Synced, it is on disk before it returns with every commit before it
     // (the job's insertion among them).
     const bool sync = DurabilityOf(progress) == Durability::PastPowerCut;
@@ -360,6 +417,7 @@ void JobJournal::SaveProgress(const std::string& id, const JobProgress& progress
 void JobJournal::Finish(const std::string& id, const JobEnd& end, std::int64_t nowMs)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    const WriteTimer timer(m_writeObserver);
     Statement update(m_db, "UPDATE jobs SET state = ?, end_doc = ?, finished_ms = ? WHERE id = ?");
     update.Bind(1, std::string(kJobStateNames.Name(end.state)))
         .Bind(2, JobJson::End(end).Dump())
@@ -376,6 +434,17 @@ int JobJournal::Prune(std::int64_t finishedBeforeMs)
                                .c_str());
     remove.Bind(1, finishedBeforeMs).Step();
     return sqlite3_changes(m_db);
+}
+
+bool JobJournal::Writable()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    sqlite3_busy_timeout(m_db, 0);
+    const bool taken = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (taken)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(m_db, kBusyMs);
+    return taken;
 }
 
 std::string JobJournal::NewId()

@@ -5,10 +5,12 @@
 #include "service/jobs/JobRecord.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -52,6 +54,19 @@ public:
     // The register's jobs that are queued or running, oldest first.
     std::vector<JobRecord> Unfinished(const std::string& registerId);
 
+    // Which jobs List gives: each item that is set narrows them.
+    struct Filter {
+        std::string registerId;
+        std::optional<JobState> state;
+        std::string key;
+        std::int64_t sinceMs = 0;  // made at or after
+        // Made before this job (its creation time and id), for the next page.
+        std::optional<std::pair<std::int64_t, std::string>> before;
+        std::size_t limit = 50;
+    };
+    // The jobs the filter names, newest first.
+    std::vector<JobRecord> List(const Filter& filter);
+
     void MarkRunning(const std::string& id, std::int64_t nowMs);
     // Queues a job that MayRunAgain() as its next attempt: its end becomes
     // an earlier attempt, its state queued again.
@@ -61,6 +76,12 @@ public:
     void Finish(const std::string& id, const JobEnd& end, std::int64_t nowMs);
     // Forgets finished jobs that ended before the time, and their keys.
     int Prune(std::int64_t finishedBeforeMs);
+
+    // Whether the journal would take a write now: its write lock taken and
+    // given back at once, without waiting for another program's.
+    bool Writable();
+    // Called with the seconds each write took (for the metrics).
+    void SetWriteObserver(std::function<void(double seconds)> observer) { m_writeObserver = std::move(observer); }
 
     // A new job id: 32 random hexadecimal digits.
     static std::string NewId();
@@ -74,6 +95,10 @@ private:
     void CheckNames();
     JobRecord Row(void* statement);
 
+    // Times a write for the observer.
+    class WriteTimer;
+
     std::mutex m_mutex;
     sqlite3* m_db = nullptr;
+    std::function<void(double)> m_writeObserver;
 };

@@ -2,9 +2,8 @@
 
 #include "service/jobs/ServiceClock.h"
 
-
-JobBoard::JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock)
-    : m_config(config), m_journal(journal), m_clock(clock)
+JobBoard::JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock, ServiceMetrics& metrics)
+    : m_config(config), m_journal(journal), m_clock(clock), m_metrics(metrics)
 {
 }
 
@@ -17,7 +16,7 @@ void JobBoard::Start()
 {
     PruneNow();
     for (const ServiceConfig::Register& reg : m_config.registers)
-        m_workers.push_back(std::make_unique<RegisterWorker>(reg, m_config, m_journal, m_clock,
+        m_workers.push_back(std::make_unique<RegisterWorker>(reg, m_config, m_journal, m_clock, m_metrics,
                                                              [this](const std::string& jobId) { Changed(jobId); }));
     for (const auto& worker : m_workers)
         worker->Start();
@@ -99,6 +98,14 @@ JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
 std::optional<JobRecord> JobBoard::Find(const std::string& jobId)
 {
     return WithPendingEnd(m_journal.Find(jobId));
+}
+
+std::vector<JobRecord> JobBoard::List(const JobJournal::Filter& filter)
+{
+    std::vector<JobRecord> jobs = m_journal.List(filter);
+    for (JobRecord& job : jobs)
+        job = *WithPendingEnd(std::move(job));
+    return jobs;
 }
 
 std::optional<JobRecord> JobBoard::WithPendingEnd(std::optional<JobRecord> job) const

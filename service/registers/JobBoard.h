@@ -16,6 +16,7 @@
 #include <vector>
 
 class ServiceClock;
+class ServiceMetrics;
 
 // Where requests become jobs: the idempotency keys are looked up in the
 // journal, new jobs are stored there before they are queued to their
@@ -32,7 +33,7 @@ public:
     };
     using WatchId = std::uint64_t;
 
-    JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock);
+    JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock, ServiceMetrics& metrics);
     ~JobBoard();
 
     // Makes and starts a worker per register (each settles what the
@@ -53,8 +54,11 @@ public:
     // (JobRecord::MayRunAgain) is queued again as its next attempt: Created.
     // Throws JobJournal::Failure.
     Submitted Submit(JobRecord& job, JobRequest request);
-    // The job as the journal has it. Throws JobJournal::Failure.
+    // The job as the journal has it (or with the end its worker keeps).
+    // Throws JobJournal::Failure.
     std::optional<JobRecord> Find(const std::string& jobId);
+    // The jobs the filter names, newest first, likewise.
+    std::vector<JobRecord> List(const JobJournal::Filter& filter);
 
     // Calls changed once, on a worker's thread, when the job next starts or
     // ends, or when the service begins to stop. Watch first, then look at
@@ -82,6 +86,7 @@ private:
     const ServiceConfig& m_config;
     JobJournal& m_journal;
     const ServiceClock& m_clock;
+    ServiceMetrics& m_metrics;
     std::vector<std::unique_ptr<RegisterWorker>> m_workers;
     std::mutex m_submit;
     mutable std::mutex m_mutex;

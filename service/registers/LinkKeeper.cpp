@@ -11,8 +11,8 @@
 #include <cstdio>
 
 LinkKeeper::LinkKeeper(const ServiceConfig::Register& reg, const ServiceConfig& config, const ServiceClock& clock,
-                       DailySessionLog* log)
-    : m_register(reg), m_config(config), m_clock(clock), m_log(log)
+                       DailySessionLog* log, std::function<void(double seconds)> exchangeTook)
+    : m_register(reg), m_config(config), m_clock(clock), m_log(log), m_exchangeTook(std::move(exchangeTook))
 {
 }
 
@@ -32,12 +32,15 @@ bool LinkKeeper::Open()
     }
     if (m_target.Address()) {
         RegisterLink::Reports reports;
-        if (m_log != nullptr) {
-            DailySessionLog* log = m_log;
-            reports.requests = [log](ECRString text) {
+        DailySessionLog* log = m_log;
+        reports.requests = [this, log](ECRString text) {
+            if (!m_exchangeStart)
+                m_exchangeStart = std::chrono::steady_clock::now();
+            if (log != nullptr)
                 log->Traffic(ECRTrafficDecoder::EngineDirection(text.Data()),
                              std::string_view(text.Data(), text.Length()));
-            };
+        };
+        if (log != nullptr) {
             reports.reads = [log](ECRString text) {
                 log->Traffic(ECRTrafficDirection::FromRegister, std::string_view(text.Data(), text.Length()));
             };
@@ -108,6 +111,9 @@ LinkKeeper::State LinkKeeper::GetState() const
 void LinkKeeper::Saw(const ECRVerdict& verdict)
 {
     m_lastExchange = std::chrono::steady_clock::now();
+    if (m_exchangeStart && m_exchangeTook)
+        m_exchangeTook(std::chrono::duration<double>(m_lastExchange - *m_exchangeStart).count());
+    m_exchangeStart.reset();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_state.lastExchangeMs = m_clock.NowMs();
     if (verdict.kind == ECRVerdict::Kind::Refused)

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -29,6 +30,8 @@ public:
     // How the link stands and what it last saw, for the status answers.
     struct State {
         bool open = false;
+        // "open", "down", or "opening" before the first attempt ended.
+        const char* Word() const { return open ? "open" : changedMs == 0 ? "opening" : "down"; }
         std::string error;            // why it is down, when it is
         std::int64_t changedMs = 0;   // when it last opened or failed (ms since 1970)
         std::int64_t nextOpenMs = 0;  // when the next attempt is due, while down
@@ -41,8 +44,10 @@ public:
         std::uint64_t reopenings = 0;  // opens after the first
     };
 
+    // exchangeTook (if set) gets the seconds of every exchange, from its
+    // request to its verdict.
     LinkKeeper(const ServiceConfig::Register& reg, const ServiceConfig& config, const ServiceClock& clock,
-               DailySessionLog* log);
+               DailySessionLog* log, std::function<void(double seconds)> exchangeTook = {});
 
     // Opens the link; false (and the next attempt scheduled) when it cannot.
     bool Open();
@@ -75,7 +80,9 @@ private:
     RegisterLink m_link;
     std::int32_t m_backOffMs = 0;
 
+    std::function<void(double)> m_exchangeTook;
     std::chrono::steady_clock::time_point m_lastExchange;
+    std::optional<std::chrono::steady_clock::time_point> m_exchangeStart;
     bool m_openedBefore = false;
 
     mutable std::mutex m_mutex;

@@ -3,6 +3,7 @@
 #include "service/jobs/JobJournal.h"
 #include "service/jobs/JobJson.h"
 #include "service/jobs/ServiceClock.h"
+#include "service/metrics/ServiceMetrics.h"
 #include "service/registers/SettleLater.h"
 #include "service/registers/StopRequested.h"
 
@@ -27,14 +28,17 @@ std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std:
 }  // namespace
 
 RegisterWorker::RegisterWorker(const ServiceConfig::Register& reg, const ServiceConfig& config, JobJournal& journal,
-                               const ServiceClock& clock, std::function<void(const std::string& jobId)> jobChanged)
+                               const ServiceClock& clock, ServiceMetrics& metrics,
+                               std::function<void(const std::string& jobId)> jobChanged)
     : m_register(reg),
       m_config(config),
       m_journal(journal),
       m_clock(clock),
+      m_metrics(metrics),
       m_jobChanged(std::move(jobChanged)),
       m_log(MakeLog(config, reg.id)),
-      m_link(m_register, config, clock, m_log.get()),
+      m_link(m_register, config, clock, m_log.get(),
+             [this](double seconds) { m_metrics.Exchange(m_register.id, seconds); }),
       m_ends(journal)
 {
 }
@@ -183,7 +187,7 @@ bool RegisterWorker::SettleAll()
             Checkpoint();
             const std::optional<JobRecord> job = m_journal.Find(next.jobId);
             if (job && !job->Finished())
-                Finish(next.jobId, MakeRunner(next.jobId).Settle(*job, next.cause));
+                Finish(next.jobId, job->kind, MakeRunner(next.jobId).Settle(*job, next.cause));
         } catch (const SettleLater& later) {
             m_link.Drop(std::string("settling job ") + next.jobId + ": " + later.what(), true);
             return false;
@@ -242,7 +246,7 @@ void RegisterWorker::Run(const Queued& job)
         if (LostTheLine())
             m_link.Drop("no answer to the last request", false);
         m_link.Refresh();
-        Finish(job.jobId, end);
+        Finish(job.jobId, kind, end);
     } catch (const SettleLater& later) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -259,7 +263,8 @@ void RegisterWorker::Run(const Queued& job)
                    std::string("the journal cannot be written: ") + failure.what());
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "ecrd: %s: job %s: %s\n", m_register.id.c_str(), job.jobId.c_str(), failure.what());
-        Finish(job.jobId, JobEnd::Failed(Problem(Problem::Code::Internal, failure.what(), Problem::Sent::Something)));
+        Finish(job.jobId, kind,
+               JobEnd::Failed(Problem(Problem::Code::Internal, failure.what(), Problem::Sent::Something)));
     }
 }
 
@@ -327,11 +332,14 @@ void RegisterWorker::FailUnsent(const std::string& jobId, JobKind kind, Problem:
         end.With(Outcome::NotPrinted);
     if (kind == JobKind::Receipt)
         end.With(ReceiptFate::NoneOpen);
-    Finish(jobId, end);
+    Finish(jobId, kind, end);
 }
 
-void RegisterWorker::Finish(const std::string& jobId, const JobEnd& end)
+void RegisterWorker::Finish(const std::string& jobId, JobKind kind, const JobEnd& end)
 {
+    m_metrics.JobEnded(m_register.id, kJobKindNames.Name(kind), kJobStateNames.Name(end.state),
+                       end.outcome ? kOutcomeNames.Name(*end.outcome) : std::string_view(),
+                       end.seen.has_value() || !end.settled.empty());
     if (m_log)
         m_log->Note("ecrd: job " + jobId + " ends " + std::string(kJobStateNames.Name(end.state)) + ": " +
                     JobJson::End(end).Dump());

@@ -23,6 +23,7 @@
 
 class JobJournal;
 class ServiceClock;
+class ServiceMetrics;
 
 // One register's worker: its own thread owns the register's link
 // (LinkKeeper), and runs the register's jobs one at a time in the order
@@ -51,7 +52,8 @@ public:
     // jobChanged is called (from the worker's thread) with a job's id
     // whenever the job starts or ends.
     RegisterWorker(const ServiceConfig::Register& reg, const ServiceConfig& config, JobJournal& journal,
-                   const ServiceClock& clock, std::function<void(const std::string& jobId)> jobChanged);
+                   const ServiceClock& clock, ServiceMetrics& metrics,
+                   std::function<void(const std::string& jobId)> jobChanged);
     ~RegisterWorker();
     RegisterWorker(const RegisterWorker&) = delete;
     RegisterWorker& operator=(const RegisterWorker&) = delete;
@@ -106,14 +108,15 @@ private:
     // Drops the link and opens it at once; true when it opened.
     bool Reopen(const std::string& why);
     void FailUnsent(const std::string& jobId, JobKind kind, Problem::Code code, const std::string& why);
-    // Records the end (or keeps it, PendingEnds) and tells who waits.
-    void Finish(const std::string& jobId, const JobEnd& end);
+    // Records the end (or keeps it, PendingEnds), counts it and tells who waits.
+    void Finish(const std::string& jobId, JobKind kind, const JobEnd& end);
     void Checkpoint() const;
 
     const ServiceConfig::Register m_register;
     const ServiceConfig& m_config;
     JobJournal& m_journal;
     const ServiceClock& m_clock;
+    ServiceMetrics& m_metrics;
     std::function<void(const std::string&)> m_jobChanged;
     std::unique_ptr<DailySessionLog> m_log;
     LinkKeeper m_link;

@@ -337,3 +337,40 @@ TEST_F(EcrdTest, AReplyThatLacksAFieldFailsItsJob)
     for (const std::string& request : line.Requests())
         EXPECT_NE(request.substr(0, 2), "#z");
 }
+
+// What watches the service: its health and figures, its contract, and the
+// jobs a till looks through after it restarted.
+TEST_F(EcrdTest, TheServiceTellsItsHealthFiguresContractAndJobs)
+{
+    AddRegisters(1);
+    StartEcrd(Config());
+    for (const char* key : {"first", "second", "third"})
+        ASSERT_EQ(Receipt(key, kTwoLines).body["outcome"].text, "printed");
+    const Answer health = Send("GET", "/health");
+    EXPECT_EQ(health.status, 200);
+    EXPECT_EQ(health.body["status"].text, "ok");
+    EXPECT_EQ(health.body["registers"].items.at(0)["link"].text, "open");
+    const httplib::Result metrics = client->Get("/metrics");
+    ASSERT_TRUE(metrics);
+    EXPECT_EQ(metrics->get_header_value("Content-Type"), "text/plain; version=0.0.4; charset=utf-8");
+    EXPECT_NE(metrics->body.find("ecrd_link_up{register=\"kasa1\"} 1\n"), std::string::npos) << metrics->body;
+    EXPECT_NE(metrics->body.find(
+                  "ecrd_jobs_total{register=\"kasa1\",kind=\"receipt\",state=\"done\",outcome=\"printed\"} 3\n"),
+              std::string::npos);
+    EXPECT_NE(metrics->body.find("ecrd_http_answers_total{status=\"200\"}"), std::string::npos);
+
+    const httplib::Result contract = client->Get("/openapi.json");
+    ASSERT_TRUE(contract);
+    std::ifstream file(OPENAPI_DOCUMENT);
+    EXPECT_EQ(contract->body, std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+
+    // Newest first, two to a page, the next page from the address given.
+    const Answer page = Send("GET", "/jobs?register=kasa1&limit=2");
+    ASSERT_EQ(page.body["jobs"].items.size(), 2u);
+    EXPECT_EQ(page.body["jobs"].items[0]["request"]["lines"].items.size(), 2u);
+    const Answer rest = Send("GET", page.body["next"].text);
+    ASSERT_EQ(rest.body["jobs"].items.size(), 1u);
+    EXPECT_EQ(rest.body["next"].kind, Json::Kind::Null);
+    EXPECT_EQ(Send("GET", "/jobs?register=kasa1&key=second").body["jobs"].items.size(), 1u);
+    EXPECT_EQ(Send("GET", "/jobs?state=paused").status, 400);
+}

@@ -126,6 +126,7 @@ TEST_F(EcrdJournal, AReceiptPrintedWhileAnotherProgramHoldsTheJournalStaysPrinte
     EXPECT_EQ(printed.body["outcome"].text, "printed");
     EXPECT_EQ(Send("GET", printed.location).body["outcome"].text, "printed") << "shown from what ecrd keeps";
     ExpectNewSalesRefused();
+    EXPECT_EQ(Send("GET", "/health").status, 503);
     std::this_thread::sleep_for(std::chrono::seconds(9) - std::chrono::milliseconds(2500));
     other.Execute("COMMIT");
     ExpectJournalCaughtUp(printed.body["id"].text);
