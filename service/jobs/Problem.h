@@ -33,6 +33,7 @@ public:
         ServiceStopped,         // 503 the service stopped before the job ran
         TooLate,                // 503 the job did not start within maxStartDelayMs of its arrival
         JournalUnavailable,     // 503 the journal cannot be written: no fiscal job starts
+        TooManyStreams,         // 503 as many event streams are open as the service keeps
     };
     // Whether any request of the job reached the register.
     enum class Sent { Nothing, Something };

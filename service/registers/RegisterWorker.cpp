@@ -28,16 +28,17 @@ std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std:
 }  // namespace
 
 RegisterWorker::RegisterWorker(const ServiceConfig::Register& reg, const ServiceConfig& config, JobJournal& journal,
-                               const ServiceClock& clock, ServiceMetrics& metrics,
+                               const ServiceClock& clock, ServiceMetrics& metrics, EventHub& events,
                                std::function<void(const std::string& jobId)> jobChanged)
     : m_register(reg),
       m_config(config),
       m_journal(journal),
       m_clock(clock),
       m_metrics(metrics),
+      m_events(events),
       m_jobChanged(std::move(jobChanged)),
       m_log(MakeLog(config, reg.id)),
-      m_link(m_register, config, clock, m_log.get(),
+      m_link(m_register, config, clock, m_log.get(), &events,
              [this](double seconds) { m_metrics.Exchange(m_register.id, seconds); }),
       m_ends(journal)
 {
@@ -85,7 +86,13 @@ bool RegisterWorker::Enqueue(const std::string& jobId, JobRequest request)
         m_queue.push_back({jobId, std::move(request), std::chrono::steady_clock::now()});
     }
     m_wake.notify_all();
+    Changed();
     return true;
+}
+
+void RegisterWorker::Changed()
+{
+    m_events.Publish(RegisterChanged{m_register.id});
 }
 
 RegisterWorker::Snapshot RegisterWorker::State() const
@@ -148,6 +155,8 @@ void RegisterWorker::FailQueued(Problem::Code code, const std::string& why)
     }
     for (const Queued& waiting : failed)
         FailUnsent(waiting.jobId, KindOf(waiting.request), code, why);
+    if (!failed.empty())
+        Changed();
 }
 
 void RegisterWorker::Loop()
@@ -173,8 +182,11 @@ void RegisterWorker::Loop()
             continue;
         if (const std::optional<Queued> job = Next()) {
             Run(*job);
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_runningJob.clear();
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_runningJob.clear();
+            }
+            Changed();
         }
     }
 }
@@ -199,8 +211,11 @@ bool RegisterWorker::SettleAll()
             m_link.Drop(failure.what(), true);
             return false;
         }
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_unsettled.erase(m_unsettled.begin());
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_unsettled.erase(m_unsettled.begin());
+        }
+        Changed();
     }
     return true;
 }
@@ -225,6 +240,8 @@ void RegisterWorker::Run(const Queued& job)
         return;
     }
     m_jobChanged(job.jobId);
+    m_events.Publish(JobChanged{job.jobId, m_register.id, kind, JobState::Running, std::nullopt, "", m_clock.NowMs()});
+    Changed();
     if (m_log)
         m_log->Note("ecrd: job " + job.jobId + " (" + std::string(kJobKindNames.Name(kind)) + ") begins");
     // A line quiet for a while may have died unseen (a device server that
@@ -310,6 +327,7 @@ void RegisterWorker::AnswerProbes()
     m_link.Refresh();
     for (const auto& done : probes)
         done();
+    Changed();
 }
 
 bool RegisterWorker::Busy() const
@@ -343,6 +361,7 @@ void RegisterWorker::Finish(const std::string& jobId, JobKind kind, const JobEnd
     if (m_log)
         m_log->Note("ecrd: job " + jobId + " ends " + std::string(kJobStateNames.Name(end.state)) + ": " +
                     JobJson::End(end).Dump());
+    m_events.Publish(JobChanged{jobId, m_register.id, kind, end.state, end.outcome, "", m_clock.NowMs()});
     const bool waitingBefore = !m_ends.Empty();
     m_ends.Add(jobId, end, m_clock.NowMs());
     if (!m_ends.Flush(m_jobChanged)) {

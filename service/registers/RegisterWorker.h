@@ -4,6 +4,7 @@
 #include "service/jobs/JobEnd.h"
 #include "service/jobs/JobRequest.h"
 #include "service/registers/DailySessionLog.h"
+#include "service/registers/EventHub.h"
 #include "service/registers/JobRunner.h"
 #include "service/registers/LinkKeeper.h"
 #include "service/registers/PendingEnds.h"
@@ -50,9 +51,10 @@ public:
     };
 
     // jobChanged is called (from the worker's thread) with a job's id
-    // whenever the job starts or ends.
+    // whenever the job starts or ends. The event streams are told (events)
+    // when a job starts or ends and when the queue or the link changes.
     RegisterWorker(const ServiceConfig::Register& reg, const ServiceConfig& config, JobJournal& journal,
-                   const ServiceClock& clock, ServiceMetrics& metrics,
+                   const ServiceClock& clock, ServiceMetrics& metrics, EventHub& events,
                    std::function<void(const std::string& jobId)> jobChanged);
     ~RegisterWorker();
     RegisterWorker(const RegisterWorker&) = delete;
@@ -110,6 +112,8 @@ private:
     void FailUnsent(const std::string& jobId, JobKind kind, Problem::Code code, const std::string& why);
     // Records the end (or keeps it, PendingEnds), counts it and tells who waits.
     void Finish(const std::string& jobId, JobKind kind, const JobEnd& end);
+    // The register's status changed: told to the event streams (never with m_mutex held).
+    void Changed();
     void Checkpoint() const;
 
     const ServiceConfig::Register m_register;
@@ -117,6 +121,7 @@ private:
     JobJournal& m_journal;
     const ServiceClock& m_clock;
     ServiceMetrics& m_metrics;
+    EventHub& m_events;
     std::function<void(const std::string&)> m_jobChanged;
     std::unique_ptr<DailySessionLog> m_log;
     LinkKeeper m_link;
