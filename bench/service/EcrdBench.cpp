@@ -9,6 +9,9 @@
 //    printed, and each register must have printed exactly as many receipts
 //    as jobs said so. p50 and p99 latency from the POST to the job's end, and
 //    ecrd's memory.
+// 3. Consoles: receipts on one register alone, then with consoles (event
+//    streams) watching its traffic; the time per receipt of each run, and
+//    ecrd's memory idle and with the streams open.
 #include "EcrdProcess.h"
 #include "cli/EcrCtl.h"
 #include "ecr/files/JsonReader.h"
@@ -279,6 +282,77 @@ void Soak(int clients, int seconds)
     std::filesystem::remove_all(folder);
 }
 
+// Receipts one after another, waited for; the mean time of one.
+double ReceiptsMs(httplib::Client& client, int receipts, const std::string& prefix)
+{
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < receipts; ++i) {
+        const auto result = client.Post("/registers/kasa1/receipts?wait=60000",
+                                        {{"Idempotency-Key", prefix + std::to_string(i)}}, kSale, "application/json");
+        if (!result || result->status != 200)
+            std::fprintf(stderr, "bench_ecrd: receipt %s%d: %d\n", prefix.c_str(), i, result ? result->status : -1);
+    }
+    return 1000.0 * Seconds(start) / receipts;
+}
+
+void Consoles(int consoles, int receipts)
+{
+    auto host = PacedRegister();
+    const std::string folder = Folder("consoles");
+    EcrdProcess ecrd;
+    std::string error;
+    if (!ecrd.Start(folder, Config(folder, {host.get()}), error)) {
+        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+        std::exit(1);
+    }
+    httplib::Client client("127.0.0.1", ecrd.Port());
+    client.set_read_timeout(60, 0);
+    ReceiptsMs(client, 5, "warm-");
+    const long idleKb = StatusKb(ecrd.Pid(), "VmRSS");
+    const double alone = ReceiptsMs(client, receipts, "alone-");
+
+    // Consoles as the page is one: a stream watching kasa1, read as it comes.
+    std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> bytes{0};
+    std::vector<std::thread> readers;
+    for (int c = 0; c < consoles; ++c) {
+        readers.emplace_back([&] {
+            httplib::Client stream("127.0.0.1", ecrd.Port());
+            stream.set_read_timeout(2, 0);
+            while (!stop) {
+                stream.Get("/events?watch=kasa1", [&](const char*, std::size_t length) {
+                    bytes += length;
+                    return !stop.load();
+                });
+            }
+        });
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    long peakKb = StatusKb(ecrd.Pid(), "VmRSS");
+    std::atomic<bool> done{false};
+    std::thread sampler([&] {
+        while (!done) {
+            peakKb = std::max(peakKb, StatusKb(ecrd.Pid(), "VmRSS"));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    const double watched = ReceiptsMs(client, receipts, "watched-");
+    done = true;
+    sampler.join();
+    stop = true;
+    for (std::thread& reader : readers)
+        reader.join();
+    ecrd.Signal(SIGTERM);
+    ecrd.Wait();
+    std::printf(
+        "consoles: %d receipts alone %.2f ms each; with %d consoles watching %.2f ms each (%+.2f ms); "
+        "%.1f MB of events read\n",
+        receipts, alone, consoles, watched, watched - alone, static_cast<double>(bytes.load()) / 1e6);
+    std::printf("consoles: ecrd memory idle %ld kB, with the streams at most %ld kB (%+ld kB)\n", idleKb, peakKb,
+                peakKb - idleKb);
+    std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -291,10 +365,15 @@ int main(int argc, char** argv)
     app.add_option("--receipts", receipts, "receipts in the wire-efficiency rows")->capture_default_str();
     app.add_option("--clients", clients, "clients in the soak")->capture_default_str();
     app.add_option("--seconds", seconds, "length of the soak")->capture_default_str();
-    app.add_option("--only", only, "wire or soak")->check(CLI::IsMember({"wire", "soak"}));
+    int consoles = 20;
+    int consoleReceipts = 100;
+    app.add_option("--consoles", consoles, "event streams in the consoles row")->capture_default_str();
+    app.add_option("--console-receipts", consoleReceipts, "receipts in each run of the consoles row")
+        ->capture_default_str();
+    app.add_option("--only", only, "wire, soak or consoles")->check(CLI::IsMember({"wire", "soak", "consoles"}));
     CLI11_PARSE(app, argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
-    if (only != "soak") {
+    if (only.empty() || only == "wire") {
         const Row ecrctl = ThroughEcrctl(receipts);
         const Row ecrd = ThroughEcrd(receipts);
         PrintRow(ecrctl, receipts);
@@ -303,7 +382,9 @@ int main(int argc, char** argv)
                     std::abs(100.0 * ecrd.wire / ecrd.wall - 100.0 * ecrctl.wire / ecrctl.wall),
                     ecrd.wire / ecrd.wall >= ecrctl.wire / ecrctl.wall ? "above" : "below");
     }
-    if (only != "wire")
+    if (only.empty() || only == "soak")
         Soak(clients, seconds);
+    if (only.empty() || only == "consoles")
+        Consoles(consoles, consoleReceipts);
     return 0;
 }

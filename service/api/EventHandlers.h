@@ -24,7 +24,7 @@ class ServiceClock;
 // reconnects and reads the state again); the register's line never waits.
 class EventHandlers {
 public:
-    static constexpr std::size_t kBufferBytes = 256 * 1024;
+    static constexpr std::size_t kBufferBytes = 128 * 1024;
 
     // Sets the hub's format to Text.
     EventHandlers(EventHub& hub, JobBoard& board, const ServiceClock& clock);
