@@ -97,6 +97,29 @@ std::string Config(const std::string& folder, const std::vector<SimulatorHost*>&
            "]}";
 }
 
+// ecrd started on these registers, or the bench ends saying why.
+void StartOrExit(EcrdProcess& ecrd, const std::string& folder, const std::vector<SimulatorHost*>& hosts)
+{
+    std::string error;
+    if (!ecrd.Start(folder, Config(folder, hosts), error)) {
+        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+        std::exit(1);
+    }
+}
+
+// Receipts one after another, waited for; the mean time of one.
+double ReceiptsMs(httplib::Client& client, int receipts, const std::string& prefix)
+{
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < receipts; ++i) {
+        const auto result = client.Post("/registers/kasa1/receipts?wait=60000",
+                                        {{"Idempotency-Key", prefix + std::to_string(i)}}, kSale, "application/json");
+        if (!result || result->status != 200)
+            std::fprintf(stderr, "bench_ecrd: receipt %s%d: %d\n", prefix.c_str(), i, result ? result->status : -1);
+    }
+    return 1000.0 * Seconds(start) / receipts;
+}
+
 struct Row {
     const char* front;
     double wall = 0;
@@ -137,22 +160,12 @@ Row ThroughEcrd(int receipts)
     auto host = PacedRegister();
     const std::string folder = Folder("ecrd");
     EcrdProcess ecrd;
-    std::string error;
-    if (!ecrd.Start(folder, Config(folder, {host.get()}), error)) {
-        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
-        std::exit(1);
-    }
+    StartOrExit(ecrd, folder, {host.get()});
     httplib::Client client("127.0.0.1", ecrd.Port());
     client.set_read_timeout(60, 0);
     // ecrd logged on already; the wire counts from the first sale, as ecrctl's log-on counts in its row.
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < receipts; ++i) {
-        const auto result = client.Post("/registers/kasa1/receipts?wait=60000",
-                                        {{"Idempotency-Key", "wire-" + std::to_string(i)}}, kSale, "application/json");
-        if (!result || result->status != 200)
-            std::fprintf(stderr, "bench_ecrd: receipt %d: %d\n", i, result ? result->status : -1);
-    }
-    Row row{"ecrd", Seconds(start), WireSeconds(*host)};
+    const double each = ReceiptsMs(client, receipts, "wire-");
+    Row row{"ecrd", each * receipts / 1000, WireSeconds(*host)};
     ecrd.Signal(SIGTERM);
     ecrd.Wait();
     std::filesystem::remove_all(folder);
@@ -177,11 +190,7 @@ void Soak(int clients, int seconds)
     auto second = PacedRegister();
     const std::string folder = Folder("soak");
     EcrdProcess ecrd;
-    std::string error;
-    if (!ecrd.Start(folder, Config(folder, {first.get(), second.get()}), error)) {
-        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
-        std::exit(1);
-    }
+    StartOrExit(ecrd, folder, {first.get(), second.get()});
     std::mutex mutex;
     std::vector<double> latencies;
     std::atomic<int> printed[2] = {0, 0};
@@ -283,17 +292,20 @@ void Soak(int clients, int seconds)
     std::filesystem::remove_all(folder);
 }
 
-// Receipts one after another, waited for; the mean time of one.
-double ReceiptsMs(httplib::Client& client, int receipts, const std::string& prefix)
+// The CPU time the process used so far, user and system, in ms.
+double CpuMs(int pid)
 {
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < receipts; ++i) {
-        const auto result = client.Post("/registers/kasa1/receipts?wait=60000",
-                                        {{"Idempotency-Key", prefix + std::to_string(i)}}, kSale, "application/json");
-        if (!result || result->status != 200)
-            std::fprintf(stderr, "bench_ecrd: receipt %s%d: %d\n", prefix.c_str(), i, result ? result->status : -1);
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // After the name in parentheses: state, then fields 4 to 13, then utime and stime.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i >= 14)
+            ticks += std::stod(field);
     }
-    return 1000.0 * Seconds(start) / receipts;
+    return 1000.0 * ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // Readers of the event stream watching kasa1, as the console is one, each
@@ -339,11 +351,7 @@ void Consoles(int consoles, int receipts)
     auto host = PacedRegister();
     const std::string folder = Folder("consoles");
     EcrdProcess ecrd;
-    std::string error;
-    if (!ecrd.Start(folder, Config(folder, {host.get()}), error)) {
-        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
-        std::exit(1);
-    }
+    StartOrExit(ecrd, folder, {host.get()});
     httplib::Client client("127.0.0.1", ecrd.Port());
     client.set_read_timeout(60, 0);
     ReceiptsMs(client, 5, "warm-");
@@ -352,12 +360,15 @@ void Consoles(int consoles, int receipts)
     // machine does meanwhile weighs on both alike.
     constexpr int kRounds = 5;
     const int perRound = std::max(1, receipts / kRounds);
-    double alone = 0, watched = 0;
+    double alone = 0, watched = 0, cpuAlone = 0, cpuWatched = 0;
     long peakKb = idleKb;
     std::uint64_t bytes = 0;
     for (int round = 0; round < kRounds; ++round) {
+        double cpu = CpuMs(ecrd.Pid());
         alone += ReceiptsMs(client, perRound, "alone-" + std::to_string(round) + "-");
+        cpuAlone += CpuMs(ecrd.Pid()) - cpu;
         ConsoleReaders readers(ecrd.Port(), consoles);
+        cpu = CpuMs(ecrd.Pid());
         std::atomic<bool> done{false};
         std::thread sampler([&] {
             while (!done) {
@@ -366,6 +377,7 @@ void Consoles(int consoles, int receipts)
             }
         });
         watched += ReceiptsMs(client, perRound, "watched-" + std::to_string(round) + "-");
+        cpuWatched += CpuMs(ecrd.Pid()) - cpu;
         done = true;
         sampler.join();
         bytes += readers.Bytes();
@@ -379,6 +391,9 @@ void Consoles(int consoles, int receipts)
         "%.1f MB of events read\n",
         perRound * kRounds, alone, perRound * kRounds, consoles, watched, watched - alone,
         static_cast<double>(bytes) / 1e6);
+    const int total = perRound * kRounds;
+    std::printf("consoles: ecrd's CPU time per receipt %.2f ms alone, %.2f ms with the consoles (%+.2f ms)\n",
+                cpuAlone / total, cpuWatched / total, (cpuWatched - cpuAlone) / total);
     std::printf("consoles: ecrd memory idle %ld kB, with the streams at most %ld kB (%+ld kB)\n", idleKb, peakKb,
                 peakKb - idleKb);
     std::filesystem::remove_all(folder);

@@ -17,7 +17,7 @@ void EventHub::SetFormat(Format format)
 
 bool EventHub::Subscribe(std::set<std::string> watched, Sink sink, std::vector<ServiceEvent> first)
 {
-    auto subscriber = std::make_shared<Subscriber>(Subscriber{std::move(watched), std::move(sink)});
+    auto subscriber = std::make_shared<Subscriber>(Subscriber{std::move(watched), std::move(sink), {}});
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stop || m_subscribers.size() >= kMostSubscribers)
@@ -82,6 +82,7 @@ void EventHub::Stop()
 
 void EventHub::Loop()
 {
+    auto lastSent = std::chrono::steady_clock::now() - kGather;
     for (;;) {
         std::deque<Waiting> batch;
         std::vector<std::shared_ptr<Subscriber>> subscribers;
@@ -90,6 +91,9 @@ void EventHub::Loop()
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stop || !m_waiting.empty() || m_lost > 0; });
+            // What comes within kGather of the last sending goes out with
+            // it: one write a stream for a few events, not one for each.
+            m_wake.wait_until(lock, lastSent + kGather, [this] { return m_stop; });
             if (m_stop)
                 return;
             batch.swap(m_waiting);
@@ -97,6 +101,9 @@ void EventHub::Loop()
             format = m_format;
             std::swap(lost, m_lost);
         }
+        lastSent = std::chrono::steady_clock::now();
+        if (!format)
+            continue;
         // A register's status is read when it goes out: of several changes
         // in one batch, the last one tells all.
         std::set<std::string> toldLater;
@@ -104,14 +111,19 @@ void EventHub::Loop()
             if (const RegisterChanged* changed = std::get_if<RegisterChanged>(&it->event); changed && !it->only)
                 it->skip = !toldLater.insert(changed->registerId).second;
         }
-        std::vector<std::shared_ptr<Subscriber>> gone;
         for (Waiting& waiting : batch) {
             if (!waiting.skip)
-                Deliver(waiting, format, subscribers, gone);
+                Gather(waiting, format, subscribers);
         }
         if (lost > 0) {
             Waiting notice{EventsLost{lost}, nullptr, false};
-            Deliver(notice, format, subscribers, gone);
+            Gather(notice, format, subscribers);
+        }
+        std::vector<std::shared_ptr<Subscriber>> gone;
+        for (const std::shared_ptr<Subscriber>& subscriber : subscribers) {
+            if (!subscriber->gathered.empty() && !subscriber->sink(subscriber->gathered))
+                gone.push_back(subscriber);
+            subscriber->gathered.clear();
         }
         if (gone.empty())
             continue;
@@ -127,30 +139,21 @@ void EventHub::Loop()
     }
 }
 
-void EventHub::Deliver(Waiting& waiting, const Format& format,
-                       const std::vector<std::shared_ptr<Subscriber>>& subscribers,
-                       std::vector<std::shared_ptr<Subscriber>>& gone)
+void EventHub::Gather(Waiting& waiting, const Format& format,
+                      const std::vector<std::shared_ptr<Subscriber>>& subscribers)
 {
-    if (!format)
-        return;
     TrafficSeen* traffic = std::get_if<TrafficSeen>(&waiting.event);
     if (traffic != nullptr)
         Decode(*traffic);
     // Formatted once for every subscriber.
     const std::string text = format(waiting.event);
-    const auto deliver = [&](const std::shared_ptr<Subscriber>& subscriber) {
-        if (std::find(gone.begin(), gone.end(), subscriber) != gone.end())
-            return;
-        if (!subscriber->sink(text))
-            gone.push_back(subscriber);
-    };
     if (waiting.only) {
-        deliver(waiting.only);
+        waiting.only->gathered += text;
         return;
     }
     for (const std::shared_ptr<Subscriber>& subscriber : subscribers) {
         if (traffic == nullptr || subscriber->watched.count(traffic->registerId) > 0)
-            deliver(subscriber);
+            subscriber->gathered += text;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "ecr/commands/ECRTrafficDecoder.h"
 #include "service/registers/ServiceEvent.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -22,9 +23,10 @@
 // (ServiceEvent), and where the API subscribes the streams. Publishing
 // costs a register's thread a queue entry and nothing more, and nothing at
 // all while no stream listens: a thread of the hub's own decodes the
-// traffic, formats each event once (the API's Format) and hands its text to
-// every subscriber's Sink, which never blocks either (an HTTP stream drops
-// a client that falls behind). Traffic goes only to the streams that watch
+// traffic, formats each event once (the API's Format) and hands the texts
+// of the events that came within kGather to every subscriber's Sink at
+// once, which never blocks either (an HTTP stream drops a client that falls
+// behind). Traffic goes only to the streams that watch
 // its register, and is published only while one does. Safe from any thread.
 class EventHub {
 public:
@@ -39,6 +41,8 @@ public:
     // Events waiting for the hub's thread beyond this are lost, and every
     // subscriber is told (EventsLost).
     static constexpr std::size_t kMostWaiting = 10000;
+    // Events are sent at most this often, those that came meanwhile together.
+    static constexpr std::chrono::milliseconds kGather{20};
 
     EventHub();
     ~EventHub();
@@ -64,6 +68,7 @@ private:
     struct Subscriber {
         std::set<std::string> watched;
         Sink sink;
+        std::string gathered;  // the hub's thread's: what goes out to it next
     };
     struct Waiting {
         ServiceEvent event;
@@ -72,8 +77,8 @@ private:
     };
 
     void Loop();
-    void Deliver(Waiting& waiting, const Format& format, const std::vector<std::shared_ptr<Subscriber>>& subscribers,
-                 std::vector<std::shared_ptr<Subscriber>>& gone);
+    // Formats the event once and adds it to what goes out to each subscriber it is for.
+    void Gather(Waiting& waiting, const Format& format, const std::vector<std::shared_ptr<Subscriber>>& subscribers);
     // The decoded line of a traffic entry, by its register's decoder.
     void Decode(TrafficSeen& traffic);
 
