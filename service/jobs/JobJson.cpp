@@ -261,6 +261,15 @@ JsonValue JobJson::ProblemDocument(const Problem& problem)
         json.Set("registerCode", *problem.RegisterCode());
         json.Set("registerMessage", problem.RegisterMessage());
     }
+    if (!problem.Errors().empty()) {
+        JsonValue& errors = json.Set("errors", JsonValue::Array());
+        for (const Problem::Fault& fault : problem.Errors()) {
+            JsonValue item = JsonValue::Object();
+            item.Set("pointer", fault.pointer);
+            item.Set("detail", fault.detail);
+            errors.Push(std::move(item));
+        }
+    }
     return json;
 }
 
