@@ -155,6 +155,41 @@ Row ThroughEcrd(int receipts)
     return row;
 }
 
+// What a till waits for each receipt (from its POST to the answer) when its
+// customers come a moment apart, the median over the receipts: with the
+// register's totals read ahead after each receipt, and read before each.
+double TillWaitMs(int receipts, bool ahead)
+{
+    auto host = PacedRegister();
+    const std::string folder = Folder(ahead ? "ahead" : "before");
+    EcrdProcess ecrd;
+    std::string error;
+    std::string config = Config(folder, {host.get()});
+    if (!ahead)
+        config.insert(config.rfind('}'), R"(, "readTotalsAhead": false)");
+    if (!ecrd.Start(folder, config, error)) {
+        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+        std::exit(1);
+    }
+    httplib::Client client("127.0.0.1", ecrd.Port());
+    client.set_read_timeout(60, 0);
+    std::vector<double> waits;
+    for (int i = 0; i < receipts; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the next customer
+        const Clock::time_point start = Clock::now();
+        const auto result = client.Post("/registers/kasa1/receipts?wait=60000",
+                                        {{"Idempotency-Key", "till-" + std::to_string(i)}}, kSale, "application/json");
+        waits.push_back(1000.0 * Seconds(start));
+        if (!result || result->status != 200)
+            std::fprintf(stderr, "bench_ecrd: receipt %d: %d\n", i, result ? result->status : -1);
+    }
+    ecrd.Signal(SIGTERM);
+    ecrd.Wait();
+    std::filesystem::remove_all(folder);
+    std::sort(waits.begin(), waits.end());
+    return waits[waits.size() / 2];
+}
+
 // The value of a "Key:   1234 kB" line of /proc/PID/status, in kB.
 long StatusKb(int pid, const std::string& key)
 {
@@ -302,6 +337,12 @@ int main(int argc, char** argv)
         std::printf("ecrd's wire efficiency is %.1f points %s ecrctl's\n",
                     std::abs(100.0 * ecrd.wire / ecrd.wall - 100.0 * ecrctl.wire / ecrctl.wall),
                     ecrd.wire / ecrd.wall >= ecrctl.wire / ecrctl.wall ? "above" : "below");
+        const double ahead = TillWaitMs(receipts, true);
+        const double before = TillWaitMs(receipts, false);
+        std::printf(
+            "a till waits per receipt (median, customers 0.3 s apart): %.1f ms through ecrd with the totals "
+            "read ahead, %.1f ms with them read before each; ecrctl %.1f ms in its batch\n",
+            ahead, before, 1000.0 * ecrctl.wall / receipts);
     }
     if (only != "wire")
         Soak(clients, seconds);
