@@ -10,6 +10,10 @@
 //    as jobs said so. p50 and p99 latency from the POST to the job's end, and
 //    ecrd's memory.
 #include "EcrdProcess.h"
+#include "service/http/EdgeAttack.h"
+#include "service/http/LoopbackClient.h"
+#include "service/http/OpenFileLimit.h"
+#include "support/ProgramRun.h"
 #include "cli/EcrCtl.h"
 #include "ecr/files/JsonReader.h"
 #include "sim/ECRSimulator.h"
@@ -190,6 +194,86 @@ double TillWaitMs(int receipts, bool ahead)
     return waits[waits.size() / 2];
 }
 
+long StatusKb(int pid, const std::string& key);
+
+// Milliseconds per request: the median and the 99th percentile.
+std::pair<double, double> Spread(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[times.size() * 99 / 100]};
+}
+
+// GET /registers/kasa1/status `count` times on one kept connection.
+std::vector<double> KeptConnection(int port, const std::string& caFile, int count)
+{
+    LoopbackClient client(port, caFile);
+    const std::string request = "GET /registers/kasa1/status HTTP/1.1\r\nHost: localhost\r\n\r\n";
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const Clock::time_point start = Clock::now();
+        if (!client.Send(request) || !client.Receive())
+            std::fprintf(stderr, "bench_ecrd: no answer on the kept connection\n");
+        times.push_back(1000.0 * Seconds(start));
+    }
+    return times;
+}
+
+// The edge: a request on a kept connection, plain and over TLS, a new TLS
+// connection, and the same under a thousand dripping clients and a header
+// flood, with ecrd's memory then.
+void Edge()
+{
+    auto host = PacedRegister();
+    const std::string folder = Folder("edge");
+    const std::string certificate = folder + "/cert.pem";
+    const std::string key = folder + "/key.pem";
+    if (ProgramRun::MakeCertificate(certificate, key).code != 0) {
+        std::fprintf(stderr, "bench_ecrd: no certificate (openssl)\n");
+        return;
+    }
+    OpenFileLimit::Raise();
+    for (const bool tls : {false, true}) {
+        EcrdProcess ecrd;
+        std::string error;
+        std::string config = Config(folder, {host.get()});
+        if (tls)
+            config.insert(config.rfind('}'),
+                          R"(, "tls": {"certificate": ")" + certificate + R"(", "key": ")" + key + R"("})");
+        if (!ecrd.Start(folder, config, error)) {
+            std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+            return;
+        }
+        const std::string ca = tls ? certificate : "";
+        const auto [median, p99] = Spread(KeptConnection(ecrd.Port(), ca, 2000));
+        std::printf("edge %-5s a request on a kept connection: median %.3f ms, p99 %.3f ms\n", tls ? "tls" : "plain",
+                    median, p99);
+        if (tls) {
+            std::vector<double> connects;
+            for (int i = 0; i < 200; ++i) {
+                const Clock::time_point start = Clock::now();
+                KeptConnection(ecrd.Port(), ca, 1);
+                connects.push_back(1000.0 * Seconds(start));
+            }
+            const auto [connectMedian, connectP99] = Spread(connects);
+            std::printf("edge tls   a new connection and its first answer: median %.2f ms, p99 %.2f ms\n",
+                        connectMedian, connectP99);
+        } else {
+            const long idle = StatusKb(ecrd.Pid(), "VmRSS");
+            DripClients drip(ecrd.Port(), 1000, std::chrono::seconds(2));
+            HeaderFlood flood(ecrd.Port(), 100ull * 1024 * 1024);
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            const auto [attacked, attackedP99] = Spread(KeptConnection(ecrd.Port(), "", 500));
+            flood.Finish(std::chrono::seconds(120));
+            std::printf("edge plain under 1000 dripping clients and a 100 MB header flood: median %.3f ms, p99 %.3f "
+                        "ms; ecrd %ld kB idle, %ld kB then (VmHWM %ld kB)\n",
+                        attacked, attackedP99, idle, StatusKb(ecrd.Pid(), "VmRSS"), StatusKb(ecrd.Pid(), "VmHWM"));
+        }
+        ecrd.Signal(SIGTERM);
+        ecrd.Wait();
+    }
+    std::filesystem::remove_all(folder);
+}
+
 // The value of a "Key:   1234 kB" line of /proc/PID/status, in kB.
 long StatusKb(int pid, const std::string& key)
 {
@@ -326,10 +410,12 @@ int main(int argc, char** argv)
     app.add_option("--receipts", receipts, "receipts in the wire-efficiency rows")->capture_default_str();
     app.add_option("--clients", clients, "clients in the soak")->capture_default_str();
     app.add_option("--seconds", seconds, "length of the soak")->capture_default_str();
-    app.add_option("--only", only, "wire or soak")->check(CLI::IsMember({"wire", "soak"}));
+    app.add_option("--only", only, "wire, edge or soak")->check(CLI::IsMember({"wire", "edge", "soak"}));
     CLI11_PARSE(app, argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
-    if (only != "soak") {
+    if (only.empty() || only == "edge")
+        Edge();
+    if (only.empty() || only == "wire") {
         const Row ecrctl = ThroughEcrctl(receipts);
         const Row ecrd = ThroughEcrd(receipts);
         PrintRow(ecrctl, receipts);
@@ -344,7 +430,7 @@ int main(int argc, char** argv)
             "read ahead, %.1f ms with them read before each; ecrctl %.1f ms in its batch\n",
             ahead, before, 1000.0 * ecrctl.wall / receipts);
     }
-    if (only != "wire")
+    if (only.empty() || only == "soak")
         Soak(clients, seconds);
     return 0;
 }
