@@ -10,14 +10,14 @@
 //    as jobs said so. p50 and p99 latency from the POST to the job's end, and
 //    ecrd's memory.
 #include "EcrdProcess.h"
+#include "cli/EcrCtl.h"
+#include "ecr/files/JsonReader.h"
 #include "service/http/EdgeAttack.h"
 #include "service/http/LoopbackClient.h"
 #include "service/http/OpenFileLimit.h"
-#include "support/ProgramRun.h"
-#include "cli/EcrCtl.h"
-#include "ecr/files/JsonReader.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
+#include "support/ProgramRun.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -264,13 +264,69 @@ void Edge()
             std::this_thread::sleep_for(std::chrono::seconds(1));
             const auto [attacked, attackedP99] = Spread(KeptConnection(ecrd.Port(), "", 500));
             flood.Finish(std::chrono::seconds(120));
-            std::printf("edge plain under 1000 dripping clients and a 100 MB header flood: median %.3f ms, p99 %.3f "
-                        "ms; ecrd %ld kB idle, %ld kB then (VmHWM %ld kB)\n",
-                        attacked, attackedP99, idle, StatusKb(ecrd.Pid(), "VmRSS"), StatusKb(ecrd.Pid(), "VmHWM"));
+            std::printf(
+                "edge plain under 1000 dripping clients and a 100 MB header flood: median %.3f ms, p99 %.3f "
+                "ms; ecrd %ld kB idle, %ld kB then (VmHWM %ld kB)\n",
+                attacked, attackedP99, idle, StatusKb(ecrd.Pid(), "VmRSS"), StatusKb(ecrd.Pid(), "VmHWM"));
         }
         ecrd.Signal(SIGTERM);
         ecrd.Wait();
     }
+    std::filesystem::remove_all(folder);
+}
+
+// GET path `count` times on a kept connection: the milliseconds of each.
+std::vector<double> Gets(int port, const std::string& path, int count)
+{
+    LoopbackClient client(port);
+    const std::string request = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const Clock::time_point start = Clock::now();
+        if (!client.Send(request) || !client.Receive(10000))
+            std::fprintf(stderr, "bench_ecrd: no answer to %s\n", path.c_str());
+        times.push_back(1000.0 * Seconds(start));
+    }
+    return times;
+}
+
+// What a till or a watcher waits for the service's own answers: the status
+// while a 2,000-article import holds the line, /metrics with ten registers,
+// /health.
+void Watchers()
+{
+    std::vector<std::unique_ptr<SimulatorHost>> hosts;
+    std::vector<SimulatorHost*> registers;
+    for (int i = 0; i < 10; ++i) {
+        hosts.push_back(PacedRegister());
+        registers.push_back(hosts.back().get());
+    }
+    const std::string folder = Folder("watchers");
+    EcrdProcess ecrd;
+    std::string error;
+    if (!ecrd.Start(folder, Config(folder, registers), error)) {
+        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+        return;
+    }
+    httplib::Client client("127.0.0.1", ecrd.Port());
+    std::string articles = R"({"articles": [)";
+    for (int i = 0; i < 2000; ++i)
+        articles += std::string(i ? "," : "") + R"({"name": "Artikal)" + std::to_string(i) +
+                    R"(", "price": "1.00", "taxRate": 1, "unit": 0})";
+    articles += "]}";
+    const auto import =
+        client.Post("/registers/kasa1/articles?wait=0", {{"Idempotency-Key", "import"}}, articles, "application/json");
+    if (!import || import->status != 202)
+        std::fprintf(stderr, "bench_ecrd: the import did not start: %d\n", import ? import->status : -1);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto [status, statusP99] = Spread(Gets(ecrd.Port(), "/registers/kasa1/status?probe=true", 200));
+    const auto [metrics, metricsP99] = Spread(Gets(ecrd.Port(), "/metrics", 200));
+    const auto [health, healthP99] = Spread(Gets(ecrd.Port(), "/health", 200));
+    std::printf("status during a 2,000-article import: median %.2f ms, p99 %.2f ms\n", status, statusP99);
+    std::printf("/metrics with 10 registers: median %.2f ms, p99 %.2f ms\n", metrics, metricsP99);
+    std::printf("/health: median %.2f ms, p99 %.2f ms\n", health, healthP99);
+    ecrd.Signal(SIGTERM);
+    ecrd.Wait();
     std::filesystem::remove_all(folder);
 }
 
@@ -410,11 +466,14 @@ int main(int argc, char** argv)
     app.add_option("--receipts", receipts, "receipts in the wire-efficiency rows")->capture_default_str();
     app.add_option("--clients", clients, "clients in the soak")->capture_default_str();
     app.add_option("--seconds", seconds, "length of the soak")->capture_default_str();
-    app.add_option("--only", only, "wire, edge or soak")->check(CLI::IsMember({"wire", "edge", "soak"}));
+    app.add_option("--only", only, "wire, edge, watchers or soak")
+        ->check(CLI::IsMember({"wire", "edge", "watchers", "soak"}));
     CLI11_PARSE(app, argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
     if (only.empty() || only == "edge")
         Edge();
+    if (only.empty() || only == "watchers")
+        Watchers();
     if (only.empty() || only == "wire") {
         const Row ecrctl = ThroughEcrctl(receipts);
         const Row ecrd = ThroughEcrd(receipts);
