@@ -15,8 +15,12 @@
 #include "EcrdProcess.h"
 #include "cli/EcrCtl.h"
 #include "ecr/files/JsonReader.h"
+#include "service/http/EdgeAttack.h"
+#include "service/http/LoopbackClient.h"
+#include "service/http/OpenFileLimit.h"
 #include "sim/ECRSimulator.h"
 #include "sim/SimulatorHost.h"
+#include "support/ProgramRun.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -170,6 +174,177 @@ Row ThroughEcrd(int receipts)
     ecrd.Wait();
     std::filesystem::remove_all(folder);
     return row;
+}
+
+// What a till waits for each receipt (from its POST to the answer) when its
+// customers come a moment apart, the median over the receipts: with the
+// register's totals read ahead after each receipt, and read before each.
+double TillWaitMs(int receipts, bool ahead)
+{
+    auto host = PacedRegister();
+    const std::string folder = Folder(ahead ? "ahead" : "before");
+    EcrdProcess ecrd;
+    std::string error;
+    std::string config = Config(folder, {host.get()});
+    if (!ahead)
+        config.insert(config.rfind('}'), R"(, "readTotalsAhead": false)");
+    if (!ecrd.Start(folder, config, error)) {
+        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+        std::exit(1);
+    }
+    httplib::Client client("127.0.0.1", ecrd.Port());
+    client.set_read_timeout(60, 0);
+    std::vector<double> waits;
+    for (int i = 0; i < receipts; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the next customer
+        const Clock::time_point start = Clock::now();
+        const auto result = client.Post("/registers/kasa1/receipts?wait=60000",
+                                        {{"Idempotency-Key", "till-" + std::to_string(i)}}, kSale, "application/json");
+        waits.push_back(1000.0 * Seconds(start));
+        if (!result || result->status != 200)
+            std::fprintf(stderr, "bench_ecrd: receipt %d: %d\n", i, result ? result->status : -1);
+    }
+    ecrd.Signal(SIGTERM);
+    ecrd.Wait();
+    std::filesystem::remove_all(folder);
+    std::sort(waits.begin(), waits.end());
+    return waits[waits.size() / 2];
+}
+
+long StatusKb(int pid, const std::string& key);
+
+// Milliseconds per request: the median and the 99th percentile.
+std::pair<double, double> Spread(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[times.size() * 99 / 100]};
+}
+
+// GET /registers/kasa1/status `count` times on one kept connection.
+std::vector<double> KeptConnection(int port, const std::string& caFile, int count)
+{
+    LoopbackClient client(port, caFile);
+    const std::string request = "GET /registers/kasa1/status HTTP/1.1\r\nHost: localhost\r\n\r\n";
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const Clock::time_point start = Clock::now();
+        if (!client.Send(request) || !client.Receive())
+            std::fprintf(stderr, "bench_ecrd: no answer on the kept connection\n");
+        times.push_back(1000.0 * Seconds(start));
+    }
+    return times;
+}
+
+// The edge: a request on a kept connection, plain and over TLS, a new TLS
+// connection, and the same under a thousand dripping clients and a header
+// flood, with ecrd's memory then.
+void Edge()
+{
+    auto host = PacedRegister();
+    const std::string folder = Folder("edge");
+    const std::string certificate = folder + "/cert.pem";
+    const std::string key = folder + "/key.pem";
+    if (ProgramRun::MakeCertificate(certificate, key).code != 0) {
+        std::fprintf(stderr, "bench_ecrd: no certificate (openssl)\n");
+        return;
+    }
+    OpenFileLimit::Raise();
+    for (const bool tls : {false, true}) {
+        EcrdProcess ecrd;
+        std::string error;
+        std::string config = Config(folder, {host.get()});
+        if (tls)
+            config.insert(config.rfind('}'),
+                          R"(, "tls": {"certificate": ")" + certificate + R"(", "key": ")" + key + R"("})");
+        if (!ecrd.Start(folder, config, error)) {
+            std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+            return;
+        }
+        const std::string ca = tls ? certificate : "";
+        const auto [median, p99] = Spread(KeptConnection(ecrd.Port(), ca, 2000));
+        std::printf("edge %-5s a request on a kept connection: median %.3f ms, p99 %.3f ms\n", tls ? "tls" : "plain",
+                    median, p99);
+        if (tls) {
+            std::vector<double> connects;
+            for (int i = 0; i < 200; ++i) {
+                const Clock::time_point start = Clock::now();
+                KeptConnection(ecrd.Port(), ca, 1);
+                connects.push_back(1000.0 * Seconds(start));
+            }
+            const auto [connectMedian, connectP99] = Spread(connects);
+            std::printf("edge tls   a new connection and its first answer: median %.2f ms, p99 %.2f ms\n",
+                        connectMedian, connectP99);
+        } else {
+            const long idle = StatusKb(ecrd.Pid(), "VmRSS");
+            DripClients drip(ecrd.Port(), 1000, std::chrono::seconds(2));
+            HeaderFlood flood(ecrd.Port(), 100ull * 1024 * 1024);
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            const auto [attacked, attackedP99] = Spread(KeptConnection(ecrd.Port(), "", 500));
+            flood.Finish(std::chrono::seconds(120));
+            std::printf(
+                "edge plain under 1000 dripping clients and a 100 MB header flood: median %.3f ms, p99 %.3f "
+                "ms; ecrd %ld kB idle, %ld kB then (VmHWM %ld kB)\n",
+                attacked, attackedP99, idle, StatusKb(ecrd.Pid(), "VmRSS"), StatusKb(ecrd.Pid(), "VmHWM"));
+        }
+        ecrd.Signal(SIGTERM);
+        ecrd.Wait();
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// GET path `count` times on a kept connection: the milliseconds of each.
+std::vector<double> Gets(int port, const std::string& path, int count)
+{
+    LoopbackClient client(port);
+    const std::string request = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    std::vector<double> times;
+    for (int i = 0; i < count; ++i) {
+        const Clock::time_point start = Clock::now();
+        if (!client.Send(request) || !client.Receive(10000))
+            std::fprintf(stderr, "bench_ecrd: no answer to %s\n", path.c_str());
+        times.push_back(1000.0 * Seconds(start));
+    }
+    return times;
+}
+
+// What a till or a watcher waits for the service's own answers: the status
+// while a 2,000-article import holds the line, /metrics with ten registers,
+// /health.
+void Watchers()
+{
+    std::vector<std::unique_ptr<SimulatorHost>> hosts;
+    std::vector<SimulatorHost*> registers;
+    for (int i = 0; i < 10; ++i) {
+        hosts.push_back(PacedRegister());
+        registers.push_back(hosts.back().get());
+    }
+    const std::string folder = Folder("watchers");
+    EcrdProcess ecrd;
+    std::string error;
+    if (!ecrd.Start(folder, Config(folder, registers), error)) {
+        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+        return;
+    }
+    httplib::Client client("127.0.0.1", ecrd.Port());
+    std::string articles = R"({"articles": [)";
+    for (int i = 0; i < 2000; ++i)
+        articles += std::string(i ? "," : "") + R"({"name": "Artikal)" + std::to_string(i) +
+                    R"(", "price": "1.00", "taxRate": 1, "unit": 0})";
+    articles += "]}";
+    const auto import =
+        client.Post("/registers/kasa1/articles?wait=0", {{"Idempotency-Key", "import"}}, articles, "application/json");
+    if (!import || import->status != 202)
+        std::fprintf(stderr, "bench_ecrd: the import did not start: %d\n", import ? import->status : -1);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const auto [status, statusP99] = Spread(Gets(ecrd.Port(), "/registers/kasa1/status?probe=true", 200));
+    const auto [metrics, metricsP99] = Spread(Gets(ecrd.Port(), "/metrics", 200));
+    const auto [health, healthP99] = Spread(Gets(ecrd.Port(), "/health", 200));
+    std::printf("status during a 2,000-article import: median %.2f ms, p99 %.2f ms\n", status, statusP99);
+    std::printf("/metrics with 10 registers: median %.2f ms, p99 %.2f ms\n", metrics, metricsP99);
+    std::printf("/health: median %.2f ms, p99 %.2f ms\n", health, healthP99);
+    ecrd.Signal(SIGTERM);
+    ecrd.Wait();
+    std::filesystem::remove_all(folder);
 }
 
 // The value of a "Key:   1234 kB" line of /proc/PID/status, in kB.
@@ -416,9 +591,14 @@ int main(int argc, char** argv)
     app.add_option("--consoles", consoles, "event streams in the consoles row")->capture_default_str();
     app.add_option("--console-receipts", consoleReceipts, "receipts in each run of the consoles row")
         ->capture_default_str();
-    app.add_option("--only", only, "wire, soak or consoles")->check(CLI::IsMember({"wire", "soak", "consoles"}));
+    app.add_option("--only", only, "wire, edge, watchers, soak or consoles")
+        ->check(CLI::IsMember({"wire", "edge", "watchers", "soak", "consoles"}));
     CLI11_PARSE(app, argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
+    if (only.empty() || only == "edge")
+        Edge();
+    if (only.empty() || only == "watchers")
+        Watchers();
     if (only.empty() || only == "wire") {
         const Row ecrctl = ThroughEcrctl(receipts);
         const Row ecrd = ThroughEcrd(receipts);
@@ -427,6 +607,12 @@ int main(int argc, char** argv)
         std::printf("ecrd's wire efficiency is %.1f points %s ecrctl's\n",
                     std::abs(100.0 * ecrd.wire / ecrd.wall - 100.0 * ecrctl.wire / ecrctl.wall),
                     ecrd.wire / ecrd.wall >= ecrctl.wire / ecrctl.wall ? "above" : "below");
+        const double ahead = TillWaitMs(receipts, true);
+        const double before = TillWaitMs(receipts, false);
+        std::printf(
+            "a till waits per receipt (median, customers 0.3 s apart): %.1f ms through ecrd with the totals "
+            "read ahead, %.1f ms with them read before each; ecrctl %.1f ms in its batch\n",
+            ahead, before, 1000.0 * ecrctl.wall / receipts);
     }
     if (only.empty() || only == "soak")
         Soak(clients, seconds);

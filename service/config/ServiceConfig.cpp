@@ -246,7 +246,8 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
     JsonFields::Object(document, {"registers"}, where,
                        {"listen", "token", "tokenFile", "tls", "allowPlainHttp", "allowedOrigins", "stateDirectory",
                         "importFolder", "keepResultsHours", "maxBodyBytes", "defaultWaitMs", "maxWaitMs", "maxQueue",
-                        "sessionLogs", "keepLogDays", "reopenFirstMs", "reopenMaxMs", "maxStartDelayMs"});
+                        "sessionLogs", "keepLogDays", "reopenFirstMs", "reopenMaxMs", "maxStartDelayMs",
+                        "readTotalsAhead"});
     ReadListen(Text(document, "listen", "127.0.0.1:8765", where), config);
     ReadToken(document, config, where);
     ReadTls(document, config, where);
@@ -279,6 +280,8 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
         static_cast<std::int32_t>(Whole(document, "reopenMaxMs", 1, 3600000, config.reopenMaxMs, where));
     config.maxStartDelayMs =
         static_cast<std::int32_t>(Whole(document, "maxStartDelayMs", 1, 3600000, config.maxStartDelayMs, where));
+    if (const JsonValue* ahead = JsonFields::Optional(document, "readTotalsAhead", Kind::Bool, where))
+        config.readTotalsAhead = ahead->AsBool();
 
     const JsonValue& registers = JsonFields::Member(document, "registers", Kind::Array, where);
     if (registers.Items().empty())

@@ -62,6 +62,9 @@ struct ServiceConfig {
     // A fiscal job not begun this long after it came fails with nothing sent
     // (too-late), so that no sale is printed long after its customer left.
     std::int32_t maxStartDelayMs = 30000;
+    // After a printed fiscal job, with no job waiting, the register's totals
+    // are read for the next receipt, so that a till does not wait for them.
+    bool readTotalsAhead = true;
     std::vector<Register> registers;
 
     // 127.0.0.0/8, ::1 or localhost.

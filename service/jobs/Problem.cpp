@@ -76,6 +76,12 @@ Problem& Problem::SetRefusal(std::int32_t registerCode, std::string registerMess
     return *this;
 }
 
+Problem& Problem::SetErrors(std::vector<Fault> errors)
+{
+    m_errors = std::move(errors);
+    return *this;
+}
+
 bool Problem::Retryable() const
 {
     return m_sent == Sent::Nothing && KindOf(m_code).transient;

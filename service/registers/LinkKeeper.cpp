@@ -59,6 +59,7 @@ bool LinkKeeper::Open()
                     m_link.Device()->Engine().SetPollLimits(*m_register.pollLimits);
                 m_link.Device()->Verdicts().SetListener([this](const ECRVerdict& verdict) { Saw(verdict); });
                 m_backOffMs = 0;
+                ++m_generation;
                 m_lastExchange = std::chrono::steady_clock::now();
                 if (m_log != nullptr)
                     m_log->Note("ecrd: the link to " + address.Text() + " is open");

@@ -59,6 +59,9 @@ public:
     // without it the next job opens the link again at once.
     void Drop(const std::string& why, bool backOff);
     bool IsOpen() const { return m_link.IsOpen(); }
+    // Counts the opens: what was read on the link before another open may
+    // not hold on this one.
+    std::uint64_t Generation() const { return m_generation; }
     // Asks the register with the status enquiry (ENQ); true when a status
     // byte came (kept for the status answers). A line that failed is false.
     bool Check();
@@ -93,6 +96,7 @@ private:
     std::chrono::steady_clock::time_point m_lastExchange;
     std::optional<std::chrono::steady_clock::time_point> m_exchangeStart;
     bool m_openedBefore = false;
+    std::uint64_t m_generation = 0;
 
     mutable std::mutex m_mutex;
     State m_state;

@@ -4,6 +4,7 @@
 #include "service/jobs/JobJson.h"
 #include "service/jobs/ServiceClock.h"
 #include "service/metrics/ServiceMetrics.h"
+#include "service/registers/ExchangeResult.h"
 #include "service/registers/SettleLater.h"
 #include "service/registers/StopRequested.h"
 
@@ -16,6 +17,11 @@ namespace {
 constexpr std::chrono::milliseconds kJournalRetry{500};
 // A line quiet this long is asked with the status enquiry before a fiscal job.
 constexpr std::chrono::milliseconds kQuietBeforeCheck{3000};
+// Totals read ahead hold this long for the next receipt. Only a sale made at
+// the register's own keys meanwhile could change them; the next receipt's
+// lost answer would then settle as unknown, not as printed, unless that sale
+// came to the very same total.
+constexpr std::chrono::seconds kTotalsAheadFor{30};
 
 std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std::string& registerId)
 {
@@ -252,8 +258,12 @@ void RegisterWorker::Run(const Queued& job)
                    "the register cannot be reached: " + m_link.GetState().error);
         return;
     }
+    std::optional<RegisterTotals> totalsAhead = TakeTotalsAhead();
     try {
-        JobEnd end = MakeRunner(job.jobId).Run(job.request);
+        JobRunner runner = MakeRunner(job.jobId);
+        if (totalsAhead)
+            runner.UseTotalsBefore(*totalsAhead);
+        JobEnd end = runner.Run(job.request);
         // The reads before anything is sent (a receipt's totals, the clock)
         // are tried once more on a link opened again: nothing was sent.
         if (LostTheLine() && NothingSent(end) && Reopen("job " + job.jobId + " sent nothing"))
@@ -264,6 +274,8 @@ void RegisterWorker::Run(const Queued& job)
             m_link.Drop("no answer to the last request", false);
         m_link.Refresh();
         Finish(job.jobId, kind, end);
+        if (m_config.readTotalsAhead && IsFiscal(kind) && end.outcome == Outcome::Printed)
+            ReadTotalsAhead();
     } catch (const SettleLater& later) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -328,6 +340,31 @@ void RegisterWorker::AnswerProbes()
     for (const auto& done : probes)
         done();
     Changed();
+}
+
+void RegisterWorker::ReadTotalsAhead()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_queue.empty())
+            return;  // the next job reads them itself, as soon as now
+    }
+    if (!m_link.IsOpen())
+        return;
+    std::array<ECRString, 13> totals;
+    if (ExchangeResult::Of(m_link.Device(), [&] { m_link.Device().ReadTotalizers(totals); }).Accepted())
+        m_totalsAhead =
+            TotalsAhead{RegisterTotals::From(totals), std::chrono::steady_clock::now(), m_link.Generation()};
+}
+
+std::optional<RegisterTotals> RegisterWorker::TakeTotalsAhead()
+{
+    std::optional<TotalsAhead> ahead;
+    ahead.swap(m_totalsAhead);
+    if (!ahead || !m_link.IsOpen() || ahead->link != m_link.Generation() ||
+        std::chrono::steady_clock::now() - ahead->at > kTotalsAheadFor)
+        return std::nullopt;
+    return ahead->totals;
 }
 
 bool RegisterWorker::Busy() const

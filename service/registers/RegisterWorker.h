@@ -3,6 +3,7 @@
 #include "service/config/ServiceConfig.h"
 #include "service/jobs/JobEnd.h"
 #include "service/jobs/JobRequest.h"
+#include "service/jobs/RegisterTotals.h"
 #include "service/registers/DailySessionLog.h"
 #include "service/registers/EventHub.h"
 #include "service/registers/JobRunner.h"
@@ -90,6 +91,12 @@ private:
         std::string jobId;
         std::string cause;
     };
+    // The register's totals read after a fiscal job, for the next receipt.
+    struct TotalsAhead {
+        RegisterTotals totals;
+        std::chrono::steady_clock::time_point at;
+        std::uint64_t link = 0;  // LinkKeeper::Generation
+    };
 
     void Loop();
     // Waits for work; false when the worker is to stop.
@@ -109,6 +116,12 @@ private:
     static bool NothingSent(const JobEnd& end);
     // Drops the link and opens it at once; true when it opened.
     bool Reopen(const std::string& why);
+    // After a fiscal job, with no job waiting: the totals the next receipt
+    // starts from, read now, while no till waits for them.
+    void ReadTotalsAhead();
+    // Those totals, when they still hold: read on this link, nothing sent
+    // since, not older than kTotalsAheadFor. Given once.
+    std::optional<RegisterTotals> TakeTotalsAhead();
     void FailUnsent(const std::string& jobId, JobKind kind, Problem::Code code, const std::string& why);
     // Records the end (or keeps it, PendingEnds), counts it and tells who waits.
     void Finish(const std::string& jobId, JobKind kind, const JobEnd& end);
@@ -132,6 +145,7 @@ private:
     std::deque<Queued> m_queue;
     std::vector<Unsettled> m_unsettled;
     std::vector<std::function<void()>> m_probes;
+    std::optional<TotalsAhead> m_totalsAhead;
     std::string m_runningJob;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
