@@ -71,9 +71,12 @@ void LogHandlers::File(const HttpRequest&, const std::vector<std::string>& param
     FileFault fault;
     std::string text;
     if (!file.OpenIn(Folder(), name, fault) || !file.ReadRest(kMostBytes, text, fault)) {
-        const bool missing = fault.kind == FileFault::Kind::CannotOpen && fault.systemError == ENOENT;
+        // What the list would not show (none, a link, no regular file) is no log.
+        const bool noLog =
+            fault.kind == FileFault::Kind::NotAFile ||
+            (fault.kind == FileFault::Kind::CannotOpen && (fault.systemError == ENOENT || fault.systemError == ELOOP));
         return responder.Send(
-            Answers::Of(Problem(missing ? Problem::Code::NotFound : Problem::Code::Internal,
+            Answers::Of(Problem(noLog ? Problem::Code::NotFound : Problem::Code::Internal,
                                 name + ": " + FaultText::Describe(fault, FaultText::Language::English))));
     }
     HttpResponse answer;

@@ -218,8 +218,8 @@ TEST_F(EcrdTest, TheSessionLogsAreServedByTheirExactNamesOnly)
         const char* path;
         int status;
     } refused[] = {
-        {"/logs/kasa1-2000-01-01.log", 500},  // the link is not followed
-        {"/logs/kasa1-2000-01-02.log", 500},  // nor a FIFO read
+        {"/logs/kasa1-2000-01-01.log", 404},  // the link is not followed
+        {"/logs/kasa1-2000-01-02.log", 404},  // nor a FIFO read
         {"/logs/kasa9-2000-01-03.log", 404}, {"/logs/kasa1-2000-01-04.log.bak", 404},
         {"/logs/kasa1-20000-01-5.log", 404}, {"/logs/kasa1-2000-01-09.log", 404},  // none of that day
         {"/logs/..%2fecrd.json", 404},       {"/logs/../ecrd.json", 404},
