@@ -142,6 +142,8 @@ if(TARGET ecrd)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/ecrd.service DESTINATION /lib/systemd/system COMPONENT ecrd)
   install(FILES ${packaging}/ecrd/ecrd.json DESTINATION /etc/ecrd COMPONENT ecrd)
   install(FILES ${PROJECT_SOURCE_DIR}/service/openapi.json DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ecrd COMPONENT ecrd)
+  install(FILES ${packaging}/prometheus/prometheus.yml ${packaging}/prometheus/ecrd-alerts.yml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ecrd/examples/prometheus COMPONENT ecrd)
   # Every configuration item and problem code, from README.md's tables.
   thermal_man_page(ecrd 8 ecrd ${PROJECT_SOURCE_DIR}/README.md)
   thermal_package_docs(ecrd)

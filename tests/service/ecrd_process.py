@@ -41,9 +41,9 @@ class Ecrd:
         with open(self.log, encoding="utf-8", errors="replace") as log:
             return log.read()
 
-    def call(self, method, path, body=None, token=None):
+    def call(self, method, path, body=None, token=None, headers=None):
         """(status, the answer's JSON) of one request."""
-        request = urllib.request.Request(self.address + path, method=method,
+        request = urllib.request.Request(self.address + path, method=method, headers=headers or {},
                                          data=None if body is None else json.dumps(body).encode())
         if body is not None:
             request.add_header("Content-Type", "application/json")
