@@ -4,8 +4,10 @@
 passes `promtool check metrics` (the text format, and Prometheus' own rules
 for names, types and help), and holds every family the example alert rules
 (packaging/prometheus/ecrd-alerts.yml) ask for, so that none of them waits
-for a figure that never comes.
-Usage: metrics_check.py ECRD PROMTOOL ecrd-alerts.yml"""
+for a figure that never comes; README's table of figures and the OpenAPI
+document name exactly the families it gives.
+Usage: metrics_check.py ECRD PROMTOOL ecrd-alerts.yml README.md openapi.json"""
+import json
 import os
 import re
 import subprocess
@@ -15,7 +17,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from ecrd_process import Ecrd  # noqa: E402
 
-program, promtool, rules = sys.argv[1:4]
+program, promtool, rules, readme, openapi = sys.argv[1:6]
 SALE = {"lines": [{"name": "Sok", "price": "12.50", "quantity": 2, "taxRate": 1}]}
 faults = []
 with tempfile.TemporaryDirectory(prefix="metrics-check-") as folder:
@@ -37,6 +39,16 @@ with open(rules, encoding="utf-8") as f:
     asked = set(re.findall(r"\b(ecrd_[a-z_]+)", f.read()))
 for name in sorted(asked - families):
     faults.append(f"{rules} asks for {name}, which /metrics does not give")
+with open(readme, encoding="utf-8") as f:
+    table = re.search(r"^\| metric \| what \|\n\|---\|---\|\n((?:\|.*\n)+)", f.read(), re.M)
+listed = set(re.findall(r"`(ecrd_[a-z_]+)`", "".join(row.split("|")[1] for row in table.group(1).splitlines()))) \
+    if table else set()
+if listed != families:
+    faults.append(f"README's table of figures lists {sorted(listed)}, /metrics gives {sorted(families)}")
+with open(openapi, encoding="utf-8") as f:
+    described = set(re.findall(r"`(ecrd_[a-z_]+)`", json.load(f)["paths"]["/metrics"]["get"]["description"]))
+if described != families:
+    faults.append(f"the OpenAPI document's /metrics names {sorted(described)}, /metrics gives {sorted(families)}")
 for sample in ['ecrd_link_up{register="gone"} 0', 'ecrd_journal_writable 1',
                'ecrd_jobs_total{register="sim",kind="receipt",state="done",outcome="printed"} 1']:
     if sample + "\n" not in figures:
