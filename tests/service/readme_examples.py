@@ -197,7 +197,7 @@ def check_configurations(folder):
     """Every configuration the ecrd sections show is one ecrd takes."""
     credentials = os.path.join(folder, "credentials")
     os.makedirs(credentials)
-    for name in ("token", "cert.pem", "key.pem"):
+    for name in ("token", "tls-cert", "tls-key"):
         path = os.path.join(credentials, name)
         with open(path, "w", encoding="utf-8") as out:
             out.write(TOKEN + "\n")
