@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,14 @@ struct ServiceConfig {
 
     // The fewest characters of a token when the service listens off loopback.
     static constexpr std::size_t kLeastTokenLength = 32;
+
+    // The items a configuration file may hold: the document's, a register's,
+    // its pollLimits' and tls's. README.md's table lists each, and the manual
+    // page is made from it (tests/service/DocumentedTablesTest.cpp compares).
+    static const std::initializer_list<const char*> kItems;
+    static const std::initializer_list<const char*> kRegisterItems;
+    static const std::initializer_list<const char*> kPollLimitItems;
+    static const std::initializer_list<const char*> kTlsItems;
 
     std::string listenHost = "127.0.0.1";
     int listenPort = 8765;  // 0: any free port (ecrd prints the one it got)

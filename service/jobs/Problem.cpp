@@ -87,6 +87,14 @@ bool Problem::Retryable() const
     return m_sent == Sent::Nothing && KindOf(m_code).transient;
 }
 
+std::vector<Problem::Code> Problem::All()
+{
+    std::vector<Code> codes;
+    for (const Kind& kind : kKinds)
+        codes.push_back(kind.code);
+    return codes;
+}
+
 std::string_view Problem::Name(Code code)
 {
     return KindOf(code).name;

@@ -62,6 +62,8 @@ public:
     // succeed later (the link, the queue, the journal, the service).
     bool Retryable() const;
 
+    // Every code, in the order above (README.md's table lists each).
+    static std::vector<Code> All();
     // "bad-request", ...: the stable name; none for a name not known.
     static std::string_view Name(Code code);
     static std::optional<Code> Find(std::string_view name);
