@@ -113,7 +113,8 @@ std::array<ECRString, 13> Figures(const RegisterTotals& totals)
 JsonValue JobJson::Progress(const JobProgress& progress)
 {
     JsonValue json = JsonValue::Object();
-    std::visit(Overloaded{[&](const std::monostate&) {}, [&](const SendingProgress&) { json.Set("step", std::string(kSending)); },
+    std::visit(Overloaded{[&](const std::monostate&) {},
+                          [&](const SendingProgress&) { json.Set("step", std::string(kSending)); },
                           [&](const ReportProgress& report) {
                               json.Set("step", std::string(kReporting));
                               if (report.totalsBefore)

@@ -388,8 +388,8 @@ TEST_F(EcrdTest, EveryFaultOfARequestIsNamedAtOnce)
     std::vector<std::string> pointers;
     for (const Json& error : answer.body["errors"].items)
         pointers.push_back(error["pointer"].text);
-    EXPECT_EQ(pointers, (std::vector<std::string>{"", "/lines/0/price", "/lines/1/name", "/lines/1/quantity",
-                                                  "/payments/card"}));
+    EXPECT_EQ(pointers,
+              (std::vector<std::string>{"", "/lines/0/price", "/lines/1/name", "/lines/1/quantity", "/payments/card"}));
     EXPECT_NE(answer.body["detail"].text.find("5 faults"), std::string::npos) << answer.body["detail"].text;
     EXPECT_TRUE(hosts[0]->Requests().empty());
 }

@@ -118,8 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, LostReplyAtEachStep,
     testing::Values(
         // Nothing was sent: the read is tried once more on a link opened again.
-        LostReply{"totals_before", "$t", 1, 200, "done", "printed", "",
-                  {"$t", "$t", "*t", "*l", "*l", "*u", "*e"}, 1},
+        LostReply{"totals_before", "$t", 1, 200, "done", "printed", "", {"$t", "$t", "*t", "*l", "*l", "*u", "*e"}, 1},
         LostReply{"open", "*t", 1, 503, "failed", "not printed", "cancelled", {"$t", "*t", "*u", "*x"}, 0},
         LostReply{"first_line", "*l", 1, 503, "failed", "not printed", "cancelled", {"$t", "*t", "*l", "*u", "*x"}, 0},
         LostReply{

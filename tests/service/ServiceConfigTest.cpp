@@ -2,9 +2,9 @@
 #include "articles/TempFolder.h"
 #include "service/config/ServiceConfig.h"
 
-#include <filesystem>
-
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -142,8 +142,8 @@ TEST(ServiceConfig, ATokenFileIsReadOnlyWhenNobodyElseMayReadIt)
     TempFolder folder;
     const std::string token(40, 'k');
     const std::string path = folder.Write("token", token + "\n");
-    const std::string config =
-        R"({"listen": "0.0.0.0:0", "allowPlainHttp": true, "tokenFile": ")" + path + R"(", "registers": [)" + kSim + "]}";
+    const std::string config = R"({"listen": "0.0.0.0:0", "allowPlainHttp": true, "tokenFile": ")" + path +
+                               R"(", "registers": [)" + kSim + "]}";
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     EXPECT_EQ(Refusal(config), "tokenFile: " + path + " may be read by others than its owner (chmod 600 it, or 400)");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
