@@ -55,7 +55,10 @@ const JsonValue& JsonFields::Object(const JsonValue& value, std::initializer_lis
 const JsonValue& JsonFields::Member(const JsonValue& object, const char* key, JsonValue::Kind kind,
                                     const std::string& where)
 {
-    return Expect(*object.Find(key), kind, where + ": " + key);
+    const JsonValue* member = object.Find(key);
+    if (member == nullptr)
+        Refuse(where, std::string("\"") + key + "\" is missing");
+    return Expect(*member, kind, where + ": " + key);
 }
 
 const JsonValue* JsonFields::Optional(const JsonValue& object, const char* key, JsonValue::Kind kind,

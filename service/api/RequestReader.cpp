@@ -159,16 +159,17 @@ ReceiptRequest RequestReader::ReadReceipt(const JsonValue& body)
             continue;
         faults.At(at, [&] { JsonFields::Object(item, {"name", "price", "quantity", "taxRate"}, where, {"unit"}); });
         ECRSaleLine line;
-        const auto name = faults.At(at + "/name", [&] {
-            return JsonFields::RegisterText(JsonFields::Member(item, "name", Kind::String, where).AsString(),
-                                            ECRArticleRules::kNameLength, false, where + ": name");
-        });
-        const auto price = faults.At(at + "/price", [&] {
-            const JsonValue* value = item.Find("price");
-            if (value == nullptr)
-                JsonFields::Refuse(where, "no \"price\"");
-            return JsonFields::Amount(*value, 6, 2, where + ": price");
-        });
+        // An item that is missing is the line's fault above, said once; the
+        // items that are there are still read, each for its own faults.
+        std::optional<ECRString> name;
+        if (item.Find("name") != nullptr)
+            name = faults.At(at + "/name", [&] {
+                return JsonFields::RegisterText(JsonFields::Member(item, "name", Kind::String, where).AsString(),
+                                                ECRArticleRules::kNameLength, false, where + ": name");
+            });
+        std::optional<std::int32_t> price;
+        if (const JsonValue* value = item.Find("price"))
+            price = faults.At(at + "/price", [&] { return JsonFields::Amount(*value, 6, 2, where + ": price"); });
         const auto index = [&](const char* key, std::int64_t fallback) {
             const JsonValue* value = JsonFields::Optional(item, key, Kind::Number, where);
             // Out of any range the register takes; the rules name the limit.
@@ -191,15 +192,14 @@ ReceiptRequest RequestReader::ReadReceipt(const JsonValue& body)
             line.taxRate = article.taxRate;
             line.unit = article.unit;
         }
-        const auto quantity = faults.At(at + "/quantity", [&] {
-            const JsonValue* value = item.Find("quantity");
-            if (value == nullptr)
-                JsonFields::Refuse(where, "no \"quantity\"");
-            const std::int32_t read = JsonFields::Amount(*value, 5, 3, where + ": quantity");
-            if (read == 0)
-                JsonFields::Refuse(where + ": quantity", "must be above 0");
-            return read;
-        });
+        std::optional<std::int32_t> quantity;
+        if (const JsonValue* value = item.Find("quantity"))
+            quantity = faults.At(at + "/quantity", [&] {
+                const std::int32_t read = JsonFields::Amount(*value, 5, 3, where + ": quantity");
+                if (read == 0)
+                    JsonFields::Refuse(where + ": quantity", "must be above 0");
+                return read;
+            });
         line.quantity = quantity.value_or(0);
         total += line.Amount();
         request.lines.push_back(line);

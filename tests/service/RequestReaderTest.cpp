@@ -3,6 +3,7 @@
 #include "articles/TempFolder.h"
 #include "ecr/files/JsonFields.h"
 #include "ecr/files/JsonReader.h"
+#include "service/api/RequestFaults.h"
 #include "service/api/RequestReader.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,24 @@ INSTANTIATE_TEST_SUITE_P(
                 "file: this service takes no import files (no \"importFolder\" is configured)"},
         Refused{"raw_zero_byte", JobKind::Raw, R"({"payload": "$y\u0000"})",
                 "payload: holds a zero character, which no request can carry"}));
+
+TEST(RequestReader, SaysEachMissingItemOnceAndStillReadsTheItemsThatAreThere)
+{
+    std::vector<std::string> said;
+    try {
+        Read(JobKind::Receipt, R"({"lines": [{"price": "1,5"}, {"name": "Сок", "quantity": 1, "taxRate": 0}]})");
+    } catch (const RequestFaults& faults) {
+        for (const RequestFaults::Fault& fault : faults.Faults())
+            said.push_back(fault.pointer + " " + fault.message);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "/lines/0 line 1: \"name\" is missing",
+                        "/lines/0/price line 1: price: \"1,5\" is not an amount of up to 6 digits and 2 decimals, "
+                        "such as 12.50",
+                        "/lines/1 line 2: \"price\" is missing",
+                        "/lines/1/name line 2: name: 'С' (U+0421) at character 1 has no Windows-1250 form",
+                    }));
+}
 
 TEST(RequestReader, ReadsAReceiptWithAmountsAsTextsAndNumbers)
 {
