@@ -1,5 +1,8 @@
 #include "service/registers/DailySessionLog.h"
 
+#include "ecr/commands/Utf8Path.h"
+#include "service/registers/LocalTime.h"
+
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -10,8 +13,7 @@ namespace {
 
 std::string LocalDate(std::time_t when)
 {
-    std::tm local{};
-    localtime_r(&when, &local);
+    const std::tm local = LocalTime(when);
     char text[16];
     std::strftime(text, sizeof text, "%Y-%m-%d", &local);
     return text;
@@ -26,7 +28,7 @@ DailySessionLog::DailySessionLog(std::string folder, std::string registerId, std
 
 std::string DailySessionLog::PathFor(const std::string& date) const
 {
-    return (fs::path(m_folder) / (m_registerId + "-" + date + ".log")).string();
+    return Utf8Name(Utf8Path(m_folder) / (m_registerId + "-" + date + ".log"));
 }
 
 ECRSessionTrace* DailySessionLog::Today()
@@ -37,7 +39,7 @@ ECRSessionTrace* DailySessionLog::Today()
     m_date = date;
     m_trace = std::make_unique<ECRSessionTrace>();
     std::error_code ignored;
-    fs::create_directories(m_folder, ignored);
+    fs::create_directories(Utf8Path(m_folder), ignored);
     std::string error;
     if (!m_trace->OpenLog(PathFor(date), "ecrd " + m_registerId, error)) {
         m_trace.reset();
@@ -56,8 +58,8 @@ void DailySessionLog::RemoveOld()
     const std::string oldest = LocalDate(std::time(nullptr) - static_cast<std::time_t>(m_keepDays) * 24 * 3600);
     const std::string prefix = m_registerId + "-";
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_folder, error)) {
-        const std::string name = entry.path().filename().string();
+    for (const fs::directory_entry& entry : fs::directory_iterator(Utf8Path(m_folder), error)) {
+        const std::string name = Utf8Name(entry.path().filename());
         // <id>-YYYY-MM-DD.log: the date sorts as text.
         if (name.size() == prefix.size() + 14 && name.compare(0, prefix.size(), prefix) == 0 &&
             name.compare(name.size() - 4, 4, ".log") == 0 && name.substr(prefix.size(), 10) < oldest) {
