@@ -2,9 +2,9 @@
 #include "articles/TempFolder.h"
 #include "service/config/ServiceConfig.h"
 
-#include <filesystem>
-
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -142,8 +142,8 @@ TEST(ServiceConfig, ATokenFileIsReadOnlyWhenNobodyElseMayReadIt)
     TempFolder folder;
     const std::string token(40, 'k');
     const std::string path = folder.Write("token", token + "\n");
-    const std::string config =
-        R"({"listen": "0.0.0.0:0", "allowPlainHttp": true, "tokenFile": ")" + path + R"(", "registers": [)" + kSim + "]}";
+    const std::string config = R"({"listen": "0.0.0.0:0", "allowPlainHttp": true, "tokenFile": ")" + path +
+                               R"(", "registers": [)" + kSim + "]}";
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     EXPECT_EQ(Refusal(config), "tokenFile: " + path + " may be read by others than its owner (chmod 600 it, or 400)");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
@@ -151,4 +151,39 @@ TEST(ServiceConfig, ATokenFileIsReadOnlyWhenNobodyElseMayReadIt)
     std::string error;
     ASSERT_TRUE(ServiceConfig::Parse(config, "/var/lib/ecrd", read, error)) << error;
     EXPECT_EQ(read.token, token) << "without the line's end";
+}
+
+// Where the journal goes: the configuration's stateDirectory, else systemd's
+// $STATE_DIRECTORY, else the default the program gives (ecrd on Windows:
+// %ProgramData%\ecrd), else the configuration file's folder.
+TEST(ServiceConfig, TheStateDirectoryIsTheConfiguredOneElseTheSystemsElseTheProgramsElseTheFilesFolder)
+{
+    TempFolder folder;
+    const std::string registers = R"("registers": [)" + kSim + "]}";
+    const std::string withState = folder.Write("with.json", R"({"stateDirectory": "/srv/ecrd", )" + registers);
+    const std::string without = folder.Write("without.json", "{" + registers);
+    const std::string fileFolder = std::filesystem::path(without).parent_path().string();
+    const struct {
+        const std::string& file;
+        const char* systemd;
+        const char* programDefault;
+        std::string expected;
+    } cases[] = {
+        {withState, "/var/lib/ecrd", "C:\\ProgramData\\ecrd", "/srv/ecrd"},
+        {without, "/var/lib/ecrd", "C:\\ProgramData\\ecrd", "/var/lib/ecrd"},
+        {without, nullptr, "C:\\ProgramData\\ecrd", "C:\\ProgramData\\ecrd"},
+        {without, nullptr, "", fileFolder},
+    };
+    for (const auto& c : cases) {
+        if (c.systemd != nullptr)
+            setenv("STATE_DIRECTORY", c.systemd, 1);
+        else
+            unsetenv("STATE_DIRECTORY");
+        ServiceConfig config;
+        std::string error;
+        EXPECT_TRUE(ServiceConfig::Read(c.file, config, error, c.programDefault)) << error;
+        EXPECT_EQ(config.stateDirectory, c.expected)
+            << c.file << ", " << (c.systemd ? c.systemd : "no $STATE_DIRECTORY") << ", default " << c.programDefault;
+    }
+    unsetenv("STATE_DIRECTORY");
 }
