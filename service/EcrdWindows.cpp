@@ -3,18 +3,17 @@
 #include "ecr/commands/Utf8Path.h"
 #include "serial/platform/WindowsHeader.h"
 #include "service/EcrdProgram.h"
+#include "service/StopRequest.h"
 #include "service/registers/LocalTime.h"
 #include "service/windows/WideText.h"
 #include "service/windows/WindowsService.h"
 #include "version/ThermalVersion.h"
 
-#include <condition_variable>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <io.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <vector>
 
@@ -24,36 +23,6 @@ constexpr const char* kService = "ecrd";
 // ecrd.log past this many bytes is begun anew at the next start (the one
 // before is kept as ecrd.log.old).
 constexpr std::uintmax_t kLogLimit = 1024 * 1024;
-
-// A stop asked from another thread (the service manager's handler, the
-// console's), waited for by the run.
-class StopRequest {
-public:
-    void Ask(const std::string& why)
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_asked)
-                return;
-            m_asked = true;
-            m_why = why;
-        }
-        m_changed.notify_all();
-    }
-
-    std::string Wait()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_asked; });
-        return m_why;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_asked = false;
-    std::string m_why;
-};
 
 StopRequest g_stop;
 
