@@ -33,6 +33,67 @@ function(thermal_install_man program name section include)
   message(STATUS "Installing: ${folder}/${name}.${section}.gz (help2man)")
 endfunction()
 
+# A Markdown text (code spans, the only markup the tables use) as roff.
+function(thermal_roff out text)
+  string(REPLACE "\\" "\\e" text "${text}")
+  while(text MATCHES "`([^`]*)`")
+    set(span "${CMAKE_MATCH_1}")
+    string(REPLACE "-" "\\-" code "${span}")
+    string(REPLACE "`${span}`" "\\fB${code}\\fR" text "${text}")
+  endwhile()
+  if(text MATCHES "^[.']")
+    string(PREPEND text "\\&")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# packaging/man/NAME.h2m with two sections more, made from README.md's
+# reference tables (the table of items, "| item | meaning |", and of problem
+# codes, "| code | status | retryable ... | meaning |"), so that the manual
+# page lists what README lists; tests/service compares those tables with the
+# program's own lists.
+function(thermal_man_tables include readme out)
+  file(READ "${include}" page)
+  file(READ "${readme}" text)
+  # A CMake list is split at every ';'.
+  string(REPLACE ";" "<semicolon>" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(table "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^\\| item \\| meaning \\|")
+      set(table items)
+      string(APPEND page "\n[CONFIGURATION]\nThe configuration file is a JSON object of these items; an unknown item, "
+             "a value of the wrong kind and a register named twice are refused at the start "
+             "(\\fBecrd \\-\\-check\\-config\\fR names the item).\n")
+    elseif(line MATCHES "^\\| code \\| status \\|")
+      set(table problems)
+      string(APPEND page "\n[PROBLEMS]\nA request that fails is answered with an application/problem+json "
+             "document (RFC 9457) with a stable \\fBcode\\fR; \\fBretryable\\fR is true when nothing was sent and "
+             "the same request, with the same Idempotency\\-Key, may succeed later.\n")
+    elseif(table AND line MATCHES "^\\|---")
+    elseif(table STREQUAL "items" AND line MATCHES "^\\| (.*) \\| (.*) \\|$")
+      thermal_roff(tag "${CMAKE_MATCH_1}")
+      thermal_roff(meaning "${CMAKE_MATCH_2}")
+      string(APPEND page ".TP\n${tag}\n${meaning}.\n")
+    elseif(table STREQUAL "problems" AND line MATCHES "^\\| (.*) \\| ([0-9]+) \\| (yes|no) \\| (.*) \\|$")
+      thermal_roff(tag "${CMAKE_MATCH_1}")
+      set(status "${CMAKE_MATCH_2}")
+      set(retry "")
+      if(CMAKE_MATCH_3 STREQUAL "yes")
+        set(retry ", retryable")
+      endif()
+      thermal_roff(meaning "${CMAKE_MATCH_4}")
+      string(APPEND page ".TP\n${tag} (${status}${retry})\n${meaning}.\n")
+    elseif(table AND line MATCHES "^\\|")
+      message(FATAL_ERROR "${readme}: a row of its ${table} table that is not of its form: ${line}")
+    else()
+      set(table "")
+    endif()
+  endforeach()
+  string(REPLACE "<semicolon>" ";" page "${page}")
+  file(WRITE "${out}" "${page}")
+endfunction()
+
 # The icon in every size a menu or a launcher asks for.
 function(thermal_install_icons svg name)
   find_program(rsvg rsvg-convert REQUIRED)

@@ -94,10 +94,17 @@ thermal_install_package_docs(${component} \"${PROJECT_SOURCE_DIR}\" \"${THERMAL_
           COMPONENT ${component})
 endfunction()
 
-# A program's manual page, made from the built program (help2man).
+# A program's manual page, made from the built program (help2man). A fourth
+# argument, a README, adds the sections its reference tables hold.
 function(thermal_man_page target section component)
+  set(include "${packaging}/man/${target}.h2m")
+  if(ARGC GREATER 3)
+    set(include "${CMAKE_BINARY_DIR}/packaging/${target}.h2m")
+    set(tables "thermal_man_tables(\"${packaging}/man/${target}.h2m\" \"${ARGV3}\" \"${include}\")")
+  endif()
   install(CODE "include(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/PackageFiles.cmake)
-thermal_install_man(\"$<TARGET_FILE:${target}>\" ${target} ${section} \"${packaging}/man/${target}.h2m\")"
+${tables}
+thermal_install_man(\"$<TARGET_FILE:${target}>\" ${target} ${section} \"${include}\")"
           COMPONENT ${component})
 endfunction()
 
@@ -134,7 +141,10 @@ if(TARGET ecrd)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/ecrd.service DESTINATION /lib/systemd/system COMPONENT ecrd)
   install(FILES ${packaging}/ecrd/ecrd.json DESTINATION /etc/ecrd COMPONENT ecrd)
   install(FILES ${PROJECT_SOURCE_DIR}/service/openapi.json DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ecrd COMPONENT ecrd)
-  thermal_man_page(ecrd 8 ecrd)
+  install(FILES ${packaging}/prometheus/prometheus.yml ${packaging}/prometheus/ecrd-alerts.yml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ecrd/examples/prometheus COMPONENT ecrd)
+  # Every configuration item and problem code, from README.md's tables.
+  thermal_man_page(ecrd 8 ecrd ${PROJECT_SOURCE_DIR}/README.md)
   thermal_package_docs(ecrd)
   set(CPACK_DEBIAN_ECRD_PACKAGE_NAME ecrd)
   set(CPACK_DEBIAN_ECRD_PACKAGE_SECTION admin)

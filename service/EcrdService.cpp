@@ -29,8 +29,8 @@ EcrdService::Started EcrdService::Start(std::string& error)
     if (!m_journal.Open(Utf8Name(state / "ecrd-journal.sqlite"), error))
         return error.find("is damaged") != std::string::npos ? Started::Refused : Started::Failed;
     m_journal.SetWriteObserver([this](double seconds) { m_metrics.JournalWrite(seconds); });
-    m_board = std::make_unique<JobBoard>(m_config, m_journal, ServiceClock::System(), m_metrics);
-    m_api = std::make_unique<HttpApi>(m_config, *m_board, m_journal, m_metrics);
+    m_board = std::make_unique<JobBoard>(m_config, m_journal, ServiceClock::System(), m_metrics, m_events);
+    m_api = std::make_unique<HttpApi>(m_config, *m_board, m_journal, m_metrics, m_events);
     // Bound before the workers start, so a port in use leaves the journal untouched.
     if (!m_api->Bind(error))
         return m_api->BindProblem() == HttpServer::BindProblem::Tls ? Started::Refused : Started::Failed;
@@ -54,4 +54,6 @@ void EcrdService::Stop()
         m_api->Stop(std::chrono::milliseconds(1000));
     if (m_board)
         m_board->Stop();
+    // Its thread formats with the API's and the board's help: it ends before they go.
+    m_events.Stop();
 }

@@ -5,13 +5,15 @@
 #include "service/jobs/JobJournal.h"
 #include "service/jobs/JournalLock.h"
 #include "service/metrics/ServiceMetrics.h"
+#include "service/registers/EventHub.h"
 #include "service/registers/JobBoard.h"
 
 #include <memory>
 #include <string>
 
 // The whole service: the journal in the state directory (locked, one ecrd
-// per journal), a worker per register, and the HTTP interface.
+// per journal), a worker per register, the hub of the event streams, and
+// the HTTP interface.
 class EcrdService {
 public:
     // How a start went: running, or why not, as the program's exit code
@@ -39,6 +41,7 @@ private:
     JournalLock m_lock;
     ServiceMetrics m_metrics;
     JobJournal m_journal;
+    EventHub m_events;
     std::unique_ptr<JobBoard> m_board;
     std::unique_ptr<HttpApi> m_api;
 };

@@ -115,10 +115,7 @@ public:
     void CancelTransaction();
     // Whether a receipt is marked open (Opened or FoundOpen) that
     // EndTransaction has not closed.
-    bool IsTransactionOpen() const
-    {
-        return m_receipt == ReceiptState::Opened || m_receipt == ReceiptState::FoundOpen;
-    }
+    bool IsTransactionOpen() const { return m_receipt == ReceiptState::Opened || m_receipt == ReceiptState::FoundOpen; }
     ReceiptState GetReceiptState() const { return m_receipt; }
     // Sends nothing: the one way to tell the device what the register said
     // of the receipt in an answer that does not tell it by itself (a

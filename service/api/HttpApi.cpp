@@ -50,16 +50,22 @@ const std::vector<HttpApi::Route>& HttpApi::Routes()
         {"GET", "/openapi.json", S::OpenApi},
         {"GET", "/", S::ConsolePage},
         {"GET", "/console/{file}", S::ConsoleFile},
+        {"GET", "/events", S::Events},
+        {"GET", "/logs", S::Logs},
+        {"GET", "/logs/{file}", S::LogFile},
     };
     return routes;
 }
 
-HttpApi::HttpApi(const ServiceConfig& config, JobBoard& board, JobJournal& journal, ServiceMetrics& metrics)
+HttpApi::HttpApi(const ServiceConfig& config, JobBoard& board, JobJournal& journal, ServiceMetrics& metrics,
+                 EventHub& events)
     : m_config(config),
       m_screen(config),
       m_jobs(config, board),
       m_registers(board, ServiceClock::System()),
-      m_service(board, journal, metrics)
+      m_service(board, journal, metrics),
+      m_events(events, board, ServiceClock::System()),
+      m_logs(config)
 {
     using namespace std::placeholders;
     for (const Route& route : Routes()) {
@@ -75,6 +81,9 @@ HttpApi::HttpApi(const ServiceConfig& config, JobBoard& board, JobJournal& journ
         case Serves::OpenApi: handler = std::bind(&FileHandlers::OpenApi, &m_files, _1, _2, _3); break;
         case Serves::ConsolePage: handler = std::bind(&FileHandlers::ConsolePage, &m_files, _1, _2, _3); break;
         case Serves::ConsoleFile: handler = std::bind(&FileHandlers::ConsoleFile, &m_files, _1, _2, _3); break;
+        case Serves::Events: handler = std::bind(&EventHandlers::Events, &m_events, _1, _2, _3); break;
+        case Serves::Logs: handler = std::bind(&LogHandlers::List, &m_logs, _1, _2, _3); break;
+        case Serves::LogFile: handler = std::bind(&LogHandlers::File, &m_logs, _1, _2, _3); break;
         }
         m_routes.Add(route.method, route.path, std::move(handler));
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "service/api/EventHandlers.h"
 #include "service/api/FileHandlers.h"
 #include "service/api/JobHandlers.h"
+#include "service/api/LogHandlers.h"
 #include "service/api/RegisterHandlers.h"
 #include "service/api/RequestScreen.h"
 #include "service/api/RouteTable.h"
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class EventHub;
 class JobBoard;
 class JobJournal;
 class ServiceMetrics;
@@ -39,7 +42,10 @@ public:
         Metrics,
         OpenApi,
         ConsolePage,
-        ConsoleFile
+        ConsoleFile,
+        Events,
+        Logs,
+        LogFile
     };
     // One route: its method, its path as the OpenAPI document writes it,
     // and what serves it (for a Job, the kind of job it makes).
@@ -50,7 +56,8 @@ public:
         JobKind kind = JobKind::Receipt;
     };
 
-    HttpApi(const ServiceConfig& config, JobBoard& board, JobJournal& journal, ServiceMetrics& metrics);
+    HttpApi(const ServiceConfig& config, JobBoard& board, JobJournal& journal, ServiceMetrics& metrics,
+            EventHub& events);
     ~HttpApi();
 
     // Every route served, for the check against the OpenAPI document.
@@ -78,6 +85,8 @@ private:
     RegisterHandlers m_registers;
     ServiceHandlers m_service;
     FileHandlers m_files;
+    EventHandlers m_events;
+    LogHandlers m_logs;
     RouteTable m_routes;
     std::unique_ptr<HttpServer> m_server;
 };

@@ -63,6 +63,8 @@ JsonValue JobDocument::Of(const JobRecord& job)
     doc.Set("register", job.registerId);
     doc.Set("kind", std::string(kJobKindNames.Name(job.kind)));
     doc.Set("state", std::string(kJobStateNames.Name(job.state)));
+    if (!job.idempotencyKey.empty())
+        doc.Set("key", job.idempotencyKey);
     doc.Set("createdAt", Time(job.createdMs));
     if (job.startedMs != 0)
         doc.Set("startedAt", Time(job.startedMs));

@@ -7,7 +7,8 @@
 #include <optional>
 #include <string>
 
-// A job as GET /jobs/{id} shows it: id, register, kind, state, times
+// A job as GET /jobs/{id} shows it: id, register, kind, state, its
+// Idempotency-Key, times
 // (ISO 8601, UTC), the request's body, the progress of a job still
 // running, and how it ended (outcome, receipt, result or problem, seen).
 class JobDocument {

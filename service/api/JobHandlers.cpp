@@ -6,6 +6,7 @@
 #include "service/api/JobDocument.h"
 #include "service/api/JobWait.h"
 #include "service/api/QueryString.h"
+#include "service/api/RequestFaults.h"
 #include "service/api/RequestReader.h"
 #include "service/registers/JobBoard.h"
 
@@ -74,13 +75,22 @@ void JobHandlers::Make(JobKind kind, const HttpRequest& request, const std::stri
         limits.decimals = true;
         std::string error;
         if (!JsonReader::Parse(request.body, body, error, limits))
-            return refuse(Problem(Problem::Code::BadRequest, "the body is not JSON: " + error));
+            return refuse(Problem(Problem::Code::BadRequest, "the body is not JSON: " + error)
+                              .SetErrors({{"", "the body is not JSON: " + error}}));
     }
     JobRequest parsed;
     try {
         parsed = RequestReader::Read(kind, body, m_config.importFolder);
+    } catch (const RequestFaults& faults) {
+        std::vector<Problem::Fault> errors;
+        for (const RequestFaults::Fault& fault : faults.Faults())
+            errors.push_back({fault.pointer, fault.message});
+        const std::string detail = errors.size() == 1
+                                       ? faults.message
+                                       : std::to_string(errors.size()) + " faults, the first: " + faults.message;
+        return refuse(Problem(Problem::Code::BadRequest, detail).SetErrors(std::move(errors)));
     } catch (const JsonFields::Refusal& refusal) {
-        return refuse(Problem(Problem::Code::BadRequest, refusal.message));
+        return refuse(Problem(Problem::Code::BadRequest, refusal.message).SetErrors({{"", refusal.message}}));
     }
     job.request = request.method + " " + request.path + "\n" + body.Dump();
 

@@ -10,6 +10,7 @@
 #include "ecr/files/FaultText.h"
 #include "ecr/files/InputFile.h"
 #include "ecr/files/JsonFields.h"
+#include "service/api/RequestFaults.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,6 +31,18 @@ ECRString IdText(const JsonValue& body, const char* key)
     return JsonFields::RegisterText(value->AsString(), RequestReader::kIdLength, true, key);
 }
 
+// The member of a receipt line that holds an article's field.
+const char* MemberOf(ECRArticleRules::Fault::Field field)
+{
+    switch (field) {
+    case ECRArticleRules::Fault::Field::Name: return "name";
+    case ECRArticleRules::Fault::Field::Price: return "price";
+    case ECRArticleRules::Fault::Field::TaxRate: return "taxRate";
+    case ECRArticleRules::Fault::Field::Unit: return "unit";
+    }
+    return "";
+}
+
 ECRDateTime Date(const JsonValue& body, const char* key, bool withTime)
 {
     const std::string& text = JsonFields::Member(body, key, Kind::String, "the request").AsString();
@@ -46,53 +59,74 @@ ECRDateTime Date(const JsonValue& body, const char* key, bool withTime)
 
 JobRequest RequestReader::Read(JobKind kind, const JsonValue& body, const std::string& importFolder)
 {
+    JsonFields::Expect(body, Kind::Object, "the request");
     const std::string where = "the request";
+    RequestFaults faults;
+    // A request of a kind that takes no items: {} or none.
+    const auto empty = [&](auto request) -> JobRequest {
+        faults.At("", [&] { JsonFields::Object(body, {}, where); });
+        faults.ThrowIfAny();
+        return request;
+    };
     switch (kind) {
     case JobKind::Receipt: return ReadReceipt(body);
-    case JobKind::DailyReport: JsonFields::Object(body, {}, where); return DailyReportRequest{};
-    case JobKind::ReadClock: JsonFields::Object(body, {}, where); return ReadClockRequest{};
-    case JobKind::ReadHeader: JsonFields::Object(body, {}, where); return ReadHeaderRequest{};
-    case JobKind::ReadArticles: JsonFields::Object(body, {}, where); return ReadArticlesRequest{};
+    case JobKind::DailyReport: return empty(DailyReportRequest{});
+    case JobKind::ReadClock: return empty(ReadClockRequest{});
+    case JobKind::ReadHeader: return empty(ReadHeaderRequest{});
+    case JobKind::ReadArticles: return empty(ReadArticlesRequest{});
+    case JobKind::SnapshotReport: return empty(SnapshotReportRequest{});
+    case JobKind::ReadTotalizers: return empty(ReadTotalizersRequest{});
+    case JobKind::ReadTaxRates: return empty(ReadTaxRatesRequest{});
+    case JobKind::CancelReceipt: return empty(CancelReceiptRequest{});
+    case JobKind::ClearDisplay: return empty(ClearDisplayRequest{});
     case JobKind::PeriodicReport: {
-        JsonFields::Object(body, {"from", "to"}, where, {"fiscal"});
+        faults.At("", [&] { JsonFields::Object(body, {"from", "to"}, where, {"fiscal"}); });
         PeriodicReportRequest request;
-        request.from = Date(body, "from", false);
-        request.to = Date(body, "to", false);
-        if (const JsonValue* fiscal = JsonFields::Optional(body, "fiscal", Kind::Bool, where))
-            request.fiscal = fiscal->AsBool();
+        if (body.Find("from"))
+            faults.At("/from", [&] { request.from = Date(body, "from", false); });
+        if (body.Find("to"))
+            faults.At("/to", [&] { request.to = Date(body, "to", false); });
+        faults.At("/fiscal", [&] {
+            if (const JsonValue* fiscal = JsonFields::Optional(body, "fiscal", Kind::Bool, where))
+                request.fiscal = fiscal->AsBool();
+        });
+        faults.ThrowIfAny();
         return request;
     }
     case JobKind::SetClock: return ReadClock(body);
     case JobKind::ShowDisplay: return ReadDisplay(body);
     case JobKind::InfoPrint: return ReadInfoPrint(body);
-    case JobKind::SnapshotReport: JsonFields::Object(body, {}, where); return SnapshotReportRequest{};
-    case JobKind::ReadTotalizers: JsonFields::Object(body, {}, where); return ReadTotalizersRequest{};
-    case JobKind::ReadTaxRates: JsonFields::Object(body, {}, where); return ReadTaxRatesRequest{};
-    case JobKind::CancelReceipt: JsonFields::Object(body, {}, where); return CancelReceiptRequest{};
-    case JobKind::ClearDisplay: JsonFields::Object(body, {}, where); return ClearDisplayRequest{};
     case JobKind::SetHeader: {
-        JsonFields::Object(body, {"lines"}, where);
+        faults.At("", [&] { JsonFields::Object(body, {"lines"}, where); });
         SetHeaderRequest request;
-        JsonFields::PrintedLines(*body.Find("lines"), request.lines.data(), request.doubleSize.data(),
-                                 request.lines.size(), kLineLength, "lines");
-        if (request.lines[0].Length() == 0)
-            JsonFields::Refuse("lines line 1", "empty: the register needs the first header line");
+        if (body.Find("lines"))
+            faults.At("/lines", [&] {
+                JsonFields::PrintedLines(*body.Find("lines"), request.lines.data(), request.doubleSize.data(),
+                                         request.lines.size(), kLineLength, "lines");
+                if (request.lines[0].Length() == 0)
+                    JsonFields::Refuse("lines line 1", "empty: the register needs the first header line");
+            });
+        faults.ThrowIfAny();
         return request;
     }
     case JobKind::ImportArticles: return ReadImport(body, importFolder);
     case JobKind::Raw: {
-        JsonFields::Object(body, {"payload"}, where);
+        faults.At("", [&] { JsonFields::Object(body, {"payload"}, where); });
         RawRequest request;
-        const std::string& text = JsonFields::Member(body, "payload", Kind::String, where).AsString();
-        TextFault fault;
-        if (!ECRCodePage::FromUtf8(text, request.payload, fault))
-            JsonFields::Refuse("payload", FaultText::Describe(fault, FaultText::Language::English));
-        if (request.payload.size() < 2)
-            JsonFields::Refuse("payload", "a command code needs two characters");
-        if (request.payload.find('\0') != std::string::npos)
-            JsonFields::Refuse("payload", "holds a zero character, which no request can carry");
-        if (request.payload.size() > kMaxRawBytes)
-            JsonFields::Refuse("payload", "longer than " + std::to_string(kMaxRawBytes) + " bytes");
+        if (body.Find("payload"))
+            faults.At("/payload", [&] {
+                const std::string& text = JsonFields::Member(body, "payload", Kind::String, where).AsString();
+                TextFault fault;
+                if (!ECRCodePage::FromUtf8(text, request.payload, fault))
+                    JsonFields::Refuse("payload", FaultText::Describe(fault, FaultText::Language::English));
+                if (request.payload.size() < 2)
+                    JsonFields::Refuse("payload", "a command code needs two characters");
+                if (request.payload.find('\0') != std::string::npos)
+                    JsonFields::Refuse("payload", "holds a zero character, which no request can carry");
+                if (request.payload.size() > kMaxRawBytes)
+                    JsonFields::Refuse("payload", "longer than " + std::to_string(kMaxRawBytes) + " bytes");
+            });
+        faults.ThrowIfAny();
         return request;
     }
     }
@@ -101,82 +135,139 @@ JobRequest RequestReader::Read(JobKind kind, const JsonValue& body, const std::s
 
 ReceiptRequest RequestReader::ReadReceipt(const JsonValue& body)
 {
+    JsonFields::Expect(body, Kind::Object, "the request");
     ReceiptRequest request;
-    JsonFields::Object(body, {"lines"}, "the request", {"payments", "registerNumber", "cashier"});
-    const JsonValue& lines = JsonFields::Member(body, "lines", Kind::Array, "the request");
-    if (lines.Items().empty())
-        JsonFields::Refuse("lines", "a receipt needs at least one line");
-    if (lines.Items().size() > kMaxLines)
-        JsonFields::Refuse("lines", std::to_string(lines.Items().size()) + " lines, the register takes at most " +
-                                        std::to_string(kMaxLines));
+    RequestFaults faults;
+    faults.At("", [&] {
+        JsonFields::Object(body, {"lines"}, "the request", {"payments", "registerNumber", "cashier"});
+    });
+    const JsonValue* lines = body.Find("lines");
+    const bool listed = lines != nullptr && faults.At("/lines", [&] {
+        JsonFields::Expect(*lines, Kind::Array, "lines");
+        if (lines->Items().empty())
+            JsonFields::Refuse("lines", "a receipt needs at least one line");
+        if (lines->Items().size() > kMaxLines)
+            JsonFields::Refuse("lines", std::to_string(lines->Items().size()) + " lines, the register takes at most " +
+                                            std::to_string(kMaxLines));
+    });
     std::int64_t total = 0;
-    for (std::size_t i = 0; i < lines.Items().size(); ++i) {
+    for (std::size_t i = 0; listed && i < lines->Items().size(); ++i) {
         const std::string where = "line " + std::to_string(i + 1);
-        const JsonValue& item =
-            JsonFields::Object(lines.Items()[i], {"name", "price", "quantity", "taxRate"}, where, {"unit"});
-        ECRArticle article;
-        article.name = JsonFields::RegisterText(JsonFields::Member(item, "name", Kind::String, where).AsString(),
-                                                ECRArticleRules::kNameLength, false, where + ": name");
-        article.price = JsonFields::Amount(*item.Find("price"), 6, 2, where + ": price");
+        const std::string at = "/lines/" + std::to_string(i);
+        const JsonValue& item = lines->Items()[i];
+        if (!faults.At(at, [&] { JsonFields::Expect(item, Kind::Object, where); }))
+            continue;
+        faults.At(at, [&] { JsonFields::Object(item, {"name", "price", "quantity", "taxRate"}, where, {"unit"}); });
+        ECRSaleLine line;
+        const auto name = faults.At(at + "/name", [&] {
+            return JsonFields::RegisterText(JsonFields::Member(item, "name", Kind::String, where).AsString(),
+                                            ECRArticleRules::kNameLength, false, where + ": name");
+        });
+        const auto price = faults.At(at + "/price", [&] {
+            const JsonValue* value = item.Find("price");
+            if (value == nullptr)
+                JsonFields::Refuse(where, "no \"price\"");
+            return JsonFields::Amount(*value, 6, 2, where + ": price");
+        });
         const auto index = [&](const char* key, std::int64_t fallback) {
             const JsonValue* value = JsonFields::Optional(item, key, Kind::Number, where);
             // Out of any range the register takes; the rules name the limit.
             return static_cast<std::int32_t>(std::clamp<std::int64_t>(value ? value->AsNumber() : fallback, -1, 1000));
         };
-        article.taxRate = index("taxRate", 0);
-        article.unit = index("unit", 0);
-        if (const auto fault = ECRArticleRules::Check(article))
-            JsonFields::Refuse(where, FaultText::FieldName(fault->field, FaultText::Language::English) + ": " +
-                                          FaultText::Describe(*fault, FaultText::Language::English));
-        ECRSaleLine line;
-        line.name = article.name;
-        line.price = article.price;
-        line.taxRate = article.taxRate;
-        line.unit = article.unit;
-        line.quantity = JsonFields::Amount(*item.Find("quantity"), 5, 3, where + ": quantity");
-        if (line.quantity == 0)
-            JsonFields::Refuse(where + ": quantity", "must be above 0");
+        const auto taxRate = faults.At(at + "/taxRate", [&] { return index("taxRate", 0); });
+        const auto unit = faults.At(at + "/unit", [&] { return index("unit", 0); });
+        if (name && price && taxRate && unit) {
+            ECRArticle article;
+            article.name = *name;
+            article.price = *price;
+            article.taxRate = *taxRate;
+            article.unit = *unit;
+            if (const auto fault = ECRArticleRules::Check(article))
+                faults.Add(at + "/" + MemberOf(fault->field),
+                           where + ": " + FaultText::FieldName(fault->field, FaultText::Language::English) + ": " +
+                               FaultText::Describe(*fault, FaultText::Language::English));
+            line.name = article.name;
+            line.price = article.price;
+            line.taxRate = article.taxRate;
+            line.unit = article.unit;
+        }
+        const auto quantity = faults.At(at + "/quantity", [&] {
+            const JsonValue* value = item.Find("quantity");
+            if (value == nullptr)
+                JsonFields::Refuse(where, "no \"quantity\"");
+            const std::int32_t read = JsonFields::Amount(*value, 5, 3, where + ": quantity");
+            if (read == 0)
+                JsonFields::Refuse(where + ": quantity", "must be above 0");
+            return read;
+        });
+        line.quantity = quantity.value_or(0);
         total += line.Amount();
         request.lines.push_back(line);
     }
     // A receipt of 0.00 leaves the register's totals as they were, so a lost
     // answer could never be settled: it is not printed at all.
-    if (total == 0)
-        JsonFields::Refuse("lines", "the receipt's total is 0.00; a receipt must come to at least 0.01");
-    if (const JsonValue* payments = JsonFields::Optional(body, "payments", Kind::Object, "the request")) {
-        JsonFields::Object(*payments, {}, "payments", {"cash", "cheque", "card"});
+    if (listed && faults.Empty() && total == 0)
+        faults.Add("/lines", "lines: the receipt's total is 0.00; a receipt must come to at least 0.01");
+    if (body.Find("payments") != nullptr) {
+        faults.At("/payments", [&] {
+            const JsonValue& payments = JsonFields::Member(body, "payments", Kind::Object, "the request");
+            JsonFields::Object(payments, {}, "payments", {"cash", "cheque", "card"});
+        });
+        const JsonValue& payments = *body.Find("payments");
         std::array<std::int32_t, 3> amounts{};
         const char* const keys[3] = {"cash", "cheque", "card"};
         std::int64_t paid = 0;
+        bool read = true;
         for (std::size_t i = 0; i < amounts.size(); ++i) {
-            if (const JsonValue* amount = payments->Find(keys[i]))
-                amounts[i] = JsonFields::Amount(*amount, 8, 2, std::string("payments: ") + keys[i]);
+            const JsonValue* amount = payments.Find(keys[i]);
+            if (amount == nullptr)
+                continue;
+            const auto value = faults.At(std::string("/payments/") + keys[i], [&] {
+                return JsonFields::Amount(*amount, 8, 2, std::string("payments: ") + keys[i]);
+            });
+            read = read && value.has_value();
+            amounts[i] = value.value_or(0);
             paid += amounts[i];
         }
-        if (paid < total)
-            JsonFields::Refuse("payments", std::string(FormatScaled(static_cast<std::int32_t>(paid), 2).Data()) +
-                                               " paid, below the receipt's " +
-                                               FormatScaled(static_cast<std::int32_t>(total), 2).Data());
+        if (read && faults.Empty() && paid < total)
+            faults.Add("/payments", "payments: " + std::string(FormatScaled(paid, 2).Data()) +
+                                        " paid, below the receipt's " + FormatScaled(total, 2).Data());
         request.payments = ECRPayments{amounts[0], amounts[1], amounts[2]};
     }
-    request.registerNumber = IdText(body, "registerNumber");
-    request.cashier = IdText(body, "cashier");
+    if (const auto number = faults.At("/registerNumber", [&] { return IdText(body, "registerNumber"); }))
+        request.registerNumber = *number;
+    if (const auto cashier = faults.At("/cashier", [&] { return IdText(body, "cashier"); }))
+        request.cashier = *cashier;
+    faults.ThrowIfAny();
     return request;
 }
 
 ImportArticlesRequest RequestReader::ReadImport(const JsonValue& body, const std::string& importFolder)
 {
     ImportArticlesRequest request;
-    JsonFields::Object(body, {}, "the request", {"articles", "file"});
-    const JsonValue* articles = body.Find("articles");
-    const JsonValue* file = JsonFields::Optional(body, "file", Kind::String, "the request");
-    if ((articles == nullptr) == (file == nullptr))
-        JsonFields::Refuse("the request", "give either \"articles\" or \"file\"");
-    if (articles != nullptr) {
-        request.articles = ArticleJson::Read(*articles, ArticleJson::Prices::TextOrNumber, "articles");
+    RequestFaults faults;
+    faults.At("", [&] {
+        JsonFields::Object(body, {}, "the request", {"articles", "file"});
+        if ((body.Find("articles") == nullptr) == (body.Find("file") == nullptr))
+            JsonFields::Refuse("the request", "give either \"articles\" or \"file\"");
+    });
+    faults.ThrowIfAny();
+    if (const JsonValue* articles = body.Find("articles")) {
+        faults.At("/articles", [&] {
+            request.articles = ArticleJson::Read(*articles, ArticleJson::Prices::TextOrNumber, "articles");
+        });
+        faults.ThrowIfAny();
         return request;
     }
-    const std::string& name = file->AsString();
+    faults.At("/file", [&] { ReadImportFile(body, importFolder, request); });
+    faults.ThrowIfAny();
+    return request;
+}
+
+void RequestReader::ReadImportFile(const JsonValue& body, const std::string& importFolder,
+                                   ImportArticlesRequest& request)
+{
+    const std::string& name = JsonFields::Member(body, "file", Kind::String, "the request").AsString();
     if (importFolder.empty())
         JsonFields::Refuse("file", "this service takes no import files (no \"importFolder\" is configured)");
     // A plain name inside the folder: no way up or out of it, no hidden file,
@@ -195,49 +286,65 @@ ImportArticlesRequest RequestReader::ReadImport(const JsonValue& body, const std
     }
     if (!ArticleImportFile::Parse(bytes, name, request.articles, fault))
         JsonFields::Refuse("file", FaultText::Describe(fault, FaultText::Language::English));
-    return request;
 }
 
 SetClockRequest RequestReader::ReadClock(const JsonValue& body)
 {
-    JsonFields::Object(body, {"clock"}, "the request");
-    const JsonValue& clock = JsonFields::Member(body, "clock", Kind::String, "the request");
-    if (clock.AsString() == "now")
-        return SetClockRequest{};
-    return SetClockRequest{Date(body, "clock", true)};
+    RequestFaults faults;
+    faults.At("", [&] { JsonFields::Object(body, {"clock"}, "the request"); });
+    SetClockRequest request;
+    if (body.Find("clock"))
+        faults.At("/clock", [&] {
+            if (JsonFields::Member(body, "clock", Kind::String, "the request").AsString() != "now")
+                request.clock = Date(body, "clock", true);
+        });
+    faults.ThrowIfAny();
+    return request;
+}
+
+// The lines of a display or an info print: texts the register can show,
+// each at most width characters, count of them within the bounds.
+std::vector<ECRString> RequestReader::ReadTextLines(const JsonValue& body, std::size_t least, std::size_t most,
+                                                    std::size_t width, const std::string& what)
+{
+    RequestFaults faults;
+    faults.At("", [&] { JsonFields::Object(body, {"lines"}, "the request"); });
+    std::vector<ECRString> read;
+    const JsonValue* lines = body.Find("lines");
+    if (lines != nullptr && faults.At("/lines", [&] {
+            JsonFields::Expect(*lines, Kind::Array, "lines");
+            if (lines->Items().size() < least || lines->Items().size() > most)
+                JsonFields::Refuse("lines", what + " has " + std::to_string(least) + " to " + std::to_string(most) +
+                                                " lines, not " + std::to_string(lines->Items().size()));
+        })) {
+        for (std::size_t i = 0; i < lines->Items().size(); ++i) {
+            const std::string where = "lines line " + std::to_string(i + 1);
+            const auto text = faults.At("/lines/" + std::to_string(i), [&] {
+                return JsonFields::RegisterText(JsonFields::Expect(lines->Items()[i], Kind::String, where).AsString(),
+                                                width, true, where);
+            });
+            read.push_back(text.value_or(ECRString("")));
+        }
+    }
+    faults.ThrowIfAny();
+    return read;
 }
 
 ShowDisplayRequest RequestReader::ReadDisplay(const JsonValue& body)
 {
-    JsonFields::Object(body, {"lines"}, "the request");
-    const JsonValue& lines = JsonFields::Member(body, "lines", Kind::Array, "the request");
-    if (lines.Items().empty() || lines.Items().size() > 2)
-        JsonFields::Refuse("lines", "the display shows one or two lines, not " + std::to_string(lines.Items().size()));
+    const std::vector<ECRString> lines = ReadTextLines(body, 1, 2, kDisplayWidth, "the display");
     ShowDisplayRequest request;
-    for (std::size_t i = 0; i < lines.Items().size(); ++i) {
-        const std::string where = "lines line " + std::to_string(i + 1);
-        request.lines[i] =
-            JsonFields::RegisterText(JsonFields::Expect(lines.Items()[i], Kind::String, where).AsString(),
-                                     kDisplayWidth, true, where);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        request.lines[i] = lines[i];
+    if (request.lines[0].Length() == 0 && request.lines[1].Length() == 0) {
+        RequestFaults faults;
+        faults.Add("/lines", "lines: both empty: DELETE clears the display");
+        faults.ThrowIfAny();
     }
-    if (request.lines[0].Length() == 0 && request.lines[1].Length() == 0)
-        JsonFields::Refuse("lines", "both empty: DELETE clears the display");
     return request;
 }
 
 InfoPrintRequest RequestReader::ReadInfoPrint(const JsonValue& body)
 {
-    JsonFields::Object(body, {"lines"}, "the request");
-    const JsonValue& lines = JsonFields::Member(body, "lines", Kind::Array, "the request");
-    if (lines.Items().empty() || lines.Items().size() > kMaxInfoLines)
-        JsonFields::Refuse("lines", "an info print has 1 to " + std::to_string(kMaxInfoLines) + " lines, not " +
-                                        std::to_string(lines.Items().size()));
-    InfoPrintRequest request;
-    for (std::size_t i = 0; i < lines.Items().size(); ++i) {
-        const std::string where = "lines line " + std::to_string(i + 1);
-        request.lines.push_back(
-            JsonFields::RegisterText(JsonFields::Expect(lines.Items()[i], Kind::String, where).AsString(), kLineLength,
-                                     true, where));
-    }
-    return request;
+    return InfoPrintRequest{ReadTextLines(body, 1, kMaxInfoLines, kLineLength, "an info print")};
 }

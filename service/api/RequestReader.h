@@ -13,7 +13,9 @@
 // with more decimals than it may have, a text the register cannot print
 // (converted from UTF-8 as ecrctl converts it, with the same refusals), a
 // value out of the register's range, or an import file outside the
-// configured folder throws JsonFields::Refusal naming the item.
+// configured folder is a fault naming the item; every fault of a body is
+// thrown at once (RequestFaults, a JsonFields::Refusal whose message is the
+// first), each at its JSON pointer.
 class RequestReader {
 public:
     // Sale lines a receipt may have: the register takes no more.
@@ -36,7 +38,10 @@ public:
 private:
     static ReceiptRequest ReadReceipt(const JsonValue& body);
     static ImportArticlesRequest ReadImport(const JsonValue& body, const std::string& importFolder);
+    static void ReadImportFile(const JsonValue& body, const std::string& importFolder, ImportArticlesRequest& request);
     static SetClockRequest ReadClock(const JsonValue& body);
     static ShowDisplayRequest ReadDisplay(const JsonValue& body);
     static InfoPrintRequest ReadInfoPrint(const JsonValue& body);
+    static std::vector<ECRString> ReadTextLines(const JsonValue& body, std::size_t least, std::size_t most,
+                                                std::size_t width, const std::string& what);
 };

@@ -97,9 +97,7 @@ std::string Text(const JsonValue& object, const char* key, const std::string& fa
 
 ECREngine::PollLimits ReadPollLimits(const JsonValue& value, const std::string& where)
 {
-    JsonFields::Object(value, {}, where,
-                       {"replyTimeoutMs", "statusTimeoutMs", "pollPauseMs", "quietMs", "maxSilentWaits",
-                        "maxReadyWithoutReply", "maxBusyMilliseconds"});
+    JsonFields::Object(value, {}, where, ServiceConfig::kPollLimitItems);
     ECREngine::PollLimits limits = ECREngine::DefaultPollLimits();
     const auto set = [&](const char* key, std::int32_t& field, std::int64_t low, std::int64_t high) {
         field = static_cast<std::int32_t>(Whole(value, key, low, high, field, where));
@@ -116,7 +114,7 @@ ECREngine::PollLimits ReadPollLimits(const JsonValue& value, const std::string& 
 
 ServiceConfig::Register ReadRegister(const JsonValue& value, const std::string& where)
 {
-    JsonFields::Object(value, {"id", "port"}, where, {"baud", "simulatorJournal", "pollLimits"});
+    JsonFields::Object(value, {"id", "port"}, where, ServiceConfig::kRegisterItems);
     ServiceConfig::Register reg;
     reg.id = JsonFields::Member(value, "id", Kind::String, where).AsString();
     if (reg.id.empty() || reg.id.size() > 32 || !OnlyOf(reg.id, kLettersAndDigits + "_-"))
@@ -214,7 +212,7 @@ void ReadTls(const JsonValue& document, ServiceConfig& config, const std::string
             JsonFields::Refuse("tls", kNoTls +
                                           ": leave it out, and listen on a loopback address or set "
                                           "\"allowPlainHttp\": true");
-        JsonFields::Object(*tls, {"certificate", "key"}, "tls");
+        JsonFields::Object(*tls, ServiceConfig::kTlsItems, "tls");
         ServiceConfig::Tls files;
         files.certificate =
             Expanded(JsonFields::Member(*tls, "certificate", Kind::String, "tls").AsString(), "tls: certificate");
@@ -264,10 +262,7 @@ std::optional<std::string> LineOf(const std::string& port)
 void ReadConfig(const JsonValue& document, const std::string& folder, ServiceConfig& config)
 {
     const std::string where = "the configuration";
-    JsonFields::Object(document, {"registers"}, where,
-                       {"listen", "token", "tokenFile", "tls", "allowPlainHttp", "allowedOrigins", "stateDirectory",
-                        "importFolder", "keepResultsHours", "maxBodyBytes", "defaultWaitMs", "maxWaitMs", "maxQueue",
-                        "sessionLogs", "keepLogDays", "reopenFirstMs", "reopenMaxMs", "maxStartDelayMs"});
+    JsonFields::Object(document, {"registers"}, where, ServiceConfig::kItems);
     ReadListen(Text(document, "listen", "127.0.0.1:8765", where), config);
     ReadToken(document, config, where);
     ReadTls(document, config, where);
@@ -300,6 +295,8 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
         static_cast<std::int32_t>(Whole(document, "reopenMaxMs", 1, 3600000, config.reopenMaxMs, where));
     config.maxStartDelayMs =
         static_cast<std::int32_t>(Whole(document, "maxStartDelayMs", 1, 3600000, config.maxStartDelayMs, where));
+    if (const JsonValue* ahead = JsonFields::Optional(document, "readTotalsAhead", Kind::Bool, where))
+        config.readTotalsAhead = ahead->AsBool();
 
     const JsonValue& registers = JsonFields::Member(document, "registers", Kind::Array, where);
     if (registers.Items().empty())
@@ -323,6 +320,19 @@ void ReadConfig(const JsonValue& document, const std::string& folder, ServiceCon
 }
 
 }  // namespace
+
+const std::initializer_list<const char*> ServiceConfig::kItems{
+    "listen",          "token",           "tokenFile",        "tls",          "allowPlainHttp", "allowedOrigins",
+    "stateDirectory",  "importFolder",    "keepResultsHours", "maxBodyBytes", "defaultWaitMs",  "maxWaitMs",
+    "maxQueue",        "maxStartDelayMs", "sessionLogs",      "keepLogDays",  "reopenFirstMs",  "reopenMaxMs",
+    "readTotalsAhead", "registers"};
+const std::initializer_list<const char*> ServiceConfig::kRegisterItems{"id", "port", "baud", "simulatorJournal",
+                                                                       "pollLimits"};
+const std::initializer_list<const char*> ServiceConfig::kPollLimitItems{"replyTimeoutMs",     "statusTimeoutMs",
+                                                                        "pollPauseMs",        "quietMs",
+                                                                        "maxSilentWaits",     "maxReadyWithoutReply",
+                                                                        "maxBusyMilliseconds"};
+const std::initializer_list<const char*> ServiceConfig::kTlsItems{"certificate", "key"};
 
 bool ServiceConfig::IsLoopback(const std::string& host)
 {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,14 @@ struct ServiceConfig {
     // The fewest characters of a token when the service listens off loopback.
     static constexpr std::size_t kLeastTokenLength = 32;
 
+    // The items a configuration file may hold: the document's, a register's,
+    // its pollLimits' and tls's. README.md's table lists each, and the manual
+    // page is made from it (tests/service/DocumentedTablesTest.cpp compares).
+    static const std::initializer_list<const char*> kItems;
+    static const std::initializer_list<const char*> kRegisterItems;
+    static const std::initializer_list<const char*> kPollLimitItems;
+    static const std::initializer_list<const char*> kTlsItems;
+
     std::string listenHost = "127.0.0.1";
     int listenPort = 8765;  // 0: any free port (ecrd prints the one it got)
     // Required when listenHost is not a loopback address (kLeastTokenLength
@@ -62,6 +71,9 @@ struct ServiceConfig {
     // A fiscal job not begun this long after it came fails with nothing sent
     // (too-late), so that no sale is printed long after its customer left.
     std::int32_t maxStartDelayMs = 30000;
+    // After a printed fiscal job, with no job waiting, the register's totals
+    // are read for the next receipt, so that a till does not wait for them.
+    bool readTotalsAhead = true;
     std::vector<Register> registers;
 
     // 127.0.0.0/8, ::1 or localhost.

@@ -357,6 +357,12 @@ void HttpConnection::StartStream(std::uint64_t exchange, const std::shared_ptr<H
     m_core.CountAnswer(head.status);
     m_stream = stream;
     m_phase = Phase::Streaming;
+    // What the system holds for the client is bounded as the stream's own
+    // buffer is, so that one that stopped reading is found behind after
+    // about three times that, not after the megabytes the system would let
+    // its buffer grow to.
+    boost::system::error_code ignored;
+    m_socket.set_option(asio::socket_base::send_buffer_size(static_cast<int>(stream->MaxBuffered())), ignored);
     Write(AnswerBytes::StreamHead(head));
 }
 

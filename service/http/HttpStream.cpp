@@ -29,6 +29,11 @@ bool HttpStream::Push(std::string_view data)
     if (m_pending.size() + m_inFlight + data.size() > m_maxBuffered) {
         m_state = State::Dropped;
         m_pending.clear();
+        // Told even when a wake is queued already: while a write waits on
+        // the client, the connection looks at a queued wake without taking
+        // what waits, and would otherwise learn of the drop only when its
+        // write deadline ends it.
+        m_wakeQueued = false;
         WakeLocked();
         return false;
     }

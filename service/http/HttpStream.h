@@ -55,6 +55,7 @@ private:
     // The connection is gone: the stream is closed.
     void End();
     std::chrono::milliseconds Heartbeat() const { return m_heartbeat; }
+    std::size_t MaxBuffered() const { return m_maxBuffered; }
 
     const std::weak_ptr<HttpServerCore> m_core;
     const std::weak_ptr<HttpConnection> m_connection;

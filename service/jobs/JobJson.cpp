@@ -15,6 +15,11 @@ namespace {
 
 using Kind = JsonValue::Kind;
 
+// The steps of jobs other than receipts: a report being printed, anything
+// else begun.
+constexpr std::string_view kReporting = "reporting";
+constexpr std::string_view kSending = "sending";
+
 [[noreturn]] void Refuse(const std::string& what)
 {
     throw JobJson::Malformed(what);
@@ -108,9 +113,10 @@ std::array<ECRString, 13> Figures(const RegisterTotals& totals)
 JsonValue JobJson::Progress(const JobProgress& progress)
 {
     JsonValue json = JsonValue::Object();
-    std::visit(Overloaded{[&](const std::monostate&) {}, [&](const SendingProgress&) { json.Set("step", "sending"); },
+    std::visit(Overloaded{[&](const std::monostate&) {},
+                          [&](const SendingProgress&) { json.Set("step", std::string(kSending)); },
                           [&](const ReportProgress& report) {
-                              json.Set("step", "reporting");
+                              json.Set("step", std::string(kReporting));
                               if (report.totalsBefore)
                                   json.Set("totalsBefore", TotalsJson(*report.totalsBefore));
                           },
@@ -155,14 +161,14 @@ JobProgress JobJson::ReadProgress(JobKind kind, const JsonValue& json)
         return receipt;
     }
     if (IsFiscal(kind)) {
-        if (step != "reporting")
+        if (step != kReporting)
             Refuse(where + ": a report's step is \"" + step + "\", which this version does not know");
         ReportProgress report;
         if (const JsonValue* totals = json.Find("totalsBefore"))
             report.totalsBefore = ReadTotals(*totals, where + ": totalsBefore");
         return report;
     }
-    if (step != "sending")
+    if (step != kSending)
         Refuse(where + ": the step is \"" + step + "\", which this version does not know");
     return SendingProgress{};
 }
@@ -260,6 +266,15 @@ JsonValue JobJson::ProblemDocument(const Problem& problem)
     if (problem.RegisterCode()) {
         json.Set("registerCode", *problem.RegisterCode());
         json.Set("registerMessage", problem.RegisterMessage());
+    }
+    if (!problem.Errors().empty()) {
+        JsonValue& errors = json.Set("errors", JsonValue::Array());
+        for (const Problem::Fault& fault : problem.Errors()) {
+            JsonValue item = JsonValue::Object();
+            item.Set("pointer", fault.pointer);
+            item.Set("detail", fault.detail);
+            errors.Push(std::move(item));
+        }
     }
     return json;
 }

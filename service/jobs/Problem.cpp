@@ -15,7 +15,7 @@ struct Kind {
 
 using Code = Problem::Code;
 
-constexpr std::array<Kind, 18> kKinds{{
+constexpr std::array<Kind, 19> kKinds{{
     {Code::BadRequest, "bad-request", 400, "The request is not one the register can carry out", false},
     {Code::IdempotencyKeyMissing, "idempotency-key-missing", 400, "A POST needs an Idempotency-Key header", false},
     {Code::Unauthorized, "unauthorized", 401, "A bearer token is required", false},
@@ -35,6 +35,7 @@ constexpr std::array<Kind, 18> kKinds{{
     {Code::ServiceStopped, "service-stopped", 503, "The service stopped before the job ran", true},
     {Code::TooLate, "too-late", 503, "The job could not start in time", true},
     {Code::JournalUnavailable, "journal-unavailable", 503, "The service cannot record jobs now", true},
+    {Code::TooManyStreams, "too-many-streams", 503, "Too many event streams are open", true},
 }};
 
 constexpr bool InOrder()
@@ -75,9 +76,23 @@ Problem& Problem::SetRefusal(std::int32_t registerCode, std::string registerMess
     return *this;
 }
 
+Problem& Problem::SetErrors(std::vector<Fault> errors)
+{
+    m_errors = std::move(errors);
+    return *this;
+}
+
 bool Problem::Retryable() const
 {
     return m_sent == Sent::Nothing && KindOf(m_code).transient;
+}
+
+std::vector<Problem::Code> Problem::All()
+{
+    std::vector<Code> codes;
+    for (const Kind& kind : kKinds)
+        codes.push_back(kind.code);
+    return codes;
 }
 
 std::string_view Problem::Name(Code code)

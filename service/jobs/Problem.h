@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Why a request or a job did not do what it was asked: a stable code that a
 // program may branch on (with its HTTP status and a title for people), the
@@ -33,6 +34,7 @@ public:
         ServiceStopped,         // 503 the service stopped before the job ran
         TooLate,                // 503 the job did not start within maxStartDelayMs of its arrival
         JournalUnavailable,     // 503 the journal cannot be written: no fiscal job starts
+        TooManyStreams,         // 503 as many event streams are open as the service keeps
     };
     // Whether any request of the job reached the register.
     enum class Sent { Nothing, Something };
@@ -48,11 +50,20 @@ public:
     // A refusal: the register's code and its message (UTF-8).
     Problem& SetRefusal(std::int32_t registerCode, std::string registerMessage);
     const std::optional<std::int32_t>& RegisterCode() const { return m_registerCode; }
+    // Each fault of a request at its place (a JSON pointer into the body).
+    struct Fault {
+        std::string pointer;
+        std::string detail;
+    };
+    Problem& SetErrors(std::vector<Fault> errors);
+    const std::vector<Fault>& Errors() const { return m_errors; }
     const std::string& RegisterMessage() const { return m_registerMessage; }
     // True only when nothing reached the register and the same request may
     // succeed later (the link, the queue, the journal, the service).
     bool Retryable() const;
 
+    // Every code, in the order above (README.md's table lists each).
+    static std::vector<Code> All();
     // "bad-request", ...: the stable name; none for a name not known.
     static std::string_view Name(Code code);
     static std::optional<Code> Find(std::string_view name);
@@ -65,6 +76,7 @@ private:
     Sent m_sent;
     std::optional<std::int32_t> m_registerCode;
     std::string m_registerMessage;
+    std::vector<Fault> m_errors;
 };
 
 inline constexpr NameTable<Problem::Sent, 2> kSentNames{{{

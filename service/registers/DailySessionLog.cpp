@@ -28,7 +28,28 @@ DailySessionLog::DailySessionLog(std::string folder, std::string registerId, std
 
 std::string DailySessionLog::PathFor(const std::string& date) const
 {
-    return Utf8Name(Utf8Path(m_folder) / (m_registerId + "-" + date + ".log"));
+    return Utf8Name(Utf8Path(m_folder) / FileName(m_registerId, date));
+}
+
+std::string DailySessionLog::FileName(const std::string& registerId, const std::string& date)
+{
+    return registerId + "-" + date + ".log";
+}
+
+std::optional<std::string> DailySessionLog::DateOf(std::string_view fileName, const std::string& registerId)
+{
+    // <id>-YYYY-MM-DD.log
+    const std::size_t dateAt = registerId.size() + 1;
+    if (fileName.size() != dateAt + 14 || fileName.substr(0, registerId.size()) != registerId ||
+        fileName[registerId.size()] != '-' || fileName.substr(dateAt + 10) != ".log")
+        return std::nullopt;
+    const std::string_view date = fileName.substr(dateAt, 10);
+    for (std::size_t i = 0; i < date.size(); ++i) {
+        const bool dash = i == 4 || i == 7;
+        if (dash ? date[i] != '-' : (date[i] < '0' || date[i] > '9'))
+            return std::nullopt;
+    }
+    return std::string(date);
 }
 
 ECRSessionTrace* DailySessionLog::Today()
@@ -56,13 +77,11 @@ ECRSessionTrace* DailySessionLog::Today()
 void DailySessionLog::RemoveOld()
 {
     const std::string oldest = LocalDate(std::time(nullptr) - static_cast<std::time_t>(m_keepDays) * 24 * 3600);
-    const std::string prefix = m_registerId + "-";
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(Utf8Path(m_folder), error)) {
-        const std::string name = Utf8Name(entry.path().filename());
-        // <id>-YYYY-MM-DD.log: the date sorts as text.
-        if (name.size() == prefix.size() + 14 && name.compare(0, prefix.size(), prefix) == 0 &&
-            name.compare(name.size() - 4, 4, ".log") == 0 && name.substr(prefix.size(), 10) < oldest) {
+        // The date sorts as text.
+        const std::optional<std::string> date = DateOf(Utf8Name(entry.path().filename()), m_registerId);
+        if (date && *date < oldest) {
             std::error_code ignored;
             fs::remove(entry.path(), ignored);
         }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,11 @@ public:
 
     // The file of the day, for the given local date "YYYY-MM-DD".
     std::string PathFor(const std::string& date) const;
+    // A register's file of a day: "<id>-YYYY-MM-DD.log".
+    static std::string FileName(const std::string& registerId, const std::string& date);
+    // The date "YYYY-MM-DD" of the register's file of that name; none for
+    // any other name.
+    static std::optional<std::string> DateOf(std::string_view fileName, const std::string& registerId);
 
 private:
     // The trace of today's file, opened or changed when the day changed;

@@ -2,8 +2,9 @@
 
 #include "service/jobs/ServiceClock.h"
 
-JobBoard::JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock, ServiceMetrics& metrics)
-    : m_config(config), m_journal(journal), m_clock(clock), m_metrics(metrics)
+JobBoard::JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock, ServiceMetrics& metrics,
+                   EventHub& events)
+    : m_config(config), m_journal(journal), m_clock(clock), m_metrics(metrics), m_events(events)
 {
 }
 
@@ -16,7 +17,7 @@ void JobBoard::Start()
 {
     PruneNow();
     for (const ServiceConfig::Register& reg : m_config.registers)
-        m_workers.push_back(std::make_unique<RegisterWorker>(reg, m_config, m_journal, m_clock, m_metrics,
+        m_workers.push_back(std::make_unique<RegisterWorker>(reg, m_config, m_journal, m_clock, m_metrics, m_events,
                                                              [this](const std::string& jobId) { Changed(jobId); }));
     for (const auto& worker : m_workers)
         worker->Start();
@@ -84,6 +85,7 @@ JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
     if (earlier) {
         m_journal.Retry(*earlier);
         job = *m_journal.Find(earlier->id);
+        Queued(job);
         worker->Enqueue(job.id, std::move(request));
         return Submitted::Created;
     }
@@ -91,8 +93,15 @@ JobBoard::Submitted JobBoard::Submit(JobRecord& job, JobRequest request)
     job.state = JobState::Queued;
     job.createdMs = m_clock.NowMs();
     m_journal.Insert(job);
+    Queued(job);
     worker->Enqueue(job.id, std::move(request));
     return Submitted::Created;
+}
+
+void JobBoard::Queued(const JobRecord& job)
+{
+    m_events.Publish(JobChanged{job.id, job.registerId, job.kind, JobState::Queued, std::nullopt, job.idempotencyKey,
+                                job.createdMs});
 }
 
 std::optional<JobRecord> JobBoard::Find(const std::string& jobId)

@@ -4,6 +4,7 @@
 #include "service/jobs/JobJournal.h"
 #include "service/jobs/JobRecord.h"
 #include "service/jobs/JobRequest.h"
+#include "service/registers/EventHub.h"
 #include "service/registers/RegisterWorker.h"
 
 #include <cstdint>
@@ -21,7 +22,8 @@ class ServiceMetrics;
 // Where requests become jobs: the idempotency keys are looked up in the
 // journal, new jobs are stored there before they are queued to their
 // register's worker, and whoever waits for a job is told when that job
-// changes (only its own waiters are woken).
+// changes (only its own waiters are woken). A job queued is told to the
+// event streams (events), as its worker tells its start and end.
 class JobBoard {
 public:
     enum class Submitted {
@@ -33,7 +35,8 @@ public:
     };
     using WatchId = std::uint64_t;
 
-    JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock, ServiceMetrics& metrics);
+    JobBoard(const ServiceConfig& config, JobJournal& journal, const ServiceClock& clock, ServiceMetrics& metrics,
+             EventHub& events);
     ~JobBoard();
 
     // Makes and starts a worker per register (each settles what the
@@ -80,6 +83,8 @@ private:
     };
 
     void Changed(const std::string& jobId);
+    // Tells the event streams the job was queued (before its worker may start it).
+    void Queued(const JobRecord& job);
     // The job with the end its worker keeps, when the journal did not take it yet.
     std::optional<JobRecord> WithPendingEnd(std::optional<JobRecord> job) const;
 
@@ -87,6 +92,7 @@ private:
     JobJournal& m_journal;
     const ServiceClock& m_clock;
     ServiceMetrics& m_metrics;
+    EventHub& m_events;
     std::vector<std::unique_ptr<RegisterWorker>> m_workers;
     std::mutex m_submit;
     mutable std::mutex m_mutex;

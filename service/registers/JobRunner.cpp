@@ -104,7 +104,7 @@ JobEnd JobRunner::Run(const JobRequest& request)
 
 JobEnd JobRunner::Receipt(const ReceiptRequest& request)
 {
-    return ReceiptRun(m_device, m_record, m_checkpoint).Run(request);
+    return ReceiptRun(m_device, m_record, m_checkpoint).Run(request, m_totalsBefore);
 }
 
 JobEnd JobRunner::DailyReport()

@@ -6,6 +6,7 @@
 #include "service/jobs/JobRequest.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class ECRDevice;
@@ -30,6 +31,9 @@ public:
     // Throws SettleLater (a receipt or report whose answer was lost and
     // whose register cannot be asked) and StopRequested.
     JobEnd Run(const JobRequest& request);
+    // The register's totals, read on this link with nothing sent since: a
+    // receipt starts from them instead of reading them again.
+    void UseTotalsBefore(RegisterTotals totals) { m_totalsBefore = std::move(totals); }
     // A job found running: cause says what interrupted it. Throws SettleLater.
     JobEnd Settle(const JobRecord& job, const std::string& cause);
 
@@ -56,4 +60,5 @@ private:
     ECRDevice& m_device;
     std::function<void(const JobProgress&)> m_record;
     std::function<void()> m_checkpoint;
+    std::optional<RegisterTotals> m_totalsBefore;
 };

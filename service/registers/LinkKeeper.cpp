@@ -11,8 +11,13 @@
 #include <cstdio>
 
 LinkKeeper::LinkKeeper(const ServiceConfig::Register& reg, const ServiceConfig& config, const ServiceClock& clock,
-                       DailySessionLog* log, std::function<void(double seconds)> exchangeTook)
-    : m_register(reg), m_config(config), m_clock(clock), m_log(log), m_exchangeTook(std::move(exchangeTook))
+                       DailySessionLog* log, EventHub* events, std::function<void(double seconds)> exchangeTook)
+    : m_register(reg),
+      m_config(config),
+      m_clock(clock),
+      m_log(log),
+      m_events(events),
+      m_exchangeTook(std::move(exchangeTook))
 {
 }
 
@@ -32,18 +37,18 @@ bool LinkKeeper::Open()
     }
     if (m_target.Address()) {
         RegisterLink::Reports reports;
-        DailySessionLog* log = m_log;
-        reports.requests = [this, log](ECRString text) {
+        reports.requests = [this](ECRString text) {
             if (!m_exchangeStart)
                 m_exchangeStart = std::chrono::steady_clock::now();
-            if (log != nullptr)
-                log->Traffic(ECRTrafficDecoder::EngineDirection(text.Data()),
-                             std::string_view(text.Data(), text.Length()));
+            Traffic(ECRTrafficDecoder::EngineDirection(text.Data()), std::string_view(text.Data(), text.Length()));
         };
-        if (log != nullptr) {
-            reports.reads = [log](ECRString text) {
-                log->Traffic(ECRTrafficDirection::FromRegister, std::string_view(text.Data(), text.Length()));
+        if (m_log != nullptr || m_events != nullptr) {
+            reports.reads = [this](ECRString text) {
+                Traffic(ECRTrafficDirection::FromRegister, std::string_view(text.Data(), text.Length()));
             };
+        }
+        if (m_log != nullptr) {
+            DailySessionLog* log = m_log;
             reports.messages = [log](ECRString text) { log->Message(std::string_view(text.Data(), text.Length())); };
         }
         const PortAddress& address = *m_target.Address();
@@ -54,20 +59,24 @@ bool LinkKeeper::Open()
                     m_link.Device()->Engine().SetPollLimits(*m_register.pollLimits);
                 m_link.Device()->Verdicts().SetListener([this](const ECRVerdict& verdict) { Saw(verdict); });
                 m_backOffMs = 0;
+                ++m_generation;
                 m_lastExchange = std::chrono::steady_clock::now();
                 if (m_log != nullptr)
                     m_log->Note("ecrd: the link to " + address.Text() + " is open");
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_state.open = true;
-                m_state.error.clear();
-                m_state.changedMs = m_clock.NowMs();
-                m_state.statusByte = m_link.Status() & 0xFF;
-                m_state.statusMs = m_state.changedMs;
-                m_state.lastExchangeMs = m_state.changedMs;
-                m_state.receipt = ECRFiscalCommands::ReceiptState::Unknown;
-                if (m_openedBefore)
-                    ++m_state.reopenings;
-                m_openedBefore = true;
+                {
+                    std::lock_guard<std::mutex> lock(m_mutex);
+                    m_state.open = true;
+                    m_state.error.clear();
+                    m_state.changedMs = m_clock.NowMs();
+                    m_state.statusByte = m_link.Status() & 0xFF;
+                    m_state.statusMs = m_state.changedMs;
+                    m_state.lastExchangeMs = m_state.changedMs;
+                    m_state.receipt = ECRFiscalCommands::ReceiptState::Unknown;
+                    if (m_openedBefore)
+                        ++m_state.reopenings;
+                    m_openedBefore = true;
+                }
+                Changed();
                 return true;
             }
             error = "the register does not answer on " + address.Text();
@@ -86,14 +95,32 @@ void LinkKeeper::Drop(const std::string& why, bool backOff)
         m_backOffMs = m_backOffMs == 0 ? m_config.reopenFirstMs : std::min(m_backOffMs * 2, m_config.reopenMaxMs);
     if (m_log != nullptr)
         m_log->Note("ecrd: the link is closed: " + why);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const bool wasOpen = m_state.open;
-    m_state.open = false;
-    m_state.error = why;
-    m_state.changedMs = m_clock.NowMs();
-    m_state.nextOpenMs = m_state.changedMs + (backOff ? m_backOffMs : 0);
-    if (wasOpen || backOff)
-        std::fprintf(stderr, "ecrd: %s: %s\n", m_register.id.c_str(), why.c_str());
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const bool wasOpen = m_state.open;
+        m_state.open = false;
+        m_state.error = why;
+        m_state.changedMs = m_clock.NowMs();
+        m_state.nextOpenMs = m_state.changedMs + (backOff ? m_backOffMs : 0);
+        if (wasOpen || backOff)
+            std::fprintf(stderr, "ecrd: %s: %s\n", m_register.id.c_str(), why.c_str());
+    }
+    Changed();
+}
+
+void LinkKeeper::Changed()
+{
+    if (m_events != nullptr)
+        m_events->Publish(RegisterChanged{m_register.id});
+}
+
+void LinkKeeper::Traffic(ECRTrafficDirection direction, std::string_view bytes)
+{
+    if (m_log != nullptr)
+        m_log->Traffic(direction, bytes);
+    // The empty read that ends every input flush says nothing about a frame.
+    if (m_events != nullptr && !bytes.empty() && m_events->Watched(m_register.id))
+        m_events->Publish(TrafficSeen{m_register.id, m_clock.NowMs(), direction, std::string(bytes), {}});
 }
 
 std::int64_t LinkKeeper::UntilNextAttemptMs() const

@@ -50,19 +50,23 @@ JobEnd ReceiptRun::Interrupted(const ExchangeResult& result, const std::string& 
     return end;
 }
 
-JobEnd ReceiptRun::Run(const ReceiptRequest& request)
+JobEnd ReceiptRun::Run(const ReceiptRequest& request, const std::optional<RegisterTotals>& totalsBefore)
 {
     // The totals the settlement compares with: read before anything fiscal is sent.
-    std::array<ECRString, 13> totals;
-    const ExchangeResult read = ExchangeResult::Of(m_device, [&] { m_device.ReadTotalizers(totals); });
-    if (!read.Accepted()) {
-        JobEnd end = JobEnd::Failed(read.ToProblem("reading the totalizers before the receipt",
-                                                   Problem::Code::LinkFailure, Problem::Sent::Nothing));
-        end.With(Outcome::NotPrinted).With(ReceiptFate::NoneOpen);
-        return end;
+    if (totalsBefore) {
+        m_progress.totalsBefore = *totalsBefore;
+    } else {
+        std::array<ECRString, 13> totals;
+        const ExchangeResult read = ExchangeResult::Of(m_device, [&] { m_device.ReadTotalizers(totals); });
+        if (!read.Accepted()) {
+            JobEnd end = JobEnd::Failed(read.ToProblem("reading the totalizers before the receipt",
+                                                       Problem::Code::LinkFailure, Problem::Sent::Nothing));
+            end.With(Outcome::NotPrinted).With(ReceiptFate::NoneOpen);
+            return end;
+        }
+        m_progress.totalsBefore = RegisterTotals::From(totals);
     }
     m_progress.step = ReceiptStep::TotalsRead;
-    m_progress.totalsBefore = RegisterTotals::From(totals);
     m_record(m_progress);
     m_checkpoint();
 

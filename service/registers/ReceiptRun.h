@@ -5,6 +5,7 @@
 #include "service/jobs/JobRequest.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class ECRDevice;
@@ -29,7 +30,10 @@ public:
 
     // Throws SettleLater when an answer was lost and the register cannot be
     // asked what became of the receipt, StopRequested when stopping.
-    JobEnd Run(const ReceiptRequest& request);
+    // totalsBefore: the register's totals as read on this link with nothing
+    // sent since (RegisterWorker reads them ahead, off a till's wait); none:
+    // they are read first.
+    JobEnd Run(const ReceiptRequest& request, const std::optional<RegisterTotals>& totalsBefore = std::nullopt);
 
     const ReceiptProgress& Progress() const { return m_progress; }
 

@@ -5,6 +5,7 @@
 #include "service/jobs/JobJson.h"
 #include "service/jobs/ServiceClock.h"
 #include "service/metrics/ServiceMetrics.h"
+#include "service/registers/ExchangeResult.h"
 #include "service/registers/SettleLater.h"
 #include "service/registers/StopRequested.h"
 
@@ -17,6 +18,11 @@ namespace {
 constexpr std::chrono::milliseconds kJournalRetry{500};
 // A line quiet this long is asked with the status enquiry before a fiscal job.
 constexpr std::chrono::milliseconds kQuietBeforeCheck{3000};
+// Totals read ahead hold this long for the next receipt. Only a sale made at
+// the register's own keys meanwhile could change them; the next receipt's
+// lost answer would then settle as unknown, not as printed, unless that sale
+// came to the very same total.
+constexpr std::chrono::seconds kTotalsAheadFor{30};
 
 std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std::string& registerId)
 {
@@ -29,16 +35,17 @@ std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std:
 }  // namespace
 
 RegisterWorker::RegisterWorker(const ServiceConfig::Register& reg, const ServiceConfig& config, JobJournal& journal,
-                               const ServiceClock& clock, ServiceMetrics& metrics,
+                               const ServiceClock& clock, ServiceMetrics& metrics, EventHub& events,
                                std::function<void(const std::string& jobId)> jobChanged)
     : m_register(reg),
       m_config(config),
       m_journal(journal),
       m_clock(clock),
       m_metrics(metrics),
+      m_events(events),
       m_jobChanged(std::move(jobChanged)),
       m_log(MakeLog(config, reg.id)),
-      m_link(m_register, config, clock, m_log.get(),
+      m_link(m_register, config, clock, m_log.get(), &events,
              [this](double seconds) { m_metrics.Exchange(m_register.id, seconds); }),
       m_ends(journal)
 {
@@ -86,7 +93,13 @@ bool RegisterWorker::Enqueue(const std::string& jobId, JobRequest request)
         m_queue.push_back({jobId, std::move(request), std::chrono::steady_clock::now()});
     }
     m_wake.notify_all();
+    Changed();
     return true;
+}
+
+void RegisterWorker::Changed()
+{
+    m_events.Publish(RegisterChanged{m_register.id});
 }
 
 RegisterWorker::Snapshot RegisterWorker::State() const
@@ -149,6 +162,8 @@ void RegisterWorker::FailQueued(Problem::Code code, const std::string& why)
     }
     for (const Queued& waiting : failed)
         FailUnsent(waiting.jobId, KindOf(waiting.request), code, why);
+    if (!failed.empty())
+        Changed();
 }
 
 void RegisterWorker::Loop()
@@ -174,8 +189,11 @@ void RegisterWorker::Loop()
             continue;
         if (const std::optional<Queued> job = Next()) {
             Run(*job);
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_runningJob.clear();
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_runningJob.clear();
+            }
+            Changed();
         }
     }
 }
@@ -200,8 +218,11 @@ bool RegisterWorker::SettleAll()
             m_link.Drop(failure.what(), true);
             return false;
         }
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_unsettled.erase(m_unsettled.begin());
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_unsettled.erase(m_unsettled.begin());
+        }
+        Changed();
     }
     return true;
 }
@@ -226,6 +247,8 @@ void RegisterWorker::Run(const Queued& job)
         return;
     }
     m_jobChanged(job.jobId);
+    m_events.Publish(JobChanged{job.jobId, m_register.id, kind, JobState::Running, std::nullopt, "", m_clock.NowMs()});
+    Changed();
     if (m_log)
         m_log->Note("ecrd: job " + job.jobId + " (" + std::string(kJobKindNames.Name(kind)) + ") begins");
     // A line quiet for a while may have died unseen (a device server that
@@ -236,8 +259,12 @@ void RegisterWorker::Run(const Queued& job)
                    "the register cannot be reached: " + m_link.GetState().error);
         return;
     }
+    std::optional<RegisterTotals> totalsAhead = TakeTotalsAhead();
     try {
-        JobEnd end = MakeRunner(job.jobId).Run(job.request);
+        JobRunner runner = MakeRunner(job.jobId);
+        if (totalsAhead)
+            runner.UseTotalsBefore(*totalsAhead);
+        JobEnd end = runner.Run(job.request);
         // The reads before anything is sent (a receipt's totals, the clock)
         // are tried once more on a link opened again: nothing was sent.
         if (LostTheLine() && NothingSent(end) && Reopen("job " + job.jobId + " sent nothing"))
@@ -248,6 +275,8 @@ void RegisterWorker::Run(const Queued& job)
             m_link.Drop("no answer to the last request", false);
         m_link.Refresh();
         Finish(job.jobId, kind, end);
+        if (m_config.readTotalsAhead && IsFiscal(kind) && end.outcome == Outcome::Printed)
+            ReadTotalsAhead();
     } catch (const SettleLater& later) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -311,6 +340,32 @@ void RegisterWorker::AnswerProbes()
     m_link.Refresh();
     for (const auto& done : probes)
         done();
+    Changed();
+}
+
+void RegisterWorker::ReadTotalsAhead()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_queue.empty())
+            return;  // the next job reads them itself, as soon as now
+    }
+    if (!m_link.IsOpen())
+        return;
+    std::array<ECRString, 13> totals;
+    if (ExchangeResult::Of(m_link.Device(), [&] { m_link.Device().ReadTotalizers(totals); }).Accepted())
+        m_totalsAhead =
+            TotalsAhead{RegisterTotals::From(totals), std::chrono::steady_clock::now(), m_link.Generation()};
+}
+
+std::optional<RegisterTotals> RegisterWorker::TakeTotalsAhead()
+{
+    std::optional<TotalsAhead> ahead;
+    ahead.swap(m_totalsAhead);
+    if (!ahead || !m_link.IsOpen() || ahead->link != m_link.Generation() ||
+        std::chrono::steady_clock::now() - ahead->at > kTotalsAheadFor)
+        return std::nullopt;
+    return ahead->totals;
 }
 
 bool RegisterWorker::Busy() const
@@ -344,6 +399,7 @@ void RegisterWorker::Finish(const std::string& jobId, JobKind kind, const JobEnd
     if (m_log)
         m_log->Note("ecrd: job " + jobId + " ends " + std::string(kJobStateNames.Name(end.state)) + ": " +
                     JobJson::End(end).Dump());
+    m_events.Publish(JobChanged{jobId, m_register.id, kind, end.state, end.outcome, "", m_clock.NowMs()});
     const bool waitingBefore = !m_ends.Empty();
     m_ends.Add(jobId, end, m_clock.NowMs());
     if (!m_ends.Flush(m_jobChanged)) {

@@ -3,7 +3,9 @@
 #include "service/config/ServiceConfig.h"
 #include "service/jobs/JobEnd.h"
 #include "service/jobs/JobRequest.h"
+#include "service/jobs/RegisterTotals.h"
 #include "service/registers/DailySessionLog.h"
+#include "service/registers/EventHub.h"
 #include "service/registers/JobRunner.h"
 #include "service/registers/LinkKeeper.h"
 #include "service/registers/PendingEnds.h"
@@ -50,9 +52,10 @@ public:
     };
 
     // jobChanged is called (from the worker's thread) with a job's id
-    // whenever the job starts or ends.
+    // whenever the job starts or ends. The event streams are told (events)
+    // when a job starts or ends and when the queue or the link changes.
     RegisterWorker(const ServiceConfig::Register& reg, const ServiceConfig& config, JobJournal& journal,
-                   const ServiceClock& clock, ServiceMetrics& metrics,
+                   const ServiceClock& clock, ServiceMetrics& metrics, EventHub& events,
                    std::function<void(const std::string& jobId)> jobChanged);
     ~RegisterWorker();
     RegisterWorker(const RegisterWorker&) = delete;
@@ -88,6 +91,12 @@ private:
         std::string jobId;
         std::string cause;
     };
+    // The register's totals read after a fiscal job, for the next receipt.
+    struct TotalsAhead {
+        RegisterTotals totals;
+        std::chrono::steady_clock::time_point at;
+        std::uint64_t link = 0;  // LinkKeeper::Generation
+    };
 
     void Loop();
     // Waits for work; false when the worker is to stop.
@@ -107,9 +116,17 @@ private:
     static bool NothingSent(const JobEnd& end);
     // Drops the link and opens it at once; true when it opened.
     bool Reopen(const std::string& why);
+    // After a fiscal job, with no job waiting: the totals the next receipt
+    // starts from, read now, while no till waits for them.
+    void ReadTotalsAhead();
+    // Those totals, when they still hold: read on this link, nothing sent
+    // since, not older than kTotalsAheadFor. Given once.
+    std::optional<RegisterTotals> TakeTotalsAhead();
     void FailUnsent(const std::string& jobId, JobKind kind, Problem::Code code, const std::string& why);
     // Records the end (or keeps it, PendingEnds), counts it and tells who waits.
     void Finish(const std::string& jobId, JobKind kind, const JobEnd& end);
+    // The register's status changed: told to the event streams (never with m_mutex held).
+    void Changed();
     void Checkpoint() const;
 
     const ServiceConfig::Register m_register;
@@ -117,6 +134,7 @@ private:
     JobJournal& m_journal;
     const ServiceClock& m_clock;
     ServiceMetrics& m_metrics;
+    EventHub& m_events;
     std::function<void(const std::string&)> m_jobChanged;
     std::unique_ptr<DailySessionLog> m_log;
     LinkKeeper m_link;
@@ -127,6 +145,7 @@ private:
     std::deque<Queued> m_queue;
     std::vector<Unsettled> m_unsettled;
     std::vector<std::function<void()>> m_probes;
+    std::optional<TotalsAhead> m_totalsAhead;
     std::string m_runningJob;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;

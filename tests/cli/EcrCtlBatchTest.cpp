@@ -127,8 +127,13 @@ TEST_F(EcrCtlBatch, AfterACancelTheNextSaleOpensANewReceipt)
 {
     const Outcome outcome = Batch("sell A 1 1 1\ncancel\nsell B 2 1 1\npay 10\n");
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(Requests(), (Words{"*t\n\n", "*lA\n100\t1000\t1\x1F" "0\x1F", "*x", "*t\n\n",
-                                 "*lB\n200\t1000\t1\x1F" "0\x1F", "*e1000\t0\t0\t"}));
+    EXPECT_EQ(Requests(), (Words{"*t\n\n",
+                                 "*lA\n100\t1000\t1\x1F"
+                                 "0\x1F",
+                                 "*x", "*t\n\n",
+                                 "*lB\n200\t1000\t1\x1F"
+                                 "0\x1F",
+                                 "*e1000\t0\t0\t"}));
 }
 
 TEST_F(EcrCtlBatch, BeginOnAnOpenReceiptIsRefusedWithoutTraffic)

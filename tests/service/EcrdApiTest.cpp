@@ -374,3 +374,22 @@ TEST_F(EcrdTest, TheServiceTellsItsHealthFiguresContractAndJobs)
     EXPECT_EQ(Send("GET", "/jobs?register=kasa1&key=second").body["jobs"].items.size(), 1u);
     EXPECT_EQ(Send("GET", "/jobs?state=paused").status, 400);
 }
+
+// A request with several faults has them all named at once, each at its place.
+TEST_F(EcrdTest, EveryFaultOfARequestIsNamedAtOnce)
+{
+    AddRegisters(1);
+    StartEcrd(Config());
+    const Answer answer = Receipt("faults", R"({"lines": [
+        {"name": "Sok", "price": "1.005", "quantity": 1, "taxRate": 1},
+        {"name": "Кафа", "price": "2", "quantity": 0, "taxRate": 9}],
+        "payments": {"card": "x"}, "tip": 1})");
+    EXPECT_EQ(answer.status, 400);
+    std::vector<std::string> pointers;
+    for (const Json& error : answer.body["errors"].items)
+        pointers.push_back(error["pointer"].text);
+    EXPECT_EQ(pointers,
+              (std::vector<std::string>{"", "/lines/0/price", "/lines/1/name", "/lines/1/quantity", "/payments/card"}));
+    EXPECT_NE(answer.body["detail"].text.find("5 faults"), std::string::npos) << answer.body["detail"].text;
+    EXPECT_TRUE(hosts[0]->Requests().empty());
+}

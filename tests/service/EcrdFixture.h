@@ -62,9 +62,12 @@ protected:
                          hosts[i]->DevicePath() + R"(", "pollLimits": )" +
                          (i < limits.size() ? limits[i] : std::string(kFastLimits)) + "}";
         }
+        // One job's traffic at a time: no totals read ahead after a receipt
+        // (AReceiptStartsFromTotalsReadAhead turns it on).
         return R"({"listen": "127.0.0.1:0", "stateDirectory": ")" + folder.File("state") +
-               R"(", "reopenFirstMs": 50, "reopenMaxMs": 200, "defaultWaitMs": 10000)" + extra + R"(, "registers": [)" +
-               registers + "]}";
+               R"(", "reopenFirstMs": 50, "reopenMaxMs": 200, "defaultWaitMs": 10000)" +
+               (extra.find("readTotalsAhead") == std::string::npos ? R"(, "readTotalsAhead": false)" : "") + extra +
+               R"(, "registers": [)" + registers + "]}";
     }
 
     void StartEcrd(const std::string& config)

@@ -118,8 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, LostReplyAtEachStep,
     testing::Values(
         // Nothing was sent: the read is tried once more on a link opened again.
-        LostReply{"totals_before", "$t", 1, 200, "done", "printed", "",
-                  {"$t", "$t", "*t", "*l", "*l", "*u", "*e"}, 1},
+        LostReply{"totals_before", "$t", 1, 200, "done", "printed", "", {"$t", "$t", "*t", "*l", "*l", "*u", "*e"}, 1},
         LostReply{"open", "*t", 1, 503, "failed", "not printed", "cancelled", {"$t", "*t", "*u", "*x"}, 0},
         LostReply{"first_line", "*l", 1, 503, "failed", "not printed", "cancelled", {"$t", "*t", "*l", "*u", "*x"}, 0},
         LostReply{
@@ -242,4 +241,36 @@ TEST_F(EcrdTest, TheSameKeyRunsAgainOnlyWhereNothingWasSent)
     EXPECT_EQ(repeated.status, 422);
     EXPECT_FALSE(repeated.body["retryable"].boolean);
     EXPECT_TRUE(hosts[0]->Requests().empty());
+}
+
+// After a printed receipt the register's totals are read while no till
+// waits, and the next receipt starts from them: a lost payment's answer
+// still settles from them exactly. Anything sent in between drops them.
+TEST_F(EcrdTest, AReceiptStartsFromTotalsReadAheadWhileNothingWasSentSince)
+{
+    AddRegisters(1);
+    StartEcrd(Config(R"(, "readTotalsAhead": true)"));
+    const auto awaitTotalsRead = [&](int times) {
+        for (int i = 0; i < 200 && CountOf(Received(1), "$t") < times; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return CountOf(Received(1), "$t") == times;
+    };
+    ASSERT_EQ(Receipt("first", kTwoLines).body["outcome"].text, "printed");
+    ASSERT_TRUE(awaitTotalsRead(2)) << "read ahead after the receipt";
+
+    hosts[0]->ClearRequests();
+    SetFaults(1, [](SimFaults& faults) { faults.dropReplyAt = "*e"; });
+    const Answer second = Receipt("second", kTwoLines);
+    EXPECT_EQ(second.body["outcome"].text, "printed") << second.body["detail"].text;
+    const Commands sent = Received(1);
+    ASSERT_GE(sent.size(), 7u);
+    EXPECT_EQ(Commands(sent.begin(), sent.begin() + 7), (Commands{"*t", "*l", "*l", "*u", "*e", "*u", "$t"}))
+        << "no totals read before it; settled from those read ahead";
+    EXPECT_EQ(ReceiptsPrinted(1), 2);
+
+    ASSERT_TRUE(awaitTotalsRead(2));
+    ASSERT_EQ(Send("POST", "/registers/kasa1/raw", R"({"payload": "$c"})", "raw").status, 200);
+    hosts[0]->ClearRequests();
+    ASSERT_EQ(Receipt("third", kTwoLines).body["outcome"].text, "printed");
+    EXPECT_EQ(Received(1).at(0), "$t") << "a job in between: the totals are read again";
 }
