@@ -1,7 +1,8 @@
 # Installing the programs, and packing them: Debian packages on Linux
 # (cpack -G DEB in a build folder; scripts/package), a zip of the Qt-free
 # programs for Windows (cpack in the windows-cross build; scripts/test-windows)
-# and an installer of them with the ecrd service (the `installer` target).
+# and an installer of them that sets ecrd up as a service (the `installer`
+# target).
 #
 # Three Debian packages, so that a shop PC that runs only ecrctl or ecrd gets
 # no Qt and no desktop files: thermal (the desktop tool), ecrctl (with
@@ -24,17 +25,10 @@ set(CPACK_STRIP_FILES ON)
 # The installer (packaging/windows/thermal.nsi, Debian's nsis): the programs
 # under Program Files, the ecrd service registered and started, its default
 # configuration under %ProgramData%\ecrd. `--target installer` makes it in
-# packages/ beside the zip. Until ecrd is built for Windows, service-probe (a
-# test program that runs under the service manager as ecrd will) stands in
-# for ecrd.exe, so that the installer's run can be tested.
+# packages/ beside the zip.
 function(thermal_windows_installer)
   find_program(THERMAL_MAKENSIS makensis)
-  if(TARGET ecrd)
-    set(service ecrd)
-  elseif(TARGET service-probe)
-    set(service service-probe)
-  endif()
-  if(NOT THERMAL_MAKENSIS OR NOT service)
+  if(NOT THERMAL_MAKENSIS OR NOT TARGET ecrd)
     return()
   endif()
   set(programs ${CMAKE_BINARY_DIR}/installer/programs)
@@ -49,11 +43,11 @@ function(thermal_windows_installer)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${programs} ${CPACK_PACKAGE_DIRECTORY}
     COMMAND ${CMAKE_STRIP} -o ${programs}/ecrctl.exe $<TARGET_FILE:ecrctl>
     COMMAND ${CMAKE_STRIP} -o ${programs}/ecr-sim.exe $<TARGET_FILE:ecr-sim>
-    COMMAND ${CMAKE_STRIP} -o ${programs}/ecrd.exe $<TARGET_FILE:${service}>
+    COMMAND ${CMAKE_STRIP} -o ${programs}/ecrd.exe $<TARGET_FILE:ecrd>
     COMMAND ${THERMAL_MAKENSIS} -V2 -DVERSION=${THERMAL_PACKAGE_VERSION} -DVERSION_QUAD=${quad}
             -DPROGRAMS=${programs} -DREADME=${packaging}/windows/README.txt -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSE
             -DCONFIG=${packaging}/ecrd/ecrd.json -DOUTFILE=${installer} ${nsi}
-    DEPENDS ecrctl ecr-sim ${service} ${nsi} ${packaging}/windows/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
+    DEPENDS ecrctl ecr-sim ecrd ${nsi} ${packaging}/windows/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
             ${packaging}/ecrd/ecrd.json
     COMMENT "Making the installer ${installer}"
     VERBATIM)
@@ -61,12 +55,17 @@ function(thermal_windows_installer)
 endfunction()
 
 if(WIN32)
-  # One folder to unpack anywhere: the static programs, a README, the licence.
+  # One folder to unpack anywhere, for those who want no installer: the
+  # static programs, ecrd's configuration to start from, a README, the licence.
   install(TARGETS ecrctl ecr-sim RUNTIME DESTINATION .)
+  if(TARGET ecrd)
+    install(TARGETS ecrd RUNTIME DESTINATION .)
+    install(FILES ${packaging}/ecrd/ecrd.json DESTINATION .)
+  endif()
   install(FILES ${packaging}/windows/README.txt DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME ecrctl-${THERMAL_PACKAGE_VERSION}-windows-x64)
+  set(CPACK_PACKAGE_FILE_NAME thermal-${THERMAL_PACKAGE_VERSION}-windows-x64)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
   include(CPack)
   thermal_windows_installer()

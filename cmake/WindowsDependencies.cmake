@@ -13,18 +13,15 @@ if(THERMAL_CCACHE AND NOT CMAKE_C_COMPILER_LAUNCHER)
   set(CMAKE_C_COMPILER_LAUNCHER ${THERMAL_CCACHE})
 endif()
 
-find_path(THERMAL_BOOST_HOST_INCLUDE boost/version.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(THERMAL_BOOST_HOST_INCLUDE)
-  set(_thermal_boost_include ${CMAKE_BINARY_DIR}/boost-include)
-  file(MAKE_DIRECTORY ${_thermal_boost_include})
-  file(CREATE_LINK ${THERMAL_BOOST_HOST_INCLUDE}/boost ${_thermal_boost_include}/boost SYMBOLIC)
-  add_library(Boost::headers INTERFACE IMPORTED)
-  # Asio's sockets are Winsock's.
-  set_target_properties(Boost::headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${_thermal_boost_include}
-                                                  INTERFACE_LINK_LIBRARIES "ws2_32;mswsock")
-else()
-  message(STATUS "Boost's headers not found on the host (Debian: libboost-dev); Boost::headers is missing")
-endif()
+find_path(THERMAL_BOOST_HOST_INCLUDE boost/version.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+          REQUIRED)
+set(_thermal_boost_include ${CMAKE_BINARY_DIR}/boost-include)
+file(MAKE_DIRECTORY ${_thermal_boost_include})
+file(CREATE_LINK ${THERMAL_BOOST_HOST_INCLUDE}/boost ${_thermal_boost_include}/boost SYMBOLIC)
+add_library(Boost::headers INTERFACE IMPORTED)
+# Asio's sockets are Winsock's.
+set_target_properties(Boost::headers PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${_thermal_boost_include}
+                                                INTERFACE_LINK_LIBRARIES "ws2_32;mswsock")
 
 set(THERMAL_SQLITE_DIR ${CMAKE_BINARY_DIR}/sqlite3 CACHE PATH "Where scripts/fetch-sqlite puts SQLite's source")
 execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/fetch-sqlite ${THERMAL_SQLITE_DIR} RESULT_VARIABLE _thermal_fetched)

@@ -99,11 +99,13 @@ bool Win32SerialPort::SetReadTimeout(std::int32_t timeoutMs)
     if (!GetCommTimeouts(m_hPort, &m_timeouts)) {
         throw CommError(CommError::ReadTimeoutFailed);
     }
-    m_timeouts.ReadIntervalTimeout = 0;
-    m_timeouts.ReadTotalTimeoutMultiplier = 0;
-    m_timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(timeoutMs);
-    m_timeouts.WriteTotalTimeoutMultiplier = 0;
-    m_timeouts.WriteTotalTimeoutConstant = 0;
+    COMMTIMEOUTS wanted{};
+    wanted.ReadTotalTimeoutConstant = static_cast<DWORD>(timeoutMs);
+    // Each setting is a call to the driver: one the port has already is not made again.
+    if (std::memcmp(&wanted, &m_timeouts, sizeof wanted) == 0) {
+        return true;
+    }
+    m_timeouts = wanted;
     if (!SetCommTimeouts(m_hPort, &m_timeouts)) {
         throw CommError(CommError::ApplyTimeoutFailed);
     }
@@ -136,7 +138,6 @@ ECRString Win32SerialPort::ReadBytes(std::int32_t timeoutMs, char stop, std::int
 {
     SetReadTimeout(timeoutMs);
     const ECRString text = m_reader.Read(stop, limit, [this] { return ReadByte(); });
-    SetReadTimeout(0);
     return m_reader.Report(text);
 }
 

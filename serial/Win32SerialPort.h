@@ -48,7 +48,7 @@ public:
 private:
     // One byte (0..255), or -1 when nothing came within the read time-out.
     int ReadByte();
-    // Reads with the time-out set, reports the result and resets the time-out.
+    // Reads with the time-out set (the next read sets its own) and reports the result.
     ECRString ReadBytes(std::int32_t timeoutMs, char stop, std::int64_t limit);
 
     SerialSettings m_settings;

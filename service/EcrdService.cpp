@@ -1,5 +1,6 @@
 #include "service/EcrdService.h"
 
+#include "ecr/commands/Utf8Path.h"
 #include "service/jobs/ServiceClock.h"
 
 #include <chrono>
@@ -14,18 +15,18 @@ EcrdService::~EcrdService()
 
 EcrdService::Started EcrdService::Start(std::string& error)
 {
+    const std::filesystem::path state = Utf8Path(m_config.stateDirectory);
     std::error_code made;
-    std::filesystem::create_directories(m_config.stateDirectory, made);
+    std::filesystem::create_directories(state, made);
     if (made) {
         error = "cannot make the state directory " + m_config.stateDirectory + ": " + made.message();
         return Started::Failed;
     }
-    const std::filesystem::path state(m_config.stateDirectory);
     // One ecrd per journal: a second one would fail the first one's queued
     // jobs, and with its own answers print a retried key twice.
-    if (!m_lock.Acquire((state / "ecrd-journal.lock").string(), error))
+    if (!m_lock.Acquire(Utf8Name(state / "ecrd-journal.lock"), error))
         return Started::Failed;
-    if (!m_journal.Open((state / "ecrd-journal.sqlite").string(), error))
+    if (!m_journal.Open(Utf8Name(state / "ecrd-journal.sqlite"), error))
         return error.find("is damaged") != std::string::npos ? Started::Refused : Started::Failed;
     m_journal.SetWriteObserver([this](double seconds) { m_metrics.JournalWrite(seconds); });
     m_board = std::make_unique<JobBoard>(m_config, m_journal, ServiceClock::System(), m_metrics, m_events);

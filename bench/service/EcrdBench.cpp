@@ -3,7 +3,10 @@
 // 1. Wire efficiency: the same receipts through ecrctl (one batch over one
 //    connection) and through ecrd (one POST each, waited for), each against a
 //    fresh register; per row the wall time, the wire time (every byte that
-//    crossed the line, at 10 bits) and their ratio.
+//    crossed the line, at 10 bits) and their ratio. With --wine ECRD_EXE, a
+//    row of ecrd.exe under Wine too (WINEPREFIX as scripts/test-windows makes
+//    it), its register on COM9: the prefix's com-ports/com9, linked to the
+//    paced register's pseudo-terminal.
 // 2. Soak: many clients posting receipts to two registers for a while, some
 //    of them retried with the same key; afterwards every job must have ended
 //    printed, and each register must have printed exactly as many receipts
@@ -29,6 +32,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <httplib.h>
@@ -91,14 +95,48 @@ std::string Folder(const std::string& name)
     return path;
 }
 
-std::string Config(const std::string& folder, const std::vector<SimulatorHost*>& hosts)
+// The configuration of registers on these ports, kasa1, kasa2, ...; the state
+// in folder, which the program reads after pathPrefix.
+std::string Config(const std::string& folder, const std::vector<std::string>& ports, const std::string& pathPrefix)
 {
     std::string registers;
-    for (std::size_t i = 0; i < hosts.size(); ++i)
+    for (std::size_t i = 0; i < ports.size(); ++i)
         registers += std::string(i ? ", " : "") + R"({"id": "kasa)" + std::to_string(i + 1) + R"(", "port": ")" +
-                     hosts[i]->DevicePath() + "\"}";
-    return R"({"listen": "127.0.0.1:0", "stateDirectory": ")" + folder + R"(/state", "registers": [)" + registers +
-           "]}";
+                     ports[i] + "\"}";
+    return R"({"listen": "127.0.0.1:0", "stateDirectory": ")" + pathPrefix + folder + R"(/state", "registers": [)" +
+           registers + "]}";
+}
+
+std::string Config(const std::string& folder, const std::vector<SimulatorHost*>& hosts)
+{
+    std::vector<std::string> ports;
+    for (SimulatorHost* host : hosts)
+        ports.push_back(host->DevicePath());
+    return Config(folder, ports, "");
+}
+
+// How ecrd is run: the Linux program, or ecrd.exe under Wine.
+struct EcrdFront {
+    const char* name = "ecrd";
+    std::vector<std::string> command;  // empty: the Linux ecrd
+    std::string pathPrefix;            // "Z:" under Wine
+    std::string comPort;               // under Wine: the COM port, and
+    std::string comLink;               // the link of the prefix it leads to
+};
+
+EcrdFront UnderWine(const std::string& ecrdExe)
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (prefix == nullptr || *prefix == '\0') {
+        std::fprintf(stderr, "bench_ecrd: --wine needs WINEPREFIX (scripts/test-windows makes one)\n");
+        std::exit(2);
+    }
+    const char* wine = std::getenv("WINE");
+    return {"ecrd.exe",
+            {wine != nullptr ? wine : "/usr/lib/wine/wine64", ecrdExe},
+            "Z:",
+            "COM9",
+            std::string(prefix) + "/com-ports/com9"};
 }
 
 // ecrd started on these registers, or the bench ends saying why.
@@ -159,21 +197,42 @@ Row ThroughEcrctl(int receipts)
     return row;
 }
 
-Row ThroughEcrd(int receipts)
+Row ThroughEcrd(int receipts, const EcrdFront& front)
 {
     auto host = PacedRegister();
-    const std::string folder = Folder("ecrd");
-    EcrdProcess ecrd;
-    StartOrExit(ecrd, folder, {host.get()});
+    const std::string folder = Folder(front.name);
+    std::string port = host->DevicePath();
+    if (!front.comLink.empty()) {
+        std::filesystem::remove(front.comLink);
+        std::filesystem::create_symlink(host->DevicePath(), front.comLink);
+        port = front.comPort;
+    }
+    EcrdProcess ecrd = front.command.empty() ? EcrdProcess() : EcrdProcess(front.command, front.pathPrefix);
+    std::string error;
+    if (!ecrd.Start(folder, Config(folder, {port}, front.pathPrefix), error)) {
+        std::fprintf(stderr, "bench_ecrd: %s\n", error.c_str());
+        std::exit(1);
+    }
     httplib::Client client("127.0.0.1", ecrd.Port());
     client.set_read_timeout(60, 0);
     // ecrd logged on already; the wire counts from the first sale, as ecrctl's log-on counts in its row.
     const double each = ReceiptsMs(client, receipts, "wire-");
-    Row row{"ecrd", each * receipts / 1000, WireSeconds(*host)};
-    ecrd.Signal(SIGTERM);
+    Row row{front.name, each * receipts / 1000, WireSeconds(*host)};
+    // Wine makes Ctrl+C of SIGINT.
+    ecrd.Signal(front.command.empty() ? SIGTERM : SIGINT);
     ecrd.Wait();
+    if (!front.comLink.empty())
+        std::filesystem::remove(front.comLink);
     std::filesystem::remove_all(folder);
     return row;
+}
+
+// How the first row's wire efficiency stands to the second's, in points.
+void Compare(const Row& row, const Row& other)
+{
+    const double points = 100.0 * row.wire / row.wall - 100.0 * other.wire / other.wall;
+    std::printf("%s's wire efficiency is %.1f points %s %s's\n", row.front, std::abs(points),
+                points >= 0 ? "above" : "below", other.front);
 }
 
 // What a till waits for each receipt (from its POST to the answer) when its
@@ -583,6 +642,7 @@ int main(int argc, char** argv)
     int clients = 50;
     int seconds = 180;
     std::string only;
+    std::string wineEcrd;
     app.add_option("--receipts", receipts, "receipts in the wire-efficiency rows")->capture_default_str();
     app.add_option("--clients", clients, "clients in the soak")->capture_default_str();
     app.add_option("--seconds", seconds, "length of the soak")->capture_default_str();
@@ -593,6 +653,7 @@ int main(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--only", only, "wire, edge, watchers, soak or consoles")
         ->check(CLI::IsMember({"wire", "edge", "watchers", "soak", "consoles"}));
+    app.add_option("--wine", wineEcrd, "ecrd.exe of the Windows build: its wire row under Wine too");
     CLI11_PARSE(app, argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
     if (only.empty() || only == "edge")
@@ -601,12 +662,15 @@ int main(int argc, char** argv)
         Watchers();
     if (only.empty() || only == "wire") {
         const Row ecrctl = ThroughEcrctl(receipts);
-        const Row ecrd = ThroughEcrd(receipts);
+        const Row ecrd = ThroughEcrd(receipts, EcrdFront());
         PrintRow(ecrctl, receipts);
         PrintRow(ecrd, receipts);
-        std::printf("ecrd's wire efficiency is %.1f points %s ecrctl's\n",
-                    std::abs(100.0 * ecrd.wire / ecrd.wall - 100.0 * ecrctl.wire / ecrctl.wall),
-                    ecrd.wire / ecrd.wall >= ecrctl.wire / ecrctl.wall ? "above" : "below");
+        Compare(ecrd, ecrctl);
+        if (!wineEcrd.empty()) {
+            const Row underWine = ThroughEcrd(receipts, UnderWine(wineEcrd));
+            PrintRow(underWine, receipts);
+            Compare(underWine, ecrd);
+        }
         const double ahead = TillWaitMs(receipts, true);
         const double before = TillWaitMs(receipts, false);
         std::printf(

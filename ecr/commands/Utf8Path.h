@@ -10,3 +10,10 @@ inline std::filesystem::path Utf8Path(const std::string& name)
 {
     return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
+
+// A path as the programs hold a file name, in UTF-8.
+inline std::string Utf8Name(const std::filesystem::path& path)
+{
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}

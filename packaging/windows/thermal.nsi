@@ -41,8 +41,9 @@ VIAddVersionKey LegalCopyright "the Thermal developers"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "ecrctl, ecr-sim and the ecrd service are removed, with ecrd's configuration \
-(ecrd.json) and the Start menu entries.$\r$\n$\r$\necrd's journal of jobs (ecrd-journal.sqlite*) and its logs \
-stay in $APPDATA\${SERVICE}: delete that folder to remove them too."
+(ecrd.json), its messages (ecrd.log) and the Start menu entries.$\r$\n$\r$\necrd's journal of jobs \
+(ecrd-journal.sqlite*) and the registers' session logs (logs) stay in $APPDATA\${SERVICE}: delete that folder to \
+remove them too."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
@@ -143,8 +144,12 @@ Section "Uninstall"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  ; The journal and the logs stay, and so does the folder that holds them.
+  ; The journal and the session logs stay, and so does the folder that holds
+  ; them; the rest of what ecrd made there goes.
   Delete "$APPDATA\${SERVICE}\ecrd.json"
+  Delete "$APPDATA\${SERVICE}\ecrd-journal.lock"
+  Delete "$APPDATA\${SERVICE}\ecrd.log"
+  Delete "$APPDATA\${SERVICE}\ecrd.log.old"
   RMDir "$APPDATA\${SERVICE}"
   Delete "$SMPROGRAMS\Thermal\README.lnk"
   Delete "$SMPROGRAMS\Thermal\ecrd configuration.lnk"

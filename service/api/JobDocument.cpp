@@ -5,18 +5,20 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 
 std::string JobDocument::Time(std::int64_t ms)
 {
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
+    // UTC by the calendar alone, the same on every system.
+    const std::chrono::sys_time<std::chrono::milliseconds> when{std::chrono::milliseconds(ms)};
+    const auto day = std::chrono::floor<std::chrono::days>(when);
+    const std::chrono::year_month_day date(day);
+    const std::chrono::hh_mm_ss time(when - day);
     char text[40];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-    char millis[8];
-    std::snprintf(millis, sizeof millis, ".%03dZ", static_cast<int>(ms % 1000));
-    return std::string(text, length) + millis;
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()), static_cast<int>(time.subseconds().count()));
+    return text;
 }
 
 std::optional<std::int64_t> JobDocument::ParseTime(const std::string& text)

@@ -27,6 +27,14 @@ const std::string kVisible = [] {
 }();
 const std::string kLettersAndDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz" + kDigits;
 
+// Whether this build serves HTTPS: the Windows build has no OpenSSL.
+#ifdef THERMAL_HTTP_TLS
+constexpr bool kHasTls = true;
+#else
+constexpr bool kHasTls = false;
+#endif
+const std::string kNoTls = "this ecrd is built without TLS (without OpenSSL, as the Windows build is)";
+
 // Every character of text is one of allowed.
 bool OnlyOf(const std::string& text, const std::string& allowed)
 {
@@ -153,7 +161,9 @@ std::string Expanded(const std::string& path, const std::string& where)
     return credentials + path.substr(variable.size());
 }
 
-// A secret read from a file that only the service may read.
+// A secret read from a file that only the service may read. On Windows who
+// may read it is the access list's, which ecrd's folder there
+// (%ProgramData%\ecrd) gives to SYSTEM and the administrators only.
 std::string ReadSecretFile(const std::string& path, const std::string& where)
 {
 #ifndef _WIN32
@@ -198,6 +208,10 @@ void ReadToken(const JsonValue& document, ServiceConfig& config, const std::stri
 void ReadTls(const JsonValue& document, ServiceConfig& config, const std::string& where)
 {
     if (const JsonValue* tls = JsonFields::Optional(document, "tls", Kind::Object, where)) {
+        if (!kHasTls)
+            JsonFields::Refuse("tls", kNoTls +
+                                          ": leave it out, and listen on a loopback address or set "
+                                          "\"allowPlainHttp\": true");
         JsonFields::Object(*tls, ServiceConfig::kTlsItems, "tls");
         ServiceConfig::Tls files;
         files.certificate =
@@ -214,10 +228,17 @@ void ReadTls(const JsonValue& document, ServiceConfig& config, const std::string
     }
     if (const JsonValue* plain = JsonFields::Optional(document, "allowPlainHttp", Kind::Bool, where))
         config.allowPlainHttp = plain->AsBool();
-    if (!config.ListensOnLoopback() && !config.tls && !config.allowPlainHttp)
-        JsonFields::Refuse("tls", "required when listening on " + config.listenHost +
-                                      ", which is not a loopback address: the token would cross the network in "
-                                      "clear (set \"allowPlainHttp\": true to serve plain HTTP anyway)");
+    if (config.ListensOnLoopback() || config.tls || config.allowPlainHttp)
+        return;
+    const std::string offLoopback =
+        "required when listening on " + config.listenHost + ", which is not a loopback address: ";
+    if (kHasTls)
+        JsonFields::Refuse("tls", offLoopback +
+                                      "the token would cross the network in clear (set \"allowPlainHttp\": true to "
+                                      "serve plain HTTP anyway)");
+    JsonFields::Refuse("allowPlainHttp", offLoopback + kNoTls +
+                                             ", so the token crosses the network in clear; set it true to serve plain "
+                                             "HTTP anyway");
 }
 
 // What a port leads to, for telling two registers on one line apart: a
@@ -358,7 +379,8 @@ bool ServiceConfig::Parse(std::string_view text, const std::string& folder, Serv
     return true;
 }
 
-bool ServiceConfig::Read(const std::string& path, ServiceConfig& config, std::string& error)
+bool ServiceConfig::Read(const std::string& path, ServiceConfig& config, std::string& error,
+                         const std::string& defaultState)
 {
     std::string text;
     FileFault fault;
@@ -366,8 +388,9 @@ bool ServiceConfig::Read(const std::string& path, ServiceConfig& config, std::st
         error = FaultText::Describe(fault, FaultText::Language::English);
         return false;
     }
-    const std::filesystem::path folder = std::filesystem::absolute(path).parent_path();
-    if (!Parse(text, folder.string(), config, error)) {
+    const std::string folder =
+        defaultState.empty() ? std::filesystem::absolute(path).parent_path().string() : defaultState;
+    if (!Parse(text, folder, config, error)) {
         error = path + ": " + error;
         return false;
     }

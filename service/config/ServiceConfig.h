@@ -82,9 +82,11 @@ struct ServiceConfig {
     const Register* FindRegister(const std::string& id) const;
 
     // False with "where: what" in error. An absent stateDirectory becomes
-    // $STATE_DIRECTORY (systemd's) or else the folder of the file. A path
-    // that begins with ${CREDENTIALS_DIRECTORY} (tokenFile, the TLS files)
-    // is taken from there: systemd's credentials (LoadCredential=).
-    static bool Read(const std::string& path, ServiceConfig& config, std::string& error);
+    // $STATE_DIRECTORY (systemd's), else defaultState when one is given
+    // (ecrd on Windows gives %ProgramData%\ecrd), else the folder of the
+    // file. A path that begins with ${CREDENTIALS_DIRECTORY} (tokenFile, the
+    // TLS files) is taken from there: systemd's credentials (LoadCredential=).
+    static bool Read(const std::string& path, ServiceConfig& config, std::string& error,
+                     const std::string& defaultState = "");
     static bool Parse(std::string_view text, const std::string& folder, ServiceConfig& config, std::string& error);
 };

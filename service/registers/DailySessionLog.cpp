@@ -1,5 +1,8 @@
 #include "service/registers/DailySessionLog.h"
 
+#include "ecr/commands/Utf8Path.h"
+#include "service/registers/LocalTime.h"
+
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -10,8 +13,7 @@ namespace {
 
 std::string LocalDate(std::time_t when)
 {
-    std::tm local{};
-    localtime_r(&when, &local);
+    const std::tm local = LocalTime(when);
     char text[16];
     std::strftime(text, sizeof text, "%Y-%m-%d", &local);
     return text;
@@ -26,7 +28,7 @@ DailySessionLog::DailySessionLog(std::string folder, std::string registerId, std
 
 std::string DailySessionLog::PathFor(const std::string& date) const
 {
-    return (fs::path(m_folder) / FileName(m_registerId, date)).string();
+    return Utf8Name(Utf8Path(m_folder) / FileName(m_registerId, date));
 }
 
 std::string DailySessionLog::FileName(const std::string& registerId, const std::string& date)
@@ -58,7 +60,7 @@ ECRSessionTrace* DailySessionLog::Today()
     m_date = date;
     m_trace = std::make_unique<ECRSessionTrace>();
     std::error_code ignored;
-    fs::create_directories(m_folder, ignored);
+    fs::create_directories(Utf8Path(m_folder), ignored);
     std::string error;
     if (!m_trace->OpenLog(PathFor(date), "ecrd " + m_registerId, error)) {
         m_trace.reset();
@@ -76,9 +78,9 @@ void DailySessionLog::RemoveOld()
 {
     const std::string oldest = LocalDate(std::time(nullptr) - static_cast<std::time_t>(m_keepDays) * 24 * 3600);
     std::error_code error;
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_folder, error)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(Utf8Path(m_folder), error)) {
         // The date sorts as text.
-        const std::optional<std::string> date = DateOf(entry.path().filename().string(), m_registerId);
+        const std::optional<std::string> date = DateOf(Utf8Name(entry.path().filename()), m_registerId);
         if (date && *date < oldest) {
             std::error_code ignored;
             fs::remove(entry.path(), ignored);

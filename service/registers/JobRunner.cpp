@@ -8,6 +8,7 @@
 #include "ecr/protocol/DeviceCode.h"
 #include "service/jobs/Overloaded.h"
 #include "service/registers/ExchangeResult.h"
+#include "service/registers/LocalTime.h"
 #include "service/registers/ReceiptRun.h"
 #include "service/registers/Settlement.h"
 #include "service/registers/SettlementProbe.h"
@@ -61,13 +62,7 @@ JobEnd ReportUnknown(const std::string& cause, const std::string& report)
 // The PC's local time, to the minute, as the register keeps it.
 ECRDateTime PcNow()
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = LocalTime(std::time(nullptr));
     ECRDateTime value;
     value.year = local.tm_year + 1900 - 2000;
     value.month = local.tm_mon + 1;

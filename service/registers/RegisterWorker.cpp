@@ -1,5 +1,6 @@
 #include "service/registers/RegisterWorker.h"
 
+#include "ecr/commands/Utf8Path.h"
 #include "service/jobs/JobJournal.h"
 #include "service/jobs/JobJson.h"
 #include "service/jobs/ServiceClock.h"
@@ -27,8 +28,8 @@ std::unique_ptr<DailySessionLog> MakeLog(const ServiceConfig& config, const std:
 {
     if (!config.sessionLogs)
         return nullptr;
-    return std::make_unique<DailySessionLog>((std::filesystem::path(config.stateDirectory) / "logs").string(),
-                                             registerId, config.keepLogDays);
+    return std::make_unique<DailySessionLog>(Utf8Name(Utf8Path(config.stateDirectory) / "logs"), registerId,
+                                             config.keepLogDays);
 }
 
 }  // namespace

@@ -238,7 +238,7 @@ std::optional<int> WindowsService::Run(const std::string& name, RunFunction run,
     return service.ExitCode();
 }
 
-std::filesystem::path WindowsService::ProgramDataFolder(const std::string& folder, std::string& error)
+std::filesystem::path WindowsService::ProgramDataPath(const std::string& folder, std::string& error)
 {
     PWSTR programData = nullptr;
     const HRESULT found = SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &programData);
@@ -249,6 +249,14 @@ std::filesystem::path WindowsService::ProgramDataFolder(const std::string& folde
     CoTaskMemFree(programData);
     if (!SUCCEEDED(found)) {
         error = "cannot find the ProgramData folder (" + std::to_string(static_cast<long>(found)) + ")";
+    }
+    return path;
+}
+
+std::filesystem::path WindowsService::ProgramDataFolder(const std::string& folder, std::string& error)
+{
+    const std::filesystem::path path = ProgramDataPath(folder, error);
+    if (path.empty()) {
         return {};
     }
     // P: nothing inherited; OICI: files and folders made in it inherit it.

@@ -51,6 +51,9 @@ public:
     // anywhere; nothing is called then.
     static std::optional<int> Run(const std::string& name, RunFunction run, StopFunction stop);
 
+    // %ProgramData%\<folder> as a path, whether it exists or not. Empty, with
+    // the reason, when the system does not say where %ProgramData% is.
+    static std::filesystem::path ProgramDataPath(const std::string& folder, std::string& error);
     // %ProgramData%\<folder>, made if missing with an access list of its own
     // (full control for SYSTEM, which the service runs as, and Administrators;
     // nothing inherited from %ProgramData%, which lets every user add files),

@@ -9,6 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+EcrdProcess::EcrdProcess() : m_command{ECRD_PROGRAM} {}
+
+EcrdProcess::EcrdProcess(std::vector<std::string> command, std::string pathPrefix)
+    : m_command(std::move(command)), m_pathPrefix(std::move(pathPrefix))
+{
+}
+
 EcrdProcess::~EcrdProcess()
 {
     if (m_pid > 0) {
@@ -29,20 +36,27 @@ bool EcrdProcess::Start(const std::string& folder, const std::string& config, st
         error = "no pipe";
         return false;
     }
+    std::vector<std::string> arguments = m_command;
+    arguments.insert(arguments.end(), {"--config", m_pathPrefix + configPath});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
     m_pid = fork();
     if (m_pid == 0) {
         dup2(pipeEnds[1], STDOUT_FILENO);
         const int errors = open(m_errorsPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         dup2(errors, STDERR_FILENO);
         close(pipeEnds[0]);
-        execl(ECRD_PROGRAM, "ecrd", "--config", configPath.c_str(), static_cast<char*>(nullptr));
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(pipeEnds[1]);
     m_out = pipeEnds[0];
     std::string printed;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    static const std::regex listening(R"(ecrd: listening on .*:([0-9]+)\n)");
+    // A Windows program's line ends in CR LF.
+    static const std::regex listening(R"(ecrd: listening on .*:([0-9]+)\r?\n)");
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd poller{m_out, POLLIN, 0};
         if (poll(&poller, 1, 100) <= 0)

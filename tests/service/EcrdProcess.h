@@ -3,13 +3,19 @@
 #include <cstddef>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // The ecrd program run by a test: its configuration written to a folder,
 // started with --config, and its port read from the line it prints when it
 // listens. Killed (SIGKILL) when the test ends, if still running.
 class EcrdProcess {
 public:
-    EcrdProcess() = default;
+    // The Linux ecrd of this build.
+    EcrdProcess();
+    // Another: command is the program and what comes before --config (wine
+    // and ecrd.exe), pathPrefix what the program needs before an absolute
+    // path ("Z:" under Wine).
+    EcrdProcess(std::vector<std::string> command, std::string pathPrefix);
     ~EcrdProcess();
     EcrdProcess(const EcrdProcess&) = delete;
     EcrdProcess& operator=(const EcrdProcess&) = delete;
@@ -30,6 +36,8 @@ public:
     std::size_t ResidentBytes() const;
 
 private:
+    std::vector<std::string> m_command;
+    std::string m_pathPrefix;
     pid_t m_pid = -1;
     int m_out = -1;
     int m_port = 0;

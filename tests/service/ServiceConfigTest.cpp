@@ -152,3 +152,38 @@ TEST(ServiceConfig, ATokenFileIsReadOnlyWhenNobodyElseMayReadIt)
     ASSERT_TRUE(ServiceConfig::Parse(config, "/var/lib/ecrd", read, error)) << error;
     EXPECT_EQ(read.token, token) << "without the line's end";
 }
+
+// Where the journal goes: the configuration's stateDirectory, else systemd's
+// $STATE_DIRECTORY, else the default the program gives (ecrd on Windows:
+// %ProgramData%\ecrd), else the configuration file's folder.
+TEST(ServiceConfig, TheStateDirectoryIsTheConfiguredOneElseTheSystemsElseTheProgramsElseTheFilesFolder)
+{
+    TempFolder folder;
+    const std::string registers = R"("registers": [)" + kSim + "]}";
+    const std::string withState = folder.Write("with.json", R"({"stateDirectory": "/srv/ecrd", )" + registers);
+    const std::string without = folder.Write("without.json", "{" + registers);
+    const std::string fileFolder = std::filesystem::path(without).parent_path().string();
+    const struct {
+        const std::string& file;
+        const char* systemd;
+        const char* programDefault;
+        std::string expected;
+    } cases[] = {
+        {withState, "/var/lib/ecrd", "C:\\ProgramData\\ecrd", "/srv/ecrd"},
+        {without, "/var/lib/ecrd", "C:\\ProgramData\\ecrd", "/var/lib/ecrd"},
+        {without, nullptr, "C:\\ProgramData\\ecrd", "C:\\ProgramData\\ecrd"},
+        {without, nullptr, "", fileFolder},
+    };
+    for (const auto& c : cases) {
+        if (c.systemd != nullptr)
+            setenv("STATE_DIRECTORY", c.systemd, 1);
+        else
+            unsetenv("STATE_DIRECTORY");
+        ServiceConfig config;
+        std::string error;
+        EXPECT_TRUE(ServiceConfig::Read(c.file, config, error, c.programDefault)) << error;
+        EXPECT_EQ(config.stateDirectory, c.expected)
+            << c.file << ", " << (c.systemd ? c.systemd : "no $STATE_DIRECTORY") << ", default " << c.programDefault;
+    }
+    unsetenv("STATE_DIRECTORY");
+}

@@ -1,8 +1,9 @@
 """ecrd run for a test written in Python: started on a free port of
 loopback with its state in a folder of its own, asked over HTTP, stopped
-with SIGTERM as systemd stops it."""
+with SIGTERM as systemd stops it (or as the test asks)."""
 import json
 import os
+import signal
 import subprocess
 import time
 import urllib.error
@@ -10,18 +11,21 @@ import urllib.request
 
 
 class Ecrd:
-    def __init__(self, program, folder, config):
+    def __init__(self, program, folder, config, launcher=(), path=str):
         """config: the configuration without listen and stateDirectory,
-        which are the test's: any free port of loopback, and folder."""
+        which are the test's: any free port of loopback, and folder.
+        launcher: what runs the program (wine, for ecrd.exe); path: a path
+        as the program reads it (Z:/... under Wine)."""
         os.makedirs(folder, exist_ok=True)
         self.folder = folder
-        path = os.path.join(folder, "ecrd.json")
-        with open(path, "w", encoding="utf-8") as out:
-            json.dump(dict(config, listen="127.0.0.1:0", stateDirectory=folder), out)
+        config_path = os.path.join(folder, "ecrd.json")
+        with open(config_path, "w", encoding="utf-8") as out:
+            json.dump(dict(config, listen="127.0.0.1:0", stateDirectory=path(folder)), out)
+        self.command = [*launcher, program, "--config", path(config_path)]
         # What it says goes to a file: a pipe nobody read would stop it once full.
         self.log = os.path.join(folder, "ecrd.out")
         with open(self.log, "w", encoding="utf-8") as log:
-            self.process = subprocess.Popen([program, "--config", path], stdout=log, stderr=subprocess.STDOUT)
+            self.process = subprocess.Popen(self.command, stdout=log, stderr=subprocess.STDOUT)
         self.address = "http://" + self._listening()
 
     def _listening(self):
@@ -62,14 +66,16 @@ class Ecrd:
         with urllib.request.urlopen(request, timeout=30) as answer:
             return answer.read().decode()
 
-    def stop(self):
+    def stop(self, how=signal.SIGTERM):
+        """Its exit code once it has ended."""
         if self.process.poll() is None:
-            self.process.terminate()
+            self.process.send_signal(how)
             try:
                 self.process.wait(timeout=30)
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        return self.process.returncode
 
     def __enter__(self):
         return self

@@ -1,9 +1,8 @@
-// service-probe: a program that runs as ecrd will under the Windows service
-// manager, for the tests and, until ecrd is built for Windows, in its place in
-// the installer's test. It keeps a journal (SQLite, WAL, as ecrd's) named as
-// ecrd's beside its configuration file, with a row when it starts (and whether
-// the service manager started it), when it is asked to stop, and when its run
-// has finished the work it had, which takes --finish-ms.
+// service-probe: a program that runs under the Windows service manager as
+// ecrd does, for the service wrapper's tests. It keeps a journal (SQLite, WAL,
+// as ecrd's) named as ecrd's beside its configuration file, with a row when it
+// starts (and whether the service manager started it), when it is asked to
+// stop, and when its run has finished the work it had, which takes --finish-ms.
 //
 //   service-probe --install-service --config FILE [--name NAME] [the run's options]
 //   service-probe --uninstall-service [--name NAME]
